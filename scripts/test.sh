@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds everything, runs every test, then
+# builds the core and its unit tests with AddressSanitizer + UBSan and runs them again,
+# and replays the fuzz corpora through the fuzz targets.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+"$root/scripts/install-deps.sh"
+
+echo "== The core must not include Qt"
+if grep -rnE '^\s*#\s*include\s*[<"]Q[A-Za-z]*(/|>|")' src --include='*.h' --include='*.cpp' \
+     | grep -v '^src/app/'; then
+  echo "FAILED: a core file includes a Qt header" >&2
+  exit 1
+fi
+
+echo "== Build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Sanitizer build (address, undefined) of the unit tests"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCARTOZEN_SANITIZE=ON \
+  -DCARTOZEN_BUILD_APP=OFF -DCARTOZEN_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then
+  echo "== Fuzz targets: build with clang and replay their corpora"
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCARTOZEN_BUILD_FUZZ=ON -DCARTOZEN_BUILD_TESTS=OFF -DCARTOZEN_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-fuzz -j "$jobs"
+  for target in build-fuzz/bin/*_fuzz; do
+    name=$(basename "$target")
+    corpus="fuzz/corpus/${name%_fuzz}"
+    if [ -d "$corpus" ]; then
+      "$target" -runs=0 "$corpus" >/dev/null 2>&1 || { echo "FAILED: $name on its corpus" >&2; "$target" -runs=0 "$corpus"; exit 1; }
+      echo "$name: corpus replayed"
+    fi
+  done
+fi
+echo "All tests passed."

@@ -1,0 +1,209 @@
+#include "platform/FileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/Error.h"
+#include "platform/Paths.h"
+
+namespace cz {
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// The entry of folder whose name equals name ignoring case; empty when there is none.
+std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return {};
+  std::string found;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (SameTextIgnoringCase(entry->d_name, name)) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+}  // namespace
+
+std::string ResolvePath(std::string_view path) {
+  std::string input(path);
+  if (input.empty() || Exists(input)) return input;
+  std::string result;
+  std::size_t pos = 0;
+  if (input.front() == '/') {
+    result = "/";
+    pos = 1;
+  }
+  bool resolving = true;
+  while (pos <= input.size()) {
+    std::size_t next = input.find('/', pos);
+    if (next == std::string::npos) next = input.size();
+    const std::string part = input.substr(pos, next - pos);
+    if (!part.empty()) {
+      std::string candidate = result + part;
+      if (resolving && !Exists(candidate)) {
+        const std::string real = FindEntryIgnoringCase(result, part);
+        if (!real.empty()) {
+          candidate = result + real;
+        } else {
+          resolving = false;  // nothing below a missing component can exist
+        }
+      }
+      result = candidate;
+      if (next < input.size()) result += '/';
+    } else if (next < input.size() && !result.empty() && result.back() != '/') {
+      result += '/';
+    }
+    pos = next + 1;
+  }
+  return result;
+}
+
+bool FileExists(std::string_view path) {
+  struct stat st;
+  return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view path) {
+  struct stat st;
+  return ::stat(ResolvePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ForceDirectories(std::string_view path) {
+  std::string resolved = WithoutTrailingSeparator(ResolvePath(path));
+  if (resolved.empty()) return false;
+  if (DirectoryExists(resolved)) return true;
+  const std::size_t sep = resolved.find_last_of('/');
+  if (sep != std::string::npos && sep > 0 && !ForceDirectories(resolved.substr(0, sep))) {
+    return false;
+  }
+  // The parent may have been found in another case: resolve again before creating.
+  resolved = WithoutTrailingSeparator(ResolvePath(resolved));
+  return ::mkdir(resolved.c_str(), 0777) == 0 || DirectoryExists(resolved);
+}
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  // Iterative matcher with single backtracking point for '*'.
+  std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+  auto same = [](char a, char b) { return SameTextIgnoringCase({&a, 1}, {&b, 1}); };
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::vector<std::string> ListFiles(std::string_view folder, std::string_view pattern) {
+  std::vector<std::string> names;
+  const std::string resolved = ResolvePath(folder);
+  DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.empty() || name.front() == '.') continue;  // hidden files are not listed
+    if (!WildcardMatch(pattern, name)) continue;
+    struct stat st;
+    if (::stat(JoinPath(resolved, name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      names.push_back(name);
+    }
+  }
+  ::closedir(dir);
+  return names;
+}
+
+bool DeleteFileAt(std::string_view path) { return ::unlink(ResolvePath(path).c_str()) == 0; }
+
+std::int64_t FileSize(std::string_view path) {
+  struct stat st;
+  if (::stat(ResolvePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+std::string ReadWholeFile(std::string_view path) {
+  const std::string resolved = ResolvePath(path);
+  std::FILE* file = std::fopen(resolved.c_str(), "rb");
+  if (!file) throw CartozenError("Unable to open file '" + std::string(path) + "'");
+  std::string bytes;
+  char buffer[65536];
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  const bool failed = std::ferror(file);
+  std::fclose(file);
+  if (failed) throw CartozenError("Unable to open file '" + std::string(path) + "'");
+  return bytes;
+}
+
+std::string TemporarySibling(std::string_view path) {
+  static std::atomic<unsigned> counter{0};
+  const std::string resolved = ResolvePath(path);
+  return ExtractFilePath(resolved) + "." + ExtractFileName(resolved) + ".tmp" +
+         std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+void ReplaceFile(std::string_view from, std::string_view to) {
+  const std::string target = ResolvePath(to);
+  if (::rename(std::string(from).c_str(), target.c_str()) != 0) {
+    ::unlink(std::string(from).c_str());
+    throw CartozenError("Unable to write to " + std::string(to));
+  }
+}
+
+void AtomicWriteFile(std::string_view path, std::string_view bytes) {
+  const std::string target = ResolvePath(path);
+  const auto fail = [&] { throw CartozenError("Unable to write to " + std::string(path)); };
+  struct stat st;
+  const bool existed = ::stat(target.c_str(), &st) == 0;
+  if (existed && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0)) fail();
+  const mode_t mode = existed ? (st.st_mode & 07777) : 0666;
+
+  const std::string temp = TemporarySibling(target);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) fail();
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    written += static_cast<std::size_t>(n);
+  }
+  // New files get the usual umask-filtered permissions; replaced ones keep theirs.
+  if (!existed) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+  } else {
+    ::fchmod(fd, mode);
+  }
+  const bool ok = written == bytes.size() && ::fsync(fd) == 0;
+  if (::close(fd) != 0 || !ok) {
+    ::unlink(temp.c_str());
+    fail();
+  }
+  ReplaceFile(temp, target);
+}
+
+}  // namespace cz

@@ -1,0 +1,58 @@
+#pragma once
+// File-system access with the program's rules: names match without regard to case, and a
+// file that reaches its final name is always whole.
+//
+// Case: ResolvePath walks a path component by component; where the exact spelling does not
+// exist it takes the entry of the same name in another case ("Map Sources" finds
+// "Map sources"). Components that match nothing are kept as given, so the result is also the
+// right path for creating a new file inside an existing folder. All functions below resolve
+// their path arguments this way.
+//
+// Writes: AtomicWriteFile writes a temporary file in the target's folder, flushes it and
+// renames it over the target, so a crash leaves either the old or the new file.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cz {
+
+// The path with every existing component in its real spelling (see above).
+std::string ResolvePath(std::string_view path);
+
+bool FileExists(std::string_view path);       // an existing ordinary file (or link to one)
+bool DirectoryExists(std::string_view path);  // an existing folder
+
+// Creates the folder and any missing parents. Returns false when it could not.
+bool ForceDirectories(std::string_view path);
+
+// Ordinary, non-hidden files in folder whose names match pattern ("*.GIF", "1_*.gif"; '*'
+// and '?' wildcards) without regard to case. Returns bare names in the order the folder
+// lists them; a missing folder lists nothing.
+std::vector<std::string> ListFiles(std::string_view folder, std::string_view pattern);
+
+// True when name matches the wildcard pattern, ignoring case.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+// Deletes a file; false when it did not exist or could not be deleted.
+bool DeleteFileAt(std::string_view path);
+
+// Size of a file in bytes, or -1 when it cannot be read.
+std::int64_t FileSize(std::string_view path);
+
+// Whole file as bytes; throws CartozenError("Unable to open file '" + path + "'").
+std::string ReadWholeFile(std::string_view path);
+
+// Replaces path with bytes atomically. Refuses a read-only target (no write bit set, as a
+// read-only attribute would) and throws CartozenError("Unable to write to " + path) on any
+// failure, leaving the old file as it was.
+void AtomicWriteFile(std::string_view path, std::string_view bytes);
+
+// A fresh name beside path for a temporary file that will be renamed onto path.
+std::string TemporarySibling(std::string_view path);
+
+// Renames from onto to (replacing it); throws CartozenError("Unable to write to " + to).
+void ReplaceFile(std::string_view from, std::string_view to);
+
+}  // namespace cz

@@ -1,0 +1,48 @@
+#pragma once
+// The one way the core talks to a person. The Qt app implements it with widgets; tests and
+// display-less command-line runs implement it without Qt. Operations take it by reference
+// and never assume a display.
+
+#include <string>
+
+namespace cz {
+
+class Raster32;
+
+// Windows that keep a running log of lines.
+enum class MemoWindow {
+  MakeMaps,  // the map builder's progress memo
+  Batch,     // the project batch window's log
+};
+
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+
+  // The main window's status line.
+  virtual void SetStatusText(const std::string& text) = 0;
+  // A message box with an OK button; returns when the person has seen it.
+  virtual void ShowMessage(const std::string& text) = 0;
+  // A Yes/No confirmation; true for Yes. Display-less runs answer No.
+  virtual bool Confirm(const std::string& question) = 0;
+  // Appends a line to a window's memo.
+  virtual void AddMemoLine(MemoWindow window, const std::string& line) = 0;
+  // Lets pending window events run (repaints, a Cancel click) inside a long operation.
+  virtual void ProcessEvents() {}
+
+  // Tile-creation progress: the process window is shown, shows each finished tile, and hides.
+  virtual void ShowProcessWindow() {}
+  virtual void ShowTile(const Raster32& /*tile*/) {}
+  virtual void HideProcessWindow() {}
+};
+
+// A port that shows nothing and answers No: for callers that need no feedback.
+class SilentUserInterface : public UserInterface {
+ public:
+  void SetStatusText(const std::string&) override {}
+  void ShowMessage(const std::string&) override {}
+  bool Confirm(const std::string&) override { return false; }
+  void AddMemoLine(MemoWindow, const std::string&) override {}
+};
+
+}  // namespace cz

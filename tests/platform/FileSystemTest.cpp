@@ -1,0 +1,111 @@
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/Error.h"
+#include "platform/ExecutableFolder.h"
+#include "platform/Paths.h"
+#include "support/TempFolder.h"
+
+namespace cz {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempFolder;
+
+TEST(PathsTest, SplitsAtEitherSeparator) {
+  EXPECT_EQ(ExtractFilePath("/a/b/c.tif"), "/a/b/");
+  EXPECT_EQ(ExtractFilePath("C:\\charts\\alps.tif"), "C:\\charts\\");
+  EXPECT_EQ(ExtractFileName("a\\b/c.tif"), "c.tif");
+  EXPECT_EQ(ExtractFileName("plain"), "plain");
+  EXPECT_EQ(ExtractFileExt("/x/map.jpeg"), ".jpeg");
+  EXPECT_EQ(ExtractFileExt("/x.d/map"), "");
+  EXPECT_EQ(ChangeFileExt("/x/map.jpeg", ".INI"), "/x/map.INI");
+  EXPECT_EQ(ChangeFileExt("/x.d/map", ".INI"), "/x.d/map.INI");
+  EXPECT_EQ(JoinPath("/a/", "b"), "/a/b");
+  EXPECT_EQ(JoinPath("/a", "b"), "/a/b");
+  EXPECT_EQ(WithoutTrailingSeparator("/a/b/"), "/a/b");
+  EXPECT_EQ(WithTrailingSeparator("/a/b"), "/a/b/");
+  EXPECT_TRUE(SameTextIgnoringCase("Map Sources", "map sources"));
+  EXPECT_FALSE(SameTextIgnoringCase("Map", "Maps"));
+}
+
+TEST(FileSystemTest, ResolvesEachComponentIgnoringCase) {
+  TempFolder dir;
+  dir.Write("map sources/X.tif", "x");
+  const std::string resolved = ResolvePath(dir / "Map Sources/x.TIF");
+  EXPECT_EQ(resolved, dir / "map sources/X.tif");
+  EXPECT_TRUE(FileExists(dir / "Map Sources/x.TIF"));
+  EXPECT_TRUE(DirectoryExists(dir / "MAP SOURCES"));
+  EXPECT_FALSE(FileExists(dir / "MAP SOURCES"));
+  // A new file inside an existing folder takes the folder's real spelling.
+  EXPECT_EQ(ResolvePath(dir / "MAP SOURCES/new.INI"), dir / "map sources/new.INI");
+  EXPECT_EQ(ResolvePath(dir / "missing/deeper/x"), dir / "missing/deeper/x");
+}
+
+TEST(FileSystemTest, ExactSpellingWinsOverOtherCases) {
+  TempFolder dir;
+  dir.Write("tiles/a.gif", "lower");
+  dir.Write("Tiles/a.gif", "upper");
+  EXPECT_EQ(ReadWholeFile(dir / "Tiles/a.gif"), "upper");
+  EXPECT_EQ(ReadWholeFile(dir / "tiles/a.gif"), "lower");
+}
+
+TEST(FileSystemTest, WildcardListingIgnoresCaseAndListsOnlyOrdinaryFiles) {
+  TempFolder dir;
+  dir.Write("Tiles/2_15668.GIF", "");
+  dir.Write("Tiles/2_15669.gif", "");
+  dir.Write("Tiles/notes.txt", "");
+  dir.Write("Tiles/.hidden.gif", "");
+  dir.Write("Tiles/sub.gif/inner", "");  // a folder named like a tile
+  auto names = ListFiles(dir / "tiles", "*.GIF");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"2_15668.GIF", "2_15669.gif"}));
+  EXPECT_TRUE(ListFiles(dir / "none", "*.GIF").empty());
+  EXPECT_TRUE(WildcardMatch("?_*.gif", "2_1.GIF"));
+  EXPECT_FALSE(WildcardMatch("?_*.gif", "22_1.GIF"));
+  EXPECT_TRUE(WildcardMatch("*", "anything"));
+  EXPECT_FALSE(WildcardMatch("*.gif", "a.gift"));
+}
+
+TEST(FileSystemTest, ForceDirectoriesFollowsExistingSpelling) {
+  TempFolder dir;
+  ASSERT_TRUE(ForceDirectories(dir / "Project/Tiles"));
+  ASSERT_TRUE(ForceDirectories(dir / "PROJECT/EFIS Maps"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "Project/EFIS Maps"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "PROJECT"));
+  dir.Write("afile", "");
+  EXPECT_FALSE(ForceDirectories(dir / "afile/sub"));
+}
+
+TEST(FileSystemTest, AtomicWriteReplacesWholeFilesAndKeepsNoTemporaries) {
+  TempFolder dir;
+  AtomicWriteFile(dir / "t.bin", std::string(100000, 'a'));
+  AtomicWriteFile(dir / "T.BIN", "short");
+  EXPECT_EQ(ReadFileBytes(dir / "t.bin"), "short");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            1);
+  EXPECT_EQ(FileSize(dir / "t.bin"), 5);
+  EXPECT_EQ(FileSize(dir / "none"), -1);
+  EXPECT_THROW(ReadWholeFile(dir / "none"), CartozenError);
+  EXPECT_TRUE(DeleteFileAt(dir / "T.bin"));
+  EXPECT_FALSE(DeleteFileAt(dir / "t.bin"));
+}
+
+TEST(ExecutableFolderTest, EndsWithSeparatorAndCanBeOverridden) {
+  const std::string folder = ExecutableFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), '/');
+  TempFolder dir;
+  OverrideProgramDataFolder(dir.Path());
+  EXPECT_EQ(ProgramDataFolder(), dir.Path() + "/");
+  OverrideProgramDataFolder("");
+  EXPECT_EQ(ProgramDataFolder(), folder);  // the build folder is writable
+}
+
+}  // namespace
+}  // namespace cz

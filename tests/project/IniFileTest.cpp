@@ -1,0 +1,166 @@
+#include "project/IniFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "platform/Error.h"
+#include "support/TempFolder.h"
+
+namespace cz {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempFolder;
+
+TEST(IniFileTest, LooksUpSectionsAndKeysIgnoringCase) {
+  TempFolder dir;
+  const std::string path = dir.Write("a.ini", "[GeoRef]\nTopLeftX=12\n[Options]\r\nMapResolution=3\r\n");
+  IniFile ini(path);
+  EXPECT_EQ(ini.ReadInteger("georef", "TOPLEFTX", 0), 12);
+  EXPECT_EQ(ini.ReadInteger("OPTIONS", "mapresolution", 30), 3);
+  EXPECT_EQ(ini.ReadString("Options", "MapResolution", ""), "3");
+  EXPECT_TRUE(ini.SectionExists("options"));
+  EXPECT_TRUE(ini.ValueExists("GEOREF", "topleftx"));
+  EXPECT_FALSE(ini.ValueExists("GeoRef", "TopLeftY"));
+}
+
+struct IntegerCase {
+  const char* stored;
+  std::int32_t expected;  // default is -7
+};
+
+class ReadIntegerTest : public ::testing::TestWithParam<IntegerCase> {};
+
+TEST_P(ReadIntegerTest, WhollyIntegerOrDefault) {
+  TempFolder dir;
+  IniFile ini(dir.Write("a.ini", std::string("[S]\nK=") + GetParam().stored + "\n"));
+  EXPECT_EQ(ini.ReadInteger("S", "K", -7), GetParam().expected) << GetParam().stored;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ReadIntegerTest,
+    ::testing::Values(IntegerCase{"42", 42}, IntegerCase{"-16200000", -16200000},
+                      IntegerCase{"+5", 5}, IntegerCase{" 17 ", 17}, IntegerCase{"", -7},
+                      IntegerCase{"12a", -7}, IntegerCase{"1.5", -7}, IntegerCase{"abc", -7},
+                      IntegerCase{"2147483647", 2147483647}, IntegerCase{"2147483648", -7},
+                      IntegerCase{"-", -7}, IntegerCase{"0x10", -7}));
+
+TEST(IniFileTest, MissingFileOrKeyGivesDefaultsAndWritesNothing) {
+  TempFolder dir;
+  IniFile ini(dir / "none.ini");
+  EXPECT_EQ(ini.ReadInteger("A", "B", 30), 30);
+  EXPECT_EQ(ini.ReadString("A", "B", "x"), "x");
+  EXPECT_TRUE(ini.ReadSectionKeys("A").empty());
+  EXPECT_FALSE(std::filesystem::exists(dir / "none.ini"));
+}
+
+TEST(IniFileTest, WritesReachTheDiskAtOnceWithCrLf) {
+  TempFolder dir;
+  IniFile ini(dir / "new.ini");
+  ini.WriteString("General", "Cartozen2", "Version 1");
+  EXPECT_EQ(ReadFileBytes(dir / "new.ini"), "[General]\r\nCartozen2=Version 1\r\n");
+  ini.WriteInteger("MapViewer", "Latitude", -42);
+  ini.WriteString("general", "MapSourcePath", "");
+  EXPECT_EQ(ReadFileBytes(dir / "new.ini"),
+            "[General]\r\nCartozen2=Version 1\r\nMapSourcePath=\r\n[MapViewer]\r\nLatitude=-42\r\n");
+  EXPECT_EQ(IniFile(dir / "new.ini").ReadInteger("MAPVIEWER", "latitude", 0), -42);
+}
+
+TEST(IniFileTest, PreservesUnknownLinesCommentsAndOrder) {
+  TempFolder dir;
+  const std::string original =
+      "; made by hand\n[B]\nzeta=1\nalpha=2\n\n; trailing comment\n[A]\nstray line\nk=v\n";
+  const std::string path = dir.Write("p.ini", original);
+  IniFile ini(path);
+  ini.WriteString("b", "ALPHA", "3");  // replaced in place, original spelling kept
+  ini.WriteString("B", "beta", "4");   // after the last key of B, before its trailing lines
+  EXPECT_EQ(ReadFileBytes(path),
+            "; made by hand\r\n[B]\r\nzeta=1\r\nalpha=3\r\nbeta=4\r\n\r\n; trailing comment\r\n"
+            "[A]\r\nstray line\r\nk=v\r\n");
+  EXPECT_EQ(ini.ReadSectionKeys("B"), (std::vector<std::string>{"zeta", "alpha", "beta"}));
+}
+
+TEST(IniFileTest, EraseSectionRemovesItsLines) {
+  TempFolder dir;
+  const std::string path = dir.Write("p.ini", "[MapFiles]\r\n/a.tif=0\r\n/b.tif=0\r\n[General]\r\nx=1\r\n");
+  IniFile ini(path);
+  ini.EraseSection("mapfiles");
+  EXPECT_EQ(ReadFileBytes(path), "[General]\r\nx=1\r\n");
+  EXPECT_TRUE(ini.ReadSectionKeys("MapFiles").empty());
+  ini.WriteString("MapFiles", "/b.tif", "0");
+  EXPECT_EQ(ReadFileBytes(path), "[General]\r\nx=1\r\n[MapFiles]\r\n/b.tif=0\r\n");
+}
+
+TEST(IniFileTest, ReadOnlyFileRaisesAndStaysUnchanged) {
+  TempFolder dir;
+  const std::string path = dir.Write("ro.ini", "[S]\r\nK=1\r\n");
+  ::chmod(path.c_str(), 0444);
+  IniFile ini(path);
+  try {
+    ini.WriteInteger("S", "K", 2);
+    FAIL() << "no error";
+  } catch (const CartozenError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+  }
+  EXPECT_EQ(ReadFileBytes(path), "[S]\r\nK=1\r\n");
+  EXPECT_EQ(ini.ReadInteger("S", "K", 0), 1);  // memory follows the disk
+}
+
+TEST(IniFileTest, MissingFolderRaises) {
+  TempFolder dir;
+  IniFile ini(dir / "no/such/folder.ini");
+  EXPECT_THROW(ini.WriteString("S", "K", "v"), CartozenError);
+}
+
+TEST(IniFileTest, InterruptedWriteLeavesTheOldFileWhole) {
+  // A write that dies before its rename leaves only a temporary file; the settings file keeps
+  // its old content, and the leftover is never mistaken for settings.
+  TempFolder dir;
+  const std::string path = dir.Write("s.ini", "[S]\r\nK=1\r\n");
+  dir.Write(".s.ini.tmp999-0", "[S]\r\nK=");  // what a crash mid-write leaves
+  IniFile ini(path);
+  EXPECT_EQ(ini.ReadInteger("S", "K", 0), 1);
+  ini.WriteInteger("S", "K", 2);
+  EXPECT_EQ(ReadFileBytes(path), "[S]\r\nK=2\r\n");
+}
+
+TEST(IniFileTest, BatchWritesOnceAtItsEnd) {
+  TempFolder dir;
+  const std::string path = dir / "grid.ini";
+  IniFile ini(path);
+  ini.Batch([&] {
+    for (int c = 0; c < 64; ++c) {
+      for (int r = 0; r < 64; ++r) ini.WriteInteger("GeoRef", "X-" + std::to_string(c) + "/" + std::to_string(r), c * r);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+  });
+  IniFile reread(path);
+  EXPECT_EQ(reread.ReadInteger("georef", "x-63/63", 0), 63 * 63);
+  EXPECT_EQ(reread.ReadSectionKeys("GeoRef").size(), 4096u);
+}
+
+TEST(IniFileTest, BatchThatThrowsStillSavesWhatItWrote) {
+  TempFolder dir;
+  IniFile ini(dir / "b.ini");
+  EXPECT_THROW(ini.Batch([&] {
+    ini.WriteInteger("S", "A", 1);
+    throw CartozenError("stop");
+  }),
+               CartozenError);
+  EXPECT_EQ(ReadFileBytes(dir / "b.ini"), "[S]\r\nA=1\r\n");
+}
+
+TEST(IniFileTest, FileFoundInAnotherCase) {
+  TempFolder dir;
+  dir.Write("Chart.INI", "[Options]\r\nDithering=4\r\n");
+  IniFile ini(dir / "chart.ini");
+  EXPECT_EQ(ini.ReadInteger("Options", "Dithering", 0), 4);
+  ini.WriteInteger("Options", "Dithering", 5);
+  EXPECT_EQ(ReadFileBytes(dir / "Chart.INI"), "[Options]\r\nDithering=5\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "chart.ini"));
+}
+
+}  // namespace
+}  // namespace cz

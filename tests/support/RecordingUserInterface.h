@@ -1,0 +1,51 @@
+#pragma once
+// Test double of the user-interface port: records every call and answers confirmations
+// from a queue (No when the queue is empty).
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "state/UserInterface.h"
+
+namespace cz::testing {
+
+class RecordingUserInterface : public UserInterface {
+ public:
+  void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  bool Confirm(const std::string& question) override {
+    questions.push_back(question);
+    if (answers.empty()) return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void AddMemoLine(MemoWindow window, const std::string& line) override {
+    (window == MemoWindow::MakeMaps ? makeMapsMemo : batchMemo).push_back(line);
+  }
+  void ProcessEvents() override {
+    ++processEventsCalls;
+    if (onProcessEvents) onProcessEvents();
+  }
+  void ShowProcessWindow() override { ++processWindowShown; }
+  void ShowTile(const Raster32&) override { ++tilesShown; }
+  void HideProcessWindow() override { ++processWindowHidden; }
+
+  std::string LastStatus() const { return statusTexts.empty() ? "" : statusTexts.back(); }
+
+  std::vector<std::string> statusTexts;
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::deque<bool> answers;
+  std::vector<std::string> makeMapsMemo;
+  std::vector<std::string> batchMemo;
+  int processEventsCalls = 0;
+  int processWindowShown = 0;
+  int tilesShown = 0;
+  int processWindowHidden = 0;
+  std::function<void()> onProcessEvents;
+};
+
+}  // namespace cz::testing
