@@ -53,11 +53,15 @@ std::optional<std::int32_t> PixelCount(double whole) {
 }  // namespace
 
 WorldFile ParseWorldFile(std::istream& in) {
+  return ParseWorldFile(in, LocaleDecimalSeparator());
+}
+
+WorldFile ParseWorldFile(std::istream& in, std::string_view decimalSeparator) {
   double values[6] = {0, 0, 0, 0, 0, 0};
   std::string line;
   for (double& value : values) {
     if (!ReadBoundedLine(in, line)) break;
-    value = ParseLocaleDecimal(line).value_or(0.0);
+    value = ParseDecimal(line, decimalSeparator).value_or(0.0);
   }
   return {values[0], values[1], values[2], values[3], values[4], values[5]};
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <string_view>
 
 #include "geo/GeoReference.h"
 #include "state/AppState.h"
@@ -30,8 +31,10 @@ struct WorldFile {
 // Longer lines than this are not numbers anyway; they count as 0 without being kept.
 inline constexpr std::size_t kMaxWorldFileLine = 1024;
 
-// Reads the first six lines of in (ended by LF, CR LF or CR). Never throws.
+// Reads the first six lines of in (ended by LF, CR LF or CR) in the locale's notation, or
+// with the given decimal separator. Never throws.
 WorldFile ParseWorldFile(std::istream& in);
+WorldFile ParseWorldFile(std::istream& in, std::string_view decimalSeparator);
 
 enum class WorldFileCornersResult : std::uint8_t {
   Set,

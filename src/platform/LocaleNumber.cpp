@@ -24,9 +24,13 @@ std::string LocaleDecimalSeparator() {
 }
 
 std::optional<double> ParseLocaleDecimal(std::string_view text) {
+  return ParseDecimal(text, LocaleDecimalSeparator());
+}
+
+std::optional<double> ParseDecimal(std::string_view text, std::string_view separator) {
+  if (separator.empty()) separator = ".";
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  const std::string separator = LocaleDecimalSeparator();
 
   // Rewrite into the locale-free form std::from_chars reads, checking the shape on the way.
   std::string plain;

@@ -21,4 +21,7 @@ std::string LocaleDecimalSeparator();
 // else, "inf", "nan", hexadecimal and values beyond the range of double give nullopt.
 std::optional<double> ParseLocaleDecimal(std::string_view text);
 
+// The same with a given decimal separator instead of the locale's.
+std::optional<double> ParseDecimal(std::string_view text, std::string_view separator);
+
 }  // namespace cz
