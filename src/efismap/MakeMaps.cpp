@@ -81,10 +81,15 @@ void CopyIntoPlace(const std::string& source, const std::string& target, std::sp
       ExtractFilePath(resolvedTarget) + "." + ExtractFileName(resolvedTarget) + ".part";
   BinaryFile from(source, BinaryFile::Mode::Read);
   BinaryFile to(part, BinaryFile::Mode::Create);
-  std::size_t got;
-  while ((got = from.ReadSome(buffer.data(), buffer.size())) > 0) to.Write(buffer.data(), got);
-  to.Sync();
-  to.Close();
+  try {
+    std::size_t got;
+    while ((got = from.ReadSome(buffer.data(), buffer.size())) > 0) to.Write(buffer.data(), got);
+    to.Sync();
+    to.Close();
+  } catch (const CartozenError&) {
+    DeleteFileAt(part);  // a half copy is of no use to anyone
+    throw;
+  }
   from.Close();
   ReplaceFile(part, target);
   DeleteOrFail(source);
