@@ -11,8 +11,7 @@ namespace {
 const QString kApplicationTitle = QStringLiteral("VDK Avionics Cartozen 2");
 }
 
-QtUserInterface::QtUserInterface(QWidget* window, QLineEdit* statusLine,
-                                 UserInterface* displayless)
+QtUserInterface::QtUserInterface(QWidget* window, QLineEdit* statusLine, UserInterface* displayless)
     : window_(window), statusLine_(statusLine), displayless_(displayless) {}
 
 void QtUserInterface::SetStatusText(const std::string& text) {
@@ -39,10 +38,11 @@ void QtUserInterface::AddMemoLine(MemoWindow window, const std::string& line) {
   }
 }
 
-void QtUserInterface::ProcessEvents() { QCoreApplication::processEvents(); }
+void QtUserInterface::ProcessEvents() {
+  QCoreApplication::processEvents();
+}
 
-void QtUserInterface::SetMemoSink(MemoWindow window,
-                                  std::function<void(const std::string&)> sink) {
+void QtUserInterface::SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink) {
   memoSinks_[window] = std::move(sink);
 }
 

@@ -51,7 +51,9 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
 
 TForm1::~TForm1() = default;
 
-UserInterface& TForm1::Ui() { return *ui_; }
+UserInterface& TForm1::Ui() {
+  return *ui_;
+}
 
 void TForm1::FormCreate() {
   resize(1024, 768);
@@ -69,7 +71,9 @@ void TForm1::UpdateTitle() {
   setWindowTitle(QString::fromStdString(WindowTitle(state_.Project)));
 }
 
-bool TForm1::RunLogged() const { return headless_.Logged() || FileExists(ErrorLogPath()); }
+bool TForm1::RunLogged() const {
+  return headless_.Logged() || FileExists(ErrorLogPath());
+}
 
 void TForm1::ReportError(const std::exception& error) {
   // A command-line run reports through its log, whether or not a box can also be shown.

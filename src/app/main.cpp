@@ -30,8 +30,8 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VDK Avionics Cartozen 2"));
   const QString platform = QGuiApplication::platformName();
-  const bool displayless =
-      hasSwitches && (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"));
+  const bool displayless = hasSwitches && (platform == QLatin1String("offscreen") ||
+                                           platform == QLatin1String("minimal"));
 
   cz::TForm1 window(std::move(arguments), displayless);
   window.show();

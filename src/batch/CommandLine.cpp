@@ -47,7 +47,9 @@ std::string CommandArguments::At(int index) const {
   return arguments_[static_cast<std::size_t>(index - 1)];
 }
 
-int StartUpTimerInterval(int argumentCount) { return argumentCount > 0 ? 100 : 3000; }
+int StartUpTimerInterval(int argumentCount) {
+  return argumentCount > 0 ? 100 : 3000;
+}
 
 std::string ResolveProjectFolderArgument(const std::string& argument) {
   if (LastSeparator(argument) == std::string::npos) return ExecutableFolder() + argument;
@@ -74,8 +76,7 @@ bool ParseLocaleFloat(const std::string& text, float& value) {
   }
   if (number.empty()) return false;
   float parsed = 0.0f;
-  const auto [end, error] =
-      std::from_chars(number.data(), number.data() + number.size(), parsed);
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), parsed);
   if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(parsed)) {
     return false;
   }
@@ -188,15 +189,24 @@ bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& 
     return false;
   }
   switch (text[1]) {
-    case 'D': return DeleteTilesSwitch(run, arguments, index);
-    case 'E': return ImportSwitch(run, arguments, index);
-    case 'M': return MakeMapsSwitch(run, arguments, index);
-    case 'N': return NoProcessingSwitch(run, arguments, index);
-    case 'O': return ExtensionSwitch(run, arguments, index);
-    case 'P': return ProjectSwitch(run, arguments, index);
-    case 'R': return ResolutionSwitch(run, arguments, index);
-    case 'S': return SourceSwitch(run, arguments, index);
-    case 'X': return PositionSwitch(run, arguments, index);
+    case 'D':
+      return DeleteTilesSwitch(run, arguments, index);
+    case 'E':
+      return ImportSwitch(run, arguments, index);
+    case 'M':
+      return MakeMapsSwitch(run, arguments, index);
+    case 'N':
+      return NoProcessingSwitch(run, arguments, index);
+    case 'O':
+      return ExtensionSwitch(run, arguments, index);
+    case 'P':
+      return ProjectSwitch(run, arguments, index);
+    case 'R':
+      return ResolutionSwitch(run, arguments, index);
+    case 'S':
+      return SourceSwitch(run, arguments, index);
+    case 'X':
+      return PositionSwitch(run, arguments, index);
     default:
       LogError("Unkown command: " + text);
       return false;

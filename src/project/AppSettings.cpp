@@ -9,7 +9,9 @@ namespace {
 constexpr char kSection[] = "Cartozen2";
 }
 
-std::string AppSettingsPath() { return ProgramDataFolder() + "Cartozen2.ini"; }
+std::string AppSettingsPath() {
+  return ProgramDataFolder() + "Cartozen2.ini";
+}
 
 LastProject ReadAppSettings() {
   const IniFile ini(AppSettingsPath());

@@ -99,8 +99,7 @@ void LoadMapINI(MapSourceState& source) {
   geo.TopLeft.Longitude = GeoCoordToDegrees(ini.ReadInteger(kGeoRef, "TopLeftLongitude", 0));
   geo.TopLeft.Y = ini.ReadInteger(kGeoRef, "TopLeftY", 0);
   geo.TopLeft.X = ini.ReadInteger(kGeoRef, "TopLeftX", 0);
-  geo.BottomRight.Latitude =
-      GeoCoordToDegrees(ini.ReadInteger(kGeoRef, "BottomRightLatitude", 0));
+  geo.BottomRight.Latitude = GeoCoordToDegrees(ini.ReadInteger(kGeoRef, "BottomRightLatitude", 0));
   geo.BottomRight.Longitude =
       GeoCoordToDegrees(ini.ReadInteger(kGeoRef, "BottomRightLongitude", 0));
   geo.BottomRight.Y = ini.ReadInteger(kGeoRef, "BottomRightY", 0);
@@ -164,8 +163,8 @@ void MakeMapINI(MapSourceState& source, const float position[4], std::int32_t re
   const std::string extents =
       DegreesText(latitudeExtent) + " by " + DegreesText(longitudeExtent) + " degrees";
   if (!(latitudeExtent >= 1 && longitudeExtent >= 1)) {
-    throw CartozenError("Cannot georeference " + source.Path + ": the position spans " +
-                        extents + ", less than one whole degree of latitude or longitude");
+    throw CartozenError("Cannot georeference " + source.Path + ": the position spans " + extents +
+                        ", less than one whole degree of latitude or longitude");
   }
   const long double gridTop = std::ceil(static_cast<long double>(topLatitude));
   const long double gridLeft = std::floor(static_cast<long double>(leftLongitude));
@@ -176,9 +175,9 @@ void MakeMapINI(MapSourceState& source, const float position[4], std::int32_t re
   const long double lastColumnExact = std::max<long double>(
       std::trunc(longitudeExtent) + 1, std::ceil((long double)rightLongitude) - gridLeft);
   if (!(lastRowExact <= kMaxGridSteps && lastColumnExact <= kMaxGridSteps)) {
-    throw CartozenError("Cannot georeference " + source.Path + ": the position spans " +
-                        extents + ", more than the grid of " + std::to_string(kGridSize) +
-                        " by " + std::to_string(kGridSize) + " whole-degree points can hold");
+    throw CartozenError("Cannot georeference " + source.Path + ": the position spans " + extents +
+                        ", more than the grid of " + std::to_string(kGridSize) + " by " +
+                        std::to_string(kGridSize) + " whole-degree points can hold");
   }
   const int lastRow = static_cast<int>(lastRowExact);
   const int lastColumn = static_cast<int>(lastColumnExact);

@@ -8,7 +8,9 @@
 
 namespace cz {
 
-std::string ErrorLogPath() { return ProgramDataFolder() + "Error.txt"; }
+std::string ErrorLogPath() {
+  return ProgramDataFolder() + "Error.txt";
+}
 
 void LogError(const std::string& message) {
   try {

@@ -8,7 +8,9 @@ namespace cz {
 
 void HeadlessUserInterface::SetStatusText(const std::string&) {}
 
-void HeadlessUserInterface::ShowMessage(const std::string& text) { Log(text); }
+void HeadlessUserInterface::ShowMessage(const std::string& text) {
+  Log(text);
+}
 
 bool HeadlessUserInterface::Confirm(const std::string& question) {
   Log(question);

@@ -74,8 +74,7 @@ TEST_F(TForm1Test, ReopensTheLastProjectAndSavesItOnClosing) {
   WriteAppSettings(work.Path(), "p.prg");
   {
     TForm1 window({}, false);
-    EXPECT_EQ(window.windowTitle().toStdString(),
-              "VDK Avionics Cartozen 2 V1.5 - project: p.prg");
+    EXPECT_EQ(window.windowTitle().toStdString(), "VDK Avionics Cartozen 2 V1.5 - project: p.prg");
     window.State().Project.ViewerLongitude = 7.5;
     window.show();
     EXPECT_TRUE(window.close());

@@ -78,8 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"[options]\nmapresolution=5\ngeoreferencingtype=1\ncolorreduction=4\n"
                     "dithering=6\n",
                     5, 1, 4, 6},
-        OptionsCase{"[Options]\r\nMapResolution=3x\r\nColorReduction=\r\nDithering=-1\r\n", 30,
-                    0, 2, 255}));
+        OptionsCase{"[Options]\r\nMapResolution=3x\r\nColorReduction=\r\nDithering=-1\r\n", 30, 0,
+                    2, 255}));
 
 TEST_F(MapSourceSettingsTest, SaveThenLoadRoundTripsEveryField) {
   LoadImage(10, 10);
@@ -302,8 +302,7 @@ TEST_P(MakeMapINIRefusals, ThrowBeforeWritingAnything) {
     FAIL() << "not refused";
   } catch (const CartozenError& error) {
     const std::string message = error.what();
-    EXPECT_EQ(message.rfind("Cannot georeference " + source.Path + ": the position spans ", 0),
-              0u)
+    EXPECT_EQ(message.rfind("Cannot georeference " + source.Path + ": the position spans ", 0), 0u)
         << message;
     EXPECT_NE(message.find(GetParam().reason), std::string::npos) << message;
   }
@@ -317,8 +316,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{2, 0.999f, 50, "less than one whole degree"},
                       RefusalCase{0, 0, 50, "less than one whole degree"},
                       RefusalCase{-2, 4, 50, "less than one whole degree"},
-                      RefusalCase{63, 4, 50, "64 by 64"},
-                      RefusalCase{2, 70, 50, "64 by 64"},
+                      RefusalCase{63, 4, 50, "64 by 64"}, RefusalCase{2, 70, 50, "64 by 64"},
                       RefusalCase{62.6f, 4, 50.5f, "64 by 64"}));  // needs row 64
 
 TEST_F(MapSourceSettingsTest, MakeMapINIUsesTheWholeGridAtSixtyTwoDegrees) {
