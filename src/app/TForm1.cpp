@@ -61,6 +61,7 @@ void TForm1::FormCreate() {
     StartUpProject(state_.Project);
   } catch (const std::exception& error) {
     ReportError(error);
+    startUpError_ = error.what();
   }
   UpdateTitle();
   Timer1->setInterval(StartUpTimerInterval(arguments_.Count()));
@@ -75,9 +76,10 @@ bool TForm1::RunLogged() const {
   return headless_.Logged() || FileExists(ErrorLogPath());
 }
 
-void TForm1::ReportError(const std::exception& error) {
-  // A command-line run reports through its log, whether or not a box can also be shown.
-  if (state_.CommandLine.Active && !displayless_) LogError(error.what());
+void TForm1::ReportError(const std::exception& error, bool duringCommandLine) {
+  // A command-line run reports through its log, whether or not a box can also be shown (the
+  // display-less port logs what it is shown).
+  if (duringCommandLine && !displayless_) LogError(error.what());
   ui_->ShowMessage(error.what());
 }
 
@@ -89,13 +91,14 @@ void TForm1::Timer1Timer() {
   try {
     outcome = CommandLineBatch(state_, *ui_, arguments_);
   } catch (const std::exception& error) {
-    state_.CommandLine.Active = true;
-    ReportError(error);
-    state_.CommandLine.Active = false;
+    ReportError(error, true);
     // With a display the error box has been seen and the person carries on; without one
     // the run ends here.
     outcome = CommandLineOutcome::StayOpen;
   }
+  // The run began by deleting the log; a start-up failure (the last project could not be
+  // reopened) still belongs in it when the run logged nothing else.
+  if (!startUpError_.empty() && !FileExists(ErrorLogPath())) LogError(startUpError_);
   UpdateTitle();
   // Without a display nobody could carry on, so even /N closes.
   if (outcome == CommandLineOutcome::Close || displayless_) close();

@@ -62,13 +62,15 @@ class TForm1 : public QMainWindow {
 
  private:
   void FormCreate();
-  // The general error handler: shows (or, without a display, logs) the error's text.
-  void ReportError(const std::exception& error);
+  // The general error handler: shows (or, without a display, logs) the error's text; during a
+  // command-line run it is logged in any case.
+  void ReportError(const std::exception& error, bool duringCommandLine = false);
 
   AppState state_;
   CommandArguments arguments_;
   bool displayless_;
   bool commandLineRan_ = false;
+  std::string startUpError_;  // what the start-up could not do, for the command line's log
   HeadlessUserInterface headless_;
   std::unique_ptr<QtUserInterface> ui_;
 };

@@ -121,3 +121,21 @@ TEST_F(TForm1Test, WithoutDisplayAFailedSaveOnClosingIsLoggedAndTheWindowCloses)
 
 }  // namespace
 }  // namespace cz
+
+namespace cz {
+namespace {
+
+TEST_F(TForm1Test, StartUpFailureStaysInTheCommandLineLog) {
+  const std::string file = work.Write("p.prg", "[General]\r\n");
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+  WriteAppSettings(work.Path(), "p.prg");
+  TForm1 window({"/M"}, true);
+  EXPECT_FALSE(window.State().Project.Open);
+  window.show();
+  window.Timer1Timer();
+  EXPECT_TRUE(window.RunLogged());
+  EXPECT_EQ(ReadFileBytes(ErrorLogPath()), "Unable to write to " + file + "\r\n");
+}
+
+}  // namespace
+}  // namespace cz
