@@ -1,11 +1,13 @@
 #include "batch/CommandLine.h"
 
 #include <charconv>
-#include <clocale>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
+#include "platform/LocaleNumber.h"
 #include "platform/Paths.h"
 #include "project/Project.h"
 #include "state/ErrorLog.h"
@@ -57,30 +59,10 @@ std::string ResolveProjectFolderArgument(const std::string& argument) {
 }
 
 bool ParseLocaleFloat(const std::string& text, float& value) {
-  std::string number(TrimBlanks(text));
-  if (!number.empty() && number.front() == '+') number.erase(0, 1);
-  const std::string decimalPoint = std::localeconv()->decimal_point;
-  if (decimalPoint != ".") {
-    // Only the locale's separator is a decimal point; a "." is not understood there.
-    if (number.find('.') != std::string::npos) return false;
-    std::string converted;
-    for (std::size_t at = 0; at < number.size();) {
-      if (number.compare(at, decimalPoint.size(), decimalPoint) == 0) {
-        converted += '.';
-        at += decimalPoint.size();
-      } else {
-        converted += number[at++];
-      }
-    }
-    number = std::move(converted);
-  }
-  if (number.empty()) return false;
-  float parsed = 0.0f;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), parsed);
-  if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(parsed)) {
-    return false;
-  }
-  value = parsed;
+  const std::optional<double> parsed = ParseLocaleDecimal(text);
+  // The position is kept in single precision: a number beyond its range is not understood.
+  if (!parsed || std::fabs(*parsed) > std::numeric_limits<float>::max()) return false;
+  value = static_cast<float>(*parsed);
   return true;
 }
 

@@ -60,9 +60,8 @@ bool ImportSwitch(CommandLineState& run, const CommandArguments& arguments, int&
 // used unchanged.
 std::string ResolveProjectFolderArgument(const std::string& argument);
 
-// A decimal number as a person types it, with the locale's decimal separator (LC_NUMERIC),
-// into single precision. Blanks around it are allowed; anything else, an empty text or a value
-// outside the float range is not a number.
+// A decimal number as a person types it, in the locale's notation (ParseLocaleDecimal), kept
+// in single precision. A value outside the float range is not a number.
 bool ParseLocaleFloat(const std::string& text, float& value);
 
 // /R's texts: the level mask bit of "0.25", "0.5", "1", "2" or "4"; 0 for any other text.
