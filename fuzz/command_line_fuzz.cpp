@@ -1,11 +1,11 @@
 // The command line as a stranger may type it: the input is split at NUL bytes into arguments
 // and read switch by switch. /D is left out: it deletes files of whatever folder an earlier /P
 // names, which a fuzzer must not do to the machine it runs on.
+#include <unistd.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "batch/CommandLine.h"
