@@ -196,7 +196,7 @@ bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& 
 }
 
 CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
-                                    const CommandArguments& arguments) {
+                                    const CommandArguments& arguments, CommandLineHost& host) {
   DeleteErrorLog();
   CommandLineState& run = state.CommandLine;
   run.SwitchSet = 0;
@@ -212,10 +212,14 @@ CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
     run.ArgumentIndex = static_cast<std::uint8_t>(index);
     if (!ParseSwitch(run, arguments, index)) return CommandLineOutcome::Close;
   }
-  RunCommandLine(state, ui);
+  RunCommandLine(state, ui, host);
   return run.NoProcessing ? CommandLineOutcome::StayOpen : CommandLineOutcome::Close;
 }
 
-void RunCommandLine(AppState&, UserInterface&) {}
+CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
+                                    const CommandArguments& arguments) {
+  CommandLineHost host;
+  return CommandLineBatch(state, ui, arguments, host);
+}
 
 }  // namespace cz

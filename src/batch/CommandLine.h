@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/CommandLineRun.h"
 #include "state/AppState.h"
 #include "state/UserInterface.h"
 
@@ -77,15 +78,13 @@ enum class CommandLineOutcome {
 };
 
 // The timer's command-line driver: deletes "Error.txt", reads every switch into state
-// (stopping at the first failure), then hands over to RunCommandLine. Errors raised by the run
-// propagate to the caller's general error handler.
+// (stopping at the first failure), then hands over to RunCommandLine (CommandLineRun.h) with
+// the main window's share of the run in host. Errors raised by the run propagate to the
+// caller's general error handler.
+CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
+                                    const CommandArguments& arguments, CommandLineHost& host);
+// The same for a caller without a chart view or import window of its own.
 CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
                                     const CommandArguments& arguments);
-
-// What the switches ask for once they are all read: the source pipeline for switch set 15,
-// the import for 16, and the map building of /M. These operations join the program with the
-// tile creation, import and map builder; until then the switches are read, checked and
-// logged, /D acts, and the run closes.
-void RunCommandLine(AppState& state, UserInterface& ui);
 
 }  // namespace cz

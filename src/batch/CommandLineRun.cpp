@@ -1,0 +1,139 @@
+#include "batch/CommandLineRun.h"
+
+#include <optional>
+
+#include "efismap/MakeMaps.h"
+#include "georef/GridDrawing.h"
+#include "imaging/SourceImage.h"
+#include "importer/ImportRun.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "project/MapSourceSettings.h"
+#include "project/Project.h"
+#include "state/ErrorLog.h"
+#include "tiling/CreateTiles.h"
+
+namespace cz {
+
+namespace {
+
+// The folder the command line takes its source from; "Map sources" on disk, found without
+// regard to case.
+constexpr char kCommandLineSourceFolder[] = "Map Sources";
+
+// A run without a chart view draws the grid nowhere; only the layout matters to the tiles.
+class NoOverlay : public GridPainter {
+ public:
+  void BeginOverlay() override {}
+  void SetPen(const OverlayPen&) override {}
+  void DrawLine(PixelPoint, PixelPoint) override {}
+  void DrawRectangleOutline(PixelPoint, PixelPoint) override {}
+  void DrawText(PixelPoint, const std::string&, OverlayColour) override {}
+  void EndOverlay() override {}
+};
+
+// Passes everything on and remembers the last message box and status text, so that a refusal
+// of tile creation, which only shows its reason, can be written to the log as well.
+class RefusalWitness : public UserInterface {
+ public:
+  explicit RefusalWitness(UserInterface& ui) : ui_(ui) {}
+
+  void SetStatusText(const std::string& text) override {
+    lastStatus_ = text;
+    ui_.SetStatusText(text);
+  }
+  void ShowMessage(const std::string& text) override {
+    lastMessage_ = text;
+    ui_.ShowMessage(text);
+  }
+  bool Confirm(const std::string& question) override { return ui_.Confirm(question); }
+  void AddMemoLine(MemoWindow window, const std::string& line) override {
+    ui_.AddMemoLine(window, line);
+  }
+  void ClearMemo(MemoWindow window) override { ui_.ClearMemo(window); }
+  void ProcessEvents() override { ui_.ProcessEvents(); }
+  void ShowProcessWindow() override { ui_.ShowProcessWindow(); }
+  void ShowTile(const Raster32& tile) override { ui_.ShowTile(tile); }
+  void HideProcessWindow() override { ui_.HideProcessWindow(); }
+
+  // The reason shown last: a message box outranks the status line.
+  const std::string& Reason() const { return lastMessage_.empty() ? lastStatus_ : lastMessage_; }
+
+ private:
+  UserInterface& ui_;
+  std::string lastStatus_;
+  std::string lastMessage_;
+};
+
+// Creates the tiles of the freshly georeferenced source. A refusal leaves no tiles; it is
+// logged so that the calling script does not take the run for a success.
+void CreateSourceTiles(AppState& state, UserInterface& ui) {
+  RefusalWitness witness(ui);
+  const std::optional<std::int32_t> created = CreateTiles(state, witness);
+  if (!created) LogError(witness.Reason());
+}
+
+}  // namespace
+
+void CommandLineHost::DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui) {
+  NoOverlay overlay;
+  cz::DrawGridFromGeoRef(geoRef, ViewMapping{}, overlay, ui);
+}
+
+void CommandLineHost::ProcessSourceMap(AppState& state, UserInterface& ui) {
+  ProcessSourceMapCommand(state, ui);
+}
+
+void ProcessSourceMapCommand(AppState& state, UserInterface& ui) {
+  if (!state.Source.Loaded) {
+    ui.ShowMessage("No map image loaded - nothing to process...");
+    return;
+  }
+  CreateTiles(state, ui);
+}
+
+void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host) {
+  const CommandLineState& run = state.CommandLine;
+  if (!OpenProjectFolder(state, run.ProjectFolder)) return;
+
+  const std::string sourceFolder = JoinPath(state.Project.Folder, kCommandLineSourceFolder);
+  const std::string sourcePath = JoinPath(sourceFolder, run.SourceArgument);
+  if (!FileExists(sourcePath)) {
+    LogError("Cannot find Map source file " + run.SourceArgument);
+    return;
+  }
+  // The real spelling ("Map sources/alps.tif"), so that the list holds one key per file
+  // however it was reached, and the settings file lands beside the image.
+  MapSourceState& source = state.Source;
+  source.Path = ResolvePath(sourcePath);
+  AddToMapFileList(state.Project, source.Path);
+
+  ui.SetStatusText("Loading " + ExtractFileName(source.Path) + ", please wait...");
+  ui.ProcessEvents();
+  VisualizeFileInImage(source, ui, host);
+  if (!source.Loaded) {
+    LogError(LoadFailureMessage(source.RequiredBytes));
+    return;
+  }
+  MakeMapINI(source, run.Position, run.ResolutionMask);
+  host.DrawGridFromGeoRef(source.GeoRef, ui);
+  if (!run.NoProcessing) CreateSourceTiles(state, ui);
+}
+
+void RunImport(AppState& state, UserInterface& ui, CommandLineHost& host) {
+  ImportContext context{host.ImportWindow(), state, ui,
+                        [&state, &ui, &host] { host.ProcessSourceMap(state, ui); }};
+  StartImportFromCommandLine(context);
+}
+
+void RunCommandLine(AppState& state, UserInterface& ui, CommandLineHost& host) {
+  const CommandLineState& run = state.CommandLine;
+  if (run.SwitchSet == 15) {
+    RunSourcePipeline(state, ui, host);
+  } else if (run.SwitchSet == 16) {
+    RunImport(state, ui, host);
+  }
+  if (run.MakeMaps && state.Project.Open && !run.NoProcessing) CreateMaps(state, ui);
+}
+
+}  // namespace cz

@@ -1,0 +1,63 @@
+#pragma once
+// The command-line run: what the switches asked for, once all of them are read, in a fixed
+// order and without dialogs of its own.
+//
+//   1. SwitchSet 15 (/P /S /X /R): RunSourcePipeline. SwitchSet 16 (/E): RunImport.
+//   2. /M without /N, with a project open: the map files of the open project (the /P project
+//      when the pipeline opened it, else the one reopened at start-up).
+//   3. The caller closes the application unless /N was given (CommandLineBatch's outcome);
+//      closing saves the source's settings file, the project file and "Cartozen2.ini".
+//
+// Problems of the run go to the error log ("Error.txt", LogError):
+//   "Cannot find project " + folder            (OpenProjectFolder)
+//   "Cannot find Map source file " + argument
+//   the load-failure message with the byte count the loader recorded
+//   the refusal of tile creation (its message box or status text), so that a run that made no
+//   tiles is never taken for a successful one
+// Each ends the pipeline; /M and closing still follow. An error thrown by an operation
+// (settings files, tiles, map files, a position MakeMapINI refuses) ends the whole run: it
+// propagates to the application's general error handler.
+
+#include "imaging/SourceView.h"
+#include "importer/ImportState.h"
+#include "state/AppState.h"
+#include "state/UserInterface.h"
+
+namespace cz {
+
+struct GeoReference;
+
+// The main window's share of a run: its chart view (loading, grid overlay), the import
+// window's state and the menu command "Process source map (create tiles)". The defaults serve
+// a run without windows: nothing is shown, the grid is laid out without being drawn.
+class CommandLineHost : public SourceView {
+ public:
+  // Lays the reference grid out from geoRef and draws it over the chart view; a refused
+  // layout puts its reason in the status line.
+  virtual void DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui);
+  // The import window's cell, folder and zoom choices, kept between showings.
+  virtual ImportState& ImportWindow() { return import_; }
+  // The menu command the import runs after each mosaic.
+  virtual void ProcessSourceMap(AppState& state, UserInterface& ui);
+
+ private:
+  ImportState import_;
+};
+
+// The menu command "Process source map (create tiles)": creates the tiles of the loaded map,
+// or shows "No map image loaded - nothing to process..." when none is loaded.
+void ProcessSourceMapCommand(AppState& state, UserInterface& ui);
+
+// SwitchSet 15: opens the /P project, adds the /S source of its "Map Sources" folder to the
+// map-file list, loads it, writes its fresh settings file from /X and /R (MakeMapINI), lays
+// the grid out and, unless /N, creates its tiles.
+void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host);
+
+// SwitchSet 16: the EPSG3857 import of the /E cell from the /S tile tree, into the project
+// known at start-up (StartImportFromCommandLine).
+void RunImport(AppState& state, UserInterface& ui, CommandLineHost& host);
+
+// Steps 1 and 2 above.
+void RunCommandLine(AppState& state, UserInterface& ui, CommandLineHost& host);
+
+}  // namespace cz

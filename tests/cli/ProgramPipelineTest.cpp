@@ -1,0 +1,280 @@
+// The whole program on generated charts: a copy of the built cartozen2 beside a project folder
+// in a fresh temporary folder, started with switches and without a display, as a script or a
+// cron job would. What it leaves behind is checked file by file, the map files with
+// efismap-info.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "efismap/MapFileCheck.h"
+#include "geo/TileGrid.h"
+#include "imaging/SampleChart.h"
+#include "platform/BinaryFile.h"
+#include "project/IniFile.h"
+#include "support/TempFolder.h"
+
+namespace cz {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFileBytes;
+using testing::TempFolder;
+
+const std::string kBin = CARTOZEN_BIN_DIR;
+
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Runs a shell command; its exit status, or -1 when it did not exit normally.
+int Shell(const std::string& command) {
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+struct ProgramRun {
+  int status = -1;
+  bool logExists = false;
+  std::string log;
+};
+
+// The program folder with a copy of cartozen2 and a project "Alps" holding the generated
+// chart alps.tif (48°N 6°E, 2° × 4°) in its "Map sources".
+class ProgramFolder {
+ public:
+  ProgramFolder() {
+    fs::copy_file(kBin + "/cartozen2", folder_ / "cartozen2");
+    fs::create_directories(Project() + "/Map sources");
+    WriteSampleChart({48, 6, 2, 4, 401, 201, {{47, 8}, {47.5, 7}}},
+                     Project() + "/Map sources/alps.tif");
+  }
+
+  std::string Path() const { return folder_.Path(); }
+  std::string Project() const { return folder_ / "Alps"; }
+  std::string operator/(const std::string& name) const { return folder_ / name; }
+
+  ProgramRun Run(const std::vector<std::string>& arguments) const {
+    std::string command = "cd " + Quoted(folder_.Path()) +
+                          " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+                          "timeout 120 ./cartozen2";
+    for (const std::string& argument : arguments) command += " " + Quoted(argument);
+    command += " >/dev/null 2>&1";
+    ProgramRun run;
+    run.status = Shell(command);
+    run.logExists = fs::exists(folder_ / "Error.txt");
+    if (run.logExists) run.log = ReadFileBytes(folder_ / "Error.txt");
+    return run;
+  }
+
+  std::set<std::string> Files(const std::string& subFolder) const {
+    std::set<std::string> names;
+    const std::string path = Project() + "/" + subFolder;
+    if (!fs::is_directory(path)) return names;
+    for (const auto& entry : fs::directory_iterator(path)) names.insert(entry.path().filename());
+    return names;
+  }
+
+ private:
+  TempFolder folder_;
+};
+
+struct ExpectedTile {
+  std::string name;  // "L_P.GIF"
+  std::string map;   // "E004N50.MAP"
+  std::int32_t slot;
+};
+
+// The tiles of a level whose north-west corners lie on the chart.
+std::vector<ExpectedTile> TilesOnTheChart(TileLevel level) {
+  const double step = TileStep(level) / 180000.0;
+  std::vector<ExpectedTile> tiles;
+  for (double lat = 48.0; lat > 46.0 + 1e-9; lat -= step) {
+    for (double lon = 6.0; lon < 10.0 - 1e-9; lon += step) {
+      const TilePosition position = TilePositionOf(level, static_cast<int>((lon + 180.0) / step),
+                                                   static_cast<int>((90.0 - lat) / step));
+      const MapCellSlot cell = MapCellOfTile(level, position);
+      tiles.push_back({std::to_string(level) + "_" + std::to_string(position) + ".GIF",
+                       cell.name, cell.index});
+    }
+  }
+  return tiles;
+}
+
+const std::vector<std::string> kTypicalRun = {"/P", "Alps", "/S", "alps.tif", "/X", "48", "6",
+                                              "2",  "4",    "/R", "0.5",      "/R", "1",  "/M"};
+
+TEST(ProgramPipeline, TypicalRunLeavesSettingsTilesAndASoundMapFile) {
+  const ProgramFolder program;
+  const ProgramRun run = program.Run(kTypicalRun);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_FALSE(run.logExists) << run.log;
+
+  // The fresh settings file: the reference keys, the options, and the regular grid.
+  const IniFile settings(program.Project() + "/Map sources/alps.INI");
+  const std::array<std::pair<const char*, std::int32_t>, 10> geoRef = {{
+      {"TopLeftLatitude", 48 * 180000},
+      {"TopLeftLongitude", 6 * 180000},
+      {"TopLeftY", 0},
+      {"TopLeftX", 0},
+      {"BottomRightLatitude", 46 * 180000},
+      {"BottomRightLongitude", 10 * 180000},
+      {"BottomRightY", 200},
+      {"BottomRightX", 400},
+      {"SkewLeft", 0},
+      {"SkewRight", 0},
+  }};
+  for (const auto& [key, value] : geoRef) {
+    EXPECT_TRUE(settings.ValueExists("GeoRef", key)) << key;
+    EXPECT_EQ(settings.ReadInteger("GeoRef", key, -1), value) << key;
+  }
+  EXPECT_EQ(settings.ReadInteger("Options", "MapResolution", -1), 6);
+  EXPECT_EQ(settings.ReadInteger("Options", "GeoReferencingType", -1), 1);
+  EXPECT_EQ(settings.ReadInteger("Options", "ColorReduction", -1), 0);
+  EXPECT_EQ(settings.ReadInteger("Options", "Dithering", -1), 0);
+  for (int c = 0; c <= 5; ++c) {
+    for (int r = 0; r <= 3; ++r) {
+      const std::string at = std::to_string(c) + "/" + std::to_string(r);
+      EXPECT_EQ(settings.ReadInteger("GeoRef", "XYSHIFT-" + at, -1), 1) << at;
+      EXPECT_EQ(settings.ReadInteger("GeoRef", "X-" + at, -1), 100 * c) << at;
+      EXPECT_EQ(settings.ReadInteger("GeoRef", "Y-" + at, -1), 100 * r) << at;
+    }
+  }
+
+  // Exactly the tiles of 0.5° and 1° per tile over the chart.
+  std::vector<ExpectedTile> expected = TilesOnTheChart(1);
+  for (const ExpectedTile& tile : TilesOnTheChart(2)) expected.push_back(tile);
+  std::set<std::string> names;
+  for (const ExpectedTile& tile : expected) {
+    names.insert(tile.name);
+    EXPECT_EQ(tile.map, "E004N50.MAP");
+  }
+  EXPECT_EQ(names.size(), 32u + 8u);
+  EXPECT_EQ(program.Files("Tiles"), names);
+
+  // One map file, sound by efismap-info, holding exactly those tiles in their slots, each
+  // record the tile file's bytes.
+  EXPECT_EQ(program.Files("EFIS Maps"), std::set<std::string>{"E004N50.MAP"});
+  const std::string map = program.Project() + "/EFIS Maps/E004N50.MAP";
+  EXPECT_EQ(Shell(Quoted(kBin + "/efismap-info") + " " + Quoted(map) + " >/dev/null"), 0);
+  BinaryFile file(map, BinaryFile::Mode::Read);
+  std::vector<char> buffer(64 * 1024);
+  const MapFileReport report = InspectMapFile(file, buffer);
+  EXPECT_TRUE(report.Sound());
+  std::set<std::pair<int, int>> slots;
+  for (const MapTileEntry& tile : report.tiles) slots.insert({tile.level, tile.slot});
+  std::set<std::pair<int, int>> expectedSlots;
+  for (const ExpectedTile& tile : expected) {
+    expectedSlots.insert({tile.name[0] - '0', tile.slot});
+  }
+  EXPECT_EQ(slots, expectedSlots);
+  EXPECT_EQ(report.unreferencedCount, 0u);
+
+  // The project is the folder's own project file, remembered for the next start.
+  const IniFile projectFile(program.Project() + "/Alps.prg");
+  EXPECT_EQ(projectFile.ReadSectionKeys("MapFiles"),
+            std::vector<std::string>{program.Project() + "/Map sources/alps.tif"});
+  const IniFile appSettings(program / "Cartozen2.ini");
+  EXPECT_EQ(appSettings.ReadString("Cartozen2", "LastProjectPath", ""), program.Project());
+  EXPECT_EQ(appSettings.ReadString("Cartozen2", "LastProjectName", ""), "Alps.prg");
+}
+
+TEST(ProgramPipeline, SameRunTwiceGivesByteIdenticalMapFiles) {
+  const ProgramFolder program;
+  ASSERT_EQ(program.Run(kTypicalRun).status, 0);
+  const std::string map = program.Project() + "/EFIS Maps/E004N50.MAP";
+  const std::string first = ReadFileBytes(map);
+  ASSERT_EQ(program.Run({"/P", "Alps", "/D"}).status, 0);
+  EXPECT_TRUE(program.Files("Tiles").empty());
+  ASSERT_EQ(program.Run(kTypicalRun).status, 0);
+  EXPECT_EQ(ReadFileBytes(map), first);
+}
+
+TEST(ProgramPipeline, MakeMapsAloneBuildsTheProjectOfThePreviousRun) {
+  const ProgramFolder program;
+  ASSERT_EQ(program.Run({"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "2"})
+                .status,
+            0);
+  EXPECT_TRUE(program.Files("EFIS Maps").empty());
+  const ProgramRun run = program.Run({"/M"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_FALSE(run.logExists) << run.log;
+  EXPECT_EQ(program.Files("EFIS Maps"), std::set<std::string>{"E004N50.MAP"});
+}
+
+// Runs that end without a log (nothing to do, or nothing asked) or with one line of it.
+struct EdgeCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  const char* log;  // empty: none
+  bool tilesMade;
+  bool mapsMade;
+};
+
+class ProgramEdgeCases : public ::testing::TestWithParam<EdgeCase> {};
+
+TEST_P(ProgramEdgeCases, EndAsDescribed) {
+  const EdgeCase& c = GetParam();
+  const ProgramFolder program;
+  fs::create_directories(program / "tree");
+  std::ofstream(program.Project() + "/Map sources/broken.tif") << "not a tiff";
+  const ProgramRun run = program.Run(c.arguments);
+  if (std::string(c.log).empty()) {
+    EXPECT_EQ(run.status, 0);
+    EXPECT_FALSE(run.logExists) << run.log;
+  } else {
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.log, std::string(c.log) + "\r\n");
+  }
+  EXPECT_EQ(!program.Files("Tiles").empty(), c.tilesMade);
+  EXPECT_EQ(!program.Files("EFIS Maps").empty(), c.mapsMade);
+}
+
+const char kLoadFailure[] =
+    "The map image failed to load. The operating system is not providing suffient linear "
+    "memory to contain the image in full. The image requires 0 bytes. Try reducing the image "
+    "resolution or cut the image into two parts using a suitable image editor.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, ProgramEdgeCases,
+    ::testing::Values(
+        EdgeCase{"NoResolution", {"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "2", "4"}, "",
+                 false, false},
+        EdgeCase{"ImportThenProject",
+                 {"/E", "48", "8", "0", "1", "2", "3", "4", "/P", "Alps", "/S", "alps.tif", "/X",
+                  "48", "6", "2", "4", "/R", "1", "/M"},
+                 "", false, false},
+        // Without a display nobody could carry on, so /N closes too; nothing is made.
+        EdgeCase{"NoProcessingWithMakeMaps",
+                 {"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "1", "/N",
+                  "/M"},
+                 "", false, false},
+        EdgeCase{"MissingSource",
+                 {"/P", "Alps", "/S", "nothere.tif", "/X", "48", "6", "2", "4", "/R", "1"},
+                 "Cannot find Map source file nothere.tif", false, false},
+        EdgeCase{"FailedLoad",
+                 {"/P", "Alps", "/S", "broken.tif", "/X", "48", "6", "2", "4", "/R", "1"},
+                 kLoadFailure, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProgramPipeline, ErrorInsideTheRunIsLoggedAndEndsItWithoutMaps) {
+  const ProgramFolder program;
+  const ProgramRun run =
+      program.Run({"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "0.5", "4", "/R", "1", "/M"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.log.rfind("Cannot georeference ", 0), 0u) << run.log;
+  EXPECT_TRUE(program.Files("Tiles").empty());
+  EXPECT_TRUE(program.Files("EFIS Maps").empty());
+}
+
+}  // namespace
+}  // namespace cz
