@@ -21,7 +21,8 @@ struct TiffCloser {
 
 // Smooth "terrain" colours: a few overlapping waves in latitude and longitude.
 void AreaColour(double lat, double lon, unsigned char rgb[3]) {
-  const double a = std::sin(lat * 2.1) * std::cos(lon * 1.3) + 0.5 * std::sin(lat * 5.3 + lon * 3.7);
+  const double a =
+      std::sin(lat * 2.1) * std::cos(lon * 1.3) + 0.5 * std::sin(lat * 5.3 + lon * 3.7);
   const double b = std::cos(lat * 3.1 - lon * 0.7);
   if (a > 0.6) {  // high ground: browns
     rgb[0] = 190, rgb[1] = 150, rgb[2] = 100;

@@ -113,9 +113,9 @@ TEST_F(CommandLineRunTest, TypicalRunMakesSettingsTilesAndMapsAndClosingRemember
   EXPECT_EQ(MapFileList(state.Project), std::vector<std::string>{source});
   EXPECT_TRUE(state.Source.Loaded);
   ASSERT_FALSE(ui.statusTexts.empty());
-  EXPECT_NE(std::find(ui.statusTexts.begin(), ui.statusTexts.end(),
-                      "Loading alps.tif, please wait..."),
-            ui.statusTexts.end());
+  EXPECT_NE(
+      std::find(ui.statusTexts.begin(), ui.statusTexts.end(), "Loading alps.tif, please wait..."),
+      ui.statusTexts.end());
   EXPECT_EQ(host.gridDrawings, 1);
 
   // The fresh settings file beside the image.
@@ -174,9 +174,9 @@ TEST_F(CommandLineRunTest, ImportFollowedByProjectRunsNeither) {
 }
 
 TEST_F(CommandLineRunTest, NoProcessingLoadsAndGeoreferencesButMakesNothingAndStaysOpen) {
-  EXPECT_EQ(Run({"/P", project, "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "1", "/N",
-                 "/M"}),
-            CommandLineOutcome::StayOpen);
+  EXPECT_EQ(
+      Run({"/P", project, "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "1", "/N", "/M"}),
+      CommandLineOutcome::StayOpen);
   EXPECT_FALSE(Logged()) << Log();
   EXPECT_TRUE(state.Project.Open);
   EXPECT_TRUE(state.Source.Loaded);
@@ -235,18 +235,18 @@ TEST_P(PipelineProblems, AreLoggedAndTheRunStillBuildsMaps) {
     AppState earlier;
     RecordingUserInterface quiet;
     StartUpProject(earlier.Project);
-    CommandLineBatch(earlier, quiet,
-                     CommandArguments({"/P", project, "/S", "alps.tif", "/X", "48", "6", "2", "4",
-                                       "/R", "4"}),
-                     host);
+    CommandLineBatch(
+        earlier, quiet,
+        CommandArguments({"/P", project, "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "4"}),
+        host);
     CloseApplication(earlier);
   }
   ASSERT_FALSE(Tiles().empty());
   ASSERT_TRUE(Maps().empty());
 
-  EXPECT_EQ(Run({"/P", project, "/S", c.sourceArgument, "/X", "48", "6", "2", "4", "/R", "1",
-                 "/M"}),
-            CommandLineOutcome::Close);
+  EXPECT_EQ(
+      Run({"/P", project, "/S", c.sourceArgument, "/X", "48", "6", "2", "4", "/R", "1", "/M"}),
+      CommandLineOutcome::Close);
   EXPECT_EQ(Log(), std::string(c.log) + "\r\n");
   EXPECT_EQ(Maps(), std::vector<std::string>{"E004N50.MAP"});
 }
@@ -305,8 +305,7 @@ TEST_F(CommandLineRunTest, RefusedTileCreationIsLogged) {
 
 // Positions MakeMapINI cannot make a grid for end the run with its error, before any tile.
 TEST_F(CommandLineRunTest, PositionUnderOneDegreeEndsTheRunWithAnError) {
-  EXPECT_THROW(Run({"/P", project, "/S", "alps.tif", "/X", "48", "6", "0.5", "4", "/R", "1",
-                    "/M"}),
+  EXPECT_THROW(Run({"/P", project, "/S", "alps.tif", "/X", "48", "6", "0.5", "4", "/R", "1", "/M"}),
                CartozenError);
   EXPECT_TRUE(Tiles().empty());
   EXPECT_TRUE(Maps().empty());
@@ -314,8 +313,7 @@ TEST_F(CommandLineRunTest, PositionUnderOneDegreeEndsTheRunWithAnError) {
 
 TEST_F(CommandLineRunTest, ImportOfAMissingTreeRemembersTheFolderAndProcessesNothing) {
   const std::string tree = program / "no-such-tree";
-  EXPECT_EQ(Run({"/S", tree, "/E", "48", "8", "0", "1", "2", "3", "4"}),
-            CommandLineOutcome::Close);
+  EXPECT_EQ(Run({"/S", tree, "/E", "48", "8", "0", "1", "2", "3", "4"}), CommandLineOutcome::Close);
   EXPECT_FALSE(Logged()) << Log();
   EXPECT_EQ(state.Project.Epsg3857SourceFolder, tree);
   EXPECT_TRUE(host.ImportWindow().CellChosen);

@@ -103,8 +103,8 @@ std::vector<ExpectedTile> TilesOnTheChart(TileLevel level) {
       const TilePosition position = TilePositionOf(level, static_cast<int>((lon + 180.0) / step),
                                                    static_cast<int>((90.0 - lat) / step));
       const MapCellSlot cell = MapCellOfTile(level, position);
-      tiles.push_back({std::to_string(level) + "_" + std::to_string(position) + ".GIF",
-                       cell.name, cell.index});
+      tiles.push_back(
+          {std::to_string(level) + "_" + std::to_string(position) + ".GIF", cell.name, cell.index});
     }
   }
   return tiles;
@@ -201,9 +201,9 @@ TEST(ProgramPipeline, SameRunTwiceGivesByteIdenticalMapFiles) {
 
 TEST(ProgramPipeline, MakeMapsAloneBuildsTheProjectOfThePreviousRun) {
   const ProgramFolder program;
-  ASSERT_EQ(program.Run({"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "2"})
-                .status,
-            0);
+  ASSERT_EQ(
+      program.Run({"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "2"}).status,
+      0);
   EXPECT_TRUE(program.Files("EFIS Maps").empty());
   const ProgramRun run = program.Run({"/M"});
   EXPECT_EQ(run.status, 0);
@@ -247,23 +247,33 @@ const char kLoadFailure[] =
 INSTANTIATE_TEST_SUITE_P(
     Runs, ProgramEdgeCases,
     ::testing::Values(
-        EdgeCase{"NoResolution", {"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "2", "4"}, "",
-                 false, false},
+        EdgeCase{"NoResolution",
+                 {"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "2", "4"},
+                 "",
+                 false,
+                 false},
         EdgeCase{"ImportThenProject",
-                 {"/E", "48", "8", "0", "1", "2", "3", "4", "/P", "Alps", "/S", "alps.tif", "/X",
-                  "48", "6", "2", "4", "/R", "1", "/M"},
-                 "", false, false},
+                 {"/E", "48",       "8",  "0",  "1", "2", "3", "4",  "/P", "Alps",
+                  "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "1",  "/M"},
+                 "",
+                 false,
+                 false},
         // Without a display nobody could carry on, so /N closes too; nothing is made.
         EdgeCase{"NoProcessingWithMakeMaps",
-                 {"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "1", "/N",
-                  "/M"},
-                 "", false, false},
+                 {"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "1", "/N", "/M"},
+                 "",
+                 false,
+                 false},
         EdgeCase{"MissingSource",
                  {"/P", "Alps", "/S", "nothere.tif", "/X", "48", "6", "2", "4", "/R", "1"},
-                 "Cannot find Map source file nothere.tif", false, false},
+                 "Cannot find Map source file nothere.tif",
+                 false,
+                 false},
         EdgeCase{"FailedLoad",
                  {"/P", "Alps", "/S", "broken.tif", "/X", "48", "6", "2", "4", "/R", "1"},
-                 kLoadFailure, false, false}),
+                 kLoadFailure,
+                 false,
+                 false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProgramPipeline, ErrorInsideTheRunIsLoggedAndEndsItWithoutMaps) {
