@@ -43,9 +43,11 @@ echo "== Command-line run"
 arguments=(/P Alps /S alps.tif /X "$north" "$west" "$dlat" "$dlon"
   /R 0.25 /R 0.5 /R 1 /R 2 /R 4 /M)
 echo "cartozen2 ${arguments[*]}"
+# The map builder's progress (one line per tile) and Qt's own remarks go to run.log.
 status=0
-(cd "$out" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ./cartozen2 "${arguments[@]}") ||
-  status=$?
+(cd "$out" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ./cartozen2 "${arguments[@]}") \
+  >"$out/run.log" 2>&1 || status=$?
+grep -v '^Adding tile ' "$out/run.log" | grep -v -e '^QStandardPaths: ' -e 'propagateSizeHints' || true
 if [ -e "$out/Error.txt" ] || [ "$status" -ne 0 ]; then
   echo "FAILED: the run ended with status $status" >&2
   [ -e "$out/Error.txt" ] && cat "$out/Error.txt" >&2
@@ -92,3 +94,4 @@ for png in "${views[@]:1}"; do
   echo "                  $png"
 done
 echo "App settings:     $out/Cartozen2.ini"
+echo "Run output:       $out/run.log"

@@ -12,6 +12,7 @@
 
 #include "batch/CommandLine.h"
 #include "batch/CommandLineRun.h"
+#include "geo/TileGrid.h"
 #include "imaging/SampleChart.h"
 #include "imaging/SourceImage.h"
 #include "platform/Error.h"
