@@ -70,7 +70,10 @@ class RefusalWitness : public UserInterface {
 void CreateSourceTiles(AppState& state, UserInterface& ui) {
   RefusalWitness witness(ui);
   const std::optional<std::int32_t> created = CreateTiles(state, witness);
-  if (!created) LogError(witness.Reason());
+  if (!created) {
+    LogError(witness.Reason().empty() ? "No tiles created from " + state.Source.Path
+                                      : witness.Reason());
+  }
 }
 
 }  // namespace
