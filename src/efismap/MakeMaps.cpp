@@ -15,14 +15,11 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "project/Project.h"
 
 namespace cz {
 
 namespace {
-
-constexpr const char* kTilesFolder = "Tiles";
-constexpr const char* kTempFolder = "Temp";
-constexpr const char* kMapsFolder = "EFIS Maps";
 
 unsigned char FoldCase(char c) {
   return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
@@ -184,7 +181,7 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
   CheckExtension(job.extension);
   const std::string tilesFolder = JoinPath(job.projectFolder, kTilesFolder);
   const std::string tempFolder = JoinPath(job.projectFolder, kTempFolder);
-  const std::string mapsFolder = JoinPath(job.projectFolder, kMapsFolder);
+  const std::string mapsFolder = JoinPath(job.projectFolder, kEfisMapsFolder);
   std::vector<char> buffer(std::max<std::size_t>(job.bufferSize, 1));
 
   // A leftover that stayed would take this build's records after its own stale ones.
