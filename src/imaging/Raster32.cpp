@@ -1,6 +1,7 @@
 #include "imaging/Raster32.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -8,8 +9,11 @@
 namespace cz {
 
 Raster32::Raster32(std::int32_t width, std::int32_t height) {
-  Allocate(width, height);
-  Clear();
+  AllocateZeroed(width, height);
+}
+
+void Raster32::FreeBlock::operator()(std::uint32_t* block) const {
+  std::free(block);
 }
 
 std::uint64_t Raster32::RequiredBytes(std::int64_t width, std::int64_t height) {
@@ -18,11 +22,24 @@ std::uint64_t Raster32::RequiredBytes(std::int64_t width, std::int64_t height) {
 }
 
 void Raster32::Allocate(std::int32_t width, std::int32_t height) {
+  AllocateBlock(width, height, false);
+}
+
+void Raster32::AllocateZeroed(std::int32_t width, std::int32_t height) {
+  AllocateBlock(width, height, true);
+}
+
+// malloc/calloc rather than new[]: calloc hands out fresh pages without writing them, which
+// matters for charts of hundreds of megabytes.
+void Raster32::AllocateBlock(std::int32_t width, std::int32_t height, bool zeroed) {
   Release();
   const std::uint64_t bytes = RequiredBytes(width, height);
   if (bytes == 0) return;
   if (bytes > std::numeric_limits<std::size_t>::max() / 2) throw std::bad_alloc();
-  pixels_.reset(new std::uint32_t[bytes / 4]);
+  void* block = zeroed ? std::calloc(static_cast<std::size_t>(bytes / 4), 4)
+                       : std::malloc(static_cast<std::size_t>(bytes));
+  if (block == nullptr) throw std::bad_alloc();
+  pixels_.reset(static_cast<std::uint32_t*>(block));
   width_ = width;
   height_ = height;
 }
