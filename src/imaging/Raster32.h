@@ -32,7 +32,7 @@ class Raster32 {
   // As Allocate, but every pixel is 0. A fresh large block comes zeroed from the system, so
   // this costs no more than Allocate until the pixels are touched.
   void AllocateZeroed(std::int32_t width, std::int32_t height);
-  void Release();                  // back to 0 × 0
+  void Release();                 // back to 0 × 0
   void Fill(std::uint32_t pixel);  // every pixel set to pixel
   void Clear() { Fill(0); }
 
@@ -43,9 +43,7 @@ class Raster32 {
 
   std::uint32_t* Pixels() { return pixels_.get(); }
   const std::uint32_t* Pixels() const { return pixels_.get(); }
-  std::uint32_t* Row(std::int32_t y) {
-    return pixels_.get() + static_cast<std::size_t>(y) * width_;
-  }
+  std::uint32_t* Row(std::int32_t y) { return pixels_.get() + static_cast<std::size_t>(y) * width_; }
   const std::uint32_t* Row(std::int32_t y) const {
     return pixels_.get() + static_cast<std::size_t>(y) * width_;
   }
@@ -69,17 +67,9 @@ constexpr std::uint32_t PackPixel(std::uint8_t red, std::uint8_t green, std::uin
   return (std::uint32_t{alpha} << 24) | (std::uint32_t{red} << 16) | (std::uint32_t{green} << 8) |
          blue;
 }
-constexpr std::uint8_t BlueOf(std::uint32_t p) {
-  return static_cast<std::uint8_t>(p);
-}
-constexpr std::uint8_t GreenOf(std::uint32_t p) {
-  return static_cast<std::uint8_t>(p >> 8);
-}
-constexpr std::uint8_t RedOf(std::uint32_t p) {
-  return static_cast<std::uint8_t>(p >> 16);
-}
-constexpr std::uint8_t AlphaOf(std::uint32_t p) {
-  return static_cast<std::uint8_t>(p >> 24);
-}
+constexpr std::uint8_t BlueOf(std::uint32_t p) { return static_cast<std::uint8_t>(p); }
+constexpr std::uint8_t GreenOf(std::uint32_t p) { return static_cast<std::uint8_t>(p >> 8); }
+constexpr std::uint8_t RedOf(std::uint32_t p) { return static_cast<std::uint8_t>(p >> 16); }
+constexpr std::uint8_t AlphaOf(std::uint32_t p) { return static_cast<std::uint8_t>(p >> 24); }
 
 }  // namespace cz
