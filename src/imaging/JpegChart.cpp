@@ -15,6 +15,7 @@
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "imaging/ChartReaders.h"
 #include "imaging/Raster32.h"
@@ -32,8 +33,15 @@ struct JpegErrorManager {
   std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->jump, 1);
 }
 
-// Warnings and trace messages (corrupt data that libjpeg recovers from) are not printed.
-void DropJpegMessage(j_common_ptr) {}
+// Nothing is printed. Corrupt data that libjpeg recovers from loads as it comes (as partly
+// decodable TIFFs do), but a file that ends before its image does is truncated, not
+// damaged: libjpeg would fill the rest with grey, and the load fails instead.
+void DropJpegOutput(j_common_ptr) {}
+void OnJpegMessage(j_common_ptr info, int level) {
+  if (level == -1 && info->err->msg_code == JWRN_JPEG_EOF) {
+    std::longjmp(reinterpret_cast<JpegErrorManager*>(info->err)->jump, 1);
+  }
+}
 
 // A progressive file may hold any number of scans, each a full pass over the coefficients; a
 // hostile one with thousands of tiny scans would keep the load busy for minutes. Real
@@ -127,7 +135,8 @@ void ReadJpegChart(const std::string& path, Raster32& raster, std::uint64_t& req
   JpegErrorManager errors{};
   info.err = jpeg_std_error(&errors.manager);
   errors.manager.error_exit = JumpOnJpegError;
-  errors.manager.output_message = DropJpegMessage;
+  errors.manager.emit_message = OnJpegMessage;
+  errors.manager.output_message = DropJpegOutput;
   jpeg_progress_mgr progress{};
   progress.progress_monitor = LimitScans;
 
