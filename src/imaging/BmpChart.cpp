@@ -285,10 +285,13 @@ void ReadRle(BmpFile& file, const BmpHeader& header, const std::array<std::uint3
     const std::uint8_t code = next();
     if (count > 0) {  // a run of count pixels
       const std::int64_t run = std::min<std::int64_t>(count, std::max<std::int64_t>(width - x, 0));
-      if (rle4) {
-        for (std::int64_t i = 0; i < run; ++i) put((i & 1) ? (code & 0x0F) : (code >> 4));
-      } else {
-        if (out != nullptr && run > 0) std::fill_n(out + x, run, palette[code]);
+      if (out != nullptr && run > 0) {
+        if (rle4) {
+          const std::uint32_t even = palette[code >> 4], odd = palette[code & 0x0F];
+          for (std::int64_t i = 0; i < run; ++i) out[x + i] = (i & 1) ? odd : even;
+        } else {
+          std::fill_n(out + x, run, palette[code]);
+        }
       }
       x += count;
     } else if (code == 0) {  // end of line
