@@ -14,8 +14,8 @@
 #include <string>
 
 // jpeglib.h needs size_t and FILE declared before it.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "imaging/ChartReaders.h"
 #include "imaging/Raster32.h"

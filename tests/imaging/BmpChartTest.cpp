@@ -127,7 +127,8 @@ std::string Hex(const std::string& text) {
 // Expected raster from a picture of palette indices, top row first; '.' is a pixel the
 // stream never writes (palette entry 0).
 Raster32 FromIndices(const std::vector<std::string>& rows) {
-  Raster32 raster(static_cast<std::int32_t>(rows[0].size()), static_cast<std::int32_t>(rows.size()));
+  Raster32 raster(static_cast<std::int32_t>(rows[0].size()),
+                  static_cast<std::int32_t>(rows.size()));
   for (std::size_t y = 0; y < rows.size(); ++y) {
     for (std::size_t x = 0; x < rows[y].size(); ++x) {
       const char c = rows[y][x];
@@ -194,19 +195,28 @@ INSTANTIATE_TEST_SUITE_P(
         BmpCase{"Palette8TopDown", [] { return Indexed(8, 256, 13, 5, true); }},
         BmpCase{"Palette8Core", [] { return Indexed(8, 256, 13, 5, false, 12); }},
         BmpCase{"Rgb555", [] { return Direct(16, {}, 11, 6, false); }},
-        BmpCase{"Bitfields565", [] { return Direct(16, {0xF800, 0x07E0, 0x001F}, 11, 6, false); }},
+        BmpCase{"Bitfields565",
+                [] {
+                  return Direct(16, {0xF800, 0x07E0, 0x001F}, 11, 6, false);
+                }},
         BmpCase{"Rgb24", [] { return Direct(24, {}, 11, 6, false); }},
         BmpCase{"Rgb24TopDown", [] { return Direct(24, {}, 11, 6, true); }},
         BmpCase{"Rgb24Core", [] { return Direct(24, {}, 11, 6, false, 12); }},
         BmpCase{"Rgb32", [] { return Direct(32, {}, 11, 6, false); }},
-        BmpCase{"Bitfields32Rgbx", [] { return Direct(32, {0xFF, 0xFF00, 0xFF0000}, 11, 6, false); }},
+        BmpCase{"Bitfields32Rgbx",
+                [] {
+                  return Direct(32, {0xFF, 0xFF00, 0xFF0000}, 11, 6, false);
+                }},
         BmpCase{"Bitfields32TenBit",
-                [] { return Direct(32, {0x3FF00000, 0x000FFC00, 0x000003FF}, 11, 6, true); }},
+                [] {
+                  return Direct(32, {0x3FF00000, 0x000FFC00, 0x000003FF}, 11, 6, true);
+                }},
         BmpCase{"V5HeaderBitfields",
-                [] { return Direct(32, {0xFF00, 0xFF0000, 0xFF000000}, 11, 6, false, 124); }},
+                [] {
+                  return Direct(32, {0xFF00, 0xFF0000, 0xFF000000}, 11, 6, false, 124);
+                }},
         BmpCase{"Rle8", [] { return Rle8(false); }},
-        BmpCase{"Rle8TopDown", [] { return Rle8(true); }},
-        BmpCase{"Rle4", [] { return Rle4(); }}),
+        BmpCase{"Rle8TopDown", [] { return Rle8(true); }}, BmpCase{"Rle4", [] { return Rle4(); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Hostile and broken files ----
@@ -224,7 +234,7 @@ std::string Patch16(std::string bytes, std::size_t at, std::uint16_t value) {
 struct BadBmp {
   std::string name;
   std::string bytes;
-  std::string error;              // the reason after the file name, or the whole text
+  std::string error;            // the reason after the file name, or the whole text
   std::uint64_t requiredBytes;  // recorded before the failure
 };
 
@@ -248,13 +258,12 @@ TEST(BmpChart, BrokenFilesFailWithAReason) {
       {"negative width", Patch32(rgb, 18, static_cast<std::uint32_t>(-11)),
        "the image has no pixels.", 0},
       {"3 bits", Patch16(rgb, 28, 3), "the compression or bit count is not supported.", 0},
-      {"RLE8 of 24 bits", Patch32(rgb, 30, 1), "the compression or bit count is not supported.",
-       0},
+      {"RLE8 of 24 bits", Patch32(rgb, 30, 1), "the compression or bit count is not supported.", 0},
       {"compression 9", Patch32(rgb, 30, 9), "the compression or bit count is not supported.", 0},
       {"pixels cut", rgb.substr(0, rgb.size() - 1), kTruncated, k11x6},
       {"pixel offset past the end", Patch32(rgb, 10, 0xFFFFFFF0), kTruncated, k11x6},
-      {"giant rows without data", Patch32(Patch32(rgb, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF),
-       kTruncated, 0x7FFFFFFFull * 0x7FFFFFFF * 4},
+      {"giant rows without data", Patch32(Patch32(rgb, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF), kTruncated,
+       0x7FFFFFFFull * 0x7FFFFFFF * 4},
       {"giant RLE", Patch32(Patch32(rle, 18, 60000), 22, 60000), kBufferTooLargeText,
        60000ull * 60000 * 4},
       {"RLE stream cut", rle.substr(0, rle.size() - 12), "the compressed pixels are truncated.",
@@ -273,8 +282,9 @@ TEST(BmpChart, BrokenFilesFailWithAReason) {
       ReadBmpChart(path, raster, requiredBytes, 64 << 20);
       ADD_FAILURE() << c.name << ": no error";
     } catch (const CartozenError& error) {
-      const std::string expected =
-          c.error == kBufferTooLargeText ? c.error : "Unable to read bitmap '" + path + "': " + c.error;
+      const std::string expected = c.error == kBufferTooLargeText
+                                       ? c.error
+                                       : "Unable to read bitmap '" + path + "': " + c.error;
       EXPECT_EQ(std::string(error.what()), expected) << c.name;
     }
     EXPECT_EQ(requiredBytes, c.requiredBytes) << c.name;

@@ -19,8 +19,12 @@
 namespace cz::testing {
 
 // A pattern whose red, green and blue all differ, so that a swapped channel shows.
-inline std::uint8_t PatternRed(int x, int y) { return static_cast<std::uint8_t>(x * 37 + y * 5 + 3); }
-inline std::uint8_t PatternGreen(int x, int y) { return static_cast<std::uint8_t>(x * 3 + y * 41); }
+inline std::uint8_t PatternRed(int x, int y) {
+  return static_cast<std::uint8_t>(x * 37 + y * 5 + 3);
+}
+inline std::uint8_t PatternGreen(int x, int y) {
+  return static_cast<std::uint8_t>(x * 3 + y * 41);
+}
 inline std::uint8_t PatternBlue(int x, int y) {
   return static_cast<std::uint8_t>(200 - x * 11 - y * 17);
 }
@@ -161,9 +165,9 @@ inline std::string HandMadeTiff(std::uint32_t width, std::uint32_t height,
   const std::uint32_t bitsOffset = 8 + ifdSize;
   const std::uint32_t stripOffset = bitsOffset + 6;
   const Entry entries[] = {
-      {256, 4, 1, width},  {257, 4, 1, height},         {258, 3, 3, bitsOffset},
-      {259, 3, 1, 1},      {262, 3, 1, 2},              {273, 4, 1, stripOffset},
-      {277, 3, 1, 3},      {278, 4, 1, height},         {279, 4, 1, stripBytes},
+      {256, 4, 1, width}, {257, 4, 1, height}, {258, 3, 3, bitsOffset},
+      {259, 3, 1, 1},     {262, 3, 1, 2},      {273, 4, 1, stripOffset},
+      {277, 3, 1, 3},     {278, 4, 1, height}, {279, 4, 1, stripBytes},
   };
   auto put16 = [&](std::uint16_t v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
   auto put32 = [&](std::uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
@@ -254,8 +258,8 @@ inline std::vector<std::uint8_t> ReferenceJpegDecode(const std::string& path, in
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(info.output_width) *
                                    info.output_height * components);
   while (info.output_scanline < info.output_height) {
-    JSAMPROW row = &pixels[static_cast<std::size_t>(info.output_scanline) * info.output_width *
-                           components];
+    JSAMPROW row =
+        &pixels[static_cast<std::size_t>(info.output_scanline) * info.output_width * components];
     jpeg_read_scanlines(&info, &row, 1);
   }
   jpeg_finish_decompress(&info);

@@ -33,25 +33,24 @@ TEST_P(TiffVariants, LoadsEveryPixelTopDownAsBgra) {
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, TiffVariants,
-    ::testing::Values(
-        TiffSpec{"RgbStrips", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_NONE, false, false,
-                 ORIENTATION_TOPLEFT},
-        TiffSpec{"RgbLzw", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_LZW, false, false,
-                 ORIENTATION_TOPLEFT},
-        TiffSpec{"RgbDeflateTiles", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_ADOBE_DEFLATE, true,
-                 false, ORIENTATION_TOPLEFT},
-        TiffSpec{"RgbPlanes", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_PACKBITS, false, true,
-                 ORIENTATION_TOPLEFT},
-        TiffSpec{"RgbBottomUp", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_NONE, false, false,
-                 ORIENTATION_BOTLEFT},
-        TiffSpec{"Rgb16Bit", PHOTOMETRIC_RGB, 3, 16, COMPRESSION_NONE, false, false,
-                 ORIENTATION_TOPLEFT},
-        TiffSpec{"RgbaTiles", PHOTOMETRIC_RGB, 4, 8, COMPRESSION_LZW, true, false,
-                 ORIENTATION_TOPLEFT},
-        TiffSpec{"Grey", PHOTOMETRIC_MINISBLACK, 1, 8, COMPRESSION_NONE, false, false,
-                 ORIENTATION_TOPLEFT},
-        TiffSpec{"Palette", PHOTOMETRIC_PALETTE, 1, 8, COMPRESSION_LZW, false, false,
-                 ORIENTATION_TOPLEFT}),
+    ::testing::Values(TiffSpec{"RgbStrips", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_NONE, false, false,
+                               ORIENTATION_TOPLEFT},
+                      TiffSpec{"RgbLzw", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_LZW, false, false,
+                               ORIENTATION_TOPLEFT},
+                      TiffSpec{"RgbDeflateTiles", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_ADOBE_DEFLATE,
+                               true, false, ORIENTATION_TOPLEFT},
+                      TiffSpec{"RgbPlanes", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_PACKBITS, false,
+                               true, ORIENTATION_TOPLEFT},
+                      TiffSpec{"RgbBottomUp", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_NONE, false, false,
+                               ORIENTATION_BOTLEFT},
+                      TiffSpec{"Rgb16Bit", PHOTOMETRIC_RGB, 3, 16, COMPRESSION_NONE, false, false,
+                               ORIENTATION_TOPLEFT},
+                      TiffSpec{"RgbaTiles", PHOTOMETRIC_RGB, 4, 8, COMPRESSION_LZW, true, false,
+                               ORIENTATION_TOPLEFT},
+                      TiffSpec{"Grey", PHOTOMETRIC_MINISBLACK, 1, 8, COMPRESSION_NONE, false, false,
+                               ORIENTATION_TOPLEFT},
+                      TiffSpec{"Palette", PHOTOMETRIC_PALETTE, 1, 8, COMPRESSION_LZW, false, false,
+                               ORIENTATION_TOPLEFT}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TiffChart, MissingFileCannotBeOpened) {
@@ -93,8 +92,7 @@ TEST_P(HugeTiffs, QuoteTheirByteCountWhenTheRasterCannotBeHad) {
 INSTANTIATE_TEST_SUITE_P(Sizes, HugeTiffs,
                          ::testing::Values(HugeTiff{20000, 15000, 1200000000ull},
                                            HugeTiff{40000, 30000, 4800000000ull},
-                                           HugeTiff{100000, 100000,
-                                                    40000000000ull}));
+                                           HugeTiff{100000, 100000, 40000000000ull}));
 
 TEST(TiffChart, HandMadeHeaderLoadsWithinTheCap) {
   TempFolder folder;
@@ -113,10 +111,9 @@ TEST(TiffChart, BrokenFilesFail) {
   std::string good;
   {
     const std::string path = folder / "good.tif";
-    ASSERT_TRUE(WriteTiff(path,
-                          {"", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_LZW, false, false,
-                           ORIENTATION_TOPLEFT},
-                          40, 30));
+    ASSERT_TRUE(WriteTiff(
+        path, {"", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_LZW, false, false, ORIENTATION_TOPLEFT}, 40,
+        30));
     good = ReadFileBytes(path);
   }
   const std::vector<std::pair<std::string, std::string>> cases = {
