@@ -10,6 +10,12 @@
 
 namespace cz {
 
+// Releases a raster's pixel block: a mapping of its own (see Raster32.cpp) or malloc's.
+struct RasterBlockFree {
+  std::size_t mappedBytes = 0;
+  void operator()(std::uint32_t* block) const;
+};
+
 class Raster32 {
  public:
   Raster32() = default;
@@ -29,8 +35,8 @@ class Raster32 {
   // when the memory cannot be had (sizes are checked in 64 bits first); the raster is then
   // empty.
   void Allocate(std::int32_t width, std::int32_t height);
-  // As Allocate, but every pixel is 0. A fresh large block comes zeroed from the system, so
-  // this costs no more than Allocate until the pixels are touched.
+  // As Allocate, but every pixel is 0. A large block comes zeroed from the system, so this
+  // costs no more than Allocate.
   void AllocateZeroed(std::int32_t width, std::int32_t height);
   void Release();                 // back to 0 × 0
   void Fill(std::uint32_t pixel);  // every pixel set to pixel
@@ -51,12 +57,9 @@ class Raster32 {
   std::uint32_t At(std::int32_t x, std::int32_t y) const { return Row(y)[x]; }
 
  private:
-  struct FreeBlock {
-    void operator()(std::uint32_t* block) const;
-  };
   void AllocateBlock(std::int32_t width, std::int32_t height, bool zeroed);
 
-  std::unique_ptr<std::uint32_t[], FreeBlock> pixels_;
+  std::unique_ptr<std::uint32_t[], RasterBlockFree> pixels_;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
 };
