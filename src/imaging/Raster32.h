@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace cz {
 
@@ -22,8 +23,14 @@ class Raster32 {
   // Allocates width × height pixels, all zero. Throws as Allocate does.
   Raster32(std::int32_t width, std::int32_t height);
 
-  Raster32(Raster32&&) noexcept = default;
-  Raster32& operator=(Raster32&&) noexcept = default;
+  // A moved-from raster is empty (0 × 0), not a size without pixels.
+  Raster32(Raster32&& other) noexcept { *this = std::move(other); }
+  Raster32& operator=(Raster32&& other) noexcept {
+    pixels_ = std::move(other.pixels_);
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    return *this;
+  }
   Raster32(const Raster32&) = delete;  // charts are huge: copies must be explicit
   Raster32& operator=(const Raster32&) = delete;
   Raster32 Clone() const;
