@@ -26,6 +26,7 @@ class Raster32 {
   // A moved-from raster is empty (0 × 0), not a size without pixels.
   Raster32(Raster32&& other) noexcept { *this = std::move(other); }
   Raster32& operator=(Raster32&& other) noexcept {
+    if (this == &other) return *this;
     pixels_ = std::move(other.pixels_);
     width_ = std::exchange(other.width_, 0);
     height_ = std::exchange(other.height_, 0);
