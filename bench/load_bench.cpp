@@ -159,10 +159,18 @@ void Ours(benchmark::State& state, const std::string& path, Reader reader) {
   state.SetBytesProcessed(state.iterations() * std::int64_t{kWidth} * kHeight * 4);
 }
 
-void BM_TiffOurs(benchmark::State& state) { Ours(state, TiffFile(COMPRESSION_NONE), cz::ReadTiffChart); }
-void BM_TiffLzwOurs(benchmark::State& state) { Ours(state, TiffFile(COMPRESSION_LZW), cz::ReadTiffChart); }
-void BM_JpegOurs(benchmark::State& state) { Ours(state, JpegFile(), cz::ReadJpegChart); }
-void BM_BmpOurs(benchmark::State& state) { Ours(state, BmpFile(), cz::ReadBmpChart); }
+void BM_TiffOurs(benchmark::State& state) {
+  Ours(state, TiffFile(COMPRESSION_NONE), cz::ReadTiffChart);
+}
+void BM_TiffLzwOurs(benchmark::State& state) {
+  Ours(state, TiffFile(COMPRESSION_LZW), cz::ReadTiffChart);
+}
+void BM_JpegOurs(benchmark::State& state) {
+  Ours(state, JpegFile(), cz::ReadJpegChart);
+}
+void BM_BmpOurs(benchmark::State& state) {
+  Ours(state, BmpFile(), cz::ReadBmpChart);
+}
 
 // A fresh buffer per load: new[] (4 KB pages, as a plain caller gets) or a Raster32 block
 // (as our readers get), so that the decode itself can be compared apart from the memory.
@@ -196,8 +204,12 @@ void BareTiff(benchmark::State& state, const std::string& path) {
   }
   state.SetBytesProcessed(state.iterations() * std::int64_t{kWidth} * kHeight * 4);
 }
-void BM_TiffBare(benchmark::State& state) { BareTiff(state, TiffFile(COMPRESSION_NONE)); }
-void BM_TiffLzwBare(benchmark::State& state) { BareTiff(state, TiffFile(COMPRESSION_LZW)); }
+void BM_TiffBare(benchmark::State& state) {
+  BareTiff(state, TiffFile(COMPRESSION_NONE));
+}
+void BM_TiffLzwBare(benchmark::State& state) {
+  BareTiff(state, TiffFile(COMPRESSION_LZW));
+}
 
 void BareJpeg(benchmark::State& state, J_COLOR_SPACE output) {
   const std::string path = JpegFile();
@@ -225,8 +237,12 @@ void BareJpeg(benchmark::State& state, J_COLOR_SPACE output) {
   state.SetBytesProcessed(state.iterations() * std::int64_t{kWidth} * kHeight * 4);
 }
 
-void BM_JpegBare(benchmark::State& state) { BareJpeg(state, JCS_RGB); }
-void BM_JpegBareBgra(benchmark::State& state) { BareJpeg(state, JCS_EXT_BGRA); }
+void BM_JpegBare(benchmark::State& state) {
+  BareJpeg(state, JCS_RGB);
+}
+void BM_JpegBareBgra(benchmark::State& state) {
+  BareJpeg(state, JCS_EXT_BGRA);
+}
 
 void BM_BmpPlainRead(benchmark::State& state) {
   const std::string path = BmpFile();
