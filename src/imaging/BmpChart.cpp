@@ -53,6 +53,13 @@ std::uint32_t U32(const std::uint8_t* p) {
 std::int32_t I32(const std::uint8_t* p) {
   return static_cast<std::int32_t>(U32(p));
 }
+// U32 as one unaligned load: Raster32 and this reader assume a little-endian machine.
+std::uint32_t U32Native(const std::uint8_t* p) {
+  static_assert(std::endian::native == std::endian::little);
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -194,7 +201,7 @@ void ReadRows(BmpFile& file, const BmpHeader& header, const std::array<std::uint
   const auto width = static_cast<std::int32_t>(header.width);
   const auto height = static_cast<std::int32_t>(header.height);
   const std::size_t stride = ((static_cast<std::size_t>(width) * header.bitCount + 31) / 32) * 4;
-  std::vector<std::uint8_t> row(stride);
+  std::vector<std::uint8_t> row(stride + 1);
   file.Seek(header.pixelOffset);
 
   // 16-bit pixels go through a table of all 65536 values; wider masks are scaled per pixel.
@@ -230,11 +237,13 @@ void ReadRows(BmpFile& file, const BmpHeader& header, const std::array<std::uint
         for (std::int32_t x = 0; x < width; ++x) out[x] = table16[U16(in + 2 * x)];
         break;
       case 24:
-        for (std::int32_t x = 0; x < width; ++x, in += 3) out[x] = PackPixel(in[2], in[1], in[0]);
+        // Each pixel is read as four bytes, its own three and one more (the row buffer has a
+        // spare byte at its end), which in little-endian order is the pixel with junk alpha.
+        for (std::int32_t x = 0; x < width; ++x) out[x] = U32Native(in + 3 * x) | kOpaque;
         break;
       case 32:
         if (header.compression == kBiRgb || plain32) {
-          for (std::int32_t x = 0; x < width; ++x) out[x] = U32(in + 4 * x) | kOpaque;
+          for (std::int32_t x = 0; x < width; ++x) out[x] = U32Native(in + 4 * x) | kOpaque;
         } else {
           for (std::int32_t x = 0; x < width; ++x) {
             const std::uint32_t p = U32(in + 4 * x);
