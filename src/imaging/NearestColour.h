@@ -1,0 +1,54 @@
+#pragma once
+// Maps colours to the index of the nearest palette colour (least squared distance in red,
+// green and blue; ties go to the lower index), through a cache so that a tile does not pay
+// a palette search per pixel.
+//
+// The cache is direct-mapped on the full 24-bit colour, so every answer is the exact nearest
+// colour, never an approximation. A miss searches the palette sorted by green outward from
+// the pixel's green value and stops once the green distance alone exceeds the best found.
+
+#include <cstdint>
+#include <vector>
+
+#include "imaging/TilePalette.h"
+
+namespace cz {
+
+class NearestColourMap {
+ public:
+  NearestColourMap();
+
+  // Sets the palette (1 .. 256 colours) and forgets the cache.
+  void SetPalette(const std::vector<PaletteColour>& palette);
+
+  // Index into the palette of the colour nearest to red, green, blue.
+  std::uint8_t IndexOf(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+    const std::uint32_t colour = (red << 16) | (green << 8) | blue;
+    const std::uint32_t slot = (colour * 2654435761u) >> (32 - kCacheBits);
+    if (keys_[slot] == (colour | kValid)) return indices_[slot];
+    const std::uint8_t index = Search(red, green, blue);
+    keys_[slot] = colour | kValid;
+    indices_[slot] = index;
+    return index;
+  }
+
+  const PaletteColour& Colour(std::uint8_t index) const { return palette_[index]; }
+
+ private:
+  static constexpr int kCacheBits = 16;
+  static constexpr std::uint32_t kValid = 1u << 24;
+
+  std::uint8_t Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue) const;
+
+  std::vector<PaletteColour> palette_;
+  struct SortedEntry {
+    std::int32_t Red, Green, Blue;
+    std::uint8_t Index;
+  };
+  std::vector<SortedEntry> byGreen_;   // palette sorted by green, then index
+  std::uint16_t firstAtGreen_[256];    // first entry of byGreen_ with green >= g
+  std::vector<std::uint32_t> keys_;    // colour | kValid; 0 = empty
+  std::vector<std::uint8_t> indices_;
+};
+
+}  // namespace cz
