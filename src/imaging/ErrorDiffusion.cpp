@@ -1,7 +1,6 @@
 #include "imaging/ErrorDiffusion.h"
 
 #include <algorithm>
-#include <cmath>
 #include <iterator>
 
 #include "imaging/NearestColour.h"
@@ -15,25 +14,24 @@ namespace {
 //   Floyd-Steinberg /16:        X 7 / 3 5 1
 constexpr DiffusionTap kFloydSteinberg[] = {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}};
 //   Stucki /42:                 X 8 4 / 2 4 8 4 2 / 1 2 4 2 1
-constexpr DiffusionTap kStucki[] = {{1, 0, 8},  {2, 0, 4},  {-2, 1, 2}, {-1, 1, 4},
-                                    {0, 1, 8},  {1, 1, 4},  {2, 1, 2},  {-2, 2, 1},
-                                    {-1, 2, 2}, {0, 2, 4},  {1, 2, 2},  {2, 2, 1}};
+constexpr DiffusionTap kStucki[] = {{1, 0, 8},  {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4},
+                                    {0, 1, 8},  {1, 1, 4}, {2, 1, 2},  {-2, 2, 1},
+                                    {-1, 2, 2}, {0, 2, 4}, {1, 2, 2},  {2, 2, 1}};
 //   Sierra (three rows) /32:    X 5 3 / 2 4 5 4 2 / 2 3 2
-constexpr DiffusionTap kSierra[] = {{1, 0, 5},  {2, 0, 3}, {-2, 1, 2}, {-1, 1, 4},
-                                    {0, 1, 5},  {1, 1, 4}, {2, 1, 2},  {-1, 2, 2},
-                                    {0, 2, 3},  {1, 2, 2}};
+constexpr DiffusionTap kSierra[] = {{1, 0, 5}, {2, 0, 3}, {-2, 1, 2}, {-1, 1, 4}, {0, 1, 5},
+                                    {1, 1, 4}, {2, 1, 2}, {-1, 2, 2}, {0, 2, 3},  {1, 2, 2}};
 //   Jarvis-Judice-Ninke /48:    X 7 5 / 3 5 7 5 3 / 1 3 5 3 1
-constexpr DiffusionTap kJarvis[] = {{1, 0, 7},  {2, 0, 5},  {-2, 1, 3}, {-1, 1, 5},
-                                    {0, 1, 7},  {1, 1, 5},  {2, 1, 3},  {-2, 2, 1},
-                                    {-1, 2, 3}, {0, 2, 5},  {1, 2, 3},  {2, 2, 1}};
+constexpr DiffusionTap kJarvis[] = {{1, 0, 7},  {2, 0, 5}, {-2, 1, 3}, {-1, 1, 5},
+                                    {0, 1, 7},  {1, 1, 5}, {2, 1, 3},  {-2, 2, 1},
+                                    {-1, 2, 3}, {0, 2, 5}, {1, 2, 3},  {2, 2, 1}};
 //   Stevenson-Arce /200 (made for a hexagonal grid, used on the square one as published):
 //           X  .  32
 //   12  .  26  .  30  .  16
 //    .  12  .  26  .  12  .
 //    5  .  12  .  12  .   5
-constexpr DiffusionTap kStevensonArce[] = {{2, 0, 32},  {-3, 1, 12}, {-1, 1, 26}, {1, 1, 30},
-                                           {3, 1, 16},  {-2, 2, 12}, {0, 2, 26},  {2, 2, 12},
-                                           {-3, 3, 5},  {-1, 3, 12}, {1, 3, 12},  {3, 3, 5}};
+constexpr DiffusionTap kStevensonArce[] = {{2, 0, 32}, {-3, 1, 12}, {-1, 1, 26}, {1, 1, 30},
+                                           {3, 1, 16}, {-2, 2, 12}, {0, 2, 26},  {2, 2, 12},
+                                           {-3, 3, 5}, {-1, 3, 12}, {1, 3, 12},  {3, 3, 5}};
 //   Burkes /32:                 X 8 4 / 2 4 8 4 2
 constexpr DiffusionTap kBurkes[] = {{1, 0, 8}, {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4},
                                     {0, 1, 8}, {1, 1, 4}, {2, 1, 2}};
@@ -47,14 +45,13 @@ static_assert(std::size(kStucki) <= kMaxTaps && std::size(kJarvis) <= kMaxTaps &
 std::uint8_t ClampToByte(float value) {
   if (value <= 0.0f) return 0;
   if (value >= 255.0f) return 255;
-  return static_cast<std::uint8_t>(std::lrint(value));
+  return static_cast<std::uint8_t>(value + 0.5f);  // positive here: rounds half up
 }
 
 }  // namespace
 
 DitheringMethod DitheringMethodFor(std::uint8_t option) {
-  return option >= 1 && option <= 6 ? static_cast<DitheringMethod>(option)
-                                    : DitheringMethod::None;
+  return option >= 1 && option <= 6 ? static_cast<DitheringMethod>(option) : DitheringMethod::None;
 }
 
 DiffusionKernel KernelOf(DitheringMethod method) {
@@ -86,8 +83,7 @@ void PixelMapper::Map(const Raster32& raster, NearestColourMap& map, DitheringMe
   }
 }
 
-void PixelMapper::MapNearest(const Raster32& raster, NearestColourMap& map,
-                             std::uint8_t* indices) {
+void PixelMapper::MapNearest(const Raster32& raster, NearestColourMap& map, std::uint8_t* indices) {
   const std::uint32_t* pixel = raster.Pixels();
   const std::uint32_t* const end = pixel + raster.PixelCount();
   std::uint32_t previous = 0;

@@ -80,10 +80,9 @@ Raster32 DecodeGifImage(std::string_view bytes, const std::string& name) {
   }
   std::uint32_t colours[256];
   for (int i = 0; i < 256; ++i) {
-    colours[i] = i < table->ColorCount
-                     ? PackPixel(table->Colors[i].Red, table->Colors[i].Green,
-                                 table->Colors[i].Blue)
-                     : PackPixel(0, 0, 0);
+    colours[i] = i < table->ColorCount ? PackPixel(table->Colors[i].Red, table->Colors[i].Green,
+                                                   table->Colors[i].Blue)
+                                       : PackPixel(0, 0, 0);
   }
 
   Raster32 raster(width, height);

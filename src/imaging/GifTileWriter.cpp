@@ -18,8 +18,8 @@ int AppendToString(GifFileType* gif, const GifByteType* bytes, int length) {
 
 [[noreturn]] void Fail(const char* step, int code) {
   const char* reason = GifErrorString(code);
-  throw CartozenError(std::string("GIF encoding failed (") + step + "): " +
-                      (reason ? reason : "unknown error"));
+  throw CartozenError(std::string("GIF encoding failed (") + step +
+                      "): " + (reason ? reason : "unknown error"));
 }
 
 struct GifCloser {

@@ -1,11 +1,15 @@
 #include "imaging/NearestColour.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace cz {
 
 NearestColourMap::NearestColourMap()
-    : keys_(std::size_t{1} << kCacheBits, 0), indices_(std::size_t{1} << kCacheBits, 0) {
+    : keys_(std::size_t{1} << kCacheBits, 0),
+      indices_(std::size_t{1} << kCacheBits, 0),
+      cellStart_(kCells, 0),
+      cellCount_(kCells, 0) {
   SetPalette({PaletteColour{}});
 }
 
@@ -13,57 +17,65 @@ void NearestColourMap::SetPalette(const std::vector<PaletteColour>& palette) {
   palette_ = palette;
   if (palette_.empty()) palette_.push_back({});
   if (palette_.size() > kMaxGifColours) palette_.resize(kMaxGifColours);
-  byGreen_.clear();
-  for (std::size_t i = 0; i < palette_.size(); ++i) {
-    byGreen_.push_back({palette_[i].Red, palette_[i].Green, palette_[i].Blue,
-                        static_cast<std::uint8_t>(i)});
-  }
-  std::sort(byGreen_.begin(), byGreen_.end(), [](const SortedEntry& a, const SortedEntry& b) {
-    return a.Green != b.Green ? a.Green < b.Green : a.Index < b.Index;
-  });
-  std::size_t entry = 0;
-  for (int green = 0; green < 256; ++green) {
-    while (entry < byGreen_.size() && byGreen_[entry].Green < green) ++entry;
-    firstAtGreen_[green] = static_cast<std::uint16_t>(entry);
-  }
   std::fill(keys_.begin(), keys_.end(), 0u);
+  std::fill(cellStart_.begin(), cellStart_.end(), 0u);
+  candidates_.clear();
 }
 
-std::uint8_t NearestColourMap::Search(std::uint32_t red, std::uint32_t green,
-                                      std::uint32_t blue) const {
+void NearestColourMap::BuildCell(std::uint32_t cell) {
+  constexpr int kSide = 256 >> kCellBits;
+  const int low[3] = {static_cast<int>(cell >> (2 * kCellBits)) * kSide,
+                      static_cast<int>((cell >> kCellBits) & ((1 << kCellBits) - 1)) * kSide,
+                      static_cast<int>(cell & ((1 << kCellBits) - 1)) * kSide};
+  // For every colour its least and greatest squared distance to the cell; the nearest colour
+  // of any point in the cell lies no farther than the smallest greatest distance, so only
+  // colours whose least distance is within that bound are candidates.
+  std::int32_t bound = 0x7FFFFFFF;
+  const std::size_t first = candidates_.size();
+  for (std::size_t i = 0; i < palette_.size(); ++i) {
+    const int value[3] = {palette_[i].Red, palette_[i].Green, palette_[i].Blue};
+    std::int32_t least = 0, greatest = 0;
+    for (int c = 0; c < 3; ++c) {
+      const int lo = low[c], hi = low[c] + kSide - 1;
+      const int below = value[c] < lo ? lo - value[c] : value[c] > hi ? value[c] - hi : 0;
+      const int far = std::max(std::abs(value[c] - lo), std::abs(value[c] - hi));
+      least += below * below;
+      greatest += far * far;
+    }
+    bound = std::min(bound, greatest);
+    candidates_.push_back({least, static_cast<std::uint8_t>(i)});
+  }
+  const auto begin = candidates_.begin() + static_cast<std::ptrdiff_t>(first);
+  const auto end = std::remove_if(begin, candidates_.end(),
+                                  [bound](const Candidate& c) { return c.LeastDistance > bound; });
+  candidates_.erase(end, candidates_.end());
+  std::sort(begin, candidates_.end(), [](const Candidate& a, const Candidate& b) {
+    return a.LeastDistance != b.LeastDistance ? a.LeastDistance < b.LeastDistance
+                                              : a.Index < b.Index;
+  });
+  cellStart_[cell] = static_cast<std::uint32_t>(first) + 1;
+  cellCount_[cell] = static_cast<std::uint16_t>(candidates_.size() - first);
+}
+
+std::uint8_t NearestColourMap::Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+  constexpr int kShift = 8 - kCellBits;
+  const std::uint32_t cell =
+      ((red >> kShift) << (2 * kCellBits)) | ((green >> kShift) << kCellBits) | (blue >> kShift);
+  if (cellStart_[cell] == 0) BuildCell(cell);
+  const Candidate* candidate = candidates_.data() + cellStart_[cell] - 1;
+  const Candidate* const end = candidate + cellCount_[cell];
   const auto r = static_cast<std::int32_t>(red), g = static_cast<std::int32_t>(green),
              b = static_cast<std::int32_t>(blue);
   std::int32_t best = 0x7FFFFFFF;
   std::uint8_t bestIndex = 0;
-  const auto consider = [&](const SortedEntry& e) {
-    const std::int32_t dr = e.Red - r, dg = e.Green - g, db = e.Blue - b;
+  // A candidate farther from the cell than the best distance cannot win; equal ones can tie.
+  for (; candidate < end && candidate->LeastDistance <= best; ++candidate) {
+    const PaletteColour& colour = palette_[candidate->Index];
+    const std::int32_t dr = colour.Red - r, dg = colour.Green - g, db = colour.Blue - b;
     const std::int32_t distance = dr * dr + dg * dg + db * db;
-    if (distance < best || (distance == best && e.Index < bestIndex)) {
+    if (distance < best || (distance == best && candidate->Index < bestIndex)) {
       best = distance;
-      bestIndex = e.Index;
-    }
-  };
-  const int count = static_cast<int>(byGreen_.size());
-  int up = firstAtGreen_[g];
-  int down = up - 1;
-  // Walk both ways from the pixel's green; an entry whose green distance squared exceeds the
-  // best distance cannot win, nor can any entry beyond it in that direction.
-  while (up < count || down >= 0) {
-    if (up < count) {
-      const std::int32_t dg = byGreen_[up].Green - g;
-      if (dg * dg > best) {
-        up = count;
-      } else {
-        consider(byGreen_[up++]);
-      }
-    }
-    if (down >= 0) {
-      const std::int32_t dg = g - byGreen_[down].Green;
-      if (dg * dg > best) {
-        down = -1;
-      } else {
-        consider(byGreen_[down--]);
-      }
+      bestIndex = candidate->Index;
     }
   }
   return bestIndex;

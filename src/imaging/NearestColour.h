@@ -4,8 +4,10 @@
 // a palette search per pixel.
 //
 // The cache is direct-mapped on the full 24-bit colour, so every answer is the exact nearest
-// colour, never an approximation. A miss searches the palette sorted by green outward from
-// the pixel's green value and stops once the green distance alone exceeds the best found.
+// colour, never an approximation. A miss searches only the candidates of the colour's cell
+// (the colour cube cut into 16 × 16 × 16 cells; locally sorted search after Heckbert): the
+// palette colours that can be nearest to some point of the cell, ordered by their least
+// distance to the cell, so the scan stops early. A cell's list is built when first needed.
 
 #include <cstdint>
 #include <vector>
@@ -38,17 +40,23 @@ class NearestColourMap {
   static constexpr int kCacheBits = 16;
   static constexpr std::uint32_t kValid = 1u << 24;
 
-  std::uint8_t Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue) const;
+  std::uint8_t Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
 
-  std::vector<PaletteColour> palette_;
-  struct SortedEntry {
-    std::int32_t Red, Green, Blue;
+  static constexpr int kCellBits = 4;  // bits of each channel that select the cell
+  static constexpr int kCells = 1 << (3 * kCellBits);
+
+  struct Candidate {
+    std::int32_t LeastDistance;  // from the cell to the colour
     std::uint8_t Index;
   };
-  std::vector<SortedEntry> byGreen_;   // palette sorted by green, then index
-  std::uint16_t firstAtGreen_[256];    // first entry of byGreen_ with green >= g
-  std::vector<std::uint32_t> keys_;    // colour | kValid; 0 = empty
+  void BuildCell(std::uint32_t cell);
+
+  std::vector<PaletteColour> palette_;
+  std::vector<std::uint32_t> keys_;  // colour | kValid; 0 = empty
   std::vector<std::uint8_t> indices_;
+  std::vector<std::uint32_t> cellStart_;  // per cell: offset into candidates_ + 1; 0 = not built
+  std::vector<std::uint16_t> cellCount_;
+  std::vector<Candidate> candidates_;
 };
 
 }  // namespace cz

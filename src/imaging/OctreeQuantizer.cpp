@@ -1,20 +1,22 @@
 #include "imaging/OctreeQuantizer.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "imaging/Raster32.h"
 
 namespace cz {
 
-std::uint32_t OctreeQuantizer::NewNode(int depth) {
+std::uint32_t OctreeQuantizer::NewNode(int depth, std::uint32_t parent) {
   const auto index = static_cast<std::uint32_t>(nodes_.size());
   Node node{};
+  node.Parent = parent;
   node.Leaf = depth == kLeafDepth;
   nodes_.push_back(node);
   if (node.Leaf) {
     ++leafCount_;
-  } else {
-    levels_[depth].push_back(index);
+  } else if (index != 0) {
+    ++nodes_[parent].InteriorChildren;
   }
   return index;
 }
@@ -29,7 +31,7 @@ void OctreeQuantizer::AddRun(std::uint32_t colour, std::uint64_t count) {
         (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
     std::uint32_t child = nodes_[node].Children[branch];
     if (child == 0) {
-      child = NewNode(depth + 1);  // may move nodes_: index again below
+      child = NewNode(depth + 1, node);  // may move nodes_: index again below
       nodes_[node].Children[branch] = child;
     }
     node = child;
@@ -73,33 +75,122 @@ void OctreeQuantizer::Merge(std::uint32_t index) {
   leafCount_ -= children - 1;
 }
 
+// The squared colour error that merging the node's leaves into their mean would add:
+// sum over the children of count × (child mean − merged mean)², that is
+// sum(S_c² / n_c) − S² / n per channel, S being colour sums and n pixel counts.
+double OctreeQuantizer::MergeCost(const Node& node) const {
+  double cost = 0.0, count = 0.0, red = 0.0, green = 0.0, blue = 0.0;
+  for (std::uint32_t child : node.Children) {
+    if (child == 0) continue;
+    const Node& leaf = nodes_[child];
+    const double n = static_cast<double>(leaf.Count);
+    const double r = static_cast<double>(leaf.SumRed), g = static_cast<double>(leaf.SumGreen),
+                 b = static_cast<double>(leaf.SumBlue);
+    cost += (r * r + g * g + b * b) / n;
+    count += n, red += r, green += g, blue += b;
+  }
+  return cost - (red * red + green * green + blue * blue) / count;
+}
+
 void OctreeQuantizer::Reduce(int maxColours) {
-  // Deepest level first; within a level the nodes holding the fewest pixels go first, so the
-  // colours of large areas keep their own entries. Every interior node of the level being
-  // reduced has only leaves below it, because the deeper levels are merged completely first.
-  for (int depth = kLeafDepth - 1; depth >= 0 && leafCount_ > std::uint32_t(maxColours);
-       --depth) {
-    std::vector<std::uint32_t>& level = levels_[depth];
-    for (std::uint32_t index : level) {
-      Node& node = nodes_[index];
-      node.Count = 0;
-      for (std::uint32_t child : node.Children) {
-        if (child != 0) node.Count += nodes_[child].Count;
-      }
+  // Candidates are the nodes whose children are all leaves, cheapest first (per leaf removed);
+  // merging one may make its parent a candidate. Ties go to the lower node index, so the
+  // result does not depend on the heap's inner order.
+  const auto push = [this](std::uint32_t index) {
+    const Node& node = nodes_[index];
+    int children = 0;
+    for (std::uint32_t child : node.Children) children += child != 0;
+    const double cost = children > 1 ? MergeCost(node) / (children - 1) : 0.0;
+    candidates_.emplace_back(cost, index);
+    std::push_heap(candidates_.begin(), candidates_.end(), std::greater<>());
+  };
+  candidates_.clear();
+  for (std::uint32_t index = 0; index < nodes_.size(); ++index) {
+    if (!nodes_[index].Leaf && nodes_[index].InteriorChildren == 0) push(index);
+  }
+  const auto limit = static_cast<std::uint32_t>(maxColours);
+  // Near the end, a merge that would drop below the limit wastes palette entries: such a node
+  // is set aside for a smaller merge. When nothing else is left, the cheapest node set aside
+  // merges only as many of its children (the least used) as reach the limit exactly.
+  passedOver_.clear();
+  while (leafCount_ > limit) {
+    if (candidates_.empty()) {
+      const auto cheapest = std::min_element(passedOver_.begin(), passedOver_.end());
+      if (cheapest == passedOver_.end()) break;  // cannot happen: the root is a candidate
+      MergeSmallest(cheapest->second, static_cast<int>(leafCount_ - limit) + 1);
+      break;
     }
-    std::stable_sort(level.begin(), level.end(), [this](std::uint32_t a, std::uint32_t b) {
-      return nodes_[a].Count < nodes_[b].Count;
-    });
-    for (std::uint32_t index : level) {
-      if (leafCount_ <= std::uint32_t(maxColours)) break;
-      // Node.Count was a pre-sum for sorting; Merge adds the children again.
-      nodes_[index].Count = 0;
-      Merge(index);
+    std::pop_heap(candidates_.begin(), candidates_.end(), std::greater<>());
+    const auto entry = candidates_.back();
+    candidates_.pop_back();
+    const std::uint32_t index = entry.second;
+    int children = 0;
+    for (std::uint32_t child : nodes_[index].Children) children += child != 0;
+    if (leafCount_ - (children - 1) < limit) {
+      passedOver_.push_back(entry);
+      continue;
+    }
+    Merge(index);
+    if (index != 0 && --nodes_[nodes_[index].Parent].InteriorChildren == 0) {
+      push(nodes_[index].Parent);
     }
   }
 }
 
-void OctreeQuantizer::CollectLeaves(std::uint32_t index, std::vector<PaletteColour>& palette) const {
+void OctreeQuantizer::MergeSmallest(std::uint32_t index, int count) {
+  std::uint32_t* slots[8];
+  int used = 0;
+  for (std::uint32_t& child : nodes_[index].Children) {
+    if (child != 0) slots[used++] = &child;
+  }
+  std::stable_sort(slots, slots + used, [this](const std::uint32_t* a, const std::uint32_t* b) {
+    return nodes_[*a].Count < nodes_[*b].Count;
+  });
+  Node& into = nodes_[*slots[0]];
+  for (int i = 1; i < count && i < used; ++i) {
+    const Node& from = nodes_[*slots[i]];
+    into.Count += from.Count;
+    into.SumRed += from.SumRed;
+    into.SumGreen += from.SumGreen;
+    into.SumBlue += from.SumBlue;
+    *slots[i] = 0;
+    --leafCount_;
+  }
+}
+
+void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
+  // Rounds end early once fewer than one pixel in kSettled changes its colour.
+  constexpr int kRounds = 20;
+  constexpr std::uint64_t kSettled = 2000;
+  std::uint64_t pixels = 0;
+  for (const Sample& s : samples_) pixels += s.Count;
+  sampleIndex_.assign(samples_.size(), 0);
+  for (int round = 0; round < kRounds; ++round) {
+    nearest_.SetPalette(palette);
+    sums_.assign(palette.size(), Sums{0, 0, 0, 0});
+    std::uint64_t moved = 0;
+    for (std::size_t i = 0; i < samples_.size(); ++i) {
+      const Sample& s = samples_[i];
+      const std::uint8_t index = nearest_.IndexOf(s.Red, s.Green, s.Blue);
+      if (round == 0 || index != sampleIndex_[i]) moved += s.Count;
+      sampleIndex_[i] = index;
+      Sums& sum = sums_[index];
+      sum.Count += s.Count, sum.Red += s.SumRed, sum.Green += s.SumGreen, sum.Blue += s.SumBlue;
+    }
+    if (moved * kSettled < pixels) break;
+    for (std::size_t k = 0; k < palette.size(); ++k) {
+      const Sums& sum = sums_[k];
+      if (sum.Count == 0) continue;  // an entry nobody chose keeps its colour
+      const std::uint64_t half = sum.Count / 2;
+      palette[k] = {static_cast<std::uint8_t>((sum.Red + half) / sum.Count),
+                    static_cast<std::uint8_t>((sum.Green + half) / sum.Count),
+                    static_cast<std::uint8_t>((sum.Blue + half) / sum.Count)};
+    }
+  }
+}
+
+void OctreeQuantizer::CollectLeaves(std::uint32_t index,
+                                    std::vector<PaletteColour>& palette) const {
   const Node& node = nodes_[index];
   if (node.Leaf) {
     const std::uint64_t half = node.Count / 2;
@@ -117,7 +208,6 @@ void OctreeQuantizer::Build(const Raster32& raster, int maxColours,
                             std::vector<PaletteColour>& palette) {
   maxColours = std::clamp(maxColours, 1, kMaxGifColours);
   nodes_.clear();
-  for (auto& level : levels_) level.clear();
   leafCount_ = 0;
   palette.clear();
   exact_ = true;
@@ -127,7 +217,7 @@ void OctreeQuantizer::Build(const Raster32& raster, int maxColours,
     palette.push_back({0, 0, 0});
     return;
   }
-  NewNode(0);
+  NewNode(0, 0);
 
   // Charts are mostly flat areas: count runs of equal colours instead of single pixels.
   const std::uint32_t* pixel = raster.Pixels();
@@ -144,13 +234,24 @@ void OctreeQuantizer::Build(const Raster32& raster, int maxColours,
   if (exact_) {
     for (const std::uint32_t colour : distinct_) {
       palette.push_back({static_cast<std::uint8_t>(colour >> 16),
-                         static_cast<std::uint8_t>(colour >> 8), static_cast<std::uint8_t>(colour)});
+                         static_cast<std::uint8_t>(colour >> 8),
+                         static_cast<std::uint8_t>(colour)});
     }
     return;
+  }
+  samples_.clear();
+  for (const Node& node : nodes_) {
+    if (!node.Leaf) continue;
+    const std::uint64_t half = node.Count / 2;
+    samples_.push_back({node.Count, node.SumRed, node.SumGreen, node.SumBlue,
+                        static_cast<std::uint8_t>((node.SumRed + half) / node.Count),
+                        static_cast<std::uint8_t>((node.SumGreen + half) / node.Count),
+                        static_cast<std::uint8_t>((node.SumBlue + half) / node.Count)});
   }
   Reduce(maxColours);
   palette.reserve(leafCount_);
   CollectLeaves(0, palette);
+  Refine(palette);
 }
 
 }  // namespace cz

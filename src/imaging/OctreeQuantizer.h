@@ -1,8 +1,13 @@
 #pragma once
 // Adaptive colour reduction by an octree (Gervautz and Purgathofer): every pixel colour is
 // sorted into a tree whose level d splits on bit 7 − d of red, green and blue; the tree's
-// leaves are then merged, deepest level first and the least used nodes first, until no more
-// than the wanted number of leaves remain. Each leaf's colour is the mean of its pixels.
+// leaves are then merged into their parents, bottom-up, until no more than the wanted number
+// of leaves remain. A node can be merged once all its children are leaves; of those, the one
+// that adds the least squared colour error per leaf removed goes first, so large areas and
+// distinct inks keep their own entries. Each leaf's colour is the mean of its
+// pixels. The palette is then refined by a few rounds of Lloyd's method over the deepest
+// leaves (each leaf goes to its nearest palette colour, each palette colour moves to the mean
+// of its pixels), which corrects what the tree's fixed cell borders cut badly.
 //
 // Promises:
 // - When the image holds no more distinct colours than wanted, the palette is exactly those
@@ -18,6 +23,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/NearestColour.h"
 #include "imaging/TilePalette.h"
 
 namespace cz {
@@ -26,7 +32,7 @@ class Raster32;
 
 class OctreeQuantizer {
  public:
-  static constexpr int kLeafDepth = 6;
+  static constexpr int kLeafDepth = 7;
 
   // Builds a palette of at most maxColours (1 .. 256) colours for the raster's pixels into
   // palette (replacing its content). An empty raster gives one black colour.
@@ -40,24 +46,43 @@ class OctreeQuantizer {
     std::uint32_t Children[8];  // node indices; 0 = none (the root is never a child)
     std::uint64_t Count;        // pixels in this node (leaves) or below it (after merging)
     std::uint64_t SumRed, SumGreen, SumBlue;
+    std::uint32_t Parent;
+    std::uint8_t InteriorChildren;  // children that are not (yet) leaves
     bool Leaf;
   };
 
-  std::uint32_t NewNode(int depth);
+  std::uint32_t NewNode(int depth, std::uint32_t parent);
   void AddRun(std::uint32_t colour, std::uint64_t count);
   void NoteDistinct(std::uint32_t colour, int maxColours);
   void Reduce(int maxColours);
   void Merge(std::uint32_t node);
+  void MergeSmallest(std::uint32_t node, int count);
   void CollectLeaves(std::uint32_t node, std::vector<PaletteColour>& palette) const;
+  double MergeCost(const Node& node) const;
+  void Refine(std::vector<PaletteColour>& palette);
+
+  // A deepest leaf as Lloyd's method sees it: its pixel count and colour sums.
+  struct Sample {
+    std::uint64_t Count, SumRed, SumGreen, SumBlue;
+    std::uint8_t Red, Green, Blue;  // the rounded mean
+  };
 
   std::vector<Node> nodes_;
-  std::vector<std::uint32_t> levels_[kLeafDepth];  // interior nodes per depth 0 .. 5
+  std::vector<std::pair<double, std::uint32_t>> candidates_;  // heap of (cost, node)
+  std::vector<std::pair<double, std::uint32_t>> passedOver_;
   std::uint32_t leafCount_ = 0;
   bool exact_ = true;
   // Distinct colours in order of first appearance while there are no more than the limit.
-  static constexpr int kDistinctSlots = 1024;  // open addressing, at most 1/4 full
+  static constexpr int kDistinctSlots = 1024;    // open addressing, at most 1/4 full
   std::uint32_t distinctSlots_[kDistinctSlots];  // colour | 1 << 24; 0 = free
   std::vector<std::uint32_t> distinct_;
+  std::vector<Sample> samples_;
+  std::vector<std::uint8_t> sampleIndex_;
+  struct Sums {
+    std::uint64_t Count, Red, Green, Blue;
+  };
+  std::vector<Sums> sums_;
+  NearestColourMap nearest_;
 };
 
 }  // namespace cz

@@ -13,8 +13,7 @@ std::string TilesFolder(const std::string& projectFolder) {
   return JoinPath(projectFolder, "Tiles");
 }
 
-std::string TileFileName(const std::string& projectFolder, TileLevel level,
-                         TilePosition position) {
+std::string TileFileName(const std::string& projectFolder, TileLevel level, TilePosition position) {
   return JoinPath(TilesFolder(projectFolder),
                   std::to_string(int{level}) + "_" + std::to_string(position) + ".GIF");
 }
@@ -37,8 +36,8 @@ void SaveTile(const Raster32& raster, TilePosition position, TileLevel level, Ti
   if (raster.Empty()) throw CartozenError("Unable to write to " + file + ": the tile is empty");
   std::string bytes;
   try {
-    bytes = run.Encoder.Encode(raster, run.Options,
-                               run.CustomPalette ? &*run.CustomPalette : nullptr);
+    bytes =
+        run.Encoder.Encode(raster, run.Options, run.CustomPalette ? &*run.CustomPalette : nullptr);
   } catch (const CartozenError& error) {
     throw CartozenError("Unable to write to " + file + ": " + error.what());
   }

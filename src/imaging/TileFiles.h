@@ -27,10 +27,10 @@ class UserInterface;
 // What the tile output keeps for one tile-creation run.
 struct TileRun {
   std::string ProjectFolder;
-  TileColourOptions Options;                // the current map source's options
+  TileColourOptions Options;                 // the current map source's options
   std::optional<TilePalette> CustomPalette;  // set: every tile uses it, without dithering
-  std::int32_t TilesCreated = 0;            // tiles saved in this run
-  TileEncoder Encoder;                      // working memory reused from tile to tile
+  std::int32_t TilesCreated = 0;             // tiles saved in this run
+  TileEncoder Encoder;                       // working memory reused from tile to tile
 };
 
 // projectFolder + "/Tiles".

@@ -36,7 +36,9 @@ class LineReader {
   std::size_t pos_ = 0;
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // The colour count of line 3: blanks, an optional sign, digits and nothing else; 0 otherwise
 // (also when the number does not fit 32 bits).
@@ -91,6 +93,8 @@ std::optional<TilePalette> LoadTilePalette(const std::string& path) {
   return ParseTilePalette(ReadWholeFile(path));
 }
 
-std::string TilePaletteFile() { return JoinPath(ProgramDataFolder(), "Palette.txt"); }
+std::string TilePaletteFile() {
+  return JoinPath(ProgramDataFolder(), "Palette.txt");
+}
 
 }  // namespace cz
