@@ -17,7 +17,11 @@ void NearestColourMap::SetPalette(const std::vector<PaletteColour>& palette) {
   palette_ = palette;
   if (palette_.empty()) palette_.push_back({});
   if (palette_.size() > kMaxGifColours) palette_.resize(kMaxGifColours);
-  std::fill(keys_.begin(), keys_.end(), 0u);
+  generation_ += 1u << 24;
+  if (generation_ == 0) {
+    std::fill(keys_.begin(), keys_.end(), 0u);
+    generation_ = 1u << 24;
+  }
   std::fill(cellStart_.begin(), cellStart_.end(), 0u);
   candidates_.clear();
 }

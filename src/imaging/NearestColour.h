@@ -27,9 +27,10 @@ class NearestColourMap {
   std::uint8_t IndexOf(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
     const std::uint32_t colour = (red << 16) | (green << 8) | blue;
     const std::uint32_t slot = (colour * 2654435761u) >> (32 - kCacheBits);
-    if (keys_[slot] == (colour | kValid)) return indices_[slot];
+    const std::uint32_t key = colour | generation_;
+    if (keys_[slot] == key) return indices_[slot];
     const std::uint8_t index = Search(red, green, blue);
-    keys_[slot] = colour | kValid;
+    keys_[slot] = key;
     indices_[slot] = index;
     return index;
   }
@@ -38,7 +39,6 @@ class NearestColourMap {
 
  private:
   static constexpr int kCacheBits = 16;
-  static constexpr std::uint32_t kValid = 1u << 24;
 
   std::uint8_t Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
 
@@ -52,7 +52,11 @@ class NearestColourMap {
   void BuildCell(std::uint32_t cell);
 
   std::vector<PaletteColour> palette_;
-  std::vector<std::uint32_t> keys_;  // colour | kValid; 0 = empty
+  // Cache keys are colour | generation << 24. A new palette starts a new generation, which
+  // forgets the cache without clearing it; only when the 255 generations are used up is the
+  // cache cleared. Key 0 never matches, as generation 0 is never used.
+  std::uint32_t generation_ = 0;
+  std::vector<std::uint32_t> keys_;
   std::vector<std::uint8_t> indices_;
   std::vector<std::uint32_t> cellStart_;  // per cell: offset into candidates_ + 1; 0 = not built
   std::vector<std::uint16_t> cellCount_;

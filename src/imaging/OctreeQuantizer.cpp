@@ -21,14 +21,13 @@ std::uint32_t OctreeQuantizer::NewNode(int depth, std::uint32_t parent) {
   return index;
 }
 
-void OctreeQuantizer::AddRun(std::uint32_t colour, std::uint64_t count) {
-  const std::uint32_t red = (colour >> 16) & 0xFF, green = (colour >> 8) & 0xFF,
-                      blue = colour & 0xFF;
+std::uint32_t OctreeQuantizer::LeafOf(std::uint32_t colour) {
   std::uint32_t node = 0;
   for (int depth = 0; depth < kLeafDepth; ++depth) {
     const int shift = 7 - depth;
-    const int branch =
-        (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
+    const auto branch =
+        static_cast<int>((((colour >> (16 + shift)) & 1) << 2) |
+                         (((colour >> (8 + shift)) & 1) << 1) | ((colour >> shift) & 1));
     std::uint32_t child = nodes_[node].Children[branch];
     if (child == 0) {
       child = NewNode(depth + 1, node);  // may move nodes_: index again below
@@ -36,11 +35,7 @@ void OctreeQuantizer::AddRun(std::uint32_t colour, std::uint64_t count) {
     }
     node = child;
   }
-  Node& leaf = nodes_[node];
-  leaf.Count += count;
-  leaf.SumRed += std::uint64_t{red} * count;
-  leaf.SumGreen += std::uint64_t{green} * count;
-  leaf.SumBlue += std::uint64_t{blue} * count;
+  return node;
 }
 
 void OctreeQuantizer::NoteDistinct(std::uint32_t colour, int maxColours) {
@@ -219,14 +214,29 @@ void OctreeQuantizer::Build(const Raster32& raster, int maxColours,
   }
   NewNode(0, 0);
 
-  // Charts are mostly flat areas: count runs of equal colours instead of single pixels.
+  // Charts are mostly flat areas, and scanner noise mostly stays within one deepest cell:
+  // count runs of equal colours in one step, and find the leaf of a colour by walking the
+  // tree only when it lies in another cell than the previous one.
+  constexpr std::uint32_t kCellMask = (0xFFu << (8 - kLeafDepth)) & 0xFFu;
+  constexpr std::uint32_t kCellMask3 = kCellMask << 16 | kCellMask << 8 | kCellMask;
   const std::uint32_t* pixel = raster.Pixels();
   const std::uint32_t* const end = pixel + raster.PixelCount();
+  std::uint32_t leaf = LeafOf(*pixel & 0xFFFFFFu);
+  std::uint32_t cell = *pixel & kCellMask3;
   while (pixel < end) {
     const std::uint32_t colour = *pixel & 0xFFFFFFu;
     const std::uint32_t* runEnd = pixel + 1;
     while (runEnd < end && (*runEnd & 0xFFFFFFu) == colour) ++runEnd;
-    AddRun(colour, static_cast<std::uint64_t>(runEnd - pixel));
+    if ((colour & kCellMask3) != cell) {
+      cell = colour & kCellMask3;
+      leaf = LeafOf(colour);
+    }
+    const auto count = static_cast<std::uint64_t>(runEnd - pixel);
+    Node& node = nodes_[leaf];
+    node.Count += count;
+    node.SumRed += ((colour >> 16) & 0xFF) * count;
+    node.SumGreen += ((colour >> 8) & 0xFF) * count;
+    node.SumBlue += (colour & 0xFF) * count;
     if (exact_) NoteDistinct(colour, maxColours);
     pixel = runEnd;
   }

@@ -52,7 +52,7 @@ class OctreeQuantizer {
   };
 
   std::uint32_t NewNode(int depth, std::uint32_t parent);
-  void AddRun(std::uint32_t colour, std::uint64_t count);
+  std::uint32_t LeafOf(std::uint32_t colour);  // the deepest node of colour, made if new
   void NoteDistinct(std::uint32_t colour, int maxColours);
   void Reduce(int maxColours);
   void Merge(std::uint32_t node);
