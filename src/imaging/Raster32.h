@@ -29,7 +29,7 @@ class Raster32 {
   // when the memory cannot be had (sizes are checked in 64 bits first); the raster is then
   // empty.
   void Allocate(std::int32_t width, std::int32_t height);
-  void Release();                  // back to 0 × 0
+  void Release();                 // back to 0 × 0
   void Fill(std::uint32_t pixel);  // every pixel set to pixel
   void Clear() { Fill(0); }
 
@@ -40,9 +40,7 @@ class Raster32 {
 
   std::uint32_t* Pixels() { return pixels_.get(); }
   const std::uint32_t* Pixels() const { return pixels_.get(); }
-  std::uint32_t* Row(std::int32_t y) {
-    return pixels_.get() + static_cast<std::size_t>(y) * width_;
-  }
+  std::uint32_t* Row(std::int32_t y) { return pixels_.get() + static_cast<std::size_t>(y) * width_; }
   const std::uint32_t* Row(std::int32_t y) const {
     return pixels_.get() + static_cast<std::size_t>(y) * width_;
   }
@@ -61,17 +59,9 @@ constexpr std::uint32_t PackPixel(std::uint8_t red, std::uint8_t green, std::uin
   return (std::uint32_t{alpha} << 24) | (std::uint32_t{red} << 16) | (std::uint32_t{green} << 8) |
          blue;
 }
-constexpr std::uint8_t BlueOf(std::uint32_t p) {
-  return static_cast<std::uint8_t>(p);
-}
-constexpr std::uint8_t GreenOf(std::uint32_t p) {
-  return static_cast<std::uint8_t>(p >> 8);
-}
-constexpr std::uint8_t RedOf(std::uint32_t p) {
-  return static_cast<std::uint8_t>(p >> 16);
-}
-constexpr std::uint8_t AlphaOf(std::uint32_t p) {
-  return static_cast<std::uint8_t>(p >> 24);
-}
+constexpr std::uint8_t BlueOf(std::uint32_t p) { return static_cast<std::uint8_t>(p); }
+constexpr std::uint8_t GreenOf(std::uint32_t p) { return static_cast<std::uint8_t>(p >> 8); }
+constexpr std::uint8_t RedOf(std::uint32_t p) { return static_cast<std::uint8_t>(p >> 16); }
+constexpr std::uint8_t AlphaOf(std::uint32_t p) { return static_cast<std::uint8_t>(p >> 24); }
 
 }  // namespace cz
