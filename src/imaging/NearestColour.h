@@ -42,7 +42,7 @@ class NearestColourMap {
 
   std::uint8_t Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
 
-  static constexpr int kCellBits = 4;  // bits of each channel that select the cell
+  static constexpr int kCellBits = 3;  // bits of each channel that select the cell
   static constexpr int kCells = 1 << (3 * kCellBits);
 
   struct Candidate {

@@ -160,13 +160,30 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
   std::uint64_t pixels = 0;
   for (const Sample& s : samples_) pixels += s.Count;
   sampleIndex_.assign(samples_.size(), 0);
+  const auto distance = [](const PaletteColour& a, int red, int green, int blue) {
+    const int dr = a.Red - red, dg = a.Green - green, db = a.Blue - blue;
+    return dr * dr + dg * dg + db * db;
+  };
   for (int round = 0; round < kRounds; ++round) {
     nearest_.SetPalette(palette);
     sums_.assign(palette.size(), Sums{0, 0, 0, 0});
+    // A colour closer to its entry than half the distance from that entry to any other
+    // entry keeps it (triangle inequality), so most samples need no search after round 1.
+    separation_.assign(palette.size(), 0x7FFFFFFF);
+    for (std::size_t a = 0; a < palette.size(); ++a) {
+      for (std::size_t b = a + 1; b < palette.size(); ++b) {
+        const int d = distance(palette[a], palette[b].Red, palette[b].Green, palette[b].Blue);
+        separation_[a] = std::min(separation_[a], d);
+        separation_[b] = std::min(separation_[b], d);
+      }
+    }
     std::uint64_t moved = 0;
     for (std::size_t i = 0; i < samples_.size(); ++i) {
       const Sample& s = samples_[i];
-      const std::uint8_t index = nearest_.IndexOf(s.Red, s.Green, s.Blue);
+      const std::uint8_t previous = sampleIndex_[i];
+      const bool stays = round > 0 && 4 * distance(palette[previous], s.Red, s.Green, s.Blue) <
+                                          separation_[previous];
+      const std::uint8_t index = stays ? previous : nearest_.IndexOf(s.Red, s.Green, s.Blue);
       if (round == 0 || index != sampleIndex_[i]) moved += s.Count;
       sampleIndex_[i] = index;
       Sums& sum = sums_[index];
@@ -221,6 +238,7 @@ void OctreeQuantizer::Build(const Raster32& raster, int maxColours,
   constexpr std::uint32_t kCellMask3 = kCellMask << 16 | kCellMask << 8 | kCellMask;
   const std::uint32_t* pixel = raster.Pixels();
   const std::uint32_t* const end = pixel + raster.PixelCount();
+  std::fill(std::begin(leafCacheKeys_), std::end(leafCacheKeys_), 0u);
   std::uint32_t leaf = LeafOf(*pixel & 0xFFFFFFu);
   std::uint32_t cell = *pixel & kCellMask3;
   while (pixel < end) {
@@ -229,7 +247,15 @@ void OctreeQuantizer::Build(const Raster32& raster, int maxColours,
     while (runEnd < end && (*runEnd & 0xFFFFFFu) == colour) ++runEnd;
     if ((colour & kCellMask3) != cell) {
       cell = colour & kCellMask3;
-      leaf = LeafOf(colour);
+      // Most cells recur all over a tile: remember the leaf of recent cells.
+      const std::uint32_t slot = (cell * 2654435761u) >> (32 - kLeafCacheBits);
+      if (leafCacheKeys_[slot] == (cell | kCached)) {
+        leaf = leafCacheNodes_[slot];
+      } else {
+        leaf = LeafOf(colour);
+        leafCacheKeys_[slot] = cell | kCached;
+        leafCacheNodes_[slot] = leaf;
+      }
     }
     const auto count = static_cast<std::uint64_t>(runEnd - pixel);
     Node& node = nodes_[leaf];

@@ -76,12 +76,17 @@ class OctreeQuantizer {
   static constexpr int kDistinctSlots = 1024;    // open addressing, at most 1/4 full
   std::uint32_t distinctSlots_[kDistinctSlots];  // colour | 1 << 24; 0 = free
   std::vector<std::uint32_t> distinct_;
+  static constexpr int kLeafCacheBits = 12;
+  static constexpr std::uint32_t kCached = 1u << 24;
+  std::uint32_t leafCacheKeys_[1 << kLeafCacheBits];  // deepest cell | kCached; 0 = empty
+  std::uint32_t leafCacheNodes_[1 << kLeafCacheBits];
   std::vector<Sample> samples_;
   std::vector<std::uint8_t> sampleIndex_;
   struct Sums {
     std::uint64_t Count, Red, Green, Blue;
   };
   std::vector<Sums> sums_;
+  std::vector<int> separation_;  // per entry: least squared distance to another entry
   NearestColourMap nearest_;
 };
 
