@@ -92,8 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
                    8,
                    false},
         SwitchCase{{"/P", "$P", "/S", "a.tif", "/X", "48", "6", "2", "4"}, "", 7, false},
+        // The switches are sound; the run then finds no a.tif in the project.
         SwitchCase{{"/P", "$P", "/S", "a.tif", "/X", "48", "6", "2", "4", "/R", "0.5", "/R", "1"},
-                   "",
+                   "Cannot find Map source file a.tif",
                    15,
                    false},
         SwitchCase{{"/E", "47", "8", "1", "2", "3", "4", "5", "/P", "$P"}, "", 17, false},
