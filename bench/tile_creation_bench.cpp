@@ -1,6 +1,6 @@
 // End-to-end tile creation on a synthetic 12000 × 9000 chart of 4° × 3° (3000 pixels per
-// degree, north-west corner 48° N 6° E) georeferenced as a regular whole-degree grid, as the
-// command line's fresh settings lay it out. For each level: rendering alone (tiles dropped)
+// degree, north-west corner 48° N 6° E) georeferenced by its corners and laid out as a regular
+// whole-degree grid. For each level: rendering alone (tiles dropped)
 // and rendering plus tile output (GIF files in a temporary project), reported as tiles per
 // second and output megapixels per second (the tile pixels the renderers compute).
 //
@@ -13,11 +13,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
 
 #include "geo/TileGrid.h"
+#include "georef/GridLayout.h"
 #include "state/UserInterface.h"
 #include "tiling/CreateTiles.h"
 #include "tiling/TileStore.h"
@@ -52,19 +54,16 @@ Raster32 MakeChart() {
   return chart;
 }
 
+// The corner references of the chart's corners, laid out as a regular manual grid.
 GeoReference MakeGeoReference() {
   GeoReference geo;
   geo.GeoReferencingType = static_cast<std::uint8_t>(GeoReferencingMethod::ManualGrid);
   geo.TopLeft = {kTop, kLeft, 0, 0};
   geo.BottomRight = {kTop - kNLat, kLeft + kNLon, kChartWidth, kChartHeight};
-  geo.NLon = kNLon;
-  geo.NLat = kNLat;
-  geo.GridTopLatitude = kTop;
-  geo.GridLeftLongitude = kLeft;
-  for (int c = 0; c <= kNLon; ++c) {
-    for (int r = 0; r <= kNLat; ++r) {
-      geo.Grid[c][r] = {c * kPixelsPerDegree, r * kPixelsPerDegree, 0.0f, 1};
-    }
+  if (!LayoutReferenceGrid(geo).LaidOut() || geo.NLon != kNLon || geo.NLat != kNLat ||
+      geo.Grid[kNLon][kNLat].X != kChartWidth || geo.Grid[kNLon][kNLat].Y != kChartHeight) {
+    std::fprintf(stderr, "unexpected grid layout\n");
+    std::abort();
   }
   return geo;
 }
