@@ -11,10 +11,12 @@
 // bench/tile_creation_vs_gdalwarp.sh runs all three and times gdalwarp on the same chart.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -22,6 +24,7 @@
 #include "georef/GridLayout.h"
 #include "state/UserInterface.h"
 #include "tiling/CreateTiles.h"
+#include "tiling/GifTileStore.h"
 #include "tiling/TileStore.h"
 
 namespace cz {
@@ -126,6 +129,25 @@ void BM_Render(benchmark::State& state) {
   Report(state, level, tiles);
 }
 BENCHMARK(BM_Render)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Rendering plus tile output: 64-colour octree reduction without dithering (the default
+// options) and GIF files in a temporary project's "Tiles" folder.
+void BM_RenderAndSave(benchmark::State& state) {
+  const auto level = static_cast<TileLevel>(state.range(0));
+  const Raster32& chart = Chart();
+  GeoReference geo = MakeGeoReference();
+  geo.MapResolution = static_cast<std::uint8_t>(1 << level);
+  std::string pattern = (std::filesystem::temp_directory_path() / "cartozen-bench-XXXXXX").string();
+  const std::filesystem::path project = ::mkdtemp(pattern.data());
+  std::filesystem::create_directories(project / "Tiles");
+  SilentUserInterface ui;
+  GifTileStore store(project.string(), TileColourOptions{2, 0}, ui);
+  std::int32_t tiles = 0;
+  for (auto _ : state) tiles = CreateTiles(geo, chart, store, ui).value_or(0);
+  Report(state, level, tiles);
+  std::filesystem::remove_all(project);
+}
+BENCHMARK(BM_RenderAndSave)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 }  // namespace cz

@@ -5,6 +5,8 @@
 
 #include "geo/GeoCoord.h"
 #include "geo/TileGrid.h"
+#include "state/AppState.h"
+#include "tiling/GifTileStore.h"
 #include "tiling/CellRenderer.h"
 
 namespace cz {
@@ -53,9 +55,9 @@ std::string GridOrderProblem(const GeoReference& geo) {
 }
 
 // One run over the levels; holds the TileRaster and the renderers' state.
-class TileRun {
+class LevelWalk {
  public:
-  TileRun(const GeoReference& geo, const Raster32& source, TileStore& store, UserInterface& ui,
+  LevelWalk(const GeoReference& geo, const Raster32& source, TileStore& store, UserInterface& ui,
           GridOrigin origin)
       : geo_(geo), store_(store), ui_(ui), origin_(origin), renderer_(source, geo.Grid, raster_) {}
 
@@ -94,7 +96,7 @@ class TileRun {
   CellRenderer renderer_;
 };
 
-void TileRun::Level4() {
+void LevelWalk::Level4() {
   const std::int32_t s = origin_.lonIdx % 4;  // 1° columns of the first tile west of the grid
   std::int32_t t = origin_.latIdx % 4;        // 1° rows of the first tile row north of it
   const std::int32_t lonIdx4 = (origin_.lonIdx - s) / 4;
@@ -135,7 +137,7 @@ void TileRun::Level4() {
   }
 }
 
-void TileRun::Level3() {
+void LevelWalk::Level3() {
   const bool lonOdd = origin_.lonIdx % 2 != 0;
   bool northMissing = origin_.latIdx % 2 != 0;
   const std::int32_t lonIdx2 = (origin_.lonIdx - (lonOdd ? 1 : 0)) / 2;
@@ -185,7 +187,7 @@ void TileRun::Level3() {
   }
 }
 
-void TileRun::Level2() {
+void LevelWalk::Level2() {
   for (std::int32_t r = 0; r < geo_.NLat; ++r) {
     const GeoCoord topLat = RowTop(0) - kOneDegree * r;
     for (std::int32_t c = 0; c < geo_.NLon; ++c) {
@@ -196,7 +198,7 @@ void TileRun::Level2() {
   }
 }
 
-void TileRun::Level1() {
+void LevelWalk::Level1() {
   for (std::int32_t r = 0; r < geo_.NLat; ++r) {
     const GeoCoord topLat = RowTop(0) - kOneDegree * r;
     for (std::int32_t c = 0; c < geo_.NLon; ++c) {
@@ -210,7 +212,7 @@ void TileRun::Level1() {
   }
 }
 
-void TileRun::Level0() {
+void LevelWalk::Level0() {
   for (std::int32_t r = 0; r < geo_.NLat; ++r) {
     const GeoCoord topLat = RowTop(0) - kOneDegree * r;
     for (std::int32_t c = 0; c < geo_.NLon; ++c) {
@@ -242,7 +244,7 @@ std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32&
   }
   store.BeginRun();
   ui.ShowProcessWindow();
-  TileRun run(geo, source, store, ui, *origin);
+  LevelWalk run(geo, source, store, ui, *origin);
   if (geo.MapResolution & 16) run.Level4();
   if (geo.MapResolution & 8) run.Level3();
   if (geo.MapResolution & 4) run.Level2();
@@ -252,6 +254,17 @@ std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32&
   ui.SetStatusText("Done, created " + std::to_string(created) + " tiles");
   ui.HideProcessWindow();
   return created;
+}
+
+}  // namespace cz
+
+namespace cz {
+
+std::optional<std::int32_t> CreateTiles(AppState& state, UserInterface& ui) {
+  const GeoReference& geo = state.Source.GeoRef;
+  GifTileStore store(state.Project.Folder, TileColourOptions{geo.ColorReduction, geo.Dithering},
+                     ui);
+  return CreateTiles(geo, state.Source.Image, store, ui);
 }
 
 }  // namespace cz

@@ -293,15 +293,6 @@ TEST_F(CellRendererTest, GrowingTheRasterAddsOpaqueBlack) {
   EXPECT_EQ(tile.At(300, 150), PackPixel(0, 0, 0, 255));  // new pixel, not drawn
 }
 
-TEST_F(CellRendererTest, ShrinkingTheRasterKeepsTheWestPart) {
-  UseChart(100, 100);
-  FillRegularGrid(grid, 0, 0, 100, 100);
-  tile = Raster32(600, 600);  // the driver's reset raster
-  Renderer().DoTransform_4(0, 0, 5, 4 * kOneDegree);
-  EXPECT_EQ(tile.Width(), 598);
-  EXPECT_EQ(tile.At(597, 599), 0u);
-}
-
 // --- Folded and degenerate cells ------------------------------------------------------
 
 struct FoldedCase {
