@@ -39,9 +39,9 @@ constexpr double kTop = 48, kLeft = 6;
 // a gradient and scattered dark marks, so that colour reduction has realistic work.
 Raster32 MakeChart() {
   Raster32 chart(kChartWidth, kChartHeight);
-  static constexpr std::uint32_t kTints[] = {
-      PackPixel(236, 230, 205), PackPixel(214, 232, 200), PackPixel(225, 215, 235),
-      PackPixel(250, 246, 238), PackPixel(205, 225, 240)};
+  static constexpr std::uint32_t kTints[] = {PackPixel(236, 230, 205), PackPixel(214, 232, 200),
+                                             PackPixel(225, 215, 235), PackPixel(250, 246, 238),
+                                             PackPixel(205, 225, 240)};
   for (std::int32_t y = 0; y < kChartHeight; ++y) {
     std::uint32_t* row = chart.Row(y);
     for (std::int32_t x = 0; x < kChartWidth; ++x) {
@@ -49,7 +49,8 @@ Raster32 MakeChart() {
       if (x % 150 < 2 || y % 150 < 2) p = PackPixel(60, 60, 90);
       if ((x * 31 + y * 17) % 997 < 9) p = PackPixel(20, 20, 20);
       if ((x + 2 * y) % 1500 < 40) {
-        p = PackPixel(static_cast<std::uint8_t>(120 + x % 100), 80, static_cast<std::uint8_t>(y % 200));
+        p = PackPixel(static_cast<std::uint8_t>(120 + x % 100), 80,
+                      static_cast<std::uint8_t>(y % 200));
       }
       row[x] = p;
     }
@@ -83,13 +84,21 @@ double RenderedMegapixels(TileLevel level) {
     const GeoCoord top = static_cast<GeoCoord>((kTop - r) * kOneDegree);
     double perCell = 0;
     switch (level) {
-      case 0: perCell = 16.0 * TileWidthAt(top, 0) * kTileHeight; break;
+      case 0:
+        perCell = 16.0 * TileWidthAt(top, 0) * kTileHeight;
+        break;
       case 1:
         perCell = 2.0 * (TileWidthAt(top, 1) + TileWidthAt(top - kHalfDegree, 1)) * kTileHeight;
         break;
-      case 2: perCell = 1.0 * TileWidthAt(top, 2) * kTileHeight; break;
-      case 3: perCell = TileWidthAt(top, 3) / 2.0 * (kTileHeight / 2); break;
-      default: perCell = TileWidthAt(top, 4) / 4.0 * (kTileHeight / 4); break;
+      case 2:
+        perCell = 1.0 * TileWidthAt(top, 2) * kTileHeight;
+        break;
+      case 3:
+        perCell = TileWidthAt(top, 3) / 2.0 * (kTileHeight / 2);
+        break;
+      default:
+        perCell = TileWidthAt(top, 4) / 4.0 * (kTileHeight / 4);
+        break;
     }
     pixels += perCell * kNLon;
   }
@@ -166,8 +175,8 @@ int main(int argc, char** argv) {
     for (TileLevel level = 0; level < kTileLevelCount; ++level) {
       const double step = TileStep(level) / double(kOneDegree);
       const GeoCoord top = static_cast<GeoCoord>(kTop * kOneDegree);
-      std::printf("%d %.12g %.12g %.3f\n", level, step / TileWidthAt(top, level), step / kTileHeight,
-                  RenderedMegapixels(level));
+      std::printf("%d %.12g %.12g %.3f\n", level, step / TileWidthAt(top, level),
+                  step / kTileHeight, RenderedMegapixels(level));
     }
     return 0;
   }

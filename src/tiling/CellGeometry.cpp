@@ -2,12 +2,13 @@
 
 #include <cmath>
 
-
 namespace cz {
 namespace {
 
 // Integer halving toward zero, on 64-bit sums.
-constexpr std::int64_t Half(std::int64_t v) { return v / 2; }
+constexpr std::int64_t Half(std::int64_t v) {
+  return v / 2;
+}
 
 std::int32_t MidOf(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(a + Half(std::int64_t{b} - a));
@@ -15,7 +16,9 @@ std::int32_t MidOf(std::int32_t a, std::int32_t b) {
 
 }  // namespace
 
-PixelPoint Mid(PixelPoint a, PixelPoint b) { return {MidOf(a.X, b.X), MidOf(a.Y, b.Y)}; }
+PixelPoint Mid(PixelPoint a, PixelPoint b) {
+  return {MidOf(a.X, b.X), MidOf(a.Y, b.Y)};
+}
 
 PixelPoint CellCentre(PixelPoint p0, PixelPoint p1, PixelPoint p2, PixelPoint p3) {
   const std::int64_t x = Half(std::int64_t{p0.X} + p3.X) +

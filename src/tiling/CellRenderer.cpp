@@ -53,8 +53,7 @@ void ResizeKeeping(Raster32& raster, std::int32_t width, std::int32_t height, st
   raster = std::move(resized);
 }
 
-CellRenderer::CellRenderer(const Raster32& source, const ReferenceGrid& grid,
-                           Raster32& tileRaster)
+CellRenderer::CellRenderer(const Raster32& source, const ReferenceGrid& grid, Raster32& tileRaster)
     : source_(source), grid_(grid), tile_(tileRaster) {}
 
 PixelQuad CellRenderer::Cell(std::int32_t x, std::int32_t y) const {

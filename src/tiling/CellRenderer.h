@@ -3,13 +3,13 @@
 // from one quadrilateral of the chart, treating the chart inside a grid cell as a projective
 // image of a rectangle of tile pixels.
 //
-//   renderer        level  quadrilateral            W from           rectangle S       raster
-//   DoTransform_0   0.25°  sixteenth Q of the cell  TopLat           (0,0)-(W,600)     (W+1)×600, cleared
-//   DoTransform_1   0.5°   quarter Q of the cell    TopLat (−0.5°    (0,0)-(W,600)     (W+1)×600, cleared
-//                                                   for Q 2 and 3)
-//   DoTransform_2   1°     the cell                 TopLat           (0,0)-(W,600)     (W+1)×600, cleared
-//   DoTransform_3   2°     the cell                 TopLat           quarter Q         W×600, kept
-//   DoTransform_4   4°     the cell                 TopLat           block Q           W×600, kept
+//   renderer       level  quadrilateral        W from        rectangle S     raster
+//   DoTransform_0  0.25°  sixteenth Q of cell  TopLat        (0,0)-(W,600)   (W+1)×600 cleared
+//   DoTransform_1  0.5°   quarter Q of cell    TopLat, −0.5° (0,0)-(W,600)   (W+1)×600 cleared
+//                                              for Q 2, 3
+//   DoTransform_2  1°     the cell             TopLat        (0,0)-(W,600)   (W+1)×600 cleared
+//   DoTransform_3  2°     the cell             TopLat        quarter Q       W×600 kept
+//   DoTransform_4  4°     the cell             TopLat        block Q         W×600 kept
 //
 // At levels 0 to 2 the raster is cleared to 0 in every byte and its last column (x = W) is
 // never drawn. At levels 3 and 4 the raster keeps what it holds (the tile loaded by the

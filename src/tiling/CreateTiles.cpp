@@ -6,8 +6,8 @@
 #include "geo/GeoCoord.h"
 #include "geo/TileGrid.h"
 #include "state/AppState.h"
-#include "tiling/GifTileStore.h"
 #include "tiling/CellRenderer.h"
+#include "tiling/GifTileStore.h"
 
 namespace cz {
 namespace {
@@ -58,7 +58,7 @@ std::string GridOrderProblem(const GeoReference& geo) {
 class LevelWalk {
  public:
   LevelWalk(const GeoReference& geo, const Raster32& source, TileStore& store, UserInterface& ui,
-          GridOrigin origin)
+            GridOrigin origin)
       : geo_(geo), store_(store), ui_(ui), origin_(origin), renderer_(source, geo.Grid, raster_) {}
 
   void Level4();

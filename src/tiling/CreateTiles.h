@@ -34,7 +34,7 @@ struct AppState;
 
 // Which 0.25° tile of a grid cell DoTransform_0 part Q makes: entry i, for the tile in row
 // i div 4 and column i mod 4 of the cell, is its Q (quarter Q div 4, part Q mod 4).
-inline constexpr std::uint8_t SubTileOrder[16] = {0, 1, 4, 5, 2, 3, 6, 7,
+inline constexpr std::uint8_t SubTileOrder[16] = {0, 1, 4,  5,  2,  3,  6,  7,
                                                   8, 9, 12, 13, 10, 11, 14, 15};
 
 // One tile-creation run of source with georeference geo into store. Returns the number of

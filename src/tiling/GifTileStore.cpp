@@ -11,7 +11,9 @@ GifTileStore::GifTileStore(std::string projectFolder, const TileColourOptions& o
   run_.Options = options;
 }
 
-void GifTileStore::BeginRun() { BeginTileRun(run_, ui_); }
+void GifTileStore::BeginRun() {
+  BeginTileRun(run_, ui_);
+}
 
 void GifTileStore::LoadExistingTile(Raster32& raster, TilePosition position, TileLevel level) {
   cz::LoadExistingTile(raster, position, level, run_.ProjectFolder);

@@ -25,8 +25,8 @@ bool StrictlyConvex(const std::array<FloatPoint, 4>& q) {
     const FloatPoint& a = q[k];
     const FloatPoint& b = q[(k + 1) % 4];
     const FloatPoint& c = q[(k + 2) % 4];
-    const double turn = (double{b.X} - a.X) * (double{c.Y} - b.Y) -
-                        (double{b.Y} - a.Y) * (double{c.X} - b.X);
+    const double turn =
+        (double{b.X} - a.X) * (double{c.Y} - b.Y) - (double{b.Y} - a.Y) * (double{c.X} - b.X);
     if (turn > 0) ++positive;
     if (turn < 0) ++negative;
   }

@@ -17,12 +17,12 @@ inline std::uint64_t GreenAlpha(std::uint32_t p) {
 // Bilinear mix at fixed-point position (fx, fy) in 1/256 pixel, already known to lie inside
 // 0 .. (width − 1) × 256 and 0 .. (height − 1) × 256. A zero fraction reads no neighbour past
 // it, so the last column and row never reach outside the chart.
-inline std::uint32_t BilinearFixed(const std::uint32_t* pixels, std::size_t width,
-                                   std::int64_t fx, std::int64_t fy) {
+inline std::uint32_t BilinearFixed(const std::uint32_t* pixels, std::size_t width, std::int64_t fx,
+                                   std::int64_t fy) {
   const auto wx = static_cast<std::uint32_t>(fx & 255);
   const auto wy = static_cast<std::uint32_t>(fy & 255);
-  const std::uint32_t* top = pixels + static_cast<std::size_t>(fy >> 8) * width +
-                             static_cast<std::size_t>(fx >> 8);
+  const std::uint32_t* top =
+      pixels + static_cast<std::size_t>(fy >> 8) * width + static_cast<std::size_t>(fx >> 8);
   const std::uint32_t* bottom = top + (wy != 0 ? width : 0);
   const std::size_t right = wx != 0 ? 1 : 0;
   const std::uint32_t p00 = top[0], p01 = top[right], p10 = bottom[0], p11 = bottom[right];
@@ -32,8 +32,8 @@ inline std::uint32_t BilinearFixed(const std::uint32_t* pixels, std::size_t widt
   const std::uint64_t br =
       (BlueRed(p00) * w00 + BlueRed(p01) * w01 + BlueRed(p10) * w10 + BlueRed(p11) * w11 + kHalf) >>
       16;
-  const std::uint64_t ga = (GreenAlpha(p00) * w00 + GreenAlpha(p01) * w01 +
-                            GreenAlpha(p10) * w10 + GreenAlpha(p11) * w11 + kHalf) >>
+  const std::uint64_t ga = (GreenAlpha(p00) * w00 + GreenAlpha(p01) * w01 + GreenAlpha(p10) * w10 +
+                            GreenAlpha(p11) * w11 + kHalf) >>
                            16;
   return static_cast<std::uint32_t>((br & 0xFF) | ((ga & 0xFF) << 8) | (((br >> 32) & 0xFF) << 16) |
                                     (((ga >> 32) & 0xFF) << 24));
@@ -52,8 +52,7 @@ inline FixedLimits LimitsOf(const Raster32& source) {
 inline std::uint32_t SampleFixed(const std::uint32_t* pixels, std::size_t width,
                                  const FixedLimits& limits, double tx, double ty) {
   if (!(tx >= 0 && tx < limits.x && ty >= 0 && ty < limits.y)) return 0;
-  return BilinearFixed(pixels, width, static_cast<std::int64_t>(tx),
-                       static_cast<std::int64_t>(ty));
+  return BilinearFixed(pixels, width, static_cast<std::int64_t>(tx), static_cast<std::int64_t>(ty));
 }
 
 template <bool kAffine>
@@ -105,7 +104,8 @@ std::uint32_t BoxAverage(const Raster32& source, std::int64_t x, std::int64_t y,
   std::uint32_t red = 0, green = 0, blue = 0;  // at most 511² × 255: fits 32 bits
   const bool inside = x - k >= 0 && x + k <= lastX;
   for (std::int64_t r = y - k; r <= y + k; ++r) {
-    const std::uint32_t* row = source.Row(static_cast<std::int32_t>(std::clamp(r, std::int64_t{0}, lastY)));
+    const std::uint32_t* row =
+        source.Row(static_cast<std::int32_t>(std::clamp(r, std::int64_t{0}, lastY)));
     if (inside) {
       for (std::int64_t c = x - k; c <= x + k; ++c) {
         const std::uint32_t p = row[c];

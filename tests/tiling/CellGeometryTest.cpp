@@ -7,7 +7,7 @@ namespace {
 
 TEST(CellGeometryTest, MidHalvesTowardZero) {
   EXPECT_EQ(Mid({0, 0}, {5, 7}), (PixelPoint{2, 3}));
-  EXPECT_EQ(Mid({5, 7}, {0, 0}), (PixelPoint{3, 4}));    // 5 + (−5 halved = −2)
+  EXPECT_EQ(Mid({5, 7}, {0, 0}), (PixelPoint{3, 4}));      // 5 + (−5 halved = −2)
   EXPECT_EQ(Mid({-3, -3}, {0, 0}), (PixelPoint{-2, -2}));  // −3 + 1
 }
 
@@ -66,7 +66,7 @@ TEST_P(TileRectangleTest, RoundsTiesToEven) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, TileRectangleTest,
-    ::testing::Values(RectangleCase{3, 599, 0, {0, 0, 300, 300}},      // Round(299.5) = 300
+    ::testing::Values(RectangleCase{3, 599, 0, {0, 0, 300, 300}},  // Round(299.5) = 300
                       RectangleCase{3, 599, 1, {300, 0, 599, 300}},
                       RectangleCase{3, 599, 3, {300, 300, 599, 600}},
                       RectangleCase{3, 597, 2, {0, 300, 298, 600}},    // Round(298.5) = 298
@@ -80,7 +80,8 @@ TEST(TileRectangleTest, BlocksTileTheWholeRaster) {
     for (int n = 0; n < 4; ++n) {
       EXPECT_EQ(Level4Rectangle(width, 4 * n).Left, 0);
       for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(Level4Rectangle(width, 4 * n + k).Right, Level4Rectangle(width, 4 * n + k + 1).Left);
+        EXPECT_EQ(Level4Rectangle(width, 4 * n + k).Right,
+                  Level4Rectangle(width, 4 * n + k + 1).Left);
       }
       EXPECT_EQ(Level4Rectangle(width, 4 * n + 3).Right, width);
     }

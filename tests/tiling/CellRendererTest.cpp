@@ -90,12 +90,12 @@ TEST_P(BoxRadiusTest, RoundsAThirdOfTheScaleIn8Bits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Thresholds, BoxRadiusTest,
-                         ::testing::Values(ScaleCase{2.0, true, 1},     // 0.67 → 1
-                                           ScaleCase{3.53, true, 1},    // 1.18 → 1
-                                           ScaleCase{4.5, true, 2},     // 1.5 → 2 (ties to even)
-                                           ScaleCase{7.06, true, 2},    // 2.35 → 2
-                                           ScaleCase{7.5, true, 2},     // 2.5 → 2 (ties to even)
-                                           ScaleCase{771.0, true, 1},   // 257 held in 8 bits
+                         ::testing::Values(ScaleCase{2.0, true, 1},    // 0.67 → 1
+                                           ScaleCase{3.53, true, 1},   // 1.18 → 1
+                                           ScaleCase{4.5, true, 2},    // 1.5 → 2 (ties to even)
+                                           ScaleCase{7.06, true, 2},   // 2.35 → 2
+                                           ScaleCase{7.5, true, 2},    // 2.5 → 2 (ties to even)
+                                           ScaleCase{771.0, true, 1},  // 257 held in 8 bits
                                            ScaleCase{1e300, true, 0}));
 
 // --- Renderers ------------------------------------------------------------------------
@@ -159,8 +159,8 @@ TEST_F(CellRendererTest, PixelsBeyondTheChartAreTransparentBlack) {
   UseChart(200, 300);
   FillRegularGrid(grid, -100, -100, 400, 600);
   Renderer().DoTransform_2(0, 0, kLat47);
-  EXPECT_EQ(tile.At(0, 0), 0u);                  // source (−100, −100)
-  EXPECT_NE(AlphaOf(tile.At(150, 200)), 0);      // well inside
+  EXPECT_EQ(tile.At(0, 0), 0u);                   // source (−100, −100)
+  EXPECT_NE(AlphaOf(tile.At(150, 200)), 0);       // well inside
   EXPECT_EQ(tile.At(tile.Width() - 2, 599), 0u);  // source near (300, 500)
 }
 
@@ -169,7 +169,8 @@ struct LevelCase {
   std::int32_t expectedWidth;  // raster width
 };
 
-class ClearedLevelTest : public CellRendererTest, public ::testing::WithParamInterface<LevelCase> {};
+class ClearedLevelTest : public CellRendererTest,
+                         public ::testing::WithParamInterface<LevelCase> {};
 
 TEST_P(ClearedLevelTest, RasterIsOneWiderAndItsLastColumnStaysZero) {
   UseChart(1201, 1201);
@@ -177,9 +178,15 @@ TEST_P(ClearedLevelTest, RasterIsOneWiderAndItsLastColumnStaysZero) {
   tile = MakeChart(3, 3, CoordinateColour);  // whatever it held is cleared
   CellRenderer renderer = Renderer();
   switch (GetParam().level) {
-    case 0: renderer.DoTransform_0(0, 0, 15, kLat45); break;
-    case 1: renderer.DoTransform_1(0, 0, 0, kLat45); break;
-    default: renderer.DoTransform_2(0, 0, kLat45); break;
+    case 0:
+      renderer.DoTransform_0(0, 0, 15, kLat45);
+      break;
+    case 1:
+      renderer.DoTransform_1(0, 0, 0, kLat45);
+      break;
+    default:
+      renderer.DoTransform_2(0, 0, kLat45);
+      break;
   }
   ASSERT_EQ(tile.Width(), GetParam().expectedWidth);
   ASSERT_EQ(tile.Height(), 600);
@@ -243,8 +250,8 @@ TEST_P(QuarterDegreeScaleTest, WideCellsAverageBoxes) {
     EXPECT_EQ(pixel, SampleBilinear(chart, sx, sy));
   } else {
     EXPECT_EQ(BoxRadius(measure), c.radius);
-    EXPECT_EQ(pixel, BoxAverage(chart, static_cast<std::int64_t>(sx),
-                                static_cast<std::int64_t>(sy), c.radius));
+    EXPECT_EQ(pixel, BoxAverage(chart, static_cast<std::int64_t>(sx), static_cast<std::int64_t>(sy),
+                                c.radius));
     EXPECT_EQ(AlphaOf(pixel), 0);
   }
 }
@@ -273,8 +280,8 @@ TEST_F(CellRendererTest, TwoDegreeQuarterDrawsOnlyItsRectangleAndKeepsTheRest) {
   const std::uint32_t kept = PackPixel(1, 2, 3, 4);
   tile.Fill(kept);
   Renderer().DoTransform_3(0, 0, 1, lat);
-  EXPECT_EQ(tile.At(299, 0), kept);    // quarter 0 ends at column 299
-  EXPECT_NE(tile.At(300, 0), kept);    // quarter 1 starts at Round(299.5) = 300
+  EXPECT_EQ(tile.At(299, 0), kept);  // quarter 0 ends at column 299
+  EXPECT_NE(tile.At(300, 0), kept);  // quarter 1 starts at Round(299.5) = 300
   EXPECT_NE(tile.At(598, 299), kept);
   EXPECT_EQ(tile.At(300, 300), kept);  // the south half is untouched
 }
@@ -288,8 +295,8 @@ TEST_F(CellRendererTest, GrowingTheRasterAddsOpaqueBlack) {
   tile.Fill(kept);
   Renderer().DoTransform_4(0, 0, 0, lat);
   ASSERT_EQ(tile.Width(), 598);
-  EXPECT_NE(tile.At(0, 0), kept);                       // block 0 drawn
-  EXPECT_EQ(tile.At(5, 150), kept);                     // below block 0: kept
+  EXPECT_NE(tile.At(0, 0), kept);                         // block 0 drawn
+  EXPECT_EQ(tile.At(5, 150), kept);                       // below block 0: kept
   EXPECT_EQ(tile.At(300, 150), PackPixel(0, 0, 0, 255));  // new pixel, not drawn
 }
 

@@ -34,7 +34,8 @@ Raster32 CheckerboardChart() {
   Raster32 chart(kX0 + kSteps * kPxLon + 30, kY0 + kSteps * kPxLat + 30);
   for (std::int32_t y = 0; y < chart.Height(); ++y) {
     for (std::int32_t x = 0; x < chart.Width(); ++x) {
-      chart.At(x, y) = SquareColour(kLeft + double(x - kX0) / kPxLon, kTop - double(y - kY0) / kPxLat);
+      chart.At(x, y) =
+          SquareColour(kLeft + double(x - kX0) / kPxLon, kTop - double(y - kY0) / kPxLat);
     }
   }
   return chart;

@@ -69,9 +69,9 @@ TEST_F(CreateTilesTest, RefusesGridsWithoutTilePositions) {
     std::int32_t nLon, nLat;
   };
   for (const Case& c : {Case{52, 4, 0, 3}, Case{52, 4, 3, 0}, Case{52, 4, 64, 3},
-                        Case{52, 178, 3, 3},    // past the antimeridian
-                        Case{-88, 4, 3, 3},     // past the south pole
-                        Case{91, 4, 3, 3}}) {   // north of the pole
+                        Case{52, 178, 3, 3},   // past the antimeridian
+                        Case{-88, 4, 3, 3},    // past the south pole
+                        Case{91, 4, 3, 3}}) {  // north of the pole
     UseGrid(c.top, c.left, 3, 3);
     geo.NLon = c.nLon;
     geo.NLat = c.nLat;
@@ -90,8 +90,8 @@ TEST_F(CreateTilesTest, GridReachingTheAntimeridianExactlyIsUsable) {
 }
 
 struct OrderCase {
-  std::int32_t c, r;        // the point moved
-  std::int32_t x, y;        // to here
+  std::int32_t c, r;  // the point moved
+  std::int32_t x, y;  // to here
   const char* message;
 };
 
@@ -112,14 +112,16 @@ TEST_P(ManualGridOrderTest, NamesTheFirstPairOutOfOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Messages, ManualGridOrderTest,
     ::testing::Values(
-        OrderCase{2, 0, 99, 0,
-                  "Map referencing error at Longitude 2 (from left) to 3. Latitude (from top) is 1."},
+        OrderCase{
+            2, 0, 99, 0,
+            "Map referencing error at Longitude 2 (from left) to 3. Latitude (from top) is 1."},
         OrderCase{1, 2, 100, 99,
                   "Map referencing error at Longitude 2 (from left), Latitude (from top) 2 to "
                   "Latitude 3."},
         // The east column and the bottom row take part as neighbours.
-        OrderCase{3, 2, 199, 200,
-                  "Map referencing error at Longitude 3 (from left) to 4. Latitude (from top) is 3."},
+        OrderCase{
+            3, 2, 199, 200,
+            "Map referencing error at Longitude 3 (from left) to 4. Latitude (from top) is 3."},
         OrderCase{0, 3, 0, 199,
                   "Map referencing error at Longitude 1 (from left), Latitude (from top) 3 to "
                   "Latitude 4."}));
@@ -164,9 +166,11 @@ TEST_F(CreateTilesTest, HalfDegreeTilesCellByCell) {
   UseGrid(52, 4, 3, 3);
   EXPECT_EQ(Run(2), 36);
   const std::vector<Key> first = {store.saves.begin(), store.saves.begin() + 5};
-  EXPECT_EQ(first, (std::vector<Key>{{1, 368 + 76 * 720}, {1, 369 + 76 * 720},
-                                    {1, 368 + 77 * 720}, {1, 369 + 77 * 720},
-                                    {1, 370 + 76 * 720}}));
+  EXPECT_EQ(first, (std::vector<Key>{{1, 368 + 76 * 720},
+                                     {1, 369 + 76 * 720},
+                                     {1, 368 + 77 * 720},
+                                     {1, 369 + 77 * 720},
+                                     {1, 370 + 76 * 720}}));
 }
 
 TEST_F(CreateTilesTest, QuarterDegreeTilesFollowTheRowsOfTheCell) {
@@ -207,12 +211,13 @@ TEST_F(CreateTilesTest, TwoDegreeTilesKeepWhatAnEarlierChartLeft) {
   existing.Fill(earlier);
   store.tiles[{3, 93 + 19 * 180}] = std::move(existing);
   EXPECT_EQ(Run(8), 4);
-  EXPECT_EQ(store.saves, (std::vector<Key>{{3, 92 + 19 * 180}, {3, 93 + 19 * 180},
-                                          {3, 92 + 20 * 180}, {3, 93 + 20 * 180}}));
+  EXPECT_EQ(store.saves,
+            (std::vector<Key>{
+                {3, 92 + 19 * 180}, {3, 93 + 19 * 180}, {3, 92 + 20 * 180}, {3, 93 + 20 * 180}}));
   const Raster32& east = store.Tile(3, 93 + 19 * 180);
-  EXPECT_TRUE(Drawn(east, Level3Rectangle(w, 0)));   // grid column 2, row 0
-  EXPECT_TRUE(Drawn(east, Level3Rectangle(w, 2)));   // grid column 2, row 1
-  EXPECT_EQ(east.At(w - 1, 0), earlier);             // the east half keeps the earlier tile
+  EXPECT_TRUE(Drawn(east, Level3Rectangle(w, 0)));  // grid column 2, row 0
+  EXPECT_TRUE(Drawn(east, Level3Rectangle(w, 2)));  // grid column 2, row 1
+  EXPECT_EQ(east.At(w - 1, 0), earlier);            // the east half keeps the earlier tile
   EXPECT_EQ(east.At(w - 1, 599), earlier);
   const Raster32& southWest = store.Tile(3, 92 + 20 * 180);
   EXPECT_TRUE(Drawn(southWest, Level3Rectangle(southWest.Width(), 1)));   // grid row 2
@@ -222,18 +227,16 @@ TEST_F(CreateTilesTest, TwoDegreeTilesKeepWhatAnEarlierChartLeft) {
 TEST_F(CreateTilesTest, TwoDegreeTilesWithTheNorthHalfMissingAndTheWestHalfSkipped) {
   UseGrid(51, 5, 3, 3);  // lonIdx 185 and latIdx 39 are odd
   EXPECT_EQ(Run(8), 4);
-  EXPECT_EQ(store.saves, (std::vector<Key>{{3, 92 + 19 * 180}, {3, 93 + 19 * 180},
-                                          {3, 92 + 20 * 180}, {3, 93 + 20 * 180}}));
+  EXPECT_EQ(store.saves,
+            (std::vector<Key>{
+                {3, 92 + 19 * 180}, {3, 93 + 19 * 180}, {3, 92 + 20 * 180}, {3, 93 + 20 * 180}}));
   const Raster32& first = store.Tile(3, 92 + 19 * 180);
   // Only the south-east quarter: grid column 0, row 0.
-  EXPECT_EQ(DrawnQuarters(first),
-            (std::vector<bool>{false, false, false, true}));
+  EXPECT_EQ(DrawnQuarters(first), (std::vector<bool>{false, false, false, true}));
   const Raster32& second = store.Tile(3, 93 + 19 * 180);  // grid columns 1 and 2, row 0
-  EXPECT_EQ(DrawnQuarters(second),
-            (std::vector<bool>{false, false, true, true}));
+  EXPECT_EQ(DrawnQuarters(second), (std::vector<bool>{false, false, true, true}));
   const Raster32& third = store.Tile(3, 92 + 20 * 180);  // grid column 0, rows 1 and 2
-  EXPECT_EQ(DrawnQuarters(third),
-            (std::vector<bool>{false, true, false, true}));
+  EXPECT_EQ(DrawnQuarters(third), (std::vector<bool>{false, true, false, true}));
 }
 
 TEST_F(CreateTilesTest, LevelsRunFromFourDegreesDown) {
