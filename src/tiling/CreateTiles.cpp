@@ -256,10 +256,6 @@ std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32&
   return created;
 }
 
-}  // namespace cz
-
-namespace cz {
-
 std::optional<std::int32_t> CreateTiles(AppState& state, UserInterface& ui) {
   const GeoReference& geo = state.Source.GeoRef;
   GifTileStore store(state.Project.Folder, TileColourOptions{geo.ColorReduction, geo.Dithering},
