@@ -37,6 +37,11 @@ class PixelWriter {
       period_ = imageWidth;
       duplicate_ = true;
     }
+    // Most tiles fit their rows unchanged (levels 0 to 2 are one pixel wider than their
+    // pitch, P = w is never reached) and lie wholly inside the view across: those rows need
+    // neither the fit nor a column check per pixel.
+    plain_ = period_ >= imageWidth && originX >= 0 &&
+             std::int64_t{originX} + imageWidth <= view.Width();
     SelectRow();
   }
 
@@ -45,6 +50,11 @@ class PixelWriter {
 
   void Put(std::uint8_t index) {
     const std::uint32_t colour = palette_[index];
+    if (plain_) {
+      if (row_ != nullptr) row_[originX_ + x_] = colour;
+      if (++x_ == imageWidth_) NextRow();
+      return;
+    }
     Store(colour);
     if (counter_ >= period_) {
       if (duplicate_) {
@@ -57,16 +67,18 @@ class PixelWriter {
     }
     ++counter_;
     ++x_;
-    if (++done_ == imageWidth_) {
-      x_ = 0;
-      done_ = 0;
-      counter_ = 0;
-      ++y_;
-      SelectRow();
-    }
+    if (++done_ == imageWidth_) NextRow();
   }
 
  private:
+  void NextRow() {
+    x_ = 0;
+    done_ = 0;
+    counter_ = 0;
+    ++y_;
+    SelectRow();
+  }
+
   void Store(std::uint32_t colour) {
     if (row_ == nullptr) return;
     const std::int64_t column = originX_ + x_;
@@ -93,6 +105,7 @@ class PixelWriter {
   std::uint32_t done_ = 0;
   std::uint32_t* row_ = nullptr;
   bool pastBottom_ = false;
+  bool plain_ = false;
 };
 
 }  // namespace
