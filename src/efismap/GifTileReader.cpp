@@ -40,8 +40,8 @@ class PixelWriter {
     // Most tiles fit their rows unchanged (levels 0 to 2 are one pixel wider than their
     // pitch, P = w is never reached) and lie wholly inside the view across: those rows need
     // neither the fit nor a column check per pixel.
-    plain_ = period_ >= imageWidth && originX >= 0 &&
-             std::int64_t{originX} + imageWidth <= view.Width();
+    plain_ =
+        period_ >= imageWidth && originX >= 0 && std::int64_t{originX} + imageWidth <= view.Width();
     SelectRow();
   }
 
@@ -117,7 +117,9 @@ std::size_t MemoryGifSource::Read(std::uint8_t* destination, std::size_t size) {
   return count;
 }
 
-GifTileReader::GifTileReader() { compressed_.reserve(64 * 1024); }
+GifTileReader::GifTileReader() {
+  compressed_.reserve(64 * 1024);
+}
 
 bool GifTileReader::ReadColourTable(GifByteSource& source, std::uint32_t entries) {
   std::array<std::uint8_t, 3 * 256> bytes;
@@ -246,10 +248,10 @@ GifTileOutcome GifTileReader::Decode(std::uint32_t minimumCodeSize, std::uint16_
       curCode = oldCode;
       stack[top++] = finChar;
     }
-    // The chain ends at a literal code, one below the Clear code. (The EFIS ends it at codes
-    // up to the colour mask, which equals Clear − 1 only when the minimum code size equals the
+    // The chain ends at a literal code, one below the Clear code. Ending it at codes up to
+    // the colour mask instead would be right only when the minimum code size equals the
     // screen's table size; tiles of fewer than 256 colours carry a smaller code size under
-    // their 8-bit screen byte and would decode to garbage that way.)
+    // their 8-bit screen byte and would decode to garbage that way.
     while (curCode >= clearCode) {
       // Every code is below 4096, so a chain longer than the table is a cycle.
       if (top >= kStackSize - 1) return GifTileOutcome::kCorruptCodes;

@@ -14,8 +14,8 @@
 // raster are dropped one by one.
 //
 // Codes below the Clear code are literal colour indices. Every index is masked with the
-// screen descriptor's table size (its flag byte's low three bits), as the EFIS does; the tile
-// output writes that field as 7 so that every 8-bit index passes.
+// screen descriptor's table size (its flag byte's low three bits); the tile output writes
+// that field as 7 so that every 8-bit index passes.
 //
 // Safety: the decoder reads only what the source hands it and writes only inside the raster
 // and its own fixed tables, whatever the data holds. The compressed data is bounded by the
@@ -54,13 +54,13 @@ class MemoryGifSource final : public GifByteSource {
 };
 
 enum class GifTileOutcome {
-  kDrawn,             // decoded up to its End code, or until its rows passed the raster's bottom
-  kDataEnded,         // the LZW data ended without an End code: drawn up to there
-  kCorruptCodes,      // a code led into a cycle of the code table: drawn up to that code
-  kRefused,           // signature other than "GIF87a": nothing drawn, 13 bytes taken
-  kUnsupported,       // image width 0 or LZW minimum code size outside 2..8: nothing drawn
-  kTruncated,         // data ended inside the header, a colour table or the sub-blocks:
-                      // nothing drawn, everything there was taken
+  kDrawn,         // decoded up to its End code, or until its rows passed the raster's bottom
+  kDataEnded,     // the LZW data ended without an End code: drawn up to there
+  kCorruptCodes,  // a code led into a cycle of the code table: drawn up to that code
+  kRefused,       // signature other than "GIF87a": nothing drawn, 13 bytes taken
+  kUnsupported,   // image width 0 or LZW minimum code size outside 2..8: nothing drawn
+  kTruncated,     // data ended inside the header, a colour table or the sub-blocks:
+                  // nothing drawn, everything there was taken
 };
 
 // One decoder; its tables are reused from one tile to the next (reset for every tile).
@@ -77,8 +77,8 @@ class GifTileReader {
  private:
   static constexpr std::size_t kTableSize = 4096;
   // Longest string a well-formed table can hold (4096 entries chained) plus the repeated
-  // first pixel of a code not yet in the table. The EFIS uses 1025 bytes, enough for any
-  // 600-row tile; the larger stack refuses no valid GIF.
+  // first pixel of a code not yet in the table. 1025 bytes would do for any tile of 600 rows;
+  // this size refuses no valid GIF of any size.
   static constexpr std::size_t kStackSize = kTableSize + 2;
 
   bool ReadColourTable(GifByteSource& source, std::uint32_t entries);

@@ -74,8 +74,8 @@ std::vector<TilePlacement> PlanView(const ViewerCentre& centre, TileLevel level)
     const auto y = static_cast<std::int32_t>(rowY(j));
     auto visit = [&](std::int64_t i) {
       const auto x = static_cast<std::int32_t>(width * i + x0);
-      plan.push_back({static_cast<GeoCoord>(latitude), OntoEarth(centreLongitude + i * step), x,
-                      y, width});
+      plan.push_back(
+          {static_cast<GeoCoord>(latitude), OntoEarth(centreLongitude + i * step), x, y, width});
       return x;
     };
     // Widths are at least 1, so each walk ends within the buffer's width in steps.
@@ -95,7 +95,8 @@ std::vector<TilePlacement> PlanView(const ViewerCentre& centre, TileLevel level)
   return plan;
 }
 
-MapViewer::MapViewer() : buffer_(kViewBufferSide, kViewBufferSide), work_(kViewBufferSide, kViewBufferSide) {}
+MapViewer::MapViewer()
+    : buffer_(kViewBufferSide, kViewBufferSide), work_(kViewBufferSide, kViewBufferSide) {}
 
 void MapViewer::DrawView(std::string_view projectFolder, const ViewerCentre& centre,
                          TileLevel level) {

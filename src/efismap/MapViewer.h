@@ -20,6 +20,10 @@
 // record it points to, decoded by GifTileReader. Missing files, empty slots and refused
 // tiles stay black. A slot pointing past the file's end (a corrupt map) throws
 // CartozenError with the read error; the ViewBuffer then keeps its previous picture.
+//
+// The viewer window's "View" button: GetViewerLatLong from the edits into the project's
+// viewer position, DrawView, then ShowView into the picture; when DrawView throws, the
+// picture is left as it was and the error is shown.
 
 #include <cstdint>
 #include <string>

@@ -69,7 +69,8 @@ class EfisMapView : public ::testing::Test {
     tile_.height = 600;
     for (int i = 0; i < 200; ++i) tile_.colours.push_back(testing::TestColour(i));
     for (int y = 0; y < 600; ++y) {
-      for (int x = 0; x < 414; ++x) tile_.indices.push_back(static_cast<std::uint8_t>((x + y) % 200));
+      for (int x = 0; x < 414; ++x)
+        tile_.indices.push_back(static_cast<std::uint8_t>((x + y) % 200));
     }
     const std::string tilePath = project_.Write("tile.GIF", testing::EncodeWithGiflib(tile_));
     mapPath_ = project_.Write("EFIS Maps/E004N50.MAP", "");
@@ -102,7 +103,7 @@ TEST_F(EfisMapView, RendersTheViewersPictureToAPng) {
   EXPECT_EQ(png.At(485 + 50, 293 + 50), TileColour(206 + 50, 50));
   EXPECT_EQ(png.At(485 - 200, 293 + 250), TileColour(6, 250));
   EXPECT_EQ(png.At(485 + 50, 293 - 50), 0u);  // north of the tile: no map there
-  EXPECT_EQ(png.At(485, 293), 0u);             // the cross
+  EXPECT_EQ(png.At(485, 293), 0u);            // the cross
   EXPECT_EQ(png.At(485 + 5, 293 + 2), 0xFFFFFFu);
 }
 

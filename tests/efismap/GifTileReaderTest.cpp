@@ -235,10 +235,10 @@ TEST(GifTileReader, IndicesAreMaskedWithTheScreenTableSize) {
   parts.imageFlags = 0x02;
   parts.minimumCodeSize = 3;
   CodeWriter codes;
-  codes.Put(8, 4);   // Clear
-  codes.Put(6, 4);   // first code, literal
+  codes.Put(8, 4);  // Clear
+  codes.Put(6, 4);  // first code, literal
   codes.Put(1, 4);
-  codes.Put(9, 4);   // End
+  codes.Put(9, 4);  // End
   parts.lzw = codes.Finish();
   Raster32 view(kView, kView);
   ASSERT_EQ(Decode(AssembleGif(parts), view, 0, 0, 2).outcome, GifTileOutcome::kDrawn);
@@ -326,15 +326,15 @@ TEST_P(SameAsGiflib, TilesDecodeToTheSamePixels) {
   EXPECT_EQ(result.position, gif.size() - 1);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      ASSERT_EQ(view.At(x, y), reference[static_cast<std::size_t>(y) * width + x])
-          << x << "," << y;
+      ASSERT_EQ(view.At(x, y), reference[static_cast<std::size_t>(y) * width + x]) << x << "," << y;
     }
   }
   EXPECT_EQ(CountDrawn(view), static_cast<std::size_t>(width) * height);
 }
 
 INSTANTIATE_TEST_SUITE_P(GifTileReader, SameAsGiflib,
-                         ::testing::Values(GiflibCase{600, 600, 64, 1}, GiflibCase{599, 600, 256, 2},
+                         ::testing::Values(GiflibCase{600, 600, 64, 1},
+                                           GiflibCase{599, 600, 256, 2},
                                            GiflibCase{426, 600, 16, 3}, GiflibCase{20, 600, 2, 4},
                                            GiflibCase{5, 600, 32, 5}, GiflibCase{600, 600, 128, 6},
                                            GiflibCase{1280, 700, 3, 8}));
@@ -414,8 +414,7 @@ INSTANTIATE_TEST_SUITE_P(
         // first pixel, as a code one beyond would be.
         HostileCase{"CodeBeyondTheTable", {256, 7, 500, 257}, GifTileOutcome::kDrawn, 3},
         // Entry 258 gets prefix 259, entry 259 prefix 258: a cycle, entered by the second 258.
-        HostileCase{"PrefixCycle", {256, 259, 258, 5, 258, 257}, GifTileOutcome::kCorruptCodes,
-                    5},
+        HostileCase{"PrefixCycle", {256, 259, 258, 5, 258, 257}, GifTileOutcome::kCorruptCodes, 5},
         HostileCase{"FirstCodeAboveTheLiterals", {256, 300, 258, 257}, GifTileOutcome::kDrawn, 4},
         HostileCase{"EmptyData", {}, GifTileOutcome::kDataEnded, 0}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -40,14 +40,13 @@ TEST_P(TypedCentres, AreNormalisedForTheView) {
   EXPECT_DOUBLE_EQ(centre.Longitude, GetParam().expectedLongitude);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    MapViewer, TypedCentres,
-    ::testing::Values(TypedCentre{"N47°00.000", "E008°30.000", 47.0, 8.5},
-                      TypedCentre{"N95°00.000", "E180°00.000", 90.0, -180.0},
-                      TypedCentre{"S99°59.999", "W180°00.000", -90.0, -180.0},
-                      TypedCentre{"S33°52.590", "W122°22.050", -6097770 / 180000.0,
-                                  -22026150 / 180000.0},
-                      TypedCentre{"n47°00.000", "e008°30.000", 0.0, 0.0}));
+INSTANTIATE_TEST_SUITE_P(MapViewer, TypedCentres,
+                         ::testing::Values(TypedCentre{"N47°00.000", "E008°30.000", 47.0, 8.5},
+                                           TypedCentre{"N95°00.000", "E180°00.000", 90.0, -180.0},
+                                           TypedCentre{"S99°59.999", "W180°00.000", -90.0, -180.0},
+                                           TypedCentre{"S33°52.590", "W122°22.050",
+                                                       -6097770 / 180000.0, -22026150 / 180000.0},
+                                           TypedCentre{"n47°00.000", "e008°30.000", 0.0, 0.0}));
 
 TEST(MapViewer, UpdateInfoWritesTheCentreAsTheEditsShowIt) {
   const ViewerCentreText text = UpdateInfo({47.0, 8.5});
@@ -195,7 +194,8 @@ testing::IndexedImage TileImage(int width) {
   image.height = 600;
   for (int i = 0; i < 200; ++i) image.colours.push_back(testing::TestColour(i));
   for (int y = 0; y < 600; ++y) {
-    for (int x = 0; x < width; ++x) image.indices.push_back(static_cast<std::uint8_t>((x + y) % 200));
+    for (int x = 0; x < width; ++x)
+      image.indices.push_back(static_cast<std::uint8_t>((x + y) % 200));
   }
   return image;
 }
@@ -231,7 +231,8 @@ TEST_F(MapViewerDrawing, CentreTileIsDrawnAtItsOrigin) {
   // Origin (434, 640): rows 640..1239, columns 434..847 (the last one is the pixel that
   // overlaps the next tile, which has no map here).
   for (int y = 640; y < 1240; y += 37) {
-    for (int x = 434; x <= 847; ++x) ASSERT_EQ(buffer.At(x, y), TilePixel(image_, x - 434, y - 640));
+    for (int x = 434; x <= 847; ++x)
+      ASSERT_EQ(buffer.At(x, y), TilePixel(image_, x - 434, y - 640));
   }
   EXPECT_EQ(buffer.At(640, 640), TilePixel(image_, 206, 0));
   EXPECT_EQ(CountDrawn(buffer), 414u * 600u);
@@ -314,7 +315,8 @@ TEST_P(RecordSizes, BoundTheDecoderAndSetThePositionAfter) {
   const std::string gif = testing::EncodeWithGiflib(TileImage(50));
   std::string bytes(100, 'x');
   std::string record(5, '\0');
-  const auto size = static_cast<std::uint32_t>(static_cast<std::int64_t>(gif.size()) + c.sizeChange);
+  const auto size =
+      static_cast<std::uint32_t>(static_cast<std::int64_t>(gif.size()) + c.sizeChange);
   for (int k = 0; k < 4; ++k) record[k] = static_cast<char>(size >> (8 * k));
   record[4] = 1;
   bytes += record + gif + "trailing bytes";
@@ -346,7 +348,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MapViewer, ShowViewCopiesTheMiddleOfTheBufferIntoTheDefaultView) {
   Raster32 buffer(kViewBufferSide, kViewBufferSide);
   for (int y = 0; y < kViewBufferSide; ++y) {
-    for (int x = 0; x < kViewBufferSide; ++x) buffer.At(x, y) = static_cast<std::uint32_t>(y * 2048 + x);
+    for (int x = 0; x < kViewBufferSide; ++x)
+      buffer.At(x, y) = static_cast<std::uint32_t>(y * 2048 + x);
   }
   Raster32 view(kDefaultViewWidth, kDefaultViewHeight);
   ShowView(buffer, view);

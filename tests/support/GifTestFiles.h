@@ -55,13 +55,14 @@ inline std::string EncodeWithGiflib(const IndexedImage& image, bool interlaced =
   GifFileType* gif = EGifOpen(
       &out,
       [](GifFileType* file, const GifByteType* bytes, int count) {
-        static_cast<std::string*>(file->UserData)->append(reinterpret_cast<const char*>(bytes),
-                                                          static_cast<std::size_t>(count));
+        static_cast<std::string*>(file->UserData)
+            ->append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
         return count;
       },
       &error);
   if (gif == nullptr) throw std::runtime_error("EGifOpen failed");
-  std::vector<GifColorType> colours(static_cast<std::size_t>(ColourTableSize(image.colours.size())));
+  std::vector<GifColorType> colours(
+      static_cast<std::size_t>(ColourTableSize(image.colours.size())));
   for (std::size_t i = 0; i < image.colours.size(); ++i) {
     colours[i] = {image.colours[i][0], image.colours[i][1], image.colours[i][2]};
   }
@@ -75,7 +76,8 @@ inline std::string EncodeWithGiflib(const IndexedImage& image, bool interlaced =
     ok = EGifPutLine(gif, line.data(), image.width) == GIF_OK;
   }
   GifFreeMapObject(map);
-  if (EGifCloseFile(gif, &error) != GIF_OK || !ok) throw std::runtime_error("giflib encoding failed");
+  if (EGifCloseFile(gif, &error) != GIF_OK || !ok)
+    throw std::runtime_error("giflib encoding failed");
   return out;
 }
 
@@ -141,9 +143,9 @@ class CodeWriter {
 
 // When a hand encoder sends Clear codes.
 enum class ClearPolicy {
-  kWhenFull,      // as soon as the table is full (what giflib does)
-  kEvery4096,     // every 4096th code is a Clear; a full table is used as it is until then
-  kNever,         // once at the start only; a full table is used to the end
+  kWhenFull,   // as soon as the table is full (what giflib does)
+  kEvery4096,  // every 4096th code is a Clear; a full table is used as it is until then
+  kNever,      // once at the start only; a full table is used to the end
 };
 
 // LZW-compresses indices with minimum code size m, codes growing the way decoders expect.

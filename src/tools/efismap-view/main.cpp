@@ -54,8 +54,8 @@ std::optional<long> ParseInteger(const std::string& text, long low, long high) {
 std::optional<cz::GeoCoord> ParseCoordinate(const std::string& text, bool latitude) {
   if (!text.empty() && std::isalpha(static_cast<unsigned char>(text[0]))) {
     const std::string upper = cz::UpperCase(text);
-    const bool hemisphere = latitude ? (upper[0] == 'N' || upper[0] == 'S')
-                                     : (upper[0] == 'E' || upper[0] == 'W');
+    const bool hemisphere =
+        latitude ? (upper[0] == 'N' || upper[0] == 'S') : (upper[0] == 'E' || upper[0] == 'W');
     if (!hemisphere) return std::nullopt;
     return latitude ? cz::ParseLatitude(upper) : cz::ParseLongitude(upper);
   }
@@ -113,4 +113,6 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return Run(argc, argv); }
+int main(int argc, char** argv) {
+  return Run(argc, argv);
+}
