@@ -1,7 +1,7 @@
 // Decoding map tiles: the viewer's own GIF decoder against giflib, on the same few hundred
-// chart-like tiles (600 rows, widths from the level-2 table plus one as the tile output
-// writes them, mostly 64 colours as recommended), both drawing 32-bit colours into a
-// 1280 × 1280 view.
+// tiles made by the tile output (chart-like pictures at widths of the level-2 table plus one,
+// as levels 0 to 2 write them, colour reductions from 16 to 256 colours, mostly the
+// recommended 64), both drawing 32-bit colours into a 1280 × 1280 view.
 //
 //   build/bin/gif_decode_bench
 // Compare the items_per_second (tiles per second) of the three benchmarks.
@@ -9,12 +9,15 @@
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
 
+#include <cstring>
+
 #include <string>
 #include <vector>
 
-#include "../tests/support/GifTestFiles.h"
+#include "../tests/support/ChartLikeTile.h"
 #include "efismap/GifTileReader.h"
 #include "geo/TileGrid.h"
+#include "imaging/TileEncoder.h"
 
 namespace {
 
@@ -28,13 +31,13 @@ struct Tile {
 const std::vector<Tile>& Tiles() {
   static const std::vector<Tile> tiles = [] {
     std::vector<Tile> made;
-    const int colourChoices[] = {64, 64, 64, 32, 128, 256, 16};
+    cz::TileEncoder encoder;
+    const std::uint8_t reductions[] = {2, 2, 2, 3, 1, 0, 4};  // 64, 64, 64, 32, 128, 256, 16
     for (int i = 0; i < kTileCount; ++i) {
       const int width = cz::TileWidthOfRow(2, 20 + (i * 7) % 140) + 1;
-      const int colours = colourChoices[i % 7];
-      made.push_back({cz::testing::EncodeWithGiflib(
-                          cz::testing::ChartLikeImage(width, 600, colours, 1000u + i)),
-                      width});
+      const cz::TileColourOptions options{reductions[i % 7], 0};
+      made.push_back(
+          {encoder.Encode(cz::testing::ChartLikeTile(width, 600, 1000u + i), options), width});
     }
     return made;
   }();

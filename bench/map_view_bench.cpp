@@ -1,6 +1,7 @@
 // One EFIS map view: the walk, the map-file lookups and the decoding of every tile that
 // reaches the 1280 × 1280 view buffer, then the copy into the 970 × 586 picture. The project
-// holds four cells around 47° N 8.5° E with all their level-2 tiles (chart-like, 64 colours).
+// holds four cells around 50° N 12° E with all their level-2 tiles, made by the tile output
+// from chart-like pictures with the recommended 64 colours.
 //
 //   build/bin/map_view_bench
 
@@ -10,9 +11,10 @@
 #include <filesystem>
 #include <string>
 
-#include "../tests/support/GifTestFiles.h"
+#include "../tests/support/ChartLikeTile.h"
 #include "efismap/EfisMapFile.h"
 #include "efismap/MapViewer.h"
+#include "imaging/TileEncoder.h"
 #include "platform/BinaryFile.h"
 #include "platform/FileSystem.h"
 
@@ -26,7 +28,8 @@ const std::string& ProjectFolder() {
     std::filesystem::remove_all(root);
     std::filesystem::create_directories(root / "EFIS Maps");
     std::array<char, 65536> buffer;
-    int seed = 0;
+    cz::TileEncoder encoder;
+    std::uint32_t seed = 0;
     // Cells E004N50, E012N50, E004N58, E012N58: west edges 4 and 12, north edges 50 and 58.
     for (int west : {4, 12}) {
       for (int north : {50, 58}) {
@@ -37,8 +40,8 @@ const std::string& ProjectFolder() {
           const int row = (90 - north) + index / 8;  // one-degree tile row
           const int width = cz::TileWidthOfRow(2, row) + 1;
           const std::string tilePath = (root / "tile.GIF").string();
-          cz::AtomicWriteFile(tilePath, cz::testing::EncodeWithGiflib(cz::testing::ChartLikeImage(
-                                            width, 600, 64, static_cast<std::uint32_t>(++seed))));
+          cz::AtomicWriteFile(
+              tilePath, encoder.Encode(cz::testing::ChartLikeTile(width, 600, ++seed), {2, 0}));
           cz::BinaryFile tile(tilePath, cz::BinaryFile::Mode::Read);
           map.SeekEnd();
           cz::SetSlot(map, 2, index, cz::AppendTileRecord(map, tile, buffer));

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "imaging/TileEncoder.h"
+#include "support/ChartLikeTile.h"
 #include "support/GifTestFiles.h"
 
 namespace cz {
@@ -328,6 +330,44 @@ INSTANTIATE_TEST_SUITE_P(GifTileReader, SameAsGiflib,
                                            GiflibCase{426, 600, 16, 3}, GiflibCase{20, 600, 2, 4},
                                            GiflibCase{5, 600, 32, 5}, GiflibCase{600, 600, 128, 6},
                                            GiflibCase{1280, 700, 3, 8}));
+
+struct TileOutputCase {
+  int width;
+  std::uint8_t colorReduction;
+  std::uint8_t dithering;
+  bool customPalette;
+};
+
+class TileOutput : public ::testing::TestWithParam<TileOutputCase> {};
+
+TEST_P(TileOutput, TilesWrittenByTheTileOutputDecodeAsGiflibDecodesThem) {
+  const TileOutputCase& c = GetParam();
+  TilePalette palette;
+  for (int i = 0; i < 16; ++i) {
+    palette.Colours.push_back({static_cast<std::uint8_t>(i * 16),
+                               static_cast<std::uint8_t>(200 - i * 8),
+                               static_cast<std::uint8_t>(i * 5)});
+  }
+  TileEncoder encoder;
+  const std::string gif =
+      encoder.Encode(testing::ChartLikeTile(c.width, 600, 11u + c.colorReduction),
+                     {c.colorReduction, c.dithering}, c.customPalette ? &palette : nullptr);
+  int width = 0, height = 0;
+  const std::vector<std::uint32_t> reference = testing::DecodeWithGiflib(gif, &width, &height);
+  Raster32 view(kView, kView);
+  ASSERT_EQ(Decode(gif, view, 0, 0, c.width).outcome, GifTileOutcome::kDrawn);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      ASSERT_EQ(view.At(x, y), reference[static_cast<std::size_t>(y) * width + x]) << x << "," << y;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GifTileReader, TileOutput,
+    ::testing::Values(TileOutputCase{414, 0, 0, false}, TileOutputCase{600, 1, 1, false},
+                      TileOutputCase{600, 2, 0, false}, TileOutputCase{300, 3, 2, false},
+                      TileOutputCase{20, 4, 0, false}, TileOutputCase{427, 2, 0, true}));
 
 // --- Truncated and hostile data ---------------------------------------------------------
 
