@@ -34,6 +34,13 @@ class UserInterface {
   virtual void ShowProcessWindow() {}
   virtual void ShowTile(const Raster32& /*tile*/) {}
   virtual void HideProcessWindow() {}
+
+  // EPSG3857 import: the web tile file being read (the import window's "Edit3"); the caller
+  // lets events run right after, so the path shows while the file decodes.
+  virtual void ShowImportFile(const std::string& /*path*/) {}
+  // EPSG3857 import: a new mosaic is the loaded map. The main window shows it at scale 0.25
+  // (zoom scroll bar 24), scrolled to its top-left corner, and enables its map controls.
+  virtual void ShowImportMosaic() {}
 };
 
 // A port that shows nothing and answers No: for callers that need no feedback.
