@@ -17,7 +17,8 @@ const std::array<const char*, kEfisZoomCount> kWebZoomItems = {
 std::uint8_t LevelsForZoom(const std::array<std::uint8_t, kEfisZoomCount>& choices, int zoom) {
   std::uint8_t levels = 0;
   for (int k = 0; k < kEfisZoomCount; ++k) {
-    if (choices[k] + kFirstImportZoom == zoom) levels |= static_cast<std::uint8_t>(1u << k);
+    const bool chosen = choices[k] < kWebZoomItems.size() && choices[k] + kFirstImportZoom == zoom;
+    if (chosen) levels |= static_cast<std::uint8_t>(1u << k);
   }
   return levels;
 }
