@@ -28,27 +28,10 @@ MosaicArea MakeMosaicArea(std::int32_t northEdge, std::int32_t westEdge, std::in
   return area;
 }
 
-namespace {
-
-// Copies the part of one decoded tile starting at (ox, oy) to mosaic (e, d), at most
-// cols × rows pixels and never beyond the tile's 256 × 256.
-void CopyTile(const PngTilePixels& tile, std::int32_t ox, std::int32_t oy, Raster32& mosaic,
-              std::int32_t e, std::int32_t d, std::int32_t cols, std::int32_t rows) {
-  const std::int32_t width = std::min(cols, kWebTileSize - ox);
-  const std::int32_t height = std::min(rows, kWebTileSize - oy);
-  for (std::int32_t j = 0; j < height; ++j) {
-    const std::uint32_t* source = tile.data() + (oy + j) * kWebTileSize + ox;
-    std::copy(source, source + width, mosaic.Row(d + j) + e);
-  }
-}
-
-}  // namespace
-
 void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea& area,
                   PngTileDecoder& decoder, UserInterface& ui) {
   const WebTileIndex firstColumn = WebTileOf(WebMercatorX(static_cast<float>(area.WestEdge), area.Zoom));
   const WebTileIndex firstRow = WebTileOf(WebMercatorY(static_cast<float>(area.NorthEdge), area.Zoom));
-  PngTilePixels tile;
   std::int32_t d = 0;
   std::int32_t r = firstRow.Tile;
   std::int32_t oy = firstRow.Offset;
@@ -63,8 +46,11 @@ void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea&
       if (FileExists(path)) {
         ui.ShowImportFile(path);
         ui.ProcessEvents();
-        decoder.DecodeFile(path, tile);
-        CopyTile(tile, ox, oy, mosaic, e, d, cols, rows);
+        // The part of the tile from (ox, oy) that fits: at most cols × rows pixels and never
+        // beyond the tile's 256 × 256.
+        const TileRegion region{ox, oy, std::min(cols, kWebTileSize - ox),
+                                std::min(rows, kWebTileSize - oy)};
+        decoder.DecodeRegion(ReadWholeFile(path), path, region, mosaic.Row(d) + e, mosaic.Width());
       }
       e += kWebTileSize - ox;
       ox = 0;

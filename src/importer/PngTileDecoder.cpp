@@ -45,24 +45,39 @@ struct ImageLayout {
   png_uint_32 height;
   int passes;
   std::size_t rowBytes;
-  int channels;
+  int channels;  // after the transformations: 1 (palette index), 3 (RGB) or 4 (RGB + alpha)
   int bitDepth;
+  std::uint32_t palette[256];  // 0x00RRGGBB per index; black beyond the PLTE's entries
 };
 
-// Reads the header and sets up the reduction to 8-bit RGB (or RGBA where libpng keeps an alpha
-// channel it made from palette transparency). False when libpng gave up.
+// Reads the header and sets up the reduction to 8-bit samples: palette images stay indexes
+// (one byte each), looked up in our own table while converting, which saves libpng's
+// expansion pass; everything else becomes RGB (or RGBA where libpng keeps an alpha channel).
+// False when libpng gave up.
 bool ReadHeader(png_structp png, png_infop info, PngContext* context, ImageLayout* layout) {
   if (setjmp(context->jump)) return false;
   png_read_info(png, info);
   const int colorType = png_get_color_type(png, info);
   const int bitDepth = png_get_bit_depth(png, info);
-  png_set_strip_16(png);
-  if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-  if ((colorType & PNG_COLOR_MASK_COLOR) == 0) {
-    if (bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
-    png_set_gray_to_rgb(png);
+  std::fill(std::begin(layout->palette), std::end(layout->palette), 0u);
+  if (colorType == PNG_COLOR_TYPE_PALETTE) {
+    png_colorp entries = nullptr;
+    int count = 0;
+    if (png_get_PLTE(png, info, &entries, &count) != 0) {
+      for (int i = 0; i < count && i < 256; ++i) {
+        layout->palette[i] = (std::uint32_t{entries[i].red} << 16) |
+                             (std::uint32_t{entries[i].green} << 8) | entries[i].blue;
+      }
+    }
+    if (bitDepth < 8) png_set_packing(png);
+  } else {
+    png_set_strip_16(png);
+    if ((colorType & PNG_COLOR_MASK_COLOR) == 0) {
+      if (bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+      png_set_gray_to_rgb(png);
+    }
+    png_set_strip_alpha(png);
   }
-  png_set_strip_alpha(png);
   layout->passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
   layout->width = png_get_image_width(png, info);
@@ -73,16 +88,67 @@ bool ReadHeader(png_structp png, png_infop info, PngContext* context, ImageLayou
   return true;
 }
 
-// Reads the rows: the first keptRows into rows, any others into scratch. A non-interlaced
-// image stops after the kept rows; an interlaced one needs every pass over every row.
-bool ReadRows(png_structp png, PngContext* context, const ImageLayout* layout, std::uint8_t* rows,
-              png_uint_32 keptRows, std::uint8_t* scratch) {
+// Where decoded rows go: tile pixel (x, y) of the region to target[(y − Y) × stride + x − X].
+struct RowSink {
+  std::uint32_t* target;
+  std::ptrdiff_t stride;
+  std::int32_t x;
+  std::int32_t y;
+  std::int32_t width;
+  std::int32_t height;
+};
+
+template <int kChannels>
+void PackRgb(const std::uint8_t* source, std::uint32_t* out, std::int32_t count) {
+  for (std::int32_t i = 0; i < count; ++i) {
+    const std::uint8_t* pixel = source + i * kChannels;
+    out[i] = (std::uint32_t{pixel[0]} << 16) | (std::uint32_t{pixel[1]} << 8) | pixel[2];
+  }
+}
+
+// Converts image row y (8-bit samples as ReadHeader set them up) into the sink: red, green and
+// blue kept, alpha 0, black where the image is narrower than the region.
+void ConvertRow(const RowSink* sink, const ImageLayout* layout, png_uint_32 y,
+                const std::uint8_t* row) {
+  std::uint32_t* out = sink->target + (static_cast<std::ptrdiff_t>(y) - sink->y) * sink->stride;
+  const std::int32_t available =
+      static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{layout->width} - sink->x, 0, sink->width));
+  const std::size_t first = static_cast<std::size_t>(sink->x) * layout->channels;
+  // One loop per pixel layout, each with a constant stride.
+  if (layout->channels == 1) {
+    const std::uint8_t* index = row + first;
+    for (std::int32_t i = 0; i < available; ++i) out[i] = layout->palette[index[i]];
+  } else if (layout->channels == 3) {
+    PackRgb<3>(row + first, out, available);
+  } else {
+    PackRgb<4>(row + first, out, available);
+  }
+  std::fill(out + available, out + sink->width, 0u);
+}
+
+// Reads the rows the sink needs, neededRows being min(image height, Y + Height). A
+// non-interlaced image is converted row by row as it arrives and reading stops after the last
+// needed row; an interlaced one needs every pass over every row, so its needed rows are
+// collected in `rows` and converted at the end.
+bool ReadRows(png_structp png, PngContext* context, const ImageLayout* layout,
+              png_uint_32 neededRows, const RowSink* sink, std::uint8_t* rows,
+              std::uint8_t* scratch) {
   if (setjmp(context->jump)) return false;
-  const png_uint_32 rowsToRead = layout->passes == 1 ? keptRows : layout->height;
-  for (int pass = 0; pass < layout->passes; ++pass) {
-    for (png_uint_32 y = 0; y < rowsToRead; ++y) {
-      png_read_row(png, y < keptRows ? rows + y * layout->rowBytes : scratch, nullptr);
+  const png_uint_32 firstRow = static_cast<png_uint_32>(sink->y);
+  if (layout->passes == 1) {
+    for (png_uint_32 y = 0; y < neededRows; ++y) {
+      png_read_row(png, scratch, nullptr);
+      if (y >= firstRow) ConvertRow(sink, layout, y, scratch);
     }
+    return true;
+  }
+  for (int pass = 0; pass < layout->passes; ++pass) {
+    for (png_uint_32 y = 0; y < layout->height; ++y) {
+      png_read_row(png, y < neededRows ? rows + y * layout->rowBytes : scratch, nullptr);
+    }
+  }
+  for (png_uint_32 y = firstRow; y < neededRows; ++y) {
+    ConvertRow(sink, layout, y, rows + y * layout->rowBytes);
   }
   return true;
 }
@@ -96,6 +162,12 @@ struct PngReader {
 }  // namespace
 
 void PngTileDecoder::Decode(std::string_view bytes, const std::string& name, PngTilePixels& tile) {
+  DecodeRegion(bytes, name, TileRegion{}, tile.data(), kPngTileSide);
+}
+
+void PngTileDecoder::DecodeRegion(std::string_view bytes, const std::string& name,
+                                  const TileRegion& region, std::uint32_t* target,
+                                  std::ptrdiff_t stride) {
   auto fail = [&name](const std::string& reason) {
     throw CartozenError("Unable to read PNG tile '" + name + "': " + reason);
   };
@@ -115,29 +187,29 @@ void PngTileDecoder::Decode(std::string_view bytes, const std::string& name, Png
 
   ImageLayout layout{};
   if (!ReadHeader(reader.png, reader.info, &context, &layout)) fail(context.message);
-  if (layout.bitDepth != 8 || layout.channels < 3 ||
+  const bool indexed = layout.channels == 1 && png_get_color_type(reader.png, reader.info) ==
+                                                  PNG_COLOR_TYPE_PALETTE;
+  if (layout.bitDepth != 8 || (!indexed && layout.channels != 3 && layout.channels != 4) ||
       layout.rowBytes < std::size_t{layout.width} * layout.channels) {
     fail("unsupported pixel layout");
   }
 
-  const png_uint_32 keptRows = std::min<png_uint_32>(layout.height, kPngTileSide);
-  rows_.resize(keptRows * layout.rowBytes);
-  // Rows of an interlaced image are filled pass by pass, so they must start out black.
-  if (layout.passes > 1) std::fill(rows_.begin(), rows_.end(), std::uint8_t{0});
+  const RowSink sink{target, stride, region.X, region.Y, region.Width, region.Height};
+  const png_uint_32 neededRows =
+      std::min<png_uint_32>(layout.height, static_cast<png_uint_32>(region.Y + region.Height));
   scratch_.resize(layout.rowBytes);
-  if (!ReadRows(reader.png, &context, &layout, rows_.data(), keptRows, scratch_.data())) {
+  if (layout.passes > 1) {
+    // Filled pass by pass, so the rows must start out black.
+    rows_.assign(std::size_t{neededRows} * layout.rowBytes, std::uint8_t{0});
+  }
+  if (!ReadRows(reader.png, &context, &layout, neededRows, &sink, rows_.data(), scratch_.data())) {
     fail(context.message);
   }
-
-  tile.fill(0);
-  const std::int32_t columns = static_cast<std::int32_t>(std::min<png_uint_32>(layout.width, kPngTileSide));
-  const int channels = layout.channels;
-  for (png_uint_32 y = 0; y < keptRows; ++y) {
-    const std::uint8_t* source = rows_.data() + y * layout.rowBytes;
-    std::uint32_t* target = tile.data() + y * kPngTileSide;
-    for (std::int32_t x = 0; x < columns; ++x, source += channels) {
-      target[x] = (std::uint32_t{source[0]} << 16) | (std::uint32_t{source[1]} << 8) | source[2];
-    }
+  // Rows of the region below a short image are black.
+  for (std::int32_t y = std::max<std::int32_t>(static_cast<std::int32_t>(neededRows), region.Y);
+       y < region.Y + region.Height; ++y) {
+    std::uint32_t* out = target + static_cast<std::ptrdiff_t>(y - region.Y) * stride;
+    std::fill(out, out + region.Width, 0u);
   }
 }
 

@@ -27,17 +27,33 @@ inline constexpr std::int32_t kMaxPngTileSide = 4096;   // larger images are ref
 
 using PngTilePixels = std::array<std::uint32_t, kPngTileSide * kPngTileSide>;  // rows top-down
 
+// A rectangle of the 256 × 256 tile: columns X..X + Width − 1, rows Y..Y + Height − 1, all
+// within 0..255.
+struct TileRegion {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+  std::int32_t Width = kPngTileSide;
+  std::int32_t Height = kPngTileSide;
+};
+
 class PngTileDecoder {
  public:
-  // Decodes PNG bytes; name is the file named in error texts.
+  // Decodes PNG bytes into the whole 256 × 256 tile; name is the file named in error texts.
   void Decode(std::string_view bytes, const std::string& name, PngTilePixels& tile);
+
+  // Decodes only what region needs and writes it to target: tile pixel (X + i, Y + j) goes to
+  // target[j × stride + i]. Rows below the region are not decompressed at all (unless the
+  // PNG is interlaced). On failure the region may be partly written.
+  void DecodeRegion(std::string_view bytes, const std::string& name, const TileRegion& region,
+                    std::uint32_t* target, std::ptrdiff_t stride);
+
   // Reads the file once and decodes it. Throws CartozenError("Unable to open file '...'") when
   // it cannot be read.
   void DecodeFile(const std::string& path, PngTilePixels& tile);
 
  private:
-  std::vector<std::uint8_t> rows_;     // the first rows of the image, full width
-  std::vector<std::uint8_t> scratch_;  // rows beyond 255 of an interlaced image
+  std::vector<std::uint8_t> rows_;     // an interlaced image's rows up to the region's last
+  std::vector<std::uint8_t> scratch_;  // one row
 };
 
 }  // namespace cz

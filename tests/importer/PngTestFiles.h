@@ -52,6 +52,7 @@ inline std::string EncodePng(const PngLayout& layout,
         static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(data), length);
       },
       nullptr);
+  png_set_check_for_invalid_index(png, 0);  // tests write indexes beyond the palette on purpose
   png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
                layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

@@ -153,3 +153,44 @@ TEST(PngTileDecoderTest, MissingFileIsAnOpenError) {
 
 }  // namespace
 }  // namespace cz
+
+namespace cz {
+namespace {
+
+TEST(PngTileDecoderTest, RegionWritesOnlyItsRectangleAndBlackBeyondTheImage) {
+  // A 100 × 40 image; the region (90, 30)–(129, 49) runs past both its edges.
+  const std::string bytes = testing::EncodeRgbPng(100, 40, [](int x, int y) {
+    return static_cast<std::uint32_t>(x << 8 | y);
+  });
+  constexpr std::ptrdiff_t kStride = 50;
+  std::vector<std::uint32_t> target(kStride * 22, 0xDEADBEEFu);
+  PngTileDecoder decoder;
+  decoder.DecodeRegion(bytes, "t.png", TileRegion{90, 30, 40, 20}, target.data() + kStride + 1,
+                       kStride);
+  for (int j = 0; j < 22; ++j) {
+    for (int i = 0; i < kStride; ++i) {
+      const int x = 90 + i - 1, y = 30 + j - 1;
+      std::uint32_t expected = 0xDEADBEEFu;  // outside the region: untouched
+      if (i >= 1 && i < 41 && j >= 1 && j < 21) {
+        expected = (x < 100 && y < 40) ? static_cast<std::uint32_t>(x << 8 | y) : 0u;
+      }
+      ASSERT_EQ(target[j * kStride + i], expected) << i << ", " << j;
+    }
+  }
+}
+
+TEST(PngTileDecoderTest, PaletteIndexesBeyondThePaletteAreBlack) {
+  const std::vector<png_color> palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+  const std::string bytes =
+      EncodePng({16, 1, PNG_COLOR_TYPE_PALETTE, 8, false},
+                [](int x, int, int) { return static_cast<std::uint16_t>(x); }, palette);
+  auto tile = std::make_unique<PngTilePixels>();
+  PngTileDecoder decoder;
+  decoder.Decode(bytes, "p.png", *tile);
+  EXPECT_EQ((*tile)[0], 0xFF0000u);
+  EXPECT_EQ((*tile)[2], 0x0000FFu);
+  for (int x = 3; x < 16; ++x) EXPECT_EQ((*tile)[x], 0u) << x;
+}
+
+}  // namespace
+}  // namespace cz
