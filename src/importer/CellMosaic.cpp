@@ -23,15 +23,17 @@ MosaicArea MakeMosaicArea(std::int32_t northEdge, std::int32_t westEdge, std::in
   area.Degrees = degrees;
   area.Zoom = zoom;
   area.Width = MosaicWidth(zoom, degrees);
-  area.Height = MosaicHeight(static_cast<float>(northEdge), static_cast<float>(northEdge - degrees),
-                             zoom);
+  area.Height =
+      MosaicHeight(static_cast<float>(northEdge), static_cast<float>(northEdge - degrees), zoom);
   return area;
 }
 
 void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea& area,
                   PngTileDecoder& decoder, UserInterface& ui) {
-  const WebTileIndex firstColumn = WebTileOf(WebMercatorX(static_cast<float>(area.WestEdge), area.Zoom));
-  const WebTileIndex firstRow = WebTileOf(WebMercatorY(static_cast<float>(area.NorthEdge), area.Zoom));
+  const WebTileIndex firstColumn =
+      WebTileOf(WebMercatorX(static_cast<float>(area.WestEdge), area.Zoom));
+  const WebTileIndex firstRow =
+      WebTileOf(WebMercatorY(static_cast<float>(area.NorthEdge), area.Zoom));
   std::int32_t d = 0;
   std::int32_t r = firstRow.Tile;
   std::int32_t oy = firstRow.Offset;

@@ -19,15 +19,14 @@
 namespace cz {
 
 // <folder>/<zoom>/<column>/<row>.png, numbers in decimal without padding.
-std::string WebTilePath(const std::string& folder, int zoom, std::int32_t column,
-                        std::int32_t row);
+std::string WebTilePath(const std::string& folder, int zoom, std::int32_t column, std::int32_t row);
 
 // The mosaic's area: north-west corner, size in degrees, zoom, and the pixel sizes derived
 // from them (MosaicWidth and MosaicHeight of WebMercator.h).
 struct MosaicArea {
   std::int32_t NorthEdge = 0;  // whole degrees
   std::int32_t WestEdge = 0;
-  std::int32_t Degrees = 8;    // S
+  std::int32_t Degrees = 8;  // S
   int Zoom = 7;
   std::int32_t Width = 0;   // w
   std::int32_t Height = 0;  // h

@@ -9,10 +9,12 @@ namespace cz {
 
 namespace {
 
-constexpr double kGridFactor = 14.22222;    // drawing the grid
-constexpr double kPickerFactor = 14.2222;   // picking and framing
+constexpr double kGridFactor = 14.22222;   // drawing the grid
+constexpr double kPickerFactor = 14.2222;  // picking and framing
 
-std::int32_t RoundToInt(double value) { return static_cast<std::int32_t>(std::nearbyint(value)); }
+std::int32_t RoundToInt(double value) {
+  return static_cast<std::int32_t>(std::nearbyint(value));
+}
 
 }  // namespace
 
@@ -38,10 +40,9 @@ std::string CellNameWithoutExtension(std::int32_t westEdge, std::int32_t northEd
 
 PickedCell PickCell(std::int32_t x, std::int32_t y) {
   PickedCell cell;
-  cell.Column = std::clamp(static_cast<std::int32_t>(std::trunc(x / kPickerFactor)), 0,
-                           kCellColumns - 1);
-  cell.Row = std::clamp(static_cast<std::int32_t>(std::trunc(y / kPickerFactor)), 0,
-                        kCellRows - 1);
+  cell.Column =
+      std::clamp(static_cast<std::int32_t>(std::trunc(x / kPickerFactor)), 0, kCellColumns - 1);
+  cell.Row = std::clamp(static_cast<std::int32_t>(std::trunc(y / kPickerFactor)), 0, kCellRows - 1);
   cell.WestEdge = 8 * cell.Column - 180;
   cell.NorthEdge = 90 - 8 * cell.Row;
   cell.Name = CellNameWithoutExtension(cell.WestEdge, cell.NorthEdge);

@@ -111,8 +111,8 @@ void PackRgb(const std::uint8_t* source, std::uint32_t* out, std::int32_t count)
 void ConvertRow(const RowSink* sink, const ImageLayout* layout, png_uint_32 y,
                 const std::uint8_t* row) {
   std::uint32_t* out = sink->target + (static_cast<std::ptrdiff_t>(y) - sink->y) * sink->stride;
-  const std::int32_t available =
-      static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{layout->width} - sink->x, 0, sink->width));
+  const std::int32_t available = static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(std::int64_t{layout->width} - sink->x, 0, sink->width));
   const std::size_t first = static_cast<std::size_t>(sink->x) * layout->channels;
   // One loop per pixel layout, each with a constant stride.
   if (layout->channels == 1) {
@@ -187,8 +187,8 @@ void PngTileDecoder::DecodeRegion(std::string_view bytes, const std::string& nam
 
   ImageLayout layout{};
   if (!ReadHeader(reader.png, reader.info, &context, &layout)) fail(context.message);
-  const bool indexed = layout.channels == 1 && png_get_color_type(reader.png, reader.info) ==
-                                                  PNG_COLOR_TYPE_PALETTE;
+  const bool indexed =
+      layout.channels == 1 && png_get_color_type(reader.png, reader.info) == PNG_COLOR_TYPE_PALETTE;
   if (layout.bitDepth != 8 || (!indexed && layout.channels != 3 && layout.channels != 4) ||
       layout.rowBytes < std::size_t{layout.width} * layout.channels) {
     fail("unsupported pixel layout");

@@ -23,7 +23,7 @@
 namespace cz {
 
 inline constexpr std::int32_t kPngTileSide = 256;
-inline constexpr std::int32_t kMaxPngTileSide = 4096;   // larger images are refused
+inline constexpr std::int32_t kMaxPngTileSide = 4096;  // larger images are refused
 
 using PngTilePixels = std::array<std::uint32_t, kPngTileSide * kPngTileSide>;  // rows top-down
 

@@ -10,7 +10,9 @@ namespace cz {
 
 namespace {
 
-double WorldPixels(int zoom) { return std::ldexp(256.0, zoom); }
+double WorldPixels(int zoom) {
+  return std::ldexp(256.0, zoom);
+}
 
 }  // namespace
 
@@ -20,7 +22,8 @@ std::int32_t WebMercatorX(float longitude, int zoom) {
 }
 
 std::int32_t WebMercatorY(float latitude, int zoom) {
-  const float s = static_cast<float>(std::sin(static_cast<double>(latitude) * std::numbers::pi / 180.0));
+  const float s =
+      static_cast<float>(std::sin(static_cast<double>(latitude) * std::numbers::pi / 180.0));
   const double sine = s;
   if (sine >= 1.0 || sine <= -1.0) {
     throw CartozenError("The web-mercator position of latitude " +

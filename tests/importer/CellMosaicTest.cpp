@@ -24,7 +24,8 @@ class ImportRecorder : public testing::RecordingUserInterface {
 
 // The colour every web pixel of the test trees has: it names its own position.
 std::uint32_t WebPixelColour(std::int32_t x, std::int32_t y) {
-  return (static_cast<std::uint32_t>(x & 0xFF) << 16) | (static_cast<std::uint32_t>(y & 0xFF) << 8) |
+  return (static_cast<std::uint32_t>(x & 0xFF) << 16) |
+         (static_cast<std::uint32_t>(y & 0xFF) << 8) |
          static_cast<std::uint32_t>(((x >> 8) * 31 + (y >> 8) * 7) & 0xFF);
 }
 
@@ -35,10 +36,10 @@ void WriteTiles(const TempFolder& folder, int zoom, std::int32_t firstColumn,
   for (std::int32_t c = firstColumn; c <= lastColumn; ++c) {
     for (std::int32_t r = firstRow; r <= lastRow; ++r) {
       if (skip.count({c, r})) continue;
-      folder.Write(std::to_string(zoom) + "/" + std::to_string(c) + "/" + std::to_string(r) + ".png",
-                   EncodeRgbPng(256, 256, [&](int x, int y) {
-                     return WebPixelColour(c * 256 + x, r * 256 + y);
-                   }));
+      folder.Write(
+          std::to_string(zoom) + "/" + std::to_string(c) + "/" + std::to_string(r) + ".png",
+          EncodeRgbPng(256, 256,
+                       [&](int x, int y) { return WebPixelColour(c * 256 + x, r * 256 + y); }));
     }
   }
 }

@@ -27,19 +27,17 @@ TEST_P(Picks, ChooseTheCellUnderTheClick) {
 
 INSTANTIATE_TEST_SUITE_P(
     WorldMap, Picks,
-    ::testing::Values(PickCase{330, 70, 23, 4, 4, 58, "E004N58"},
-                      PickCase{320, 70, 22, 4, -4, 58, "W004N58"},
-                      PickCase{0, 0, 0, 0, -180, 90, "W180N90"},
-                      PickCase{639, 319, 44, 22, 172, -86, "E172S86"},
-                      PickCase{100, 313, 7, 22, -124, -86, "W124S86"},  // bottom row from 313
-                      PickCase{100, 312, 7, 21, -124, -78, "W124S78"},
-                      PickCase{626, 150, 44, 10, 172, 10, "E172N10"},  // column 44 from 626
-                      PickCase{625, 150, 43, 10, 164, 10, "E164N10"},
-                      PickCase{340, 170, 23, 11, 4, 2, "E004N02"},
-                      PickCase{341, 171, 23, 12, 4, -6, "E004S06"},
-                      // Outside the picture (a window border): the nearest edge cell.
-                      PickCase{-3, -1, 0, 0, -180, 90, "W180N90"},
-                      PickCase{700, 400, 44, 22, 172, -86, "E172S86"}));
+    ::testing::Values(
+        PickCase{330, 70, 23, 4, 4, 58, "E004N58"}, PickCase{320, 70, 22, 4, -4, 58, "W004N58"},
+        PickCase{0, 0, 0, 0, -180, 90, "W180N90"}, PickCase{639, 319, 44, 22, 172, -86, "E172S86"},
+        PickCase{100, 313, 7, 22, -124, -86, "W124S86"},  // bottom row from 313
+        PickCase{100, 312, 7, 21, -124, -78, "W124S78"},
+        PickCase{626, 150, 44, 10, 172, 10, "E172N10"},  // column 44 from 626
+        PickCase{625, 150, 43, 10, 164, 10, "E164N10"}, PickCase{340, 170, 23, 11, 4, 2, "E004N02"},
+        PickCase{341, 171, 23, 12, 4, -6, "E004S06"},
+        // Outside the picture (a window border): the nearest edge cell.
+        PickCase{-3, -1, 0, 0, -180, 90, "W180N90"},
+        PickCase{700, 400, 44, 22, 172, -86, "E172S86"}));
 
 TEST(CellPickerTest, FrameOfTheChosenCell) {
   // column 23: round(327.1106) .. round(341.3328); row 4: round(56.8888) .. round(71.111)
@@ -66,7 +64,7 @@ TEST(CellPickerTest, GridLinesOfTheWorldMap) {
 
 TEST(ImportStateTest, DefaultChoicesServeOneLevelPerZoom) {
   const ImportState state;
-  EXPECT_EQ(LevelsForZoom(state.ZoomChoices, 7), 1);   // RadioGroup1: TileLevel 0 from zoom 7
+  EXPECT_EQ(LevelsForZoom(state.ZoomChoices, 7), 1);  // RadioGroup1: TileLevel 0 from zoom 7
   EXPECT_EQ(LevelsForZoom(state.ZoomChoices, 8), 2);
   EXPECT_EQ(LevelsForZoom(state.ZoomChoices, 9), 4);
   EXPECT_EQ(LevelsForZoom(state.ZoomChoices, 10), 8);

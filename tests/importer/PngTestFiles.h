@@ -63,7 +63,8 @@ inline std::string EncodePng(const PngLayout& layout,
   png_write_info(png, info);
 
   const int channels = PngChannels(layout.colorType);
-  const std::size_t rowBytes = (static_cast<std::size_t>(layout.width) * channels * layout.bitDepth + 7) / 8;
+  const std::size_t rowBytes =
+      (static_cast<std::size_t>(layout.width) * channels * layout.bitDepth + 7) / 8;
   std::vector<std::vector<png_byte>> rows(layout.height, std::vector<png_byte>(rowBytes));
   for (int y = 0; y < layout.height; ++y) {
     std::size_t bit = 0;

@@ -47,9 +47,8 @@ TEST_P(PngTileFormats, ComeOutAsRgbWithAlphaZero) {
     for (int i = 0; i < (1 << depth); ++i) palette.push_back(PaletteColour(i));
     transparency.assign(palette.size(), 0);  // fully transparent: must still show the colours
   }
-  const std::string bytes =
-      EncodePng(layout, [&](int x, int y, int c) { return Sample(x, y, c, depth); }, palette,
-                transparency);
+  const std::string bytes = EncodePng(
+      layout, [&](int x, int y, int c) { return Sample(x, y, c, depth); }, palette, transparency);
 
   auto tile = std::make_unique<PngTilePixels>();
   PngTileDecoder decoder;
@@ -70,34 +69,34 @@ TEST_P(PngTileFormats, ComeOutAsRgbWithAlphaZero) {
         }
         expected = (std::uint32_t{rgb[0]} << 16) | (std::uint32_t{rgb[1]} << 8) | rgb[2];
       }
-      ASSERT_EQ((*tile)[y * kPngTileSide + x], expected) << GetParam().name << " at " << x << ", " << y;
+      ASSERT_EQ((*tile)[y * kPngTileSide + x], expected)
+          << GetParam().name << " at " << x << ", " << y;
     }
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     ColourTypesDepthsAndSizes, PngTileFormats,
-    ::testing::Values(
-        FormatCase{"Rgb8", {256, 256, PNG_COLOR_TYPE_RGB, 8, false}},
-        FormatCase{"Rgba8", {256, 256, PNG_COLOR_TYPE_RGBA, 8, false}},
-        FormatCase{"Rgb16", {256, 256, PNG_COLOR_TYPE_RGB, 16, false}},
-        FormatCase{"Rgba16", {256, 256, PNG_COLOR_TYPE_RGBA, 16, false}},
-        FormatCase{"Palette8", {256, 256, PNG_COLOR_TYPE_PALETTE, 8, false}},
-        FormatCase{"Palette4", {256, 256, PNG_COLOR_TYPE_PALETTE, 4, false}},
-        FormatCase{"Palette1", {256, 256, PNG_COLOR_TYPE_PALETTE, 1, false}},
-        FormatCase{"Grey1", {256, 256, PNG_COLOR_TYPE_GRAY, 1, false}},
-        FormatCase{"Grey2", {256, 256, PNG_COLOR_TYPE_GRAY, 2, false}},
-        FormatCase{"Grey8", {256, 256, PNG_COLOR_TYPE_GRAY, 8, false}},
-        FormatCase{"Grey16", {256, 256, PNG_COLOR_TYPE_GRAY, 16, false}},
-        FormatCase{"GreyAlpha8", {256, 256, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false}},
-        FormatCase{"GreyAlpha16", {256, 256, PNG_COLOR_TYPE_GRAY_ALPHA, 16, false}},
-        FormatCase{"InterlacedRgb", {256, 256, PNG_COLOR_TYPE_RGB, 8, true}},
-        FormatCase{"InterlacedPalette", {256, 256, PNG_COLOR_TYPE_PALETTE, 8, true}},
-        FormatCase{"SmallerTile", {100, 60, PNG_COLOR_TYPE_RGB, 8, false}},
-        FormatCase{"NarrowTallerTile", {17, 300, PNG_COLOR_TYPE_RGBA, 8, false}},
-        FormatCase{"LargerTile", {512, 512, PNG_COLOR_TYPE_RGB, 8, false}},
-        FormatCase{"LargerInterlacedTile", {300, 400, PNG_COLOR_TYPE_GRAY, 8, true}},
-        FormatCase{"OnePixel", {1, 1, PNG_COLOR_TYPE_RGB, 8, false}}),
+    ::testing::Values(FormatCase{"Rgb8", {256, 256, PNG_COLOR_TYPE_RGB, 8, false}},
+                      FormatCase{"Rgba8", {256, 256, PNG_COLOR_TYPE_RGBA, 8, false}},
+                      FormatCase{"Rgb16", {256, 256, PNG_COLOR_TYPE_RGB, 16, false}},
+                      FormatCase{"Rgba16", {256, 256, PNG_COLOR_TYPE_RGBA, 16, false}},
+                      FormatCase{"Palette8", {256, 256, PNG_COLOR_TYPE_PALETTE, 8, false}},
+                      FormatCase{"Palette4", {256, 256, PNG_COLOR_TYPE_PALETTE, 4, false}},
+                      FormatCase{"Palette1", {256, 256, PNG_COLOR_TYPE_PALETTE, 1, false}},
+                      FormatCase{"Grey1", {256, 256, PNG_COLOR_TYPE_GRAY, 1, false}},
+                      FormatCase{"Grey2", {256, 256, PNG_COLOR_TYPE_GRAY, 2, false}},
+                      FormatCase{"Grey8", {256, 256, PNG_COLOR_TYPE_GRAY, 8, false}},
+                      FormatCase{"Grey16", {256, 256, PNG_COLOR_TYPE_GRAY, 16, false}},
+                      FormatCase{"GreyAlpha8", {256, 256, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false}},
+                      FormatCase{"GreyAlpha16", {256, 256, PNG_COLOR_TYPE_GRAY_ALPHA, 16, false}},
+                      FormatCase{"InterlacedRgb", {256, 256, PNG_COLOR_TYPE_RGB, 8, true}},
+                      FormatCase{"InterlacedPalette", {256, 256, PNG_COLOR_TYPE_PALETTE, 8, true}},
+                      FormatCase{"SmallerTile", {100, 60, PNG_COLOR_TYPE_RGB, 8, false}},
+                      FormatCase{"NarrowTallerTile", {17, 300, PNG_COLOR_TYPE_RGBA, 8, false}},
+                      FormatCase{"LargerTile", {512, 512, PNG_COLOR_TYPE_RGB, 8, false}},
+                      FormatCase{"LargerInterlacedTile", {300, 400, PNG_COLOR_TYPE_GRAY, 8, true}},
+                      FormatCase{"OnePixel", {1, 1, PNG_COLOR_TYPE_RGB, 8, false}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class BrokenPngTiles : public ::testing::TestWithParam<std::string> {};
@@ -119,8 +118,8 @@ TEST_P(BrokenPngTiles, AreRefusedWithTheFileName) {
   }
   // The decoder stays usable after a failure.
   decoder.Decode(GoodTile(), "good.png", *tile);
-  EXPECT_EQ((*tile)[1], std::uint32_t{Sample(1, 0, 0, 8)} << 16 | Sample(1, 0, 1, 8) << 8 |
-                            Sample(1, 0, 2, 8));
+  EXPECT_EQ((*tile)[1],
+            std::uint32_t{Sample(1, 0, 0, 8)} << 16 | Sample(1, 0, 1, 8) << 8 | Sample(1, 0, 2, 8));
 }
 
 std::vector<std::string> BrokenFiles() {
@@ -159,9 +158,8 @@ namespace {
 
 TEST(PngTileDecoderTest, RegionWritesOnlyItsRectangleAndBlackBeyondTheImage) {
   // A 100 × 40 image; the region (90, 30)–(129, 49) runs past both its edges.
-  const std::string bytes = testing::EncodeRgbPng(100, 40, [](int x, int y) {
-    return static_cast<std::uint32_t>(x << 8 | y);
-  });
+  const std::string bytes = testing::EncodeRgbPng(
+      100, 40, [](int x, int y) { return static_cast<std::uint32_t>(x << 8 | y); });
   constexpr std::ptrdiff_t kStride = 50;
   std::vector<std::uint32_t> target(kStride * 22, 0xDEADBEEFu);
   PngTileDecoder decoder;
@@ -181,9 +179,9 @@ TEST(PngTileDecoderTest, RegionWritesOnlyItsRectangleAndBlackBeyondTheImage) {
 
 TEST(PngTileDecoderTest, PaletteIndexesBeyondThePaletteAreBlack) {
   const std::vector<png_color> palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-  const std::string bytes =
-      EncodePng({16, 1, PNG_COLOR_TYPE_PALETTE, 8, false},
-                [](int x, int, int) { return static_cast<std::uint16_t>(x); }, palette);
+  const std::string bytes = EncodePng(
+      {16, 1, PNG_COLOR_TYPE_PALETTE, 8, false},
+      [](int x, int, int) { return static_cast<std::uint16_t>(x); }, palette);
   auto tile = std::make_unique<PngTilePixels>();
   PngTileDecoder decoder;
   decoder.Decode(bytes, "p.png", *tile);

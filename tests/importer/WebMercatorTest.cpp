@@ -80,7 +80,7 @@ TEST(WebMercatorTest, PolesHaveNoRowAndAreRefused) {
 
 TEST(WebMercatorTest, TileIndexFloorsNegativePixels) {
   const std::pair<std::int32_t, WebTileIndex> cases[] = {
-      {0, {0, 0}},    {255, {0, 255}},  {256, {1, 0}},      {16748, {65, 108}},
+      {0, {0, 0}},     {255, {0, 255}}, {256, {1, 0}},     {16748, {65, 108}},
       {-1, {-1, 255}}, {-256, {-1, 0}}, {-257, {-2, 255}}, {-1111, {-5, 169}}};
   for (const auto& [pixel, expected] : cases) {
     EXPECT_EQ(WebTileOf(pixel).Tile, expected.Tile) << pixel;
