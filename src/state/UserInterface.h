@@ -27,6 +27,8 @@ class UserInterface {
   virtual bool Confirm(const std::string& question) = 0;
   // Appends a line to a window's memo.
   virtual void AddMemoLine(MemoWindow window, const std::string& line) = 0;
+  // Empties a window's memo before an operation starts its log.
+  virtual void ClearMemo(MemoWindow /*window*/) {}
   // Lets pending window events run (repaints, a Cancel click) inside a long operation.
   virtual void ProcessEvents() {}
 

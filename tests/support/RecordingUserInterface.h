@@ -25,6 +25,10 @@ class RecordingUserInterface : public UserInterface {
   void AddMemoLine(MemoWindow window, const std::string& line) override {
     (window == MemoWindow::MakeMaps ? makeMapsMemo : batchMemo).push_back(line);
   }
+  void ClearMemo(MemoWindow window) override {
+    ++memoClears;
+    (window == MemoWindow::MakeMaps ? makeMapsMemo : batchMemo).clear();
+  }
   void ProcessEvents() override {
     ++processEventsCalls;
     if (onProcessEvents) onProcessEvents();
@@ -41,6 +45,7 @@ class RecordingUserInterface : public UserInterface {
   std::deque<bool> answers;
   std::vector<std::string> makeMapsMemo;
   std::vector<std::string> batchMemo;
+  int memoClears = 0;
   int processEventsCalls = 0;
   int processWindowShown = 0;
   int tilesShown = 0;

@@ -1,0 +1,201 @@
+#include "efismap/MakeMaps.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <span>
+#include <unordered_set>
+
+#include "efismap/EfisMapFile.h"
+#include "efismap/TileName.h"
+#include "geo/TileGrid.h"
+#include "platform/BinaryFile.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
+namespace cz {
+
+namespace {
+
+constexpr const char* kTilesFolder = "Tiles";
+constexpr const char* kTempFolder = "Temp";
+constexpr const char* kMapsFolder = "EFIS Maps";
+
+unsigned char FoldCase(char c) {
+  return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+}
+
+// Ordinal comparison of the upper-cased names, as the program compares texts without regard
+// to case.
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return FoldCase(x) < FoldCase(y); });
+}
+
+void CheckExtension(const std::string& extension) {
+  if (extension.empty() || extension.find_first_of("/\\*?") != std::string::npos ||
+      extension.find('\0') != std::string::npos) {
+    throw CartozenError("Invalid EFIS map file extension '" + extension + "'");
+  }
+}
+
+// Sorts without regard to case; names equal but for case follow their exact spelling, so the
+// order never depends on how the folder happens to list them.
+void SortNames(std::vector<std::string>& names) {
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return LessIgnoringCase(a, b) || (!LessIgnoringCase(b, a) && a < b);
+  });
+}
+
+// The working files of the current extension, in the same order as the tile list.
+std::vector<std::string> ListWorkingFiles(const std::string& tempFolder,
+                                          const std::string& extension) {
+  std::vector<std::string> names = ListFiles(tempFolder, "*." + extension);
+  SortNames(names);
+  return names;
+}
+
+void DeleteOrFail(const std::string& path) {
+  if (!DeleteFileAt(path)) throw CartozenError("Unable to delete file '" + path + "'");
+}
+
+// Replacing a map file that has no write permission fails, as replacing a read-only file
+// does elsewhere in the program, rather than letting a rename quietly take its place.
+void CheckReplaceable(const std::string& target) {
+  struct stat st;
+  if (::stat(ResolvePath(target).c_str(), &st) == 0 &&
+      (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0)) {
+    throw CartozenError("Unable to write to " + target);
+  }
+}
+
+// Copies a finished working file into the maps folder under a hidden name beside its final
+// one and renames it into place. The hidden name is fixed per map, so a copy left by a crash
+// is overwritten by the next build of that map.
+void CopyIntoPlace(const std::string& source, const std::string& target, std::span<char> buffer) {
+  const std::string resolvedTarget = ResolvePath(target);
+  const std::string part =
+      ExtractFilePath(resolvedTarget) + "." + ExtractFileName(resolvedTarget) + ".part";
+  BinaryFile from(source, BinaryFile::Mode::Read);
+  BinaryFile to(part, BinaryFile::Mode::Create);
+  try {
+    std::size_t got;
+    while ((got = from.ReadSome(buffer.data(), buffer.size())) > 0) to.Write(buffer.data(), got);
+    to.Sync();
+    to.Close();
+  } catch (const CartozenError&) {
+    DeleteFileAt(part);  // a half copy is of no use to anyone
+    throw;
+  }
+  from.Close();
+  ReplaceFile(part, target);
+  DeleteOrFail(source);
+}
+
+// Puts a finished working file in the maps folder: by rename where both lie on one file
+// system (whole and at once), by copy and rename where they do not.
+void MoveIntoPlace(const std::string& source, const std::string& target, bool moveByRename,
+                   std::span<char> buffer) {
+  CheckReplaceable(target);
+  if (moveByRename) {
+    if (::rename(ResolvePath(source).c_str(), ResolvePath(target).c_str()) == 0) return;
+    if (errno != EXDEV) throw CartozenError("Unable to write to " + target);
+  }
+  CopyIntoPlace(source, target, buffer);
+}
+
+// Adds one tile to the working file of its cell, creating that file on first use.
+void AddTile(const std::string& tilesFolder, const std::string& tempFolder,
+             const std::string& tileName, const TileName& tile, const std::string& extension,
+             std::unordered_set<std::string>& workingFiles, std::span<char> buffer,
+             UserInterface& ui) {
+  const MapCellSlot cell = MapCellOfTile(tile.level, tile.position, extension);
+  const std::string mapPath = JoinPath(tempFolder, cell.name);
+  const bool fresh = workingFiles.insert(cell.name).second;
+  BinaryFile map(mapPath, fresh ? BinaryFile::Mode::Create : BinaryFile::Mode::ReadWrite);
+  if (fresh) WriteEmptyMap(map);
+
+  ui.AddMemoLine(MemoWindow::MakeMaps, "Adding tile " + tileName);
+  ui.ProcessEvents();
+
+  BinaryFile tileFile(JoinPath(tilesFolder, tileName), BinaryFile::Mode::Read);
+  const std::uint32_t offset = AppendTileRecord(map, tileFile, buffer);
+  tileFile.Close();
+  SetSlot(map, tile.level, cell.index, offset);
+  map.Close();
+}
+
+}  // namespace
+
+std::vector<std::string> ReadTileList(const std::string& tilesFolder) {
+  std::vector<std::string> names = ListFiles(tilesFolder, "*.GIF");
+  SortNames(names);
+  names.erase(std::unique(names.begin(), names.end(),
+                          [](const std::string& a, const std::string& b) {
+                            return SameTextIgnoringCase(a, b);
+                          }),
+              names.end());
+  return names;
+}
+
+void CreateMaps(const MakeMapsJob& job, UserInterface& ui) {
+  ui.ClearMemo(MemoWindow::MakeMaps);
+  ui.AddMemoLine(MemoWindow::MakeMaps, "Reading tile file names");
+  const std::vector<std::string> tileList = ReadTileList(JoinPath(job.projectFolder, kTilesFolder));
+  ui.AddMemoLine(MemoWindow::MakeMaps, "Found " + std::to_string(tileList.size()) + " tile files");
+  if (tileList.empty()) {
+    ui.AddMemoLine(MemoWindow::MakeMaps, "Nothing to do, no maps created.");
+    return;
+  }
+  DoMakeMaps(job, tileList, ui);
+}
+
+void CreateMaps(const AppState& state, UserInterface& ui) {
+  if (!state.Project.Open) throw CartozenError("No project has been opened.");
+  MakeMapsJob job;
+  job.projectFolder = state.Project.Folder;
+  job.extension = state.MapExtension();
+  CreateMaps(job, ui);
+}
+
+void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList,
+                UserInterface& ui) {
+  CheckExtension(job.extension);
+  const std::string tilesFolder = JoinPath(job.projectFolder, kTilesFolder);
+  const std::string tempFolder = JoinPath(job.projectFolder, kTempFolder);
+  const std::string mapsFolder = JoinPath(job.projectFolder, kMapsFolder);
+  std::vector<char> buffer(std::max<std::size_t>(job.bufferSize, 1));
+
+  // A leftover that stayed would take this build's records after its own stale ones.
+  for (const std::string& name : ListWorkingFiles(tempFolder, job.extension)) {
+    DeleteOrFail(JoinPath(tempFolder, name));
+  }
+
+  std::unordered_set<std::string> workingFiles;
+  for (const std::string& tileName : tileList) {
+    const std::optional<TileName> tile = ParseTileName(tileName);
+    if (!tile) continue;
+    AddTile(tilesFolder, tempFolder, tileName, *tile, job.extension, workingFiles, buffer, ui);
+  }
+
+  int created = 0;
+  for (const std::string& name : ListWorkingFiles(tempFolder, job.extension)) {
+    const std::string workingPath = JoinPath(tempFolder, name);
+    BinaryFile map(workingPath, BinaryFile::Mode::ReadWrite);
+    FinishMap(map, buffer);
+    map.Sync();  // the bytes are on the device before a rename makes them final
+    map.Close();
+    ui.AddMemoLine(MemoWindow::MakeMaps, "Creating EFIS map file " + name);
+    ++created;
+    MoveIntoPlace(workingPath, JoinPath(mapsFolder, name), job.moveByRename, buffer);
+  }
+
+  ui.AddMemoLine(MemoWindow::MakeMaps,
+                 created > 0 ? "Done, created " + std::to_string(created) + " EFIS maps"
+                             : "Nothing to do, no EFIS maps created");
+}
+
+}  // namespace cz
