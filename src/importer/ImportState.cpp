@@ -1,6 +1,5 @@
 #include "importer/ImportState.h"
 
-#include "importer/CellPicker.h"
 #include "importer/WebMercator.h"
 #include "platform/FileSystem.h"
 
@@ -21,6 +20,14 @@ std::uint8_t LevelsForZoom(const std::array<std::uint8_t, kEfisZoomCount>& choic
     if (chosen) levels |= static_cast<std::uint8_t>(1u << k);
   }
   return levels;
+}
+
+PickedCell ChooseCellAt(ImportState& state, std::int32_t x, std::int32_t y) {
+  PickedCell cell = PickCell(x, y);
+  state.NorthEdge = cell.NorthEdge;
+  state.WestEdge = cell.WestEdge;
+  state.CellChosen = true;
+  return cell;
 }
 
 void SetImportSourceFolder(ImportState& state, ProjectState& project, const std::string& folder) {

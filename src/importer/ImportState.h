@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "importer/CellPicker.h"
 #include "state/AppState.h"
 
 namespace cz {
@@ -31,6 +32,10 @@ extern const std::array<const char*, kEfisZoomCount> kWebZoomItems;
 
 // The level mask (bit k = TileLevel k) of the radio groups that chose web zoom `zoom`.
 std::uint8_t LevelsForZoom(const std::array<std::uint8_t, kEfisZoomCount>& choices, int zoom);
+
+// The picker (Image1MouseDown): the cell under world-map pixel (x, y) becomes the chosen cell.
+// Returns what the window shows: the cell's name and the frame to draw.
+PickedCell ChooseCellAt(ImportState& state, std::int32_t x, std::int32_t y);
 
 // Sets the tile tree's folder: it becomes the project's EPSG3857 source folder, and the
 // folder is valid when it exists (an empty text never is).

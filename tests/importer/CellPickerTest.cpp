@@ -73,6 +73,16 @@ TEST(ImportStateTest, DefaultChoicesServeOneLevelPerZoom) {
   EXPECT_EQ(std::string(kWebZoomItems[4]), "Use EPSG3857 zoom level 11");
 }
 
+TEST(ImportStateTest, PickingChoosesTheCell) {
+  ImportState state;
+  EXPECT_FALSE(state.CellChosen);
+  const PickedCell cell = ChooseCellAt(state, 330, 70);
+  EXPECT_TRUE(state.CellChosen);
+  EXPECT_EQ(state.NorthEdge, 58);
+  EXPECT_EQ(state.WestEdge, 4);
+  EXPECT_EQ(cell.Name, "E004N58");
+}
+
 TEST(ImportStateTest, GroupsSharingAZoomServeTogether) {
   const std::array<std::uint8_t, kEfisZoomCount> choices = {2, 2, 2, 3, 0};
   EXPECT_EQ(LevelsForZoom(choices, 9), 0b00111);
