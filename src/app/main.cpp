@@ -1,18 +1,41 @@
+// Program entry: the main window, the start-up timer and, with switches, the command-line run.
 #include <QApplication>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "TForm1.h"
 
-int main(int argc, char* argv[]) {
-  // A run with switches on a machine without a display (a script, a cron job) still works:
-  // Qt's offscreen platform needs no display.
+namespace {
+
+// Started with switches and no display (a script, a cron job), the program needs no display:
+// Qt's offscreen platform is chosen unless the caller chose a platform.
+bool ChooseDisplaylessPlatform(int argc) {
   const bool hasDisplay = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
   if (argc > 1 && !hasDisplay && !std::getenv("QT_QPA_PLATFORM")) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
+  return argc > 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // The switches exactly as given, before Qt takes out options it knows ("-reverse", ...).
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+
+  const bool hasSwitches = ChooseDisplaylessPlatform(argc);
   QApplication app(argc, argv);
-  cz::TForm1 window;
+  QApplication::setApplicationName(QStringLiteral("VDK Avionics Cartozen 2"));
+  const QString platform = QGuiApplication::platformName();
+  const bool displayless = hasSwitches && (platform == QLatin1String("offscreen") ||
+                                           platform == QLatin1String("minimal"));
+
+  cz::TForm1 window(std::move(arguments), displayless);
   window.show();
-  return app.exec();
+  const int status = app.exec();
+  if (window.CommandLineRan()) return window.RunLogged() ? 1 : 0;
+  return status;
 }

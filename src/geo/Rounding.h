@@ -24,13 +24,19 @@ inline std::int32_t SaturateToInt32(double whole) {
   return static_cast<std::int32_t>(whole);
 }
 
-inline std::int32_t RoundToInt32(double value) { return SaturateToInt32(std::nearbyint(value)); }
-inline std::int32_t TruncToInt32(double value) { return SaturateToInt32(std::trunc(value)); }
+inline std::int32_t RoundToInt32(double value) {
+  return SaturateToInt32(std::nearbyint(value));
+}
+inline std::int32_t TruncToInt32(double value) {
+  return SaturateToInt32(std::trunc(value));
+}
 
 // An int64 result known to fit, or saturated when it does not.
 inline std::int32_t NarrowToInt32(std::int64_t value) {
-  if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+  if (value < std::numeric_limits<std::int32_t>::min())
+    return std::numeric_limits<std::int32_t>::min();
+  if (value > std::numeric_limits<std::int32_t>::max())
+    return std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(value);
 }
 

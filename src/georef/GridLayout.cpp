@@ -79,8 +79,8 @@ GridLayout LayoutReferenceGrid(GeoReference& geoRef) {
 
   // Step counts in double first: non-finite or huge angles must be refused before they
   // become integers. In-order corners always give at least one step each way.
-  const double stepsLon =
-      std::floor(br.Longitude) - std::floor(tl.Longitude) + (br.Longitude != std::floor(br.Longitude));
+  const double stepsLon = std::floor(br.Longitude) - std::floor(tl.Longitude) +
+                          (br.Longitude != std::floor(br.Longitude));
   const double stepsLat =
       std::floor(tl.Latitude) - std::floor(br.Latitude) + (tl.Latitude != std::floor(tl.Latitude));
   if (!(stepsLon <= kMaxGridSteps && stepsLat <= kMaxGridSteps)) {
@@ -186,7 +186,8 @@ GridLayout LayoutReferenceGrid(GeoReference& geoRef) {
     for (std::int32_t c = 0; c <= nLon; ++c) {
       const std::int64_t colX = ox + std::int64_t{c} * ppdXi;
       GridPoint& point = geoRef.Grid[c][r];
-      if (manual && point.XYSHIFT == 0) point = {NarrowToInt32(colX), NarrowToInt32(rowY), point.Latitude, 0};
+      if (manual && point.XYSHIFT == 0)
+        point = {NarrowToInt32(colX), NarrowToInt32(rowY), point.Latitude, 0};
       // Compared before this point's Lambert update, against neighbours not yet laid out.
       if ((c < nLon && geoRef.Grid[c + 1][r].X < point.X) ||
           (r < nLat && geoRef.Grid[c][r + 1].Y < point.Y)) {

@@ -63,12 +63,12 @@ std::int32_t SkewOffset(const GeoReference& geoRef, std::int32_t c, std::int32_t
 
 // The cone of the edge meridians as the layout found it, in source pixels.
 struct ConeGeometry {
-  bool Found = false;       // the edge meridians meet (and not on the top or bottom row)
-  bool ApexAbove = false;   // the apex lies above the chart (meridians converge upward)
+  bool Found = false;      // the edge meridians meet (and not on the top or bottom row)
+  bool ApexAbove = false;  // the apex lies above the chart (meridians converge upward)
   PixelPoint Apex;
-  PixelPoint Origin;        // grid point (0, 0) before any skew
+  PixelPoint Origin;  // grid point (0, 0) before any skew
   std::int32_t Radius = 10000;
-  double LeftAngle = 0.0;   // tan of the pixel ratio, as the layout has always used it
+  double LeftAngle = 0.0;  // tan of the pixel ratio, as the layout has always used it
   double AngleStep = 0.0;
 };
 

@@ -12,7 +12,9 @@ bool WithinReach(std::int32_t pick, std::int32_t position, double scale) {
   return std::fabs(static_cast<double>(pick) - position) * scale < kPickReach;
 }
 
-bool IsGridIndex(std::int32_t i) { return i >= 0 && i < kGridSize; }
+bool IsGridIndex(std::int32_t i) {
+  return i >= 0 && i < kGridSize;
+}
 
 }  // namespace
 

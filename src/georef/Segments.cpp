@@ -9,7 +9,9 @@ namespace cz {
 namespace {
 
 // The sign rule of the crossing test: zero counts as positive.
-int Sign(double v) { return v >= 0.0 ? 1 : -1; }
+int Sign(double v) {
+  return v >= 0.0 ? 1 : -1;
+}
 
 }  // namespace
 

@@ -102,15 +102,15 @@ bool ReadBpwFile(MapSourceState& source, UserInterface& ui) {
   std::ifstream in(ResolvePath(path), std::ios::binary);
   if (!in) throw CartozenError("Unable to open file '" + path + "'");
   const WorldFile world = ParseWorldFile(in);
-  switch (CornersFromWorldFile(world, source.Image.Width(), source.Image.Height(),
-                               source.GeoRef)) {
+  switch (CornersFromWorldFile(world, source.Image.Width(), source.Image.Height(), source.GeoRef)) {
     case WorldFileCornersResult::Set:
       return true;
     case WorldFileCornersResult::ZeroPixelSize:
       ui.SetStatusText("World file '" + path + "' gives a pixel size of 0; corners not changed");
       return false;
     case WorldFileCornersResult::OutOfRange:
-      ui.SetStatusText("World file '" + path + "' gives positions out of range; corners not changed");
+      ui.SetStatusText("World file '" + path +
+                       "' gives positions out of range; corners not changed");
       return false;
   }
   return false;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "support/RecordingUserInterface.h"
 #include "georef/RecordingPainter.h"
+#include "support/RecordingUserInterface.h"
 
 namespace cz {
 namespace {
@@ -16,8 +16,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
-std::vector<std::string> Marker(int x, int y, const char* under, const char* over,
-                                int underWidth) {
+std::vector<std::string> Marker(int x, int y, const char* under, const char* over, int underWidth) {
   std::vector<std::string> calls;
   for (int pass = 0; pass < 2; ++pass) {
     const std::string colour = pass == 0 ? under : over;
@@ -176,7 +175,7 @@ TEST(ViewMappingTest, MapsBothWays) {
   EXPECT_EQ(view.ToView({2, 2}), (PixelPoint{-100, -40}));  // -99.5 rounds to even
   EXPECT_EQ(view.ToSource(150, 60), (PixelPoint{1000, 400}));
   EXPECT_EQ(view.ToSource(151, 61), (PixelPoint{1004, 404}));
-  EXPECT_EQ(view.ToSource(-150, 0), (PixelPoint{-200, 160}));  // Trunc toward zero
+  EXPECT_EQ(view.ToSource(-150, 0), (PixelPoint{-200, 160}));              // Trunc toward zero
   EXPECT_EQ((ViewMapping{0.0, 0, 0}.ToSource(7, 9)), (PixelPoint{7, 9}));  // no division by 0
 }
 

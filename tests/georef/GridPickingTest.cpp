@@ -41,14 +41,12 @@ TEST_P(PickReach, IsTenViewPixelsEachWayStrictly) {
 }
 
 // Grid point (1, 1) lies at source (400, 400).
-INSTANTIATE_TEST_SUITE_P(GridPicking, PickReach,
-                         ::testing::Values(ReachCase{1.0, 409, 400, true},
-                                           ReachCase{1.0, 410, 400, false},
-                                           ReachCase{1.0, 391, 409, true},
-                                           ReachCase{1.0, 400, 390, false},
-                                           // At scale 0.5, 9 view pixels are 18 source pixels.
-                                           ReachCase{0.5, 209, 200, true},
-                                           ReachCase{0.5, 210, 200, false}));
+INSTANTIATE_TEST_SUITE_P(
+    GridPicking, PickReach,
+    ::testing::Values(ReachCase{1.0, 409, 400, true}, ReachCase{1.0, 410, 400, false},
+                      ReachCase{1.0, 391, 409, true}, ReachCase{1.0, 400, 390, false},
+                      // At scale 0.5, 9 view pixels are 18 source pixels.
+                      ReachCase{0.5, 209, 200, true}, ReachCase{0.5, 210, 200, false}));
 
 TEST(GridPickingTest, PicksUpThenDropsAPoint) {
   GeoReference geoRef = ManualGrid();

@@ -145,9 +145,10 @@ TEST_P(LambertConicCheck, LayoutFollowsTheGraticule) {
   const GeoReference fit = OperatorFit(chart);
   const Deviation fitted = Measure(chart, fit);
   const Deviation best = BestSkewFit(chart, fit);
-  std::printf("[ LCC 33/45 ] %s: skews %d/%d, operator fit max %.2f px rms %.2f px; "
-              "best skews max %.2f px rms %.2f px (600 px per degree)\n",
-              c.name, fit.SkewLeft, fit.SkewRight, fitted.max, fitted.rms, best.max, best.rms);
+  std::printf(
+      "[ LCC 33/45 ] %s: skews %d/%d, operator fit max %.2f px rms %.2f px; "
+      "best skews max %.2f px rms %.2f px (600 px per degree)\n",
+      c.name, fit.SkewLeft, fit.SkewRight, fitted.max, fitted.rms, best.max, best.rms);
   RecordProperty("fit_max_px", std::to_string(fitted.max));
   RecordProperty("fit_rms_px", std::to_string(fitted.rms));
   EXPECT_LT(fitted.max, c.maxPixels);
@@ -176,8 +177,10 @@ TEST(LambertConicLimits, AChartOffTheCentralMeridianGetsStraightParallels) {
   EXPECT_GT(geoRef.SkewLeft, 0);
   EXPECT_LT(geoRef.SkewRight, 0);
   const Deviation d = Measure(chart, geoRef);
-  std::printf("[ LCC 33/45 ] EightDegreesEastOfTheCentralMeridian: skews %d/%d, max %.2f px "
-              "rms %.2f px\n", geoRef.SkewLeft, geoRef.SkewRight, d.max, d.rms);
+  std::printf(
+      "[ LCC 33/45 ] EightDegreesEastOfTheCentralMeridian: skews %d/%d, max %.2f px "
+      "rms %.2f px\n",
+      geoRef.SkewLeft, geoRef.SkewRight, d.max, d.rms);
   LayoutReferenceGrid(geoRef);
   EXPECT_FALSE(geoRef.Apex.Found);
 }

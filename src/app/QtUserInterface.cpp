@@ -1,0 +1,49 @@
+#include "QtUserInterface.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace cz {
+
+namespace {
+const QString kApplicationTitle = QStringLiteral("VDK Avionics Cartozen 2");
+}
+
+QtUserInterface::QtUserInterface(QWidget* window, QLineEdit* statusLine, UserInterface* displayless)
+    : window_(window), statusLine_(statusLine), displayless_(displayless) {}
+
+void QtUserInterface::SetStatusText(const std::string& text) {
+  statusLine_->setText(QString::fromStdString(text));
+}
+
+void QtUserInterface::ShowMessage(const std::string& text) {
+  if (displayless_) return displayless_->ShowMessage(text);
+  QMessageBox::information(window_, kApplicationTitle, QString::fromStdString(text));
+}
+
+bool QtUserInterface::Confirm(const std::string& question) {
+  if (displayless_) return displayless_->Confirm(question);
+  return QMessageBox::question(window_, kApplicationTitle, QString::fromStdString(question),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtUserInterface::AddMemoLine(MemoWindow window, const std::string& line) {
+  const auto sink = memoSinks_.find(window);
+  if (sink != memoSinks_.end() && sink->second) {
+    sink->second(line);
+  } else if (displayless_) {
+    displayless_->AddMemoLine(window, line);
+  }
+}
+
+void QtUserInterface::ProcessEvents() {
+  QCoreApplication::processEvents();
+}
+
+void QtUserInterface::SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink) {
+  memoSinks_[window] = std::move(sink);
+}
+
+}  // namespace cz

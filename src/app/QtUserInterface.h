@@ -1,0 +1,40 @@
+#pragma once
+// The user-interface port on Qt widgets: the main window's status line, message boxes and
+// Yes/No questions, memo lines of the windows that keep one, and event processing inside
+// long operations. In a command-line run without a display, message boxes and questions go
+// to a display-less port instead (logged, answered No), because nobody could close them.
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "state/UserInterface.h"
+
+class QLineEdit;
+class QWidget;
+
+namespace cz {
+
+class QtUserInterface : public UserInterface {
+ public:
+  // displayless: where messages and questions go when there is no display (may be null).
+  QtUserInterface(QWidget* window, QLineEdit* statusLine, UserInterface* displayless);
+
+  void SetStatusText(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+  bool Confirm(const std::string& question) override;
+  void AddMemoLine(MemoWindow window, const std::string& line) override;
+  void ProcessEvents() override;
+
+  // The window that keeps a memo registers where its lines go; lines for a window that has
+  // not registered are dropped (or, without a display, printed by the display-less port).
+  void SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink);
+
+ private:
+  QWidget* window_;
+  QLineEdit* statusLine_;
+  UserInterface* displayless_;
+  std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
+};
+
+}  // namespace cz

@@ -1,0 +1,91 @@
+#pragma once
+// The command line: a sequence of switches ("/" and a letter, any case), each followed by its
+// own arguments, read once per process into the run state (CommandLineState) by
+// CommandLineBatch when the start-up timer fires.
+//
+//   /P folder     project folder; a bare name is a folder beside the executable   SwitchSet |= 1
+//   /S name       source image in the project's "Map Sources" (or the import's tree) |= 2
+//   /X lat lon dlat dlon   top-left corner and extents, locale decimal numbers      |= 4
+//   /R degrees    one tile resolution: "0.25", "0.5", "1", "2" or "4" (repeatable) |= 8
+//   /D            deletes the "*.GIF" tiles of the project of an earlier /P, at once
+//   /M /N         build maps at the end / no processing, stay open
+//   /O ext        map-file extension in place of "MAP"
+//   /E lat lon z1..z5   EPSG3857 import                                        SwitchSet = 16
+//
+// Problems are written to the error log ("Error.txt", LogError) with the program's own texts;
+// a failing switch ends the reading, and the application closes without running anything.
+
+#include <string>
+#include <vector>
+
+#include "state/AppState.h"
+#include "state/UserInterface.h"
+
+namespace cz {
+
+// The program's arguments, without the program name: argument 1 is the first switch. Only
+// the first 255 can be reached (the run state counts them in a byte); reading past the end
+// gives empty text.
+class CommandArguments {
+ public:
+  static constexpr int kMaxArguments = 255;
+
+  explicit CommandArguments(std::vector<std::string> arguments);
+  int Count() const { return static_cast<int>(arguments_.size()); }
+  std::string At(int index) const;  // 1-based
+
+ private:
+  std::vector<std::string> arguments_;
+};
+
+// The start-up timer: 100 ms when there are arguments, else 3000 ms (only the splash waits).
+int StartUpTimerInterval(int argumentCount);
+
+// Reads the switch at index and its arguments; index ends on the last argument consumed.
+// Returns false, after logging why, when the run must stop.
+bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+
+// The switch handlers (index is on the switch; each reads its arguments as described above).
+bool ProjectSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool SourceSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool PositionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool ResolutionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool DeleteTilesSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool MakeMapsSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool NoProcessingSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool ExtensionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool ImportSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+
+// /P: a bare name (no "/" or "\") names a folder in the executable's folder; anything else is
+// used unchanged.
+std::string ResolveProjectFolderArgument(const std::string& argument);
+
+// A decimal number as a person types it, in the locale's notation (ParseLocaleDecimal), kept
+// in single precision. A value outside the float range is not a number.
+bool ParseLocaleFloat(const std::string& text, float& value);
+
+// /R's texts: the level mask bit of "0.25", "0.5", "1", "2" or "4"; 0 for any other text.
+std::int32_t ResolutionBit(const std::string& text);
+
+// /E's values: a decimal integer, or 0 for any other text.
+std::int32_t IntegerOrZero(const std::string& text);
+
+// What the application does once the command line has been handled.
+enum class CommandLineOutcome {
+  Close,     // the run is over (or a switch failed): close the application
+  StayOpen,  // /N: the person carries on interactively
+};
+
+// The timer's command-line driver: deletes "Error.txt", reads every switch into state
+// (stopping at the first failure), then hands over to RunCommandLine. Errors raised by the run
+// propagate to the caller's general error handler.
+CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
+                                    const CommandArguments& arguments);
+
+// What the switches ask for once they are all read: the source pipeline for switch set 15,
+// the import for 16, and the map building of /M. These operations join the program with the
+// tile creation, import and map builder; until then the switches are read, checked and
+// logged, /D acts, and the run closes.
+void RunCommandLine(AppState& state, UserInterface& ui);
+
+}  // namespace cz

@@ -1,0 +1,143 @@
+#include "project/Project.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "geo/GeoCoord.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "project/AppSettings.h"
+#include "project/IniFile.h"
+#include "project/MapSourceSettings.h"
+#include "state/ErrorLog.h"
+
+namespace cz {
+
+namespace {
+
+constexpr char kGeneral[] = "General";
+constexpr char kMapViewer[] = "MapViewer";
+constexpr char kEpsg3857[] = "EPGS3857";  // G before S: the name the files have always had
+constexpr char kMapFiles[] = "MapFiles";
+
+// Opens file as the project file of folder under name. The version key is written before the
+// state changes, so a file that cannot be written leaves the previous project as it was.
+void OpenProjectFile(ProjectState& project, const std::string& folder, const std::string& file,
+                     const std::string& name) {
+  auto ini = std::make_unique<IniFile>(file);
+  ini->WriteString(kGeneral, "Cartozen2", "Version 1");
+  project.File = std::move(ini);
+  project.Folder = folder;
+  project.Name = name;
+  project.Open = true;
+  project.ViewerLatitude = GeoCoordToDegrees(project.File->ReadInteger(kMapViewer, "Latitude", 0));
+  project.ViewerLongitude =
+      GeoCoordToDegrees(project.File->ReadInteger(kMapViewer, "Longitude", 0));
+  const std::string sourcePath = project.File->ReadString(kGeneral, "MapSourcePath", "");
+  project.MapSourceFolder = sourcePath.empty() ? project.Folder : sourcePath;
+}
+
+}  // namespace
+
+std::string WindowTitle(const ProjectState& project) {
+  const std::string base = std::string("VDK Avionics Cartozen 2 ") + kVersionText;
+  return project.Open ? base + " - project: " + project.Name : base + " - No project loaded.";
+}
+
+void StartUpProject(ProjectState& project) {
+  const LastProject last = ReadAppSettings();
+  project.Folder = last.Folder;
+  project.Name = last.Name;
+  const std::string file = JoinPath(project.Folder, project.Name);
+  if (project.Name.empty() || !FileExists(file)) return;
+  OpenProjectFile(project, last.Folder, file, last.Name);
+  EnsureProjectFolders(project.Folder);
+  project.Epsg3857SourceFolder = project.File->ReadString(kEpsg3857, "SourceFolder", "");
+}
+
+std::string WithDefaultProjectExtension(const std::string& fileName) {
+  return ExtractFileExt(fileName).empty() ? fileName + kProjectFileExtension : fileName;
+}
+
+bool CreateOrOpenProject(AppState& state, const std::string& chosenFile, UserInterface& ui) {
+  if (chosenFile.empty()) return false;
+  std::string file = std::filesystem::absolute(chosenFile).string();
+  // A typed name without an extension means a ".prg" project, the kind the dialog lists;
+  // an existing file is taken as chosen.
+  if (!FileExists(file)) file = WithDefaultProjectExtension(file);
+  if (!FileExists(file) && !ui.Confirm(kCreateProjectQuestion)) return false;
+  if (state.Source.Loaded) SaveMapINI(state.Source);
+
+  const std::string folder = WithoutTrailingSeparator(ExtractFilePath(file));
+  EnsureProjectFolders(folder);
+  OpenProjectFile(state.Project, folder, file, ExtractFileName(file));
+  return true;
+}
+
+std::string CommandLineProjectFile(const std::string& folder) {
+  const std::string folderName = ExtractFileName(WithoutTrailingSeparator(folder));
+  const std::string named = JoinPath(folder, folderName + kProjectFileExtension);
+  if (FileExists(named)) return ResolvePath(named);
+  const std::vector<std::string> projectFiles =
+      ListFiles(folder, std::string("*") + kProjectFileExtension);
+  if (projectFiles.size() == 1) return JoinPath(ResolvePath(folder), projectFiles.front());
+  return named;
+}
+
+bool OpenProjectFolder(AppState& state, const std::string& folder) {
+  if (!DirectoryExists(folder)) {
+    LogError("Cannot find project " + folder);
+    return false;
+  }
+  // The folder in its real spelling, so the name recorded for the next start is the one on disk.
+  const std::string resolved = WithoutTrailingSeparator(ResolvePath(folder));
+  EnsureProjectFolders(resolved);
+  const std::string file = CommandLineProjectFile(resolved);
+  OpenProjectFile(state.Project, resolved, file, ExtractFileName(file));
+  return true;
+}
+
+void AddToMapFileList(ProjectState& project, const std::string& sourcePath) {
+  if (!project.Open || !project.File) return;
+  project.File->WriteString(kMapFiles, sourcePath, "0");
+}
+
+std::vector<std::string> MapFileList(const ProjectState& project) {
+  if (!project.File) return {};
+  return project.File->ReadSectionKeys(kMapFiles);
+}
+
+void EnsureProjectFolders(const std::string& folder) {
+  for (const char* subFolder : kProjectSubFolders) ForceDirectories(JoinPath(folder, subFolder));
+}
+
+void CloseApplication(AppState& state) {
+  if (state.Source.Loaded) SaveMapINI(state.Source);
+  ProjectState& project = state.Project;
+  if (!project.Open || !project.File) return;
+  IniFile& file = *project.File;
+  file.Batch([&] {
+    file.WriteInteger(kMapViewer, "Latitude", DegreesToGeoCoord(project.ViewerLatitude));
+    file.WriteInteger(kMapViewer, "Longitude", DegreesToGeoCoord(project.ViewerLongitude));
+    file.WriteString(kGeneral, "MapSourcePath", project.LastChosenSourceFolder);
+    file.WriteString(kEpsg3857, "SourceFolder", project.Epsg3857SourceFolder);
+  });
+  WriteAppSettings(project.Folder, project.Name);
+  // Released last: a failed write above leaves the project file open for another try.
+  project.File.reset();
+}
+
+std::string ProjectTilesFolder(const std::string& projectFolder) {
+  return JoinPath(projectFolder, kTilesFolder);
+}
+
+int DeleteProjectTiles(const std::string& projectFolder) {
+  const std::string folder = ProjectTilesFolder(projectFolder);
+  int deleted = 0;
+  for (const std::string& name : ListFiles(folder, "*.GIF")) {
+    if (DeleteFileAt(JoinPath(folder, name))) ++deleted;
+  }
+  return deleted;
+}
+
+}  // namespace cz

@@ -1,0 +1,141 @@
+#include "TForm1.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "platform/ExecutableFolder.h"
+#include "platform/FileSystem.h"
+#include "project/AppSettings.h"
+#include "project/IniFile.h"
+#include "state/ErrorLog.h"
+#include "support/TempFolder.h"
+
+namespace cz {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempFolder;
+
+QApplication& Application() {
+  static int argc = 1;
+  static char name[] = "app_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication application(argc, argv);
+  return application;
+}
+
+class TForm1Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application();
+    OverrideProgramDataFolder(programFolder.Path());
+  }
+  void TearDown() override { OverrideProgramDataFolder(""); }
+
+  TempFolder programFolder;
+  TempFolder work;
+};
+
+TEST_F(TForm1Test, StartsWithoutProjectAndArmsTheLongTimer) {
+  TForm1 window({}, false);
+  EXPECT_EQ(window.windowTitle().toStdString(),
+            "VDK Avionics Cartozen 2 V1.5 - No project loaded.");
+  EXPECT_EQ(window.size(), QSize(1024, 768));
+  EXPECT_EQ(window.Edit1->text().toStdString(), "No map loaded");
+  EXPECT_TRUE(window.Edit1->isReadOnly());
+  EXPECT_TRUE(window.Timer1->isSingleShot());
+  EXPECT_TRUE(window.Timer1->isActive());
+  EXPECT_EQ(window.Timer1->interval(), 3000);
+
+  // Without arguments the timer only stops: no log is touched.
+  programFolder.Write("Error.txt", "kept\r\n");
+  window.Timer1Timer();
+  EXPECT_FALSE(window.Timer1->isActive());
+  EXPECT_FALSE(window.CommandLineRan());
+  EXPECT_EQ(ReadFileBytes(ErrorLogPath()), "kept\r\n");
+}
+
+TEST_F(TForm1Test, ArgumentsArmTheShortTimer) {
+  TForm1 window({"/M"}, true);
+  EXPECT_EQ(window.Timer1->interval(), 100);
+}
+
+TEST_F(TForm1Test, StatusLineIsThePortsStatusText) {
+  TForm1 window({}, false);
+  window.Ui().SetStatusText("Loading chart.tif, please wait...");
+  EXPECT_EQ(window.Edit1->text().toStdString(), "Loading chart.tif, please wait...");
+}
+
+TEST_F(TForm1Test, ReopensTheLastProjectAndSavesItOnClosing) {
+  work.Write("p.prg", "[General]\r\n[MapViewer]\r\nLatitude=8100000\r\n");
+  WriteAppSettings(work.Path(), "p.prg");
+  {
+    TForm1 window({}, false);
+    EXPECT_EQ(window.windowTitle().toStdString(), "VDK Avionics Cartozen 2 V1.5 - project: p.prg");
+    window.State().Project.ViewerLongitude = 7.5;
+    window.show();
+    EXPECT_TRUE(window.close());
+  }
+  const IniFile project(work / "p.prg");
+  EXPECT_EQ(project.ReadString("General", "Cartozen2", ""), "Version 1");
+  EXPECT_EQ(project.ReadInteger("MapViewer", "Latitude", 0), 8100000);
+  EXPECT_EQ(project.ReadInteger("MapViewer", "Longitude", 0), 1350000);
+  EXPECT_EQ(ReadAppSettings().Name, "p.prg");
+}
+
+TEST_F(TForm1Test, FailingSwitchLogsAndClosesTheWindow) {
+  TForm1 window({"/x", "1", "north"}, true);
+  window.show();
+  window.Timer1Timer();
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_TRUE(window.CommandLineRan());
+  EXPECT_TRUE(window.RunLogged());
+  EXPECT_EQ(ReadFileBytes(ErrorLogPath()), "Cannot understand position: north\r\n");
+}
+
+TEST_F(TForm1Test, SuccessfulRunLeavesNoLogAndCloses) {
+  programFolder.Write("Error.txt", "old\r\n");
+  TForm1 window({"/M", "/O", "EFS"}, true);
+  window.show();
+  window.Timer1Timer();
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_FALSE(window.RunLogged());
+  EXPECT_EQ(window.State().MapExtension(), "EFS");
+}
+
+TEST_F(TForm1Test, WithoutDisplayAFailedSaveOnClosingIsLoggedAndTheWindowCloses) {
+  const std::string file = work.Write("p.prg", "[General]\r\n");
+  WriteAppSettings(work.Path(), "p.prg");
+  TForm1 window({"/M"}, true);
+  ASSERT_TRUE(window.State().Project.Open);
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+  window.show();
+  window.Timer1Timer();
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_TRUE(window.RunLogged());
+  EXPECT_EQ(ReadFileBytes(ErrorLogPath()), "Unable to write to " + file + "\r\n");
+}
+
+}  // namespace
+}  // namespace cz
+
+namespace cz {
+namespace {
+
+TEST_F(TForm1Test, StartUpFailureStaysInTheCommandLineLog) {
+  const std::string file = work.Write("p.prg", "[General]\r\n");
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+  WriteAppSettings(work.Path(), "p.prg");
+  TForm1 window({"/M"}, true);
+  EXPECT_FALSE(window.State().Project.Open);
+  window.show();
+  window.Timer1Timer();
+  EXPECT_TRUE(window.RunLogged());
+  EXPECT_EQ(ReadFileBytes(ErrorLogPath()), "Unable to write to " + file + "\r\n");
+}
+
+}  // namespace
+}  // namespace cz

@@ -1,0 +1,279 @@
+#include "batch/CommandLine.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <filesystem>
+
+#include "platform/ExecutableFolder.h"
+#include "platform/FileSystem.h"
+#include "state/ErrorLog.h"
+#include "state/HeadlessUserInterface.h"
+#include "support/RecordingUserInterface.h"
+#include "support/TempFolder.h"
+
+namespace cz {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::RecordingUserInterface;
+using testing::TempFolder;
+
+class CommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { OverrideProgramDataFolder(programFolder.Path()); }
+  void TearDown() override { OverrideProgramDataFolder(""); }
+
+  CommandLineOutcome Run(std::vector<std::string> arguments) {
+    return CommandLineBatch(state, ui, CommandArguments(std::move(arguments)));
+  }
+  // The log's text without its line end; empty when nothing was logged.
+  std::string Logged() {
+    if (!FileExists(ErrorLogPath())) return "";
+    const std::string text = ReadFileBytes(ErrorLogPath());
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    return text.substr(0, text.size() - 2);
+  }
+
+  TempFolder programFolder;
+  TempFolder project;
+  AppState state;
+  RecordingUserInterface ui;
+};
+
+// Each case ends with "/M": whether it was reached tells whether the reading stopped.
+struct SwitchCase {
+  std::vector<std::string> arguments;
+  std::string logged;  // "$P" stands for the temporary project folder
+  std::uint32_t switchSet;
+  bool stops;
+};
+
+class SwitchRules : public CommandLineTest, public ::testing::WithParamInterface<SwitchCase> {};
+
+std::string Expand(std::string text, const std::string& folder) {
+  for (std::size_t at = text.find("$P"); at != std::string::npos; at = text.find("$P")) {
+    text.replace(at, 2, folder);
+  }
+  return text;
+}
+
+TEST_P(SwitchRules, LogStateAndStop) {
+  std::vector<std::string> arguments;
+  for (const std::string& argument : GetParam().arguments) {
+    arguments.push_back(Expand(argument, project.Path()));
+  }
+  arguments.push_back("/M");
+  EXPECT_EQ(Run(arguments), CommandLineOutcome::Close);
+  EXPECT_EQ(Logged(), Expand(GetParam().logged, project.Path()));
+  EXPECT_EQ(state.CommandLine.SwitchSet, GetParam().switchSet);
+  EXPECT_EQ(state.CommandLine.MakeMaps, !GetParam().stops);
+  EXPECT_FALSE(state.CommandLine.Active);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, SwitchRules,
+    ::testing::Values(
+        SwitchCase{{"/p", "$P"}, "", 1, false},
+        SwitchCase{{"-P"}, "Bad command leader character -P", 0, true},
+        SwitchCase{{"/PX"}, "Bad command: /PX", 0, true},
+        SwitchCase{{"/q"}, "Unkown command: /Q", 0, true},
+        SwitchCase{{""}, "Bad command: ", 0, true},
+        SwitchCase{{"/\xC3\xA9"}, "Unkown command: /\xC3\xA9", 0, true},
+        SwitchCase{{"/P", "$P/Missing"}, "Project folder $P/Missing not found", 1, true},
+        SwitchCase{{"/X", "48", "6", "two", "4"}, "Cannot understand position: two", 0, true},
+        SwitchCase{{"/X", "48"}, "Cannot understand position: /M", 0, true},
+        SwitchCase{{"/R", "3"}, "Cannot understand target resolution: 3", 0, true},
+        SwitchCase{{"/R", "0.50"}, "Cannot understand target resolution: 0.50", 0, true},
+        SwitchCase{{"/R", "1", "/R", "3"}, "Cannot understand target resolution: 3", 8, false},
+        SwitchCase{{"/R", "1", "/R", "3x", "/R", "bad2"},
+                   "Cannot understand target resolution: bad2",
+                   8,
+                   false},
+        SwitchCase{{"/P", "$P", "/S", "a.tif", "/X", "48", "6", "2", "4"}, "", 7, false},
+        SwitchCase{{"/P", "$P", "/S", "a.tif", "/X", "48", "6", "2", "4", "/R", "0.5", "/R", "1"},
+                   "",
+                   15,
+                   false},
+        SwitchCase{{"/E", "47", "8", "1", "2", "3", "4", "5", "/P", "$P"}, "", 17, false},
+        SwitchCase{{"/P", "$P", "/E", "47", "8", "1", "2", "3", "4", "5"}, "", 16, false},
+        SwitchCase{{"/O", "EFS", "/D"}, "", 0, false}));
+
+TEST_F(CommandLineTest, SwitchArgumentsAreNeverSwitches) {
+  Run({"/S", "/M"});
+  EXPECT_EQ(state.CommandLine.SourceArgument, "/M");
+  EXPECT_FALSE(state.CommandLine.MakeMaps);
+  EXPECT_EQ(state.CommandLine.SwitchSet, 2u);
+}
+
+TEST_F(CommandLineTest, MissingArgumentsReadAsEmptyText) {
+  Run({"/X", "48"});
+  EXPECT_EQ(Logged(), "Cannot understand position: ");
+  EXPECT_EQ(state.CommandLine.Position[0], 48.0f);
+  Run({"/R"});
+  EXPECT_EQ(Logged(), "Cannot understand target resolution: ");
+}
+
+TEST_F(CommandLineTest, ValuesAreStoredAsRead) {
+  Run({"/X", "48.5", "-6.25", "2", "nope"});
+  EXPECT_EQ(state.CommandLine.Position[0], 48.5f);
+  EXPECT_EQ(state.CommandLine.Position[1], -6.25f);
+  EXPECT_EQ(state.CommandLine.Position[2], 2.0f);
+  EXPECT_EQ(state.CommandLine.SwitchSet, 0u);
+
+  AppState other;
+  CommandLineBatch(other, ui, CommandArguments({"/R", "4", "/R", "0.25", "/O", "efm", "/N"}));
+  EXPECT_EQ(other.CommandLine.ResolutionMask, 17);
+  EXPECT_EQ(other.CommandLine.MapExtension, "efm");
+  EXPECT_EQ(other.MapExtension(), "efm");
+  EXPECT_TRUE(other.CommandLine.NoProcessing);
+}
+
+TEST_F(CommandLineTest, ImportWithFewerThanSevenValuesSelectsNothing) {
+  Run({"/E", "47", "x", "3"});
+  EXPECT_EQ(state.CommandLine.SwitchSet, 0u);
+  EXPECT_EQ(state.CommandLine.ImportLatitude, 47);
+  EXPECT_EQ(state.CommandLine.ImportLongitude, 0);  // not an integer: 0
+  EXPECT_EQ(state.CommandLine.ImportZooms[0], 3);
+  EXPECT_EQ(state.CommandLine.ImportZooms[1], 0);
+  EXPECT_EQ(Logged(), "");
+
+  AppState alone;
+  CommandLineBatch(alone, ui, CommandArguments({"/E"}));
+  EXPECT_EQ(alone.CommandLine.SwitchSet, 0u);
+}
+
+TEST_F(CommandLineTest, NoProcessingKeepsTheApplicationOpen) {
+  EXPECT_EQ(Run({"/N"}), CommandLineOutcome::StayOpen);
+  EXPECT_EQ(Run({"/N", "/Q"}), CommandLineOutcome::Close);  // a failing switch closes anyway
+}
+
+TEST_F(CommandLineTest, BareProjectNameIsBesideTheExecutable) {
+  EXPECT_EQ(ResolveProjectFolderArgument("Alps"), ExecutableFolder() + "Alps");
+  EXPECT_EQ(ResolveProjectFolderArgument("/data/Alps"), "/data/Alps");
+  EXPECT_EQ(ResolveProjectFolderArgument("projects\\Alps"), "projects\\Alps");
+  Run({"/P", "NoSuchProject-4711"});
+  EXPECT_EQ(Logged(), "Project folder " + ExecutableFolder() + "NoSuchProject-4711 not found");
+}
+
+TEST_F(CommandLineTest, RunStartsByDeletingTheLog) {
+  programFolder.Write("Error.txt", "old\r\n");
+  Run({"/M"});
+  EXPECT_FALSE(FileExists(ErrorLogPath()));
+}
+
+TEST_F(CommandLineTest, DeleteTilesActsOnlyInsideTheGivenProject) {
+  const std::string stray = project.Write("Tiles/1_7.GIF", "x");
+  const std::string previous = std::filesystem::current_path();
+  std::filesystem::current_path(project.Path());
+  Run({"/D"});  // no /P yet: nothing, not even the tiles below the current folder
+  std::filesystem::current_path(previous);
+  EXPECT_TRUE(FileExists(stray));
+
+  Run({"/P", project.Path(), "/D"});
+  EXPECT_FALSE(FileExists(stray));
+}
+
+TEST_F(CommandLineTest, ArgumentsBeyondTheLastReachableOneAreNotRead) {
+  std::vector<std::string> arguments(255, "/M");
+  arguments.push_back("/Q");
+  Run(arguments);
+  EXPECT_EQ(Logged(), "");
+  EXPECT_TRUE(state.CommandLine.MakeMaps);
+
+  // A switch on the last reachable argument reads empty text for its own arguments.
+  std::vector<std::string> last(254, "/M");
+  last.push_back("/S");
+  last.push_back("beyond");
+  Run(last);
+  EXPECT_EQ(state.CommandLine.SourceArgument, "");
+}
+
+TEST(StartUpTimer, ShortWithArgumentsLongWithout) {
+  EXPECT_EQ(StartUpTimerInterval(0), 3000);
+  EXPECT_EQ(StartUpTimerInterval(1), 100);
+  EXPECT_EQ(StartUpTimerInterval(12), 100);
+}
+
+struct NumberCase {
+  const char* text;
+  bool ok;
+  float value;
+};
+
+class LocaleNumbers : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(LocaleNumbers, CLocale) {
+  float value = -1.0f;
+  EXPECT_EQ(ParseLocaleFloat(GetParam().text, value), GetParam().ok) << GetParam().text;
+  if (GetParam().ok) {
+    EXPECT_EQ(value, GetParam().value);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, LocaleNumbers,
+    ::testing::Values(NumberCase{"48", true, 48}, NumberCase{" 6.5 ", true, 6.5f},
+                      NumberCase{"-0.25", true, -0.25f}, NumberCase{"+2", true, 2},
+                      NumberCase{"1e1", true, 10}, NumberCase{"48.1", true, 48.1f},
+                      NumberCase{"", false, 0}, NumberCase{"x", false, 0},
+                      NumberCase{"4,5", false, 0}, NumberCase{"4.5.", false, 0},
+                      NumberCase{"inf", false, 0}, NumberCase{"nan", false, 0},
+                      NumberCase{"1e40", false, 0}, NumberCase{"0x10", false, 0}));
+
+TEST(LocaleNumbers, CommaLocaleTakesOnlyItsSeparator) {
+  const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE locale";
+  float value = 0;
+  EXPECT_TRUE(ParseLocaleFloat("48,5", value));
+  EXPECT_EQ(value, 48.5f);
+  EXPECT_FALSE(ParseLocaleFloat("48.5", value));
+  std::setlocale(LC_NUMERIC, previous.c_str());
+}
+
+TEST(SwitchValues, ResolutionTextsAndIntegers) {
+  EXPECT_EQ(ResolutionBit("0.25"), 1);
+  EXPECT_EQ(ResolutionBit("0.5"), 2);
+  EXPECT_EQ(ResolutionBit("1"), 4);
+  EXPECT_EQ(ResolutionBit("2"), 8);
+  EXPECT_EQ(ResolutionBit("4"), 16);
+  EXPECT_EQ(ResolutionBit("1.0"), 0);
+  EXPECT_EQ(ResolutionBit(" 1"), 0);
+  EXPECT_EQ(IntegerOrZero("-47"), -47);
+  EXPECT_EQ(IntegerOrZero("+8"), 8);
+  EXPECT_EQ(IntegerOrZero("8x"), 0);
+  EXPECT_EQ(IntegerOrZero("99999999999"), 0);
+}
+
+class ErrorLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { OverrideProgramDataFolder(folder.Path()); }
+  void TearDown() override { OverrideProgramDataFolder(""); }
+  TempFolder folder;
+};
+
+TEST_F(ErrorLogTest, HoldsTheLatestMessageWithCrLf) {
+  EXPECT_EQ(ErrorLogPath(), folder / "Error.txt");
+  LogError("first");
+  LogError("Cannot find project /x/\xC3\xA9");
+  EXPECT_EQ(ReadFileBytes(folder / "Error.txt"), "Cannot find project /x/\xC3\xA9\r\n");
+  DeleteErrorLog();
+  EXPECT_FALSE(FileExists(folder / "Error.txt"));
+  DeleteErrorLog();  // nothing to delete is fine
+}
+
+TEST_F(ErrorLogTest, HeadlessPortLogsMessagesAndAnswersNo) {
+  HeadlessUserInterface headless;
+  headless.SetStatusText("Loading");
+  EXPECT_FALSE(headless.Logged());
+  EXPECT_FALSE(FileExists(ErrorLogPath()));
+  headless.ShowMessage("No map image loaded - nothing to process...");
+  EXPECT_TRUE(headless.Logged());
+  EXPECT_EQ(ReadFileBytes(ErrorLogPath()), "No map image loaded - nothing to process...\r\n");
+  EXPECT_FALSE(headless.Confirm("Delete?"));
+  EXPECT_EQ(ReadFileBytes(ErrorLogPath()), "Delete?\r\n");
+}
+
+}  // namespace
+}  // namespace cz
