@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "PngTestFiles.h"
+#include "project/MapSourceSettings.h"
 #include "importer/WebMercator.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
@@ -23,7 +26,7 @@ class ImportRecorder : public testing::RecordingUserInterface {
 };
 
 // What the main window held each time the import asked for tile creation.
-struct TileRun {
+struct TileCreationCall {
   bool loaded;
   std::uint8_t mapResolution;
   std::int32_t resolutionMask;
@@ -69,7 +72,7 @@ class ImportRunTest : public ::testing::Test {
   ImportState import;
   AppState app;
   ImportRecorder ui;
-  std::vector<TileRun> runs;
+  std::vector<TileCreationCall> runs;
 };
 
 TEST_F(ImportRunTest, NothingHappensWithoutAFolderOrACell) {
@@ -93,7 +96,7 @@ TEST_F(ImportRunTest, DefaultChoicesRunEveryZoomAndTheQuartersInOrder) {
 
   ASSERT_EQ(runs.size(), 4u + 4u);
   for (int zoom = 7; zoom <= 10; ++zoom) {
-    const TileRun& run = runs[zoom - 7];
+    const TileCreationCall& run = runs[zoom - 7];
     SCOPED_TRACE(zoom);
     EXPECT_TRUE(run.loaded);
     EXPECT_EQ(run.mapResolution, 1 << (zoom - 7));  // RadioGroup k + 1 serves TileLevel k
@@ -110,7 +113,7 @@ TEST_F(ImportRunTest, DefaultChoicesRunEveryZoomAndTheQuartersInOrder) {
   // North-west, south-west, north-east, south-east.
   const double quarters[4][2] = {{10, 4}, {6, 4}, {10, 8}, {6, 8}};
   for (int q = 0; q < 4; ++q) {
-    const TileRun& run = runs[4 + q];
+    const TileCreationCall& run = runs[4 + q];
     SCOPED_TRACE(q);
     EXPECT_EQ(run.mapResolution, 16);
     EXPECT_EQ(run.north, quarters[q][0]);
@@ -175,6 +178,23 @@ TEST_F(ImportRunTest, ABrokenTileLeavesNoMapForThatZoomOnly) {
     reasonShown = reasonShown || text.find(broken) != std::string::npos;
   }
   EXPECT_TRUE(reasonShown);
+}
+
+TEST_F(ImportRunTest, SavingAfterAnImportWritesNoSettingsFile) {
+  // The chart loaded before the import keeps its settings; the mosaic has none to write.
+  app.Source.Path = tiles / "chart.tif";
+  tiles.Write("chart.INI", "[Options]\r\nMapResolution=30\r\n");
+  ChooseCell(10, 4);
+  import.ZoomChoices = {0, 0, 0, 0, 0};
+  ImportContext context = Context();
+  ProcessImport(context);
+  ASSERT_TRUE(app.Source.Loaded);
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(tiles.Path());
+  SaveMapINI(app.Source);  // what closing the application does
+  std::filesystem::current_path(before);
+  EXPECT_EQ(testing::ReadFileBytes(tiles / "chart.INI"), "[Options]\r\nMapResolution=30\r\n");
+  EXPECT_FALSE(std::filesystem::exists(tiles / ".INI"));
 }
 
 TEST_F(ImportRunTest, CellsAtThePolesAreRefusedWithAMessage) {
