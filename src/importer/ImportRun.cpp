@@ -1,6 +1,8 @@
 #include "importer/ImportRun.h"
 
 #include <exception>
+#include <new>
+#include <string>
 
 #include "georef/GridLayout.h"
 #include "importer/WebMercator.h"
@@ -12,6 +14,14 @@ namespace {
 void SetLevelsMask(AppState& app, std::uint8_t levels) {
   app.Source.GeoRef.MapResolution = levels;
   app.CommandLine.ResolutionMask = levels;
+}
+
+// The mosaic is dropped and no map is loaded, so the tile creation that follows reports that
+// there is nothing to process; the reason stays visible in the status line.
+void DropMosaic(ImportContext& context, const std::string& reason) {
+  context.App.Source.Image.Release();
+  context.App.Source.Loaded = false;
+  context.Ui.SetStatusText(reason);
 }
 
 }  // namespace
@@ -30,11 +40,12 @@ void BuildCellMosaic(ImportContext& context, const MosaicArea& area, PngTileDeco
     source.Loaded = true;
     context.Ui.ShowImportMosaic(true);
     context.Ui.SetStatusText(kImportStatusText);
+  } catch (const std::bad_alloc&) {
+    DropMosaic(context, "Not enough memory for the EPSG3857 mosaic of " +
+                            std::to_string(area.Width + 20) + " x " +
+                            std::to_string(area.Height + 20) + " pixels");
   } catch (const std::exception& error) {
-    // The mosaic is dropped; the tile creation that follows reports that no map is loaded.
-    source.Image.Release();
-    source.Loaded = false;
-    context.Ui.SetStatusText(error.what());
+    DropMosaic(context, error.what());
   }
 }
 
