@@ -112,6 +112,10 @@ int MapOptions::Distribute(DistributedOption option, const ProjectState& project
   for (const std::string& entry : entries) {
     const std::string settingsFile = MapSourceSettingsFile(entry);
     if (!FileExists(settingsFile)) continue;  // no file is created for such a source
+    // The INI layer reads a file it cannot read as empty, and writing the key would then
+    // replace the source's whole georeference with it: such a file stops the distribution
+    // with "Unable to open file '...'" instead.
+    ReadWholeFile(settingsFile);
     IniFile(settingsFile).WriteInteger(kOptionsSection, DistributedKey(option), value);
     ++written;
   }

@@ -15,9 +15,9 @@
 // Distribute writes one key ([Options] MapResolution, ColorReduction or Dithering) into the
 // settings file of each listed source that has one, leaving every other line of those files as
 // it was; sources without a settings file are passed over and no file is created. A file that
-// cannot be written throws CartozenError("Unable to write to " + file name) and ends the
-// distribution there. Without an open project it shows "No project has been opened." and
-// changes no file.
+// cannot be read throws CartozenError("Unable to open file '" + name + "'"), one that cannot be
+// written CartozenError("Unable to write to " + file name); either ends the distribution there.
+// Without an open project it shows "No project has been opened." and changes no file.
 
 #include <array>
 #include <functional>

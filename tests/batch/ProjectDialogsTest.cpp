@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -317,6 +319,37 @@ TEST_P(DistributeTest, AnEmptyListSaysSoAfterTheQuestion) {
   EXPECT_EQ(options.Distribute(GetParam().option, state.Project, ui), 0);
   EXPECT_EQ(ui.questions.size(), 1u);
   EXPECT_EQ(ui.messages, std::vector<std::string>{kNoFilesInProjectText});
+}
+
+TEST_F(ProjectDialogsTest, ASettingsFileThatCannotBeWrittenStopsTheDistribution) {
+  OpenProject();
+  const std::string a = AddSource("a.tif", true);
+  const std::string b = AddSource("b.tif", true);
+  const std::string bytes = ReadFileBytes(MapSourceSettingsFile(a));
+  const std::string laterBytes = ReadFileBytes(MapSourceSettingsFile(b));
+  std::filesystem::permissions(MapSourceSettingsFile(a), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  MapOptions options(state.Source.GeoRef);
+  state.Source.GeoRef.Dithering = 6;
+  ui.answers = {true};
+  EXPECT_THROW(options.Distribute(DistributedOption::Dithering, state.Project, ui), CartozenError);
+  EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(a)), bytes);
+  EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(b)), laterBytes);  // stopped at the first
+}
+
+TEST_F(ProjectDialogsTest, ASettingsFileThatCannotBeReadIsNotOverwritten) {
+  if (::geteuid() == 0) GTEST_SKIP() << "every file is readable for root";
+  OpenProject();
+  const std::string a = AddSource("a.tif", true);
+  const std::string bytes = ReadFileBytes(MapSourceSettingsFile(a));
+  std::filesystem::permissions(MapSourceSettingsFile(a), std::filesystem::perms::owner_read,
+                               std::filesystem::perm_options::remove);
+  MapOptions options(state.Source.GeoRef);
+  ui.answers = {true};
+  EXPECT_THROW(options.Distribute(DistributedOption::Dithering, state.Project, ui), CartozenError);
+  std::filesystem::permissions(MapSourceSettingsFile(a), std::filesystem::perms::owner_read,
+                               std::filesystem::perm_options::add);
+  EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(a)), bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
