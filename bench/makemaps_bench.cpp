@@ -85,16 +85,20 @@ void Build(benchmark::State& state, std::size_t bufferSize, bool moveByRename) {
   state.counters["tiles"] = project.tileCount;
 }
 
-void BM_CreateMaps(benchmark::State& state) { Build(state, cz::kMakeMapsBufferSize, true); }
+void BM_CreateMaps(benchmark::State& state) {
+  Build(state, cz::kMakeMapsBufferSize, true);
+}
 void BM_CreateMapsCopyingIntoPlace(benchmark::State& state) {
   Build(state, cz::kMakeMapsBufferSize, false);
 }
-void BM_CreateMaps1KBuffer(benchmark::State& state) { Build(state, 1024, true); }
+void BM_CreateMaps1KBuffer(benchmark::State& state) {
+  Build(state, 1024, true);
+}
 
 void BM_CatSameTiles(benchmark::State& state) {
   BenchProject& project = Project();
-  const std::string command = "cd '" + project.folder.string() +
-                              "' && cat Tiles/*.GIF > Temp/cat-output.bin";
+  const std::string command =
+      "cd '" + project.folder.string() + "' && cat Tiles/*.GIF > Temp/cat-output.bin";
   const double cpuBefore = CpuSeconds(RUSAGE_CHILDREN);
   for (auto _ : state) {
     if (std::system(command.c_str()) != 0) state.SkipWithError("cat failed");

@@ -138,6 +138,24 @@ void FinishMap(BinaryFile& map, std::span<char> buffer) {
   map.Write(sum, sizeof sum);
 }
 
+void CopyFinishedMap(BinaryFile& map, BinaryFile& finished, std::span<char> buffer) {
+  MapChecksumAccumulator checksum;
+  map.Seek(0);
+  finished.Seek(0);
+  std::size_t got;
+  while ((got = map.ReadSome(buffer.data(), buffer.size())) > 0) {
+    checksum.Add(reinterpret_cast<const unsigned char*>(buffer.data()), got);
+    finished.Write(buffer.data(), got);
+  }
+  const unsigned char zeros[3] = {0, 0, 0};
+  const std::size_t padding = (4 - checksum.BytesAdded() % 4) % 4;
+  checksum.Add(zeros, padding);
+  finished.Write(zeros, padding);
+  unsigned char sum[kMapChecksumSize];
+  StoreUint32LE(sum, checksum.Sum());
+  finished.Write(sum, sizeof sum);
+}
+
 std::uint32_t ReadSlot(BinaryFile& map, TileLevel level, std::int32_t index) {
   unsigned char bytes[4];
   map.Seek(SlotOffset(level, index));

@@ -65,6 +65,11 @@ void SetSlot(BinaryFile& map, TileLevel level, std::int32_t index, std::uint32_t
 // through buffer (any size of at least 1 byte gives the same result).
 void FinishMap(BinaryFile& map, std::span<char> buffer);
 
+// Writes a finished copy of an unfinished map into an empty file: the same bytes, then the
+// padding and MapChecksum that FinishMap would append, in one pass through buffer. The
+// unfinished map stays as it was.
+void CopyFinishedMap(BinaryFile& map, BinaryFile& finished, std::span<char> buffer);
+
 // Running MapChecksum over bytes fed in any pieces; bytes count at their file offset, so the
 // sum equals adding up the little-endian words of the concatenated bytes.
 class MapChecksumAccumulator {

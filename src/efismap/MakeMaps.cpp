@@ -15,14 +15,11 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "project/Project.h"
 
 namespace cz {
 
 namespace {
-
-constexpr const char* kTilesFolder = "Tiles";
-constexpr const char* kTempFolder = "Temp";
-constexpr const char* kMapsFolder = "EFIS Maps";
 
 unsigned char FoldCase(char c) {
   return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
@@ -72,18 +69,27 @@ void CheckReplaceable(const std::string& target) {
   }
 }
 
-// Copies a finished working file into the maps folder under a hidden name beside its final
-// one and renames it into place. The hidden name is fixed per map, so a copy left by a crash
-// is overwritten by the next build of that map.
-void CopyIntoPlace(const std::string& source, const std::string& target, std::span<char> buffer) {
+// Copies a working file into the maps folder under a hidden name beside its final one,
+// finishing the copy on the way when the working file is not finished yet, and renames it into
+// place. The hidden name is fixed per map, so a copy left by a crash is overwritten by the
+// next build of that map.
+void CopyIntoPlace(const std::string& source, const std::string& target, bool finish,
+                   std::span<char> buffer) {
+  CheckReplaceable(target);
   const std::string resolvedTarget = ResolvePath(target);
   const std::string part =
       ExtractFilePath(resolvedTarget) + "." + ExtractFileName(resolvedTarget) + ".part";
   BinaryFile from(source, BinaryFile::Mode::Read);
   BinaryFile to(part, BinaryFile::Mode::Create);
   try {
-    std::size_t got;
-    while ((got = from.ReadSome(buffer.data(), buffer.size())) > 0) to.Write(buffer.data(), got);
+    if (finish) {
+      CopyFinishedMap(from, to, buffer);
+    } else {
+      std::size_t got;
+      while ((got = from.ReadSome(buffer.data(), buffer.size())) > 0) {
+        to.Write(buffer.data(), got);
+      }
+    }
     to.Sync();
     to.Close();
   } catch (const CartozenError&) {
@@ -95,16 +101,25 @@ void CopyIntoPlace(const std::string& source, const std::string& target, std::sp
   DeleteOrFail(source);
 }
 
-// Puts a finished working file in the maps folder: by rename where both lie on one file
-// system (whole and at once), by copy and rename where they do not.
-void MoveIntoPlace(const std::string& source, const std::string& target, bool moveByRename,
-                   std::span<char> buffer) {
+// Finishes a working file in place and moves it into the maps folder by a rename, which puts
+// it there whole and at once. Where the rename cannot cross between the folders after all
+// (a bind mount of the same file system), the finished file is copied instead.
+void FinishAndRenameIntoPlace(const std::string& source, const std::string& target,
+                              std::span<char> buffer) {
+  BinaryFile map(source, BinaryFile::Mode::ReadWrite);
+  FinishMap(map, buffer);
+  map.Sync();  // the bytes are on the device before the rename makes them final
+  map.Close();
   CheckReplaceable(target);
-  if (moveByRename) {
-    if (::rename(ResolvePath(source).c_str(), ResolvePath(target).c_str()) == 0) return;
-    if (errno != EXDEV) throw CartozenError("Unable to write to " + target);
-  }
-  CopyIntoPlace(source, target, buffer);
+  if (::rename(ResolvePath(source).c_str(), ResolvePath(target).c_str()) == 0) return;
+  if (errno != EXDEV) throw CartozenError("Unable to write to " + target);
+  CopyIntoPlace(source, target, false, buffer);
+}
+
+bool OnOneFileSystem(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(ResolvePath(a).c_str(), &sa) == 0 && ::stat(ResolvePath(b).c_str(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev;
 }
 
 // Adds one tile to the working file of its cell, creating that file on first use.
@@ -166,7 +181,7 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
   CheckExtension(job.extension);
   const std::string tilesFolder = JoinPath(job.projectFolder, kTilesFolder);
   const std::string tempFolder = JoinPath(job.projectFolder, kTempFolder);
-  const std::string mapsFolder = JoinPath(job.projectFolder, kMapsFolder);
+  const std::string mapsFolder = JoinPath(job.projectFolder, kEfisMapsFolder);
   std::vector<char> buffer(std::max<std::size_t>(job.bufferSize, 1));
 
   // A leftover that stayed would take this build's records after its own stale ones.
@@ -181,16 +196,20 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
     AddTile(tilesFolder, tempFolder, tileName, *tile, job.extension, workingFiles, buffer, ui);
   }
 
+  // Finished files are moved by rename where the folders share a file system; otherwise
+  // each is finished while it is copied, so that it is read only once.
+  const bool byRename = job.moveByRename && OnOneFileSystem(tempFolder, mapsFolder);
   int created = 0;
   for (const std::string& name : ListWorkingFiles(tempFolder, job.extension)) {
     const std::string workingPath = JoinPath(tempFolder, name);
-    BinaryFile map(workingPath, BinaryFile::Mode::ReadWrite);
-    FinishMap(map, buffer);
-    map.Sync();  // the bytes are on the device before a rename makes them final
-    map.Close();
+    const std::string target = JoinPath(mapsFolder, name);
     ui.AddMemoLine(MemoWindow::MakeMaps, "Creating EFIS map file " + name);
     ++created;
-    MoveIntoPlace(workingPath, JoinPath(mapsFolder, name), job.moveByRename, buffer);
+    if (byRename) {
+      FinishAndRenameIntoPlace(workingPath, target, buffer);
+    } else {
+      CopyIntoPlace(workingPath, target, true, buffer);
+    }
   }
 
   ui.AddMemoLine(MemoWindow::MakeMaps,

@@ -1,6 +1,10 @@
 #include "imaging/Raster32.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -8,8 +12,42 @@
 namespace cz {
 
 Raster32::Raster32(std::int32_t width, std::int32_t height) {
-  Allocate(width, height);
-  Clear();
+  AllocateZeroed(width, height);
+}
+
+namespace {
+
+// Chart-sized blocks get a mapping of their own, on a 2 MB boundary and with transparent huge
+// pages asked for: a 12000 × 9000 chart is 105000 page faults in 4 KB pages, which costs
+// more than decoding it, and 206 in 2 MB pages. Fresh mappings are zeroed by the system.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kMapFrom = std::size_t{16} << 20;
+
+// Returns the block, or nullptr when the memory cannot be had; mapped receives its length.
+void* MapBlock(std::size_t bytes, std::size_t& mapped) {
+  const std::size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+  void* raw =
+      mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) return nullptr;
+  const auto start = reinterpret_cast<std::uintptr_t>(raw);
+  const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t end = start + length + kHugePage;
+  if (aligned > start) munmap(raw, aligned - start);
+  if (end > aligned + length)
+    munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
+  madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);  // a hint: may be refused
+  mapped = length;
+  return reinterpret_cast<void*>(aligned);
+}
+
+}  // namespace
+
+void RasterBlockFree::operator()(std::uint32_t* block) const {
+  if (mappedBytes != 0) {
+    munmap(block, mappedBytes);
+  } else {
+    std::free(block);
+  }
 }
 
 std::uint64_t Raster32::RequiredBytes(std::int64_t width, std::int64_t height) {
@@ -18,11 +56,26 @@ std::uint64_t Raster32::RequiredBytes(std::int64_t width, std::int64_t height) {
 }
 
 void Raster32::Allocate(std::int32_t width, std::int32_t height) {
+  AllocateBlock(width, height, false);
+}
+
+void Raster32::AllocateZeroed(std::int32_t width, std::int32_t height) {
+  AllocateBlock(width, height, true);
+}
+
+// Small blocks come from malloc/calloc, chart-sized ones from MapBlock (zeroed either way).
+void Raster32::AllocateBlock(std::int32_t width, std::int32_t height, bool zeroed) {
   Release();
   const std::uint64_t bytes = RequiredBytes(width, height);
   if (bytes == 0) return;
-  if (bytes > std::numeric_limits<std::size_t>::max() / 2) throw std::bad_alloc();
-  pixels_.reset(new std::uint32_t[bytes / 4]);
+  if (bytes > std::numeric_limits<std::size_t>::max() / 4) throw std::bad_alloc();
+  std::size_t mapped = 0;
+  void* block = bytes >= kMapFrom ? MapBlock(static_cast<std::size_t>(bytes), mapped)
+                : zeroed          ? std::calloc(static_cast<std::size_t>(bytes / 4), 4)
+                                  : std::malloc(static_cast<std::size_t>(bytes));
+  if (block == nullptr) throw std::bad_alloc();
+  pixels_ = std::unique_ptr<std::uint32_t[], RasterBlockFree>(static_cast<std::uint32_t*>(block),
+                                                              RasterBlockFree{mapped});
   width_ = width;
   height_ = height;
 }

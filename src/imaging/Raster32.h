@@ -7,8 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace cz {
+
+// Releases a raster's pixel block: a mapping of its own (see Raster32.cpp) or malloc's.
+struct RasterBlockFree {
+  std::size_t mappedBytes = 0;
+  void operator()(std::uint32_t* block) const;
+};
 
 class Raster32 {
  public:
@@ -16,8 +23,15 @@ class Raster32 {
   // Allocates width × height pixels, all zero. Throws as Allocate does.
   Raster32(std::int32_t width, std::int32_t height);
 
-  Raster32(Raster32&&) noexcept = default;
-  Raster32& operator=(Raster32&&) noexcept = default;
+  // A moved-from raster is empty (0 × 0), not a size without pixels.
+  Raster32(Raster32&& other) noexcept { *this = std::move(other); }
+  Raster32& operator=(Raster32&& other) noexcept {
+    if (this == &other) return *this;
+    pixels_ = std::move(other.pixels_);
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    return *this;
+  }
   Raster32(const Raster32&) = delete;  // charts are huge: copies must be explicit
   Raster32& operator=(const Raster32&) = delete;
   Raster32 Clone() const;
@@ -29,6 +43,9 @@ class Raster32 {
   // when the memory cannot be had (sizes are checked in 64 bits first); the raster is then
   // empty.
   void Allocate(std::int32_t width, std::int32_t height);
+  // As Allocate, but every pixel is 0. A large block comes zeroed from the system, so this
+  // costs no more than Allocate.
+  void AllocateZeroed(std::int32_t width, std::int32_t height);
   void Release();                 // back to 0 × 0
   void Fill(std::uint32_t pixel);  // every pixel set to pixel
   void Clear() { Fill(0); }
@@ -48,7 +65,9 @@ class Raster32 {
   std::uint32_t At(std::int32_t x, std::int32_t y) const { return Row(y)[x]; }
 
  private:
-  std::unique_ptr<std::uint32_t[]> pixels_;
+  void AllocateBlock(std::int32_t width, std::int32_t height, bool zeroed);
+
+  std::unique_ptr<std::uint32_t[], RasterBlockFree> pixels_;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
 };

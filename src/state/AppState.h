@@ -34,6 +34,8 @@ struct MapSourceState {
   std::string Path;   // full path of the chart image; its settings file is beside it
   Raster32 Image;     // empty when no image is loaded
   bool Loaded = false;
+  std::uint64_t RequiredBytes = 0;  // width × height × 4 of the last image header read, for
+                                    // the load-failure message; 0 until a header is read
   GeoReference GeoRef;
 };
 

@@ -1,0 +1,66 @@
+#pragma once
+// Maps colours to the index of the nearest palette colour (least squared distance in red,
+// green and blue; ties go to the lower index), through a cache so that a tile does not pay
+// a palette search per pixel.
+//
+// The cache is direct-mapped on the full 24-bit colour, so every answer is the exact nearest
+// colour, never an approximation. A miss searches only the candidates of the colour's cell
+// (the colour cube cut into 16 × 16 × 16 cells; locally sorted search after Heckbert): the
+// palette colours that can be nearest to some point of the cell, ordered by their least
+// distance to the cell, so the scan stops early. A cell's list is built when first needed.
+
+#include <cstdint>
+#include <vector>
+
+#include "imaging/TilePalette.h"
+
+namespace cz {
+
+class NearestColourMap {
+ public:
+  NearestColourMap();
+
+  // Sets the palette (1 .. 256 colours) and forgets the cache.
+  void SetPalette(const std::vector<PaletteColour>& palette);
+
+  // Index into the palette of the colour nearest to red, green, blue.
+  std::uint8_t IndexOf(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+    const std::uint32_t colour = (red << 16) | (green << 8) | blue;
+    const std::uint32_t slot = (colour * 2654435761u) >> (32 - kCacheBits);
+    const std::uint32_t key = colour | generation_;
+    if (keys_[slot] == key) return indices_[slot];
+    const std::uint8_t index = Search(red, green, blue);
+    keys_[slot] = key;
+    indices_[slot] = index;
+    return index;
+  }
+
+  const PaletteColour& Colour(std::uint8_t index) const { return palette_[index]; }
+
+ private:
+  static constexpr int kCacheBits = 16;
+
+  std::uint8_t Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
+
+  static constexpr int kCellBits = 3;  // bits of each channel that select the cell
+  static constexpr int kCells = 1 << (3 * kCellBits);
+
+  struct Candidate {
+    std::int32_t LeastDistance;  // from the cell to the colour
+    std::uint8_t Index;
+  };
+  void BuildCell(std::uint32_t cell);
+
+  std::vector<PaletteColour> palette_;
+  // Cache keys are colour | generation << 24. A new palette starts a new generation, which
+  // forgets the cache without clearing it; only when the 255 generations are used up is the
+  // cache cleared. Key 0 never matches, as generation 0 is never used.
+  std::uint32_t generation_ = 0;
+  std::vector<std::uint32_t> keys_;
+  std::vector<std::uint8_t> indices_;
+  std::vector<std::uint32_t> cellStart_;  // per cell: offset into candidates_ + 1; 0 = not built
+  std::vector<std::uint16_t> cellCount_;
+  std::vector<Candidate> candidates_;
+};
+
+}  // namespace cz

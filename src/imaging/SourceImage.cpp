@@ -1,0 +1,60 @@
+#include "imaging/SourceImage.h"
+
+#include <exception>
+
+#include "imaging/ChartReaders.h"
+#include "imaging/SourceView.h"
+#include "platform/Paths.h"
+#include "state/AppState.h"
+#include "state/UserInterface.h"
+
+namespace cz {
+namespace {
+
+using ChartReader = void (*)(const std::string&, Raster32&, std::uint64_t&, std::uint64_t);
+
+ChartReader ReaderFor(const std::string& path) {
+  const std::string ext = UpperCase(ExtractFileExt(path));
+  if (ext == ".JPG" || ext == ".JPEG") return ReadJpegChart;
+  if (ext == ".BMP") return ReadBmpChart;
+  if (ext == ".TIF" || ext == ".TIFF") return ReadTiffChart;
+  return nullptr;
+}
+
+}  // namespace
+
+void VisualizeFileInImage(MapSourceState& source, UserInterface& ui, SourceView& view) {
+  source.Loaded = false;
+  view.ResetForLoad();
+  source.Image.Release();
+  // Each load quotes its own file's size; a count left over from an earlier file would
+  // mislead.
+  source.RequiredBytes = 0;
+
+  const ChartReader reader = ReaderFor(source.Path);
+  if (reader == nullptr) {
+    ui.ShowMessage("Cannot load this file type");
+    return;
+  }
+  try {
+    reader(source.Path, source.Image, source.RequiredBytes, kNoByteLimit);
+    view.ShowLoadedImage();
+    source.Loaded = true;
+    view.EnableGeoReferenceControls();
+  } catch (const std::exception&) {
+    // The caller reports the failure with LoadFailureMessage.
+    source.Image.Release();
+    source.Loaded = false;
+  }
+  if (source.Loaded) ui.SetStatusText("Loaded " + ExtractFileName(source.Path));
+}
+
+std::string LoadFailureMessage(std::uint64_t requiredBytes) {
+  return "The map image failed to load. The operating system is not providing suffient linear "
+         "memory to contain the image in full. The image requires " +
+         std::to_string(requiredBytes) +
+         " bytes. Try reducing the image resolution or cut the image into two parts using a "
+         "suitable image editor.";
+}
+
+}  // namespace cz

@@ -1,0 +1,28 @@
+#pragma once
+// Loading the current map source's image into its raster, and the message every flow shows
+// when that fails.
+//
+// The decoder is chosen by the path's extension, without regard to case: ".TIF" and ".TIFF"
+// (libtiff), ".JPG" and ".JPEG" (libjpeg-turbo), ".BMP" (our reader). See ChartReaders.h.
+
+#include <cstdint>
+#include <string>
+
+namespace cz {
+
+struct MapSourceState;
+class SourceView;
+class UserInterface;
+
+// Loads source.Path into source.Image. Never throws for a bad file: afterwards source.Loaded
+// says whether it worked, and a failed load leaves the raster empty (not the previous image).
+// source.RequiredBytes is reset to 0 and then holds width × height × 4 as soon as the file's
+// header has given the dimensions, for LoadFailureMessage. An unsupported extension shows
+// "Cannot load this file type" and leaves the status line alone; a successful load shows
+// "Loaded " + file name there. Errors thrown by view.ShowLoadedImage also fail the load.
+void VisualizeFileInImage(MapSourceState& source, UserInterface& ui, SourceView& view);
+
+// "The map image failed to load. ... The image requires " + requiredBytes + " bytes. ...".
+std::string LoadFailureMessage(std::uint64_t requiredBytes);
+
+}  // namespace cz

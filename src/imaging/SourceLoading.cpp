@@ -1,0 +1,54 @@
+#include "imaging/SourceLoading.h"
+
+#include "imaging/SourceImage.h"
+#include "platform/Paths.h"
+#include "project/MapSourceSettings.h"
+#include "project/Project.h"
+#include "state/AppState.h"
+#include "state/UserInterface.h"
+
+namespace cz {
+namespace {
+
+// Shared tail of both flows: the status text painted before the long load, the source's
+// settings, then the image. Returns whether the image loaded.
+bool ReadSettingsAndLoad(MapSourceState& source, UserInterface& ui, SourceView& view) {
+  ui.SetStatusText("Loading " + ExtractFileName(source.Path) + ", please wait...");
+  ui.ProcessEvents();
+  LoadMapINI(source);
+  VisualizeFileInImage(source, ui, view);
+  return source.Loaded;
+}
+
+}  // namespace
+
+void LoadSourceMap(ProjectState& project, MapSourceState& source, UserInterface& ui,
+                   SourceView& view, const ChooseSourceImage& chooseFile) {
+  if (!project.Open) {
+    ui.ShowMessage("Please create a new project or open an existing project first");
+    return;
+  }
+  const std::optional<std::string> chosen = chooseFile(project.MapSourceFolder, kSourceImageFilter);
+  if (!chosen) return;
+  // Remembered for the project's MapSourcePath when the application closes.
+  project.LastChosenSourceFolder = ExtractFilePath(*chosen);
+
+  if (source.Loaded) SaveMapINI(source);
+  source.Path = *chosen;
+  AddToMapFileList(project, source.Path);
+  if (!ReadSettingsAndLoad(source, ui, view)) {
+    ui.ShowMessage(LoadFailureMessage(source.RequiredBytes));
+  }
+}
+
+void BatchLoad(const std::string& path, MapSourceState& source, UserInterface& ui, SourceView& view,
+               bool& batchCanceled) {
+  source.Path = path;
+  if (!ReadSettingsAndLoad(source, ui, view)) {
+    ui.ShowMessage(LoadFailureMessage(source.RequiredBytes));
+    ui.ShowMessage("Batch canceled due to error");
+    batchCanceled = true;
+  }
+}
+
+}  // namespace cz
