@@ -5,7 +5,7 @@
 //
 // The cache is direct-mapped on the full 24-bit colour, so every answer is the exact nearest
 // colour, never an approximation. A miss searches only the candidates of the colour's cell
-// (the colour cube cut into 16 × 16 × 16 cells; locally sorted search after Heckbert): the
+// (the colour cube cut into 8 × 8 × 8 cells; locally sorted search after Heckbert): the
 // palette colours that can be nearest to some point of the cell, ordered by their least
 // distance to the cell, so the scan stops early. A cell's list is built when first needed.
 

@@ -133,7 +133,7 @@ void OctreeQuantizer::Reduce(int maxColours) {
 }
 
 void OctreeQuantizer::MergeSmallest(std::uint32_t index, int count) {
-  std::uint32_t* slots[8];
+  std::uint32_t* slots[8] = {};
   int used = 0;
   for (std::uint32_t& child : nodes_[index].Children) {
     if (child != 0) slots[used++] = &child;

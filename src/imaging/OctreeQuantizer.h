@@ -16,7 +16,7 @@
 // - No allocation per pixel: the node pool and level lists are kept between calls and only
 //   grow; runs of equal pixels are counted in one step.
 //
-// Alpha is ignored. The tree stops at kLeafDepth levels (64 steps per channel); colours
+// Alpha is ignored. The tree stops at kLeafDepth levels (128 steps per channel); colours
 // that share a deepest node are averaged there. The exact case is therefore found apart from
 // the tree, by a small set of distinct colours that gives up once it passes the limit.
 

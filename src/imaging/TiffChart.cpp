@@ -67,6 +67,10 @@ void ReadTiffChart(const std::string& path, Raster32& raster, std::uint64_t& req
   if (!options) throw CartozenError(kBufferTooLargeText);
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), DropTiffMessage, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), DropTiffMessage, nullptr);
+  // Under a cap, libtiff's own buffers (strips, tiles) stay within it as well.
+  if (maxBytes != kNoByteLimit) {
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(maxBytes));
+  }
   std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpenExt(path.c_str(), "r", options.get()));
   if (!tiff) throw CartozenError(UnableToOpenText(path));
 
