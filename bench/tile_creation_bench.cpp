@@ -1,0 +1,187 @@
+// End-to-end tile creation on a synthetic 12000 × 9000 chart of 4° × 3° (3000 pixels per
+// degree, north-west corner 48° N 6° E) georeferenced by its corners and laid out as a regular
+// whole-degree grid. For each level: rendering alone (tiles dropped)
+// and rendering plus tile output (GIF files in a temporary project), reported as tiles per
+// second and output megapixels per second (the tile pixels the renderers compute).
+//
+//   tile_creation_bench                      the Google Benchmark run
+//   tile_creation_bench --write-chart FILE   writes the chart as raw BGRA bytes (for gdalwarp)
+//   tile_creation_bench --resolutions        prints "level xres yres" in degrees per pixel
+//
+// bench/tile_creation_vs_gdalwarp.sh runs all three and times gdalwarp on the same chart.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "geo/TileGrid.h"
+#include "georef/GridLayout.h"
+#include "state/UserInterface.h"
+#include "tiling/CreateTiles.h"
+#include "tiling/GifTileStore.h"
+#include "tiling/TileStore.h"
+
+namespace cz {
+namespace {
+
+constexpr std::int32_t kChartWidth = 12000, kChartHeight = 9000;
+constexpr std::int32_t kPixelsPerDegree = 3000;
+constexpr std::int32_t kNLon = 4, kNLat = 3;
+constexpr double kTop = 48, kLeft = 6;
+
+// Something like a chart: pale area tints in large patches, a graticule of dark lines,
+// a gradient and scattered dark marks, so that colour reduction has realistic work.
+Raster32 MakeChart() {
+  Raster32 chart(kChartWidth, kChartHeight);
+  static constexpr std::uint32_t kTints[] = {PackPixel(236, 230, 205), PackPixel(214, 232, 200),
+                                             PackPixel(225, 215, 235), PackPixel(250, 246, 238),
+                                             PackPixel(205, 225, 240)};
+  for (std::int32_t y = 0; y < kChartHeight; ++y) {
+    std::uint32_t* row = chart.Row(y);
+    for (std::int32_t x = 0; x < kChartWidth; ++x) {
+      std::uint32_t p = kTints[((x / 700) * 7 + (y / 500) * 3 + (x + y) / 2100) % 5];
+      if (x % 150 < 2 || y % 150 < 2) p = PackPixel(60, 60, 90);
+      if ((x * 31 + y * 17) % 997 < 9) p = PackPixel(20, 20, 20);
+      if ((x + 2 * y) % 1500 < 40) {
+        p = PackPixel(static_cast<std::uint8_t>(120 + x % 100), 80,
+                      static_cast<std::uint8_t>(y % 200));
+      }
+      row[x] = p;
+    }
+  }
+  return chart;
+}
+
+// The corner references of the chart's corners, laid out as a regular manual grid.
+GeoReference MakeGeoReference() {
+  GeoReference geo;
+  geo.GeoReferencingType = static_cast<std::uint8_t>(GeoReferencingMethod::ManualGrid);
+  geo.TopLeft = {kTop, kLeft, 0, 0};
+  geo.BottomRight = {kTop - kNLat, kLeft + kNLon, kChartWidth, kChartHeight};
+  if (!LayoutReferenceGrid(geo).LaidOut() || geo.NLon != kNLon || geo.NLat != kNLat ||
+      geo.Grid[kNLon][kNLat].X != kChartWidth || geo.Grid[kNLon][kNLat].Y != kChartHeight) {
+    std::fprintf(stderr, "unexpected grid layout\n");
+    std::abort();
+  }
+  return geo;
+}
+
+const Raster32& Chart() {
+  static const Raster32 chart = MakeChart();
+  return chart;
+}
+
+// Tile pixels the renderers compute for the grid at a level: the cells' share of each tile.
+double RenderedMegapixels(TileLevel level) {
+  double pixels = 0;
+  for (int r = 0; r < kNLat; ++r) {
+    const GeoCoord top = static_cast<GeoCoord>((kTop - r) * kOneDegree);
+    double perCell = 0;
+    switch (level) {
+      case 0:
+        perCell = 16.0 * TileWidthAt(top, 0) * kTileHeight;
+        break;
+      case 1:
+        perCell = 2.0 * (TileWidthAt(top, 1) + TileWidthAt(top - kHalfDegree, 1)) * kTileHeight;
+        break;
+      case 2:
+        perCell = 1.0 * TileWidthAt(top, 2) * kTileHeight;
+        break;
+      case 3:
+        perCell = TileWidthAt(top, 3) / 2.0 * (kTileHeight / 2);
+        break;
+      default:
+        perCell = TileWidthAt(top, 4) / 4.0 * (kTileHeight / 4);
+        break;
+    }
+    pixels += perCell * kNLon;
+  }
+  return pixels / 1e6;
+}
+
+class DroppingStore : public TileStore {
+ public:
+  void BeginRun() override { created_ = 0; }
+  void LoadExistingTile(Raster32&, TilePosition, TileLevel) override {}
+  void SaveTile(const Raster32& raster, TilePosition, TileLevel) override {
+    benchmark::DoNotOptimize(raster.Pixels()[raster.PixelCount() / 2]);
+    ++created_;
+  }
+  std::int32_t TilesCreated() const override { return created_; }
+
+ private:
+  std::int32_t created_ = 0;
+};
+
+void Report(benchmark::State& state, TileLevel level, std::int32_t tiles) {
+  state.counters["tiles/s"] =
+      benchmark::Counter(static_cast<double>(tiles), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["MP/s"] =
+      benchmark::Counter(RenderedMegapixels(level), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_Render(benchmark::State& state) {
+  const auto level = static_cast<TileLevel>(state.range(0));
+  const Raster32& chart = Chart();
+  GeoReference geo = MakeGeoReference();
+  geo.MapResolution = static_cast<std::uint8_t>(1 << level);
+  DroppingStore store;
+  SilentUserInterface ui;
+  std::int32_t tiles = 0;
+  for (auto _ : state) tiles = CreateTiles(geo, chart, store, ui).value_or(0);
+  Report(state, level, tiles);
+}
+BENCHMARK(BM_Render)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Rendering plus tile output: 64-colour octree reduction without dithering (the default
+// options) and GIF files in a temporary project's "Tiles" folder.
+void BM_RenderAndSave(benchmark::State& state) {
+  const auto level = static_cast<TileLevel>(state.range(0));
+  const Raster32& chart = Chart();
+  GeoReference geo = MakeGeoReference();
+  geo.MapResolution = static_cast<std::uint8_t>(1 << level);
+  std::string pattern = (std::filesystem::temp_directory_path() / "cartozen-bench-XXXXXX").string();
+  const std::filesystem::path project = ::mkdtemp(pattern.data());
+  std::filesystem::create_directories(project / "Tiles");
+  SilentUserInterface ui;
+  GifTileStore store(project.string(), TileColourOptions{2, 0}, ui);
+  std::int32_t tiles = 0;
+  for (auto _ : state) tiles = CreateTiles(geo, chart, store, ui).value_or(0);
+  Report(state, level, tiles);
+  std::filesystem::remove_all(project);
+}
+BENCHMARK(BM_RenderAndSave)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+}  // namespace
+}  // namespace cz
+
+int main(int argc, char** argv) {
+  using namespace cz;
+  if (argc == 3 && std::strcmp(argv[1], "--write-chart") == 0) {
+    const Raster32& chart = Chart();
+    std::ofstream out(argv[2], std::ios::binary);
+    out.write(reinterpret_cast<const char*>(chart.Pixels()),
+              static_cast<std::streamsize>(chart.PixelCount() * 4));
+    return out ? 0 : 1;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--resolutions") == 0) {
+    // The tile pixel pitch of the grid's top row at each level, in degrees.
+    for (TileLevel level = 0; level < kTileLevelCount; ++level) {
+      const double step = TileStep(level) / double(kOneDegree);
+      const GeoCoord top = static_cast<GeoCoord>(kTop * kOneDegree);
+      std::printf("%d %.12g %.12g %.3f\n", level, step / TileWidthAt(top, level),
+                  step / kTileHeight, RenderedMegapixels(level));
+    }
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

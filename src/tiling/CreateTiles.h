@@ -1,0 +1,49 @@
+#pragma once
+// CreateTiles: turns the loaded, georeferenced chart into tiles of every level selected in
+// its MapResolution, in the order 4, 3, 2, 1, 0, walking the one-degree cells of the
+// reference grid as the last layout left it.
+//
+// - 1°, 0.5° and 0.25° tiles: one, four or sixteen whole tiles per grid cell, cell by cell,
+//   row by row from north to south and west to east.
+// - 2° and 4° tiles span 2 × 2 or 4 × 4 grid cells: each tile is first loaded as an earlier
+//   run left it, so that charts meeting inside a tile complete each other, then the cells of
+//   this chart are drawn over their part of it.
+// Tile pixel (i, j) stands for longitude west + i / W × step and latitude north − j / 600 ×
+// step of its tile (W from the tile-width table).
+//
+// Refusals, reported and not thrown: no usable georeferencing (status line "No usable
+// georeferencing defined"; also for grids larger than the 63 steps the grid can hold and for
+// grids that reach past the poles or the antimeridian, which have no tile positions), and a
+// manual grid out of order (a message box naming the first offending pair, counted from 1).
+// Nothing is written then and no window is shown.
+//
+// Errors from the tile store (writing or reading tiles) propagate and end the run where it
+// stands; the process window then stays visible.
+
+#include <cstdint>
+#include <optional>
+
+#include "geo/GeoReference.h"
+#include "imaging/Raster32.h"
+#include "state/UserInterface.h"
+#include "tiling/TileStore.h"
+
+namespace cz {
+
+struct AppState;
+
+// Which 0.25° tile of a grid cell DoTransform_0 part Q makes: entry i, for the tile in row
+// i div 4 and column i mod 4 of the cell, is its Q (quarter Q div 4, part Q mod 4).
+inline constexpr std::uint8_t SubTileOrder[16] = {0, 1, 4,  5,  2,  3,  6,  7,
+                                                  8, 9, 12, 13, 10, 11, 14, 15};
+
+// One tile-creation run of source with georeference geo into store. Returns the number of
+// tiles created, or nothing when the run was refused.
+std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32& source,
+                                        TileStore& store, UserInterface& ui);
+
+// The run for the current map source of the application, into the open project's "Tiles"
+// folder with the source's colour options and the custom palette when there is one.
+std::optional<std::int32_t> CreateTiles(AppState& state, UserInterface& ui);
+
+}  // namespace cz
