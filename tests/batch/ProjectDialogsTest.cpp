@@ -58,19 +58,6 @@ class ProjectDialogsTest : public ::testing::Test {
 
 // --- Project viewer -------------------------------------------------------------------------
 
-TEST_F(ProjectDialogsTest, ViewerListsTheSourcesInFileOrder) {
-  OpenProject();
-  const std::string a = AddSource("b.tif", false);
-  const std::string b = AddSource("a.tif", false);
-  ProjectViewer viewer;
-  viewer.Show(state.Project, ui);
-  EXPECT_EQ(viewer.Entries(), (std::vector<std::string>{a, b}));
-  EXPECT_TRUE(ui.messages.empty());
-  // Each showing starts from the file again.
-  viewer.Show(state.Project, ui);
-  EXPECT_EQ(viewer.Entries().size(), 2u);
-}
-
 TEST_F(ProjectDialogsTest, ViewerOfAnEmptyProjectSaysSo) {
   OpenProject();
   ProjectViewer viewer;
