@@ -14,7 +14,8 @@
 // started. A failed load (BatchLoad) shows its messages and cancels the run. An error thrown by
 // tile creation leaves the run where it stands and reaches the caller's error handler; the
 // closing line is then not written. The sources' settings files are only read; the last source
-// loaded stays the current one.
+// loaded stays the current one. A source that was loaded before the run has its settings saved
+// (SaveMapINI) before the first load replaces it, so that changes not yet saved are kept.
 //
 // Nested runs: the window lets events run, so "Run batch", the menu command or the import could
 // be started again from inside a run. They are refused: while a batch run or a tile creation is
