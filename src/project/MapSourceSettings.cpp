@@ -131,6 +131,9 @@ void LoadMapINI(MapSourceState& source) {
 }
 
 void SaveMapINI(const MapSourceState& source) {
+  // An import mosaic is loaded without a path; its georeference belongs to no file, and
+  // writing it would create ".INI" in whatever folder is current.
+  if (source.Path.empty()) return;
   IniFile ini(MapSourceSettingsFile(source.Path));
   const GeoReference& geo = source.GeoRef;
   ini.Batch([&] {

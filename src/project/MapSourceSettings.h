@@ -30,7 +30,8 @@ void LoadMapINI(MapSourceState& source);
 
 // Writes source.GeoRef: reference keys and options, and, when an image is loaded, the grid
 // points of rows 0..NLat and columns 0..NLon (nothing for a negative count; never past row or
-// column 63). Other grid keys already in the file stay as they are.
+// column 63). Other grid keys already in the file stay as they are. A source without a path
+// (the EPSG3857 import's mosaic) has no settings file: nothing is written.
 void SaveMapINI(const MapSourceState& source);
 
 // The command line's fresh georeference for the loaded image: top-left corner at

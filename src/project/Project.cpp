@@ -107,6 +107,15 @@ std::vector<std::string> MapFileList(const ProjectState& project) {
   return project.File->ReadSectionKeys(kMapFiles);
 }
 
+void ReplaceMapFileList(ProjectState& project, const std::vector<std::string>& entries) {
+  if (!project.Open || !project.File) return;
+  IniFile& file = *project.File;
+  file.Batch([&] {
+    file.EraseSection(kMapFiles);
+    for (const std::string& entry : entries) file.WriteString(kMapFiles, entry, "0");
+  });
+}
+
 void EnsureProjectFolders(const std::string& folder) {
   for (const char* subFolder : kProjectSubFolders) ForceDirectories(JoinPath(folder, subFolder));
 }

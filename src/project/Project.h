@@ -69,6 +69,11 @@ void AddToMapFileList(ProjectState& project, const std::string& sourcePath);
 // The map-file list in file order.
 std::vector<std::string> MapFileList(const ProjectState& project);
 
+// Replaces [MapFiles] with entries, in their order, each with the value "0"; no entries
+// removes the section. The section is erased and rewritten in one write of the project file,
+// so a failure leaves the old list whole. Does nothing when no project is open.
+void ReplaceMapFileList(ProjectState& project, const std::vector<std::string>& entries);
+
 // Makes sure the five sub-folders exist. Failures are not reported (the operations that use
 // a folder report their own errors).
 void EnsureProjectFolders(const std::string& folder);

@@ -36,6 +36,15 @@ class UserInterface {
   virtual void ShowProcessWindow() {}
   virtual void ShowTile(const Raster32& /*tile*/) {}
   virtual void HideProcessWindow() {}
+
+  // EPSG3857 import: the web tile file being read (the import window's "Edit3"); the caller
+  // lets events run right after, so the path shows while the file decodes.
+  virtual void ShowImportFile(const std::string& /*path*/) {}
+  // EPSG3857 import, a new mosaic in the source image. finished false: it is being filled;
+  // the main window shows it at scale 0.25 (zoom scroll bar 24), scrolled to its top-left
+  // corner. finished true: it is complete and is the loaded map, georeferenced and laid out;
+  // the main window enables its map controls and redraws the grid.
+  virtual void ShowImportMosaic(bool /*finished*/) {}
 };
 
 // A port that shows nothing and answers No: for callers that need no feedback.

@@ -1,0 +1,109 @@
+#include "batch/ProjectBatch.h"
+
+#include <string>
+#include <vector>
+
+#include "batch/ProjectMessages.h"
+#include "imaging/SourceLoading.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "project/MapSourceSettings.h"
+#include "project/Project.h"
+#include "tiling/CreateTiles.h"
+
+namespace cz {
+
+namespace {
+
+// Sets a busy flag for the life of a run, also when the run ends by an error.
+class BusyFlag {
+ public:
+  explicit BusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~BusyFlag() { flag_ = false; }
+  BusyFlag(const BusyFlag&) = delete;
+  BusyFlag& operator=(const BusyFlag&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+void CreateTilesOfLoadedSource(AppState& state, UserInterface& ui) {
+  BusyFlag busy(state.Batch.TileCreationRunning);
+  CreateTiles(state, ui);
+}
+
+void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
+  if (!state.Project.Open) {
+    ui.ShowMessage(kNoProjectOpenedText);
+    return;
+  }
+  const std::vector<std::string> entries = MapFileList(state.Project);
+  state.Batch.Cancel = false;
+  if (entries.empty()) {
+    ui.ShowMessage(kNoMapFilesInProjectText);
+    return;
+  }
+  bool previousSourceSaved = false;
+  for (const std::string& entry : entries) {
+    if (state.Batch.Cancel) break;
+    const std::string name = ExtractFileName(entry);
+    if (!FileExists(MapSourceSettingsFile(entry))) {
+      ui.AddMemoLine(MemoWindow::Batch, "Skipped " + name + " due missing data");
+      continue;
+    }
+    ui.AddMemoLine(MemoWindow::Batch, "Processing " + name);
+    // The source the operator had loaded may hold georeference changes that only reach its
+    // settings file when it is saved; loading another source replaces them, so they are saved
+    // first, as every other flow that replaces the current source does. The batch's own
+    // sources are only read.
+    if (!previousSourceSaved) {
+      if (state.Source.Loaded) SaveMapINI(state.Source);
+      previousSourceSaved = true;
+    }
+    BatchLoad(entry, state.Source, ui, view, state.Batch.Cancel);
+    ui.ProcessEvents();
+    if (!state.Batch.Cancel) BatchProcess(state, ui);
+    ui.ProcessEvents();
+  }
+}
+
+}  // namespace
+
+bool RunBatch(AppState& state, UserInterface& ui, SourceView& view) {
+  if (TileCommandsBusy(state)) return false;
+  BusyFlag running(state.Batch.Running);
+  ui.ClearMemo(MemoWindow::Batch);
+  RunBatchSteps(state, ui, view);
+  ui.AddMemoLine(MemoWindow::Batch, kBatchEndedText);
+  return true;
+}
+
+void CancelBatch(AppState& state) {
+  state.Batch.Cancel = true;
+}
+
+bool TileCommandsBusy(const AppState& state) {
+  return state.Batch.Running || state.Batch.TileCreationRunning;
+}
+
+bool ProcessSourceMap(AppState& state, UserInterface& ui) {
+  if (TileCommandsBusy(state)) return false;
+  if (!state.Source.Loaded) {
+    ui.ShowMessage(kNoMapImageLoadedText);
+    return true;
+  }
+  CreateTilesOfLoadedSource(state, ui);
+  return true;
+}
+
+void BatchProcess(AppState& state, UserInterface& ui) {
+  if (!state.Source.Loaded) {
+    ui.ShowMessage(kNoMapImageLoadedText);
+    ui.ShowMessage(kBatchEndedDueToErrorText);
+    state.Batch.Cancel = true;
+    return;
+  }
+  CreateTilesOfLoadedSource(state, ui);
+}
+
+}  // namespace cz

@@ -1,0 +1,89 @@
+#include "importer/CellMosaic.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "importer/WebMercator.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
+namespace cz {
+
+std::string WebTilePath(const std::string& folder, int zoom, std::int32_t column,
+                        std::int32_t row) {
+  return JoinPath(JoinPath(JoinPath(folder, std::to_string(zoom)), std::to_string(column)),
+                  std::to_string(row) + ".png");
+}
+
+MosaicArea MakeMosaicArea(std::int32_t northEdge, std::int32_t westEdge, std::int32_t degrees,
+                          int zoom) {
+  MosaicArea area;
+  area.NorthEdge = northEdge;
+  area.WestEdge = westEdge;
+  area.Degrees = degrees;
+  area.Zoom = zoom;
+  area.Width = MosaicWidth(zoom, degrees);
+  area.Height =
+      MosaicHeight(static_cast<float>(northEdge), static_cast<float>(northEdge - degrees), zoom);
+  return area;
+}
+
+void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea& area,
+                  PngTileDecoder& decoder, UserInterface& ui) {
+  const WebTileIndex firstColumn =
+      WebTileOf(WebMercatorX(static_cast<float>(area.WestEdge), area.Zoom));
+  const WebTileIndex firstRow =
+      WebTileOf(WebMercatorY(static_cast<float>(area.NorthEdge), area.Zoom));
+  std::int32_t d = 0;
+  std::int32_t r = firstRow.Tile;
+  std::int32_t oy = firstRow.Offset;
+  while (d < area.Height) {
+    const std::int32_t rows = std::min(area.Height - d, kWebTileSize);
+    std::int32_t e = 0;
+    std::int32_t c = firstColumn.Tile;
+    std::int32_t ox = firstColumn.Offset;
+    while (e < area.Width) {
+      const std::int32_t cols = std::min(area.Width - e, kWebTileSize);
+      const std::string path = WebTilePath(folder, area.Zoom, c, r);
+      if (FileExists(path)) {
+        ui.ShowImportFile(path);
+        ui.ProcessEvents();
+        // The part of the tile from (ox, oy) that fits: at most cols × rows pixels and never
+        // beyond the tile's 256 × 256.
+        const TileRegion region{ox, oy, std::min(cols, kWebTileSize - ox),
+                                std::min(rows, kWebTileSize - oy)};
+        decoder.DecodeRegion(ReadWholeFile(path), path, region, mosaic.Row(d) + e, mosaic.Width());
+      }
+      e += kWebTileSize - ox;
+      ox = 0;
+      ++c;
+    }
+    d += kWebTileSize - oy;
+    oy = 0;
+    ++r;
+  }
+}
+
+void SetMosaicGeoReference(GeoReference& geo, const MosaicArea& area) {
+  const std::int32_t s = area.Degrees;
+  geo.TopLeft = {static_cast<double>(area.NorthEdge), static_cast<double>(area.WestEdge), 0, 0};
+  geo.BottomRight = {static_cast<double>(area.NorthEdge - s),
+                     static_cast<double>(area.WestEdge + s), area.Width - 1, area.Height - 1};
+  geo.GeoReferencingType = static_cast<std::uint8_t>(GeoReferencingMethod::ManualGrid);
+  geo.SkewLeft = 0;
+  geo.SkewRight = 0;
+  const std::int64_t y0 = WebMercatorY(static_cast<float>(area.NorthEdge), area.Zoom);
+  for (std::int32_t k = 0; k <= s + 1; ++k) {
+    const std::int64_t yk = WebMercatorY(static_cast<float>(area.NorthEdge - k), area.Zoom);
+    const auto y = static_cast<std::int32_t>(yk > y0 ? yk - y0 : y0 - yk);
+    for (std::int32_t m = 0; m <= s + 1; ++m) {
+      GridPoint& point = geo.Grid[m][k];
+      point.X = static_cast<std::int32_t>(std::trunc(static_cast<double>(area.Width) / s * m));
+      point.Y = y;
+      point.Latitude = static_cast<float>(area.NorthEdge - k);
+      point.XYSHIFT = 1;
+    }
+  }
+}
+
+}  // namespace cz
