@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "batch/ProjectBatch.h"
 #include "efismap/MakeMaps.h"
 #include "georef/GridDrawing.h"
 #include "imaging/SourceImage.h"
@@ -68,6 +69,13 @@ class RefusalWitness : public UserInterface {
 // Creates the tiles of the freshly georeferenced source. A refusal leaves no tiles; it is
 // logged so that the calling script does not take the run for a success.
 void CreateSourceTiles(AppState& state, UserInterface& ui) {
+  // Marked busy like every tile creation, so that a menu command clicked while the window
+  // repaints between tiles is refused rather than nested.
+  state.Batch.TileCreationRunning = true;
+  struct BusyReset {
+    bool& flag;
+    ~BusyReset() { flag = false; }
+  } busyReset{state.Batch.TileCreationRunning};
   RefusalWitness witness(ui);
   const std::optional<std::int32_t> created = CreateTiles(state, witness);
   if (!created) {
@@ -84,15 +92,7 @@ void CommandLineHost::DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui
 }
 
 void CommandLineHost::ProcessSourceMap(AppState& state, UserInterface& ui) {
-  ProcessSourceMapCommand(state, ui);
-}
-
-void ProcessSourceMapCommand(AppState& state, UserInterface& ui) {
-  if (!state.Source.Loaded) {
-    ui.ShowMessage("No map image loaded - nothing to process...");
-    return;
-  }
-  CreateTiles(state, ui);
+  cz::ProcessSourceMap(state, ui);
 }
 
 void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host) {

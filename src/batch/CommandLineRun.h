@@ -37,16 +37,13 @@ class CommandLineHost : public SourceView {
   virtual void DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui);
   // The import window's cell, folder and zoom choices, kept between showings.
   virtual ImportState& ImportWindow() { return import_; }
-  // The menu command the import runs after each mosaic.
+  // The menu command "Process source map (create tiles)", which the import runs after each
+  // mosaic. Default: the core command (ProjectBatch.h).
   virtual void ProcessSourceMap(AppState& state, UserInterface& ui);
 
  private:
   ImportState import_;
 };
-
-// The menu command "Process source map (create tiles)": creates the tiles of the loaded map,
-// or shows "No map image loaded - nothing to process..." when none is loaded.
-void ProcessSourceMapCommand(AppState& state, UserInterface& ui);
 
 // SwitchSet 15: opens the /P project, adds the /S source of its "Map Sources" folder to the
 // map-file list, loads it, writes its fresh settings file from /X and /R (MakeMapINI), lays

@@ -12,6 +12,7 @@
 
 #include "batch/CommandLine.h"
 #include "batch/CommandLineRun.h"
+#include "batch/ProjectBatch.h"
 #include "geo/TileGrid.h"
 #include "imaging/SampleChart.h"
 #include "imaging/SourceImage.h"
@@ -147,6 +148,18 @@ TEST_F(CommandLineRunTest, TypicalRunMakesSettingsTilesAndMapsAndClosingRemember
   const IniFile appSettings(program / "Cartozen2.ini");
   EXPECT_EQ(appSettings.ReadString("Cartozen2", "LastProjectPath", ""), project);
   EXPECT_EQ(appSettings.ReadString("Cartozen2", "LastProjectName", ""), "Alps.prg");
+}
+
+TEST_F(CommandLineRunTest, MenuCommandClickedWhileTheRunMakesTilesIsRefused) {
+  int refused = 0;
+  ui.onProcessEvents = [&] {
+    if (state.Source.Loaded && !ProcessSourceMap(state, ui)) ++refused;
+  };
+  Run({"/P", project, "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "1"});
+  EXPECT_GT(refused, 0);
+  EXPECT_EQ(ui.processWindowShown, 1);
+  EXPECT_FALSE(state.Batch.TileCreationRunning);
+  EXPECT_FALSE(Logged()) << Log();
 }
 
 TEST_F(CommandLineRunTest, WithoutResolutionNothingRunsAndNothingIsLogged) {
@@ -321,13 +334,6 @@ TEST_F(CommandLineRunTest, ImportOfAMissingTreeRemembersTheFolderAndProcessesNot
   EXPECT_EQ(host.ImportWindow().NorthEdge, 48);
   EXPECT_EQ(host.ImportWindow().WestEdge, 8);
   EXPECT_EQ(host.processCommands, 0);
-}
-
-TEST(ProcessSourceMapCommand, WithoutALoadedMapSaysSo) {
-  AppState state;
-  RecordingUserInterface ui;
-  ProcessSourceMapCommand(state, ui);
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"No map image loaded - nothing to process..."});
 }
 
 }  // namespace
