@@ -67,7 +67,10 @@ class ProgramFolder {
     std::string command = "cd " + Quoted(folder_.Path()) +
                           " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
                           "timeout 120 ./cartozen2";
-    for (const std::string& argument : arguments) command += " " + Quoted(argument);
+    for (const std::string& argument : arguments) {
+      command += ' ';
+      command += Quoted(argument);
+    }
     command += " >/dev/null 2>&1";
     ProgramRun run;
     run.status = Shell(command);
