@@ -76,6 +76,7 @@ views=()
 for level in 0 1 2 3 4; do
   png="$out/viewer-level$level.png"
   "$bin/efismap-view" "$project" "$centre_lat" "$centre_lon" "$level" "$png"
+  echo "level $level around N$centre_lat E$centre_lon: $(basename "$png") ($(stat -c %s "$png") bytes)"
   views+=("$png")
 done
 
