@@ -7,6 +7,7 @@
 #include "georef/GridDrawing.h"
 #include "imaging/SourceImage.h"
 #include "importer/ImportRun.h"
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "project/MapSourceSettings.h"
@@ -118,7 +119,15 @@ void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host
     LogError(LoadFailureMessage(source.RequiredBytes));
     return;
   }
-  MakeMapINI(source, run.Position, run.ResolutionMask);
+  try {
+    MakeMapINI(source, run.Position, run.ResolutionMask);
+  } catch (const CartozenError&) {
+    // Refused before writing anything. The georeference in memory was never read from the
+    // source's settings file, and closing saves it: read the file back so that closing keeps
+    // what an operator stored there instead of overwriting it with an empty georeference.
+    LoadMapINI(source);
+    throw;
+  }
   host.DrawGridFromGeoRef(source.GeoRef, ui);
   if (!run.NoProcessing) CreateSourceTiles(state, ui);
 }

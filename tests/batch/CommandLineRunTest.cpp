@@ -319,10 +319,22 @@ TEST_F(CommandLineRunTest, RefusedTileCreationIsLogged) {
 
 // Positions MakeMapINI cannot make a grid for end the run with its error, before any tile.
 TEST_F(CommandLineRunTest, PositionUnderOneDegreeEndsTheRunWithAnError) {
+  // An operator's georeference of the chart, which the refused run must not lose.
+  const std::string settings = project + "/Map sources/alps.INI";
+  std::ofstream(settings, std::ios::binary)
+      << "[GeoRef]\r\nTopLeftLatitude=8640000\r\nBottomRightX=200\r\n"
+         "[Options]\r\nMapResolution=4\r\nGeoReferencingType=1\r\n";
   EXPECT_THROW(Run({"/P", project, "/S", "alps.tif", "/X", "48", "6", "0.5", "4", "/R", "1", "/M"}),
                CartozenError);
   EXPECT_TRUE(Tiles().empty());
   EXPECT_TRUE(Maps().empty());
+
+  CloseApplication(state);
+  const IniFile kept(settings);
+  EXPECT_EQ(kept.ReadInteger("GeoRef", "TopLeftLatitude", -1), 8640000);
+  EXPECT_EQ(kept.ReadInteger("GeoRef", "BottomRightX", -1), 200);
+  EXPECT_EQ(kept.ReadInteger("Options", "MapResolution", -1), 4);
+  EXPECT_EQ(kept.ReadInteger("Options", "GeoReferencingType", -1), 1);
 }
 
 TEST_F(CommandLineRunTest, ImportOfAMissingTreeRemembersTheFolderAndProcessesNothing) {

@@ -281,12 +281,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ProgramPipeline, ErrorInsideTheRunIsLoggedAndEndsItWithoutMaps) {
   const ProgramFolder program;
+  // The chart's settings as an operator left them; the refused run closes (and saves) without
+  // losing them.
+  const std::string settings = program.Project() + "/Map sources/alps.INI";
+  std::ofstream(settings, std::ios::binary)
+      << "[GeoRef]\r\nTopLeftLatitude=8640000\r\nTopLeftLongitude=1080000\r\n"
+         "[Options]\r\nMapResolution=4\r\n";
   const ProgramRun run =
       program.Run({"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "0.5", "4", "/R", "1", "/M"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.log.rfind("Cannot georeference ", 0), 0u) << run.log;
   EXPECT_TRUE(program.Files("Tiles").empty());
   EXPECT_TRUE(program.Files("EFIS Maps").empty());
+  const IniFile kept(settings);
+  EXPECT_EQ(kept.ReadInteger("GeoRef", "TopLeftLatitude", -1), 8640000);
+  EXPECT_EQ(kept.ReadInteger("GeoRef", "TopLeftLongitude", -1), 1080000);
+  EXPECT_EQ(kept.ReadInteger("Options", "MapResolution", -1), 4);
 }
 
 }  // namespace
