@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <set>
 
-#include "imaging/GifTileReader.h"
+#include "imaging/GifImageDecoder.h"
 #include "platform/Error.h"
 #include "platform/ExecutableFolder.h"
 #include "support/ChartLikeTile.h"
