@@ -21,7 +21,7 @@
 
 #include "../tests/support/ChartLikeTile.h"
 #include "../tests/support/TempFolder.h"
-#include "imaging/GifTileReader.h"
+#include "imaging/GifImageDecoder.h"
 #include "imaging/Raster32.h"
 #include "imaging/TileEncoder.h"
 #include "imaging/TileFiles.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "imaging/GifTileReader.h"
+#include "imaging/GifImageDecoder.h"
 #include "imaging/TileEncoder.h"
 #include "platform/Error.h"
 

@@ -1,6 +1,6 @@
 #include "imaging/TileFiles.h"
 
-#include "imaging/GifTileReader.h"
+#include "imaging/GifImageDecoder.h"
 #include "imaging/Raster32.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"

@@ -9,7 +9,7 @@
 //
 // Errors (CartozenError, text names the file): a tile that cannot be written ("Unable to write
 // to " + file, also when the "Tiles" folder is missing), an existing tile that cannot be
-// decoded (see GifTileReader.h), a "Palette.txt" that exists but cannot be read.
+// decoded (see GifImageDecoder.h), a "Palette.txt" that exists but cannot be read.
 
 #include <cstdint>
 #include <optional>

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "MapFileBuilder.h"
 #include "efismap/EfisMapFile.h"
 #include "platform/BinaryFile.h"
 #include "platform/FileSystem.h"
@@ -72,16 +73,8 @@ class EfisMapView : public ::testing::Test {
       for (int x = 0; x < 414; ++x)
         tile_.indices.push_back(static_cast<std::uint8_t>((x + y) % 200));
     }
-    const std::string tilePath = project_.Write("tile.GIF", testing::EncodeWithGiflib(tile_));
-    mapPath_ = project_.Write("EFIS Maps/E004N50.MAP", "");
-    BinaryFile map(mapPath_, BinaryFile::Mode::Create);
-    WriteEmptyMap(map);
-    std::array<char, 4096> buffer;
-    BinaryFile tile(tilePath, BinaryFile::Mode::Read);
-    SetSlot(map, 2, 28, AppendTileRecord(map, tile, buffer));
-    map.SeekEnd();
-    FinishMap(map, buffer);
-    map.Close();
+    mapPath_ = testing::WriteMapFile(project_, "EFIS Maps/E004N50.MAP",
+                                     {{2, 28, testing::EncodeWithGiflib(tile_)}});
   }
 
   std::uint32_t TileColour(int x, int y) const {
@@ -105,6 +98,14 @@ TEST_F(EfisMapView, RendersTheViewersPictureToAPng) {
   EXPECT_EQ(png.At(485 + 50, 293 - 50), 0u);  // north of the tile: no map there
   EXPECT_EQ(png.At(485, 293), 0u);            // the cross
   EXPECT_EQ(png.At(485 + 5, 293 + 2), 0xFFFFFFu);
+
+  // A view size may follow the file name.
+  const std::string small = project_ / "small.png";
+  ASSERT_EQ(RunTool({project_.Path(), "47", "8.5", "2", small, "101", "60"}), 0);
+  const Png smallPng = ReadPng(small);
+  EXPECT_EQ(smallPng.width, 101);
+  EXPECT_EQ(smallPng.height, 60);
+  EXPECT_EQ(smallPng.At(50 + 20, 30 + 20), TileColour(226, 20));
 }
 
 TEST_F(EfisMapView, DecimalDegreesAndTextGiveTheSamePicture) {
@@ -114,15 +115,6 @@ TEST_F(EfisMapView, DecimalDegreesAndTextGiveTheSamePicture) {
   const std::string a = testing::ReadFileBytes(project_ / "a.png");
   EXPECT_EQ(testing::ReadFileBytes(project_ / "b.png"), a);
   EXPECT_EQ(testing::ReadFileBytes(project_ / "c.png"), a);
-}
-
-TEST_F(EfisMapView, ViewSizeCanBeGiven) {
-  const std::string out = project_ / "small.png";
-  ASSERT_EQ(RunTool({project_.Path(), "47", "8.5", "2", out, "101", "60"}), 0);
-  const Png png = ReadPng(out);
-  EXPECT_EQ(png.width, 101);
-  EXPECT_EQ(png.height, 60);
-  EXPECT_EQ(png.At(50 + 20, 30 + 20), TileColour(226, 20));
 }
 
 struct BadArguments {

@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "MapFileBuilder.h"
 #include "efismap/EfisMapFile.h"
 #include "efismap/MapTileGif.h"
 #include "platform/BinaryFile.h"
@@ -30,6 +31,7 @@ struct TypedCentre {
   const char* longitude;
   double expectedLatitude;
   double expectedLongitude;
+  bool shownAsTyped = false;  // UpdateInfo writes the centre back as these texts
 };
 
 class TypedCentres : public ::testing::TestWithParam<TypedCentre> {};
@@ -38,24 +40,21 @@ TEST_P(TypedCentres, AreNormalisedForTheView) {
   const ViewerCentre centre = GetViewerLatLong(GetParam().latitude, GetParam().longitude);
   EXPECT_DOUBLE_EQ(centre.Latitude, GetParam().expectedLatitude);
   EXPECT_DOUBLE_EQ(centre.Longitude, GetParam().expectedLongitude);
+  if (GetParam().shownAsTyped) {
+    const ViewerCentreText text = UpdateInfo(centre);
+    EXPECT_EQ(text.Latitude, GetParam().latitude);
+    EXPECT_EQ(text.Longitude, GetParam().longitude);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(MapViewer, TypedCentres,
-                         ::testing::Values(TypedCentre{"N47°00.000", "E008°30.000", 47.0, 8.5},
-                                           TypedCentre{"N95°00.000", "E180°00.000", 90.0, -180.0},
-                                           TypedCentre{"S99°59.999", "W180°00.000", -90.0, -180.0},
-                                           TypedCentre{"S33°52.590", "W122°22.050",
-                                                       -6097770 / 180000.0, -22026150 / 180000.0},
-                                           TypedCentre{"n47°00.000", "e008°30.000", 0.0, 0.0}));
-
-TEST(MapViewer, UpdateInfoWritesTheCentreAsTheEditsShowIt) {
-  const ViewerCentreText text = UpdateInfo({47.0, 8.5});
-  EXPECT_EQ(text.Latitude, "N47°00.000");
-  EXPECT_EQ(text.Longitude, "E008°30.000");
-  const ViewerCentreText south = UpdateInfo({-6097770 / 180000.0, -22026150 / 180000.0});
-  EXPECT_EQ(south.Latitude, "S33°52.590");
-  EXPECT_EQ(south.Longitude, "W122°22.050");
-}
+INSTANTIATE_TEST_SUITE_P(
+    MapViewer, TypedCentres,
+    ::testing::Values(TypedCentre{"N47°00.000", "E008°30.000", 47.0, 8.5, true},
+                      TypedCentre{"N95°00.000", "E180°00.000", 90.0, -180.0},
+                      TypedCentre{"S99°59.999", "W180°00.000", -90.0, -180.0},
+                      TypedCentre{"S33°52.590", "W122°22.050", -6097770 / 180000.0,
+                                  -22026150 / 180000.0, true},
+                      TypedCentre{"n47°00.000", "e008°30.000", 0.0, 0.0}));
 
 // --- The walk ---------------------------------------------------------------------------
 
@@ -157,30 +156,13 @@ TEST(MapViewer, RowsBeyondThePolesAreNotVisited) {
 
 // --- Drawing from map files -------------------------------------------------------------
 
-// A project folder with an "EFIS Maps" sub-folder and map files written by the map-file
-// writer from (level, slot, GIF bytes) entries.
+// A project folder with an "EFIS Maps" sub-folder.
 class ViewerProject {
  public:
   std::string Folder() const { return temp_.Path(); }
   void Write(const std::string& name, const std::string& bytes) { temp_.Write(name, bytes); }
-
-  std::string AddMap(const std::string& name,
-                     const std::vector<std::tuple<TileLevel, int, std::string>>& tiles) {
-    const std::string path = temp_.Write("EFIS Maps/" + name, "");
-    BinaryFile map(path, BinaryFile::Mode::Create);
-    WriteEmptyMap(map);
-    std::array<char, 4096> buffer;
-    int n = 0;
-    for (const auto& [level, index, bytes] : tiles) {
-      BinaryFile tile(temp_.Write("tile" + std::to_string(n++) + ".GIF", bytes),
-                      BinaryFile::Mode::Read);
-      map.SeekEnd();
-      SetSlot(map, level, index, AppendTileRecord(map, tile, buffer));
-    }
-    map.SeekEnd();
-    FinishMap(map, buffer);
-    map.Close();
-    return path;
+  std::string AddMap(const std::string& name, const testing::MapTiles& tiles) {
+    return testing::WriteMapFile(temp_, "EFIS Maps/" + name, tiles);
   }
 
  private:

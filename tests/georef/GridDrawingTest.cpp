@@ -129,14 +129,10 @@ TEST(GridDrawingTest, LambertDrawsTheExtendedMeridiansInRedFirst) {
                                   testing::Describe(below.LeftExtended));
   EXPECT_EQ(painter.calls[3], "line " + testing::Describe(below.RightTop) + "-" +
                                   testing::Describe(below.RightExtended));
-}
 
-TEST(GridDrawingTest, ManualGridDrawsNoMeridians) {
-  GeoReference geoRef = OneCell(GeoReferencingMethod::ManualGrid);
-  geoRef.SkewLeft = -10;
-  geoRef.SkewRight = -10;
-  testing::RecordingPainter painter;
-  testing::RecordingUserInterface ui;
+  // A manual grid finds the apex too but draws no meridians.
+  geoRef.GeoReferencingType = static_cast<std::uint8_t>(GeoReferencingMethod::ManualGrid);
+  painter.calls.clear();
   DrawGridFromGeoRef(geoRef, ViewMapping{1.0, 0, 0}, painter, ui);
   EXPECT_TRUE(geoRef.Apex.Found);
   EXPECT_EQ(std::count(painter.calls.begin(), painter.calls.end(), "pen 255,0,0 w1"), 0);

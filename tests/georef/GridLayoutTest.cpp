@@ -253,91 +253,47 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
     GridLayout, RefusedLayouts,
+    // clang-format off
     ::testing::Values(
         // 67.5 - 4: 64 steps, one more than the grid holds.
-        RefusalCase{"SixtyFourSteps",
-                    {52, 4, 0, 0},
-                    {49, 67.5, 64000, 1800},
-                    0,
-                    LayoutStatus::TooManySteps,
-                    ""},
-        RefusalCase{
-            "SixtyFourRows", {60, 4, 0, 0}, {-4, 5, 100, 64000}, 0, LayoutStatus::TooManySteps, ""},
-        RefusalCase{"InfiniteLongitude",
-                    {52, -kInf, 0, 0},
-                    {49, 5, 100, 1800},
-                    0,
-                    LayoutStatus::TooManySteps,
-                    ""},
+        RefusalCase{"SixtyFourSteps", {52, 4, 0, 0}, {49, 67.5, 64000, 1800}, 0,
+                    LayoutStatus::TooManySteps, ""},
+        RefusalCase{"SixtyFourRows", {60, 4, 0, 0}, {-4, 5, 100, 64000}, 0,
+                    LayoutStatus::TooManySteps, ""},
+        RefusalCase{"InfiniteLongitude", {52, -kInf, 0, 0}, {49, 5, 100, 1800}, 0,
+                    LayoutStatus::TooManySteps, ""},
         // 1 pixel over 3 degrees of latitude, and 1 over 2 (0.5 rounds to even, 0).
-        RefusalCase{"NoPixelPerDegreeOfLatitude",
-                    {52, 4, 0, 0},
-                    {49, 7, 1200, 1},
-                    0,
-                    LayoutStatus::TooFewPixelsPerDegree,
-                    kTooFewPixelsPerDegreeText},
-        RefusalCase{"HalfAPixelPerDegree",
-                    {52, 4, 0, 0},
-                    {50, 7, 1200, 1},
-                    0,
-                    LayoutStatus::TooFewPixelsPerDegree,
-                    kTooFewPixelsPerDegreeText},
-        RefusalCase{"NoPixelPerDegreeOfLongitude",
-                    {52, 4, 0, 0},
-                    {49, 7, 1, 1800},
-                    0,
-                    LayoutStatus::TooFewPixelsPerDegree,
-                    kTooFewPixelsPerDegreeText},
-        RefusalCase{"HugePixelsPerDegree",
-                    {52, 4, 0, 0},
-                    {49, 4.000000001, 100, 1800},
-                    0,
-                    LayoutStatus::OutOfRange,
-                    kOutOfRangeText},
-        RefusalCase{"BeyondThePole",
-                    {90.5, 4, 0, 0},
-                    {89, 5, 100, 1800},
-                    0,
-                    LayoutStatus::OutOfRange,
-                    kOutOfRangeText},
-        RefusalCase{"BeyondTheSouthPole",
-                    {-89, 4, 0, 0},
-                    {-90.5, 5, 100, 1800},
-                    0,
-                    LayoutStatus::OutOfRange,
-                    kOutOfRangeText},
-        RefusalCase{"BeyondTheDateLine",
-                    {52, 178, 0, 0},
-                    {49, 180.5, 100, 1800},
-                    0,
-                    LayoutStatus::OutOfRange,
-                    kOutOfRangeText},
-        RefusalCase{"HugePixelCoordinates",
-                    {52, 4, -2000000000, 0},
-                    {49, 7, 2000000000, 1800},
-                    0,
-                    LayoutStatus::OutOfRange,
-                    kOutOfRangeText},
-        RefusalCase{"HugeSkew",
-                    {52, 4, 0, 0},
-                    {49, 7, 1200, 1800},
-                    std::numeric_limits<std::int32_t>::min(),
-                    LayoutStatus::OutOfRange,
+        RefusalCase{"NoPixelPerDegreeOfLatitude", {52, 4, 0, 0}, {49, 7, 1200, 1}, 0,
+                    LayoutStatus::TooFewPixelsPerDegree, kTooFewPixelsPerDegreeText},
+        RefusalCase{"HalfAPixelPerDegree", {52, 4, 0, 0}, {50, 7, 1200, 1}, 0,
+                    LayoutStatus::TooFewPixelsPerDegree, kTooFewPixelsPerDegreeText},
+        RefusalCase{"NoPixelPerDegreeOfLongitude", {52, 4, 0, 0}, {49, 7, 1, 1800}, 0,
+                    LayoutStatus::TooFewPixelsPerDegree, kTooFewPixelsPerDegreeText},
+        RefusalCase{"HugePixelsPerDegree", {52, 4, 0, 0}, {49, 4.000000001, 100, 1800}, 0,
+                    LayoutStatus::OutOfRange, kOutOfRangeText},
+        RefusalCase{"BeyondThePole", {90.5, 4, 0, 0}, {89, 5, 100, 1800}, 0,
+                    LayoutStatus::OutOfRange, kOutOfRangeText},
+        RefusalCase{"BeyondTheSouthPole", {-89, 4, 0, 0}, {-90.5, 5, 100, 1800}, 0,
+                    LayoutStatus::OutOfRange, kOutOfRangeText},
+        RefusalCase{"BeyondTheDateLine", {52, 178, 0, 0}, {49, 180.5, 100, 1800}, 0,
+                    LayoutStatus::OutOfRange, kOutOfRangeText},
+        RefusalCase{"HugePixelCoordinates", {52, 4, -2000000000, 0}, {49, 7, 2000000000, 1800}, 0,
+                    LayoutStatus::OutOfRange, kOutOfRangeText},
+        RefusalCase{"HugeSkew", {52, 4, 0, 0}, {49, 7, 1200, 1800},
+                    std::numeric_limits<std::int32_t>::min(), LayoutStatus::OutOfRange,
                     kOutOfRangeText}),
+    // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GridLayoutTest, TheGridMayReachTheDateLineAndThePoles) {
-  GeoReference geoRef = Reference({90, 120, 0, 0}, {30, 180, 6000, 6000});
-  ASSERT_TRUE(LayoutReferenceGrid(geoRef).LaidOut());
-  EXPECT_EQ(geoRef.NLon, 60);
-  EXPECT_EQ(geoRef.NLat, 60);
-}
-
-TEST(GridLayoutTest, SixtyThreeStepsAreLaidOut) {
-  GeoReference geoRef = Reference({52, 4, 0, 0}, {49, 67, 63000, 1800});
-  ASSERT_TRUE(LayoutReferenceGrid(geoRef).LaidOut());
-  EXPECT_EQ(geoRef.NLon, 63);
-  EXPECT_EQ(geoRef.Grid[63][3].X, 63000);
+TEST(GridLayoutTest, TheGridMayReachTheDateLineThePolesAndSixtyThreeSteps) {
+  GeoReference poles = Reference({90, 120, 0, 0}, {30, 180, 6000, 6000});
+  ASSERT_TRUE(LayoutReferenceGrid(poles).LaidOut());
+  EXPECT_EQ(poles.NLon, 60);
+  EXPECT_EQ(poles.NLat, 60);
+  GeoReference wide = Reference({52, 4, 0, 0}, {49, 67, 63000, 1800});
+  ASSERT_TRUE(LayoutReferenceGrid(wide).LaidOut());
+  EXPECT_EQ(wide.NLon, 63);
+  EXPECT_EQ(wide.Grid[63][3].X, 63000);
 }
 
 TEST(GridLayoutTest, ManualGridIgnoresSkewsItCannotUse) {

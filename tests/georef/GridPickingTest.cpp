@@ -21,18 +21,23 @@ GeoReference ManualGrid() {
   return geoRef;
 }
 
+// Each test starts from that grid, no pick and no status text.
+class GridPickingTest : public ::testing::Test {
+ protected:
+  GeoReference geoRef = ManualGrid();
+  GridPickState state;
+  testing::RecordingUserInterface ui;
+};
+
 struct ReachCase {
   double scale;
   std::int32_t u, v;  // the press, in view pixels
   bool picked;
 };
 
-class PickReach : public ::testing::TestWithParam<ReachCase> {};
+class PickReach : public GridPickingTest, public ::testing::WithParamInterface<ReachCase> {};
 
 TEST_P(PickReach, IsTenViewPixelsEachWayStrictly) {
-  GeoReference geoRef = ManualGrid();
-  GridPickState state;
-  testing::RecordingUserInterface ui;
   const ViewMapping view{GetParam().scale, 0, 0};
   const OverlayPressResult result =
       PressOnOverlay(state, geoRef, view, GetParam().u, GetParam().v, true, false, ui);
@@ -48,10 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // At scale 0.5, 9 view pixels are 18 source pixels.
                       ReachCase{0.5, 209, 200, true}, ReachCase{0.5, 210, 200, false}));
 
-TEST(GridPickingTest, PicksUpThenDropsAPoint) {
-  GeoReference geoRef = ManualGrid();
-  GridPickState state;
-  testing::RecordingUserInterface ui;
+TEST_F(GridPickingTest, PicksUpThenDropsAPoint) {
   const ViewMapping view{1.0, -100, -50};  // scrolled 100 right and 50 down
   EXPECT_EQ(PressOnOverlay(state, geoRef, view, 305, 755, true, false, ui),
             OverlayPressResult::PickedUp);
@@ -74,13 +76,10 @@ TEST(GridPickingTest, PicksUpThenDropsAPoint) {
   EXPECT_EQ(geoRef.Grid[1][2].X, -4900);
 }
 
-TEST(GridPickingTest, TheLowerRowThenTheLowerColumnWins) {
-  GeoReference geoRef = ManualGrid();
+TEST_F(GridPickingTest, TheLowerRowThenTheLowerColumnWins) {
   // Three points piled up around (800, 800): (2, 2) itself, (3, 2) and (1, 3).
   geoRef.Grid[3][2] = {803, 800, 0.0f, 1};
   geoRef.Grid[1][3] = {800, 797, 0.0f, 1};
-  GridPickState state;
-  testing::RecordingUserInterface ui;
   PressOnOverlay(state, geoRef, ViewMapping{}, 801, 799, true, false, ui);
   EXPECT_EQ(state.MovingPoint.Column, 2);
   EXPECT_EQ(state.MovingPoint.Row, 2);
@@ -92,10 +91,7 @@ TEST(GridPickingTest, TheLowerRowThenTheLowerColumnWins) {
   EXPECT_EQ(state.MovingPoint.Row, 2);
 }
 
-TEST(GridPickingTest, TheReferenceDialogTakesThePick) {
-  GeoReference geoRef = ManualGrid();
-  GridPickState state;
-  testing::RecordingUserInterface ui;
+TEST_F(GridPickingTest, TheReferenceDialogTakesThePick) {
   EXPECT_EQ(PressOnOverlay(state, geoRef, ViewMapping{}, 400, 400, true, true, ui),
             OverlayPressResult::ReferenceDialog);
   EXPECT_EQ(state.PickX, 400);
@@ -108,10 +104,7 @@ TEST(GridPickingTest, TheReferenceDialogTakesThePick) {
   EXPECT_TRUE(ui.statusTexts.empty());
 }
 
-TEST(GridPickingTest, NothingMovesWithoutASourceOrUnderLambert) {
-  GeoReference geoRef = ManualGrid();
-  GridPickState state;
-  testing::RecordingUserInterface ui;
+TEST_F(GridPickingTest, NothingMovesWithoutASourceOrUnderLambert) {
   EXPECT_EQ(PressOnOverlay(state, geoRef, ViewMapping{}, 400, 400, false, false, ui),
             OverlayPressResult::NoSource);
   EXPECT_EQ(state.PickX, -1);  // not even the pick changes
@@ -123,12 +116,9 @@ TEST(GridPickingTest, NothingMovesWithoutASourceOrUnderLambert) {
   EXPECT_TRUE(ui.statusTexts.empty());
 }
 
-TEST(GridPickingTest, StepCountsBeyondTheGridAreBounded) {
-  GeoReference geoRef = ManualGrid();
+TEST_F(GridPickingTest, StepCountsBeyondTheGridAreBounded) {
   geoRef.NLon = 1000;  // not from a layout; the search must still stay inside the grid
   geoRef.NLat = 1000;
-  GridPickState state;
-  testing::RecordingUserInterface ui;
   EXPECT_EQ(PressOnOverlay(state, geoRef, ViewMapping{}, 100000, 100000, true, false, ui),
             OverlayPressResult::Missed);
   state.MovingPoint = {70, -3, true};  // a corrupt moving point is dropped without a write

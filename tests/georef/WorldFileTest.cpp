@@ -20,14 +20,6 @@ WorldFile Parse(const std::string& text, std::string_view separator = ".") {
   return ParseWorldFile(in, separator);
 }
 
-TEST(WorldFileTest, ReadsTheSixLines) {
-  const WorldFile world = Parse("0.001953125\n0\n0\n-0.0009765625\n4.0\n53.5\n");
-  EXPECT_EQ(world.A, 0.001953125);
-  EXPECT_EQ(world.E, -0.0009765625);
-  EXPECT_EQ(world.C, 4.0);
-  EXPECT_EQ(world.F, 53.5);
-}
-
 struct LinesCase {
   const char* name;
   const char* text;
@@ -50,14 +42,13 @@ TEST_P(WorldFileLines, CountUnreadableOrMissingLinesAsZero) {
 
 INSTANTIATE_TEST_SUITE_P(
     WorldFile, WorldFileLines,
+    // clang-format off
     ::testing::Values(
-        LinesCase{"RotationLinesHoldText",
-                  "0.5\nrotation\nnone\n-0.25\n4\n53\n",
-                  ".",
+        LinesCase{"SixLines", "0.001953125\n0\n0\n-0.0009765625\n4.0\n53.5\n", ".",
+                  {0.001953125, 0, 0, -0.0009765625, 4, 53.5}},
+        LinesCase{"RotationLinesHoldText", "0.5\nrotation\nnone\n-0.25\n4\n53\n", ".",
                   {0.5, 0, 0, -0.25, 4, 53}},
-        LinesCase{"CrLfAndBlanks",
-                  "  0.5 \r\n0\r\n0\r\n-0.25\t\r\n4\r\n53\r\n",
-                  ".",
+        LinesCase{"CrLfAndBlanks", "  0.5 \r\n0\r\n0\r\n-0.25\t\r\n4\r\n53\r\n", ".",
                   {0.5, 0, 0, -0.25, 4, 53}},
         LinesCase{"CarriageReturnsOnly", "0.5\r0\r0\r-0.25\r4\r53", ".", {0.5, 0, 0, -0.25, 4, 53}},
         LinesCase{"MissingLines", "0.5\n0\n0\n-0.25\n", ".", {0.5, 0, 0, -0.25, 0, 0}},
@@ -66,8 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"TrailingGarbage", "0.5x\n0\n0\n-0.25\n4\n53\n", ".", {0, 0, 0, -0.25, 4, 53}},
         LinesCase{"Exponents", "5E-1\n0\n0\n-2.5e-1\n+4\n53.\n", ".", {0.5, 0, 0, -0.25, 4, 53}},
         LinesCase{"NoInfinityOrNan", "inf\nnan\n0x10\n1e999\n4\n53\n", ".", {0, 0, 0, 0, 4, 53}},
-        LinesCase{
-            "CommaLocale", "0,5\n0\n0\n-0,25\n4.5\n53,5\n", ",", {0.5, 0, 0, -0.25, 0, 53.5}}),
+        LinesCase{"CommaLocale", "0,5\n0\n0\n-0,25\n4.5\n53,5\n", ",",
+                  {0.5, 0, 0, -0.25, 0, 53.5}}),
+    // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WorldFileTest, AVeryLongLineCountsAsZeroAndKeepsTheLineCount) {
@@ -102,34 +94,20 @@ TEST_P(WorldFileCorners, LieOnWholeDegreesInsideTheChart) {
 
 INSTANTIATE_TEST_SUITE_P(
     WorldFile, WorldFileCorners,
+    // clang-format off
     ::testing::Values(
-        CornersCase{"Example",
-                    {0.001953125, 0, 0, -0.0009765625, 4.0, 53.5},
-                    2048,
-                    3072,
-                    {53, 4, 0, 512},
-                    {51, 8, 2048, 2560}},
+        CornersCase{"Example", {0.001953125, 0, 0, -0.0009765625, 4.0, 53.5}, 2048, 3072,
+                    {53, 4, 0, 512}, {51, 8, 2048, 2560}},
         // West of Greenwich: the meridian east of -5.3 is -5, Trunc(0.3 / a) = 307 pixels in.
-        CornersCase{"WesternLongitude",
-                    {1.0 / 1024, 0, 0, -1.0 / 1024, -5.3, 50.0},
-                    4096,
-                    3072,
-                    {50, -5, 307, 0},
-                    {48, -2, 3379, 2048}},
+        CornersCase{"WesternLongitude", {1.0 / 1024, 0, 0, -1.0 / 1024, -5.3, 50.0}, 4096, 3072,
+                    {50, -5, 307, 0}, {48, -2, 3379, 2048}},
         // The bottom edge exactly on 50°: the corner is the whole degree above it.
-        CornersCase{"BottomEdgeOnAWholeDegree",
-                    {0.01, 0, 0, -0.01, 4.0, 53.0},
-                    400,
-                    300,
-                    {53, 4, 0, 0},
-                    {51, 8, 400, 200}},
+        CornersCase{"BottomEdgeOnAWholeDegree", {0.01, 0, 0, -0.01, 4.0, 53.0}, 400, 300,
+                    {53, 4, 0, 0}, {51, 8, 400, 200}},
         // A positive E (south-up file sign) is used by its absolute value.
-        CornersCase{"AbsolutePixelSizes",
-                    {-0.01, 0, 0, 0.01, 4.0, 53.0},
-                    400,
-                    300,
-                    {53, 4, 0, 0},
-                    {51, 8, 400, 200}}),
+        CornersCase{"AbsolutePixelSizes", {-0.01, 0, 0, 0.01, 4.0, 53.0}, 400, 300,
+                    {53, 4, 0, 0}, {51, 8, 400, 200}}),
+    // clang-format on
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WorldFileTest, TheExampleLaysOutAThreeByTwoDegreeGrid) {

@@ -314,17 +314,5 @@ TEST(BmpChart, OutOfRangeCodesAreClipped) {
   EXPECT_NO_THROW(ReadBmpChart(folder.Write("colours.bmp", bytes), raster, requiredBytes));
 }
 
-TEST(BmpChart, MissingFileCannotBeOpened) {
-  TempFolder folder;
-  Raster32 raster;
-  std::uint64_t requiredBytes = 0;
-  try {
-    ReadBmpChart(folder / "none.bmp", raster, requiredBytes);
-    FAIL() << "no error";
-  } catch (const CartozenError& error) {
-    EXPECT_EQ(std::string(error.what()), "Unable to open file '" + (folder / "none.bmp") + "'");
-  }
-}
-
 }  // namespace
 }  // namespace cz::testing

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "imaging/ErrorDiffusion.h"
-#include "imaging/GifTileReader.h"
+#include "imaging/GifImageDecoder.h"
 #include "imaging/NearestColour.h"
 #include "imaging/OctreeQuantizer.h"
 #include "imaging/TileEncoder.h"

@@ -3,7 +3,7 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
-#include "imaging/GifTileReader.h"
+#include "imaging/GifImageDecoder.h"
 #include "platform/Error.h"
 #include "support/ChartLikeTile.h"
 

@@ -114,17 +114,5 @@ TEST(JpegChart, BrokenFilesFailWithTheDecodingText) {
   }
 }
 
-TEST(JpegChart, MissingFileCannotBeOpened) {
-  TempFolder folder;
-  Raster32 raster;
-  std::uint64_t requiredBytes = 0;
-  try {
-    ReadJpegChart(folder / "none.jpg", raster, requiredBytes);
-    FAIL() << "no error";
-  } catch (const CartozenError& error) {
-    EXPECT_EQ(std::string(error.what()), "Unable to open file '" + (folder / "none.jpg") + "'");
-  }
-}
-
 }  // namespace
 }  // namespace cz::testing

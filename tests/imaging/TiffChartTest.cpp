@@ -53,17 +53,22 @@ INSTANTIATE_TEST_SUITE_P(
                                ORIENTATION_TOPLEFT}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(TiffChart, MissingFileCannotBeOpened) {
+TEST(ChartReaders, MissingFileCannotBeOpened) {
   TempFolder folder;
-  Raster32 raster;
-  std::uint64_t requiredBytes = 7;
-  try {
-    ReadTiffChart(folder / "none.tif", raster, requiredBytes);
-    FAIL() << "no error";
-  } catch (const CartozenError& error) {
-    EXPECT_EQ(std::string(error.what()), "Unable to open file '" + (folder / "none.tif") + "'");
+  using Reader = void (*)(const std::string&, Raster32&, std::uint64_t&, std::uint64_t);
+  const std::pair<const char*, Reader> readers[] = {
+      {"none.tif", ReadTiffChart}, {"none.jpg", ReadJpegChart}, {"none.bmp", ReadBmpChart}};
+  for (const auto& [name, read] : readers) {
+    Raster32 raster;
+    std::uint64_t requiredBytes = 7;
+    try {
+      read(folder / name, raster, requiredBytes, kNoByteLimit);
+      ADD_FAILURE() << name << ": no error";
+    } catch (const CartozenError& error) {
+      EXPECT_EQ(std::string(error.what()), "Unable to open file '" + (folder / name) + "'");
+    }
+    EXPECT_EQ(requiredBytes, 7u) << name;  // no header read: the count is not touched
   }
-  EXPECT_EQ(requiredBytes, 7u);  // no header read: the count is not touched
 }
 
 // The count is taken from the header in 64 bits before the raster is asked for, so it is

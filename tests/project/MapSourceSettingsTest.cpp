@@ -18,7 +18,6 @@ using testing::TempFolder;
 
 TEST(MapSourceSettingsFile, ReplacesTheExtensionByINI) {
   EXPECT_EQ(MapSourceSettingsFile("/p/Map sources/map.jpeg"), "/p/Map sources/map.INI");
-  EXPECT_EQ(MapSourceSettingsFile("/p/map.tif"), MapSourceSettingsFile("/p/map.jpeg"));
   EXPECT_EQ(MapSourceSettingsFile("/p/chart.v2.TIF"), "/p/chart.v2.INI");
   EXPECT_EQ(MapSourceSettingsFile("/p.d/chart"), "/p.d/chart.INI");
   EXPECT_EQ(MapSourceSettingsFile("C:\\maps.d\\chart"), "C:\\maps.d\\chart.INI");

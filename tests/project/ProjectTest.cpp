@@ -26,6 +26,12 @@ class ProjectTest : public ::testing::Test {
   void SetUp() override { OverrideProgramDataFolder(programFolder.Path()); }
   void TearDown() override { OverrideProgramDataFolder(""); }
 
+  // Creates and opens work/p.prg, answering Yes to the question.
+  void CreateProject() {
+    ui.answers = {true};
+    ASSERT_TRUE(CreateOrOpenProject(state, work / "p.prg", ui));
+  }
+
   void ExpectSubFolders(const std::string& folder) {
     for (const char* sub : kProjectSubFolders) {
       EXPECT_TRUE(DirectoryExists(folder + "/" + sub)) << sub;
@@ -94,8 +100,7 @@ TEST_F(ProjectTest, OpeningAnExistingProjectAsksNothingAndReadsItsValues) {
 TEST_F(ProjectTest, OpeningSavesTheLoadedSourceFirst) {
   state.Source.Path = work / "chart.tif";
   state.Source.GeoRef.SkewLeft = -7;
-  ui.answers = {true};
-  ASSERT_TRUE(CreateOrOpenProject(state, work / "p.prg", ui));
+  CreateProject();
   EXPECT_FALSE(FileExists(work / "chart.INI"));  // nothing loaded: nothing saved
   state.Source.Loaded = true;
   ASSERT_TRUE(CreateOrOpenProject(state, work / "p.prg", ui));
@@ -103,8 +108,7 @@ TEST_F(ProjectTest, OpeningSavesTheLoadedSourceFirst) {
 }
 
 TEST_F(ProjectTest, SameSourceAddedTwiceKeepsOneKeyInFileOrder) {
-  ui.answers = {true};
-  ASSERT_TRUE(CreateOrOpenProject(state, work / "p.prg", ui));
+  CreateProject();
   AddToMapFileList(state.Project, "/maps/b.tif");
   AddToMapFileList(state.Project, "/maps/a.tif");
   AddToMapFileList(state.Project, "/maps/b.tif");
@@ -114,8 +118,7 @@ TEST_F(ProjectTest, SameSourceAddedTwiceKeepsOneKeyInFileOrder) {
 }
 
 TEST_F(ProjectTest, CloseWritesProjectValuesAndSettingsAndTheNextStartReopens) {
-  ui.answers = {true};
-  ASSERT_TRUE(CreateOrOpenProject(state, work / "p.prg", ui));
+  CreateProject();
   state.Project.ViewerLatitude = 47.5;
   state.Project.ViewerLongitude = 8.25;
   state.Project.Epsg3857SourceFolder = "/tiles/osm";
@@ -181,8 +184,7 @@ TEST_F(ProjectTest, CommandLineOpeningOfAMissingFolderLogs) {
 }
 
 TEST_F(ProjectTest, UnwritableProjectFileLeavesThePreviousProjectOpen) {
-  ui.answers = {true};
-  ASSERT_TRUE(CreateOrOpenProject(state, work / "p.prg", ui));
+  CreateProject();
   const std::string locked = work.Write("locked.prg", "[General]\r\n");
   std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
   std::string message;

@@ -9,12 +9,8 @@ TEST(CellGeometryTest, MidHalvesTowardZero) {
   EXPECT_EQ(Mid({0, 0}, {5, 7}), (PixelPoint{2, 3}));
   EXPECT_EQ(Mid({5, 7}, {0, 0}), (PixelPoint{3, 4}));      // 5 + (−5 halved = −2)
   EXPECT_EQ(Mid({-3, -3}, {0, 0}), (PixelPoint{-2, -2}));  // −3 + 1
-}
-
-TEST(CellGeometryTest, MidOfExtremePositionsDoesNotOverflow) {
-  const PixelPoint low{INT32_MIN, INT32_MIN};
-  const PixelPoint high{INT32_MAX, INT32_MAX};
-  EXPECT_EQ(Mid(low, high), (PixelPoint{-1, -1}));
+  // Extreme positions do not overflow.
+  EXPECT_EQ(Mid({INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX}), (PixelPoint{-1, -1}));
 }
 
 TEST(CellGeometryTest, CellCentreOfRectangleAndTrapezoid) {

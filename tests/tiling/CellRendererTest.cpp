@@ -202,7 +202,9 @@ INSTANTIATE_TEST_SUITE_P(Levels, ClearedLevelTest,
                                            LevelCase{1, 427},  // level-1 row 90: 426
                                            LevelCase{2, 427 + 1}));
 
-TEST_F(CellRendererTest, HalfDegreeQuartersTakeTheWidthOfTheirOwnRow) {
+// Half-degree quarters take the width of their own row; quarter-degree parts all take the
+// width of the cell's top row.
+TEST_F(CellRendererTest, PartsTakeTheirRowWidth) {
   UseChart(100, 100);
   FillRegularGrid(grid, 0, 0, 100, 100);
   CellRenderer renderer = Renderer();
@@ -213,12 +215,6 @@ TEST_F(CellRendererTest, HalfDegreeQuartersTakeTheWidthOfTheirOwnRow) {
     renderer.DoTransform_1(0, 0, q, kLat47);
     EXPECT_EQ(tile.Width(), (q < 2 ? north : south) + 1) << int{q};
   }
-}
-
-TEST_F(CellRendererTest, QuarterDegreePartsAllTakeTheTopRowWidth) {
-  UseChart(100, 100);
-  FillRegularGrid(grid, 0, 0, 100, 100);
-  CellRenderer renderer = Renderer();
   ASSERT_NE(TileWidthAt(kLat47, 0), TileWidthAt(kLat47 - 3 * kQuarterDegree, 0));
   for (std::uint8_t q = 0; q < 16; ++q) {
     renderer.DoTransform_0(0, 0, q, kLat47);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <tuple>
+#include <vector>
 
 #include "geo/TileGrid.h"
 #include "support/RecordingUserInterface.h"
@@ -126,27 +128,27 @@ INSTANTIATE_TEST_SUITE_P(
                   "Map referencing error at Longitude 1 (from left), Latitude (from top) 3 to "
                   "Latitude 4."}));
 
-TEST_F(CreateTilesTest, ManualGridPairsWithinTheEastColumnOrBottomRowAreNotCompared) {
-  UseGrid(52, 4, 3, 3);
-  geo.GeoReferencingType = static_cast<std::uint8_t>(GeoReferencingMethod::ManualGrid);
-  geo.Grid[3][3] = {150, 300};  // left of (2, 3)
-  geo.Grid[3][1] = {300, -1};   // above (3, 0)
-  EXPECT_EQ(Run(4), 9);
-  EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(CreateTilesTest, ManualGridWithEqualNeighboursPasses) {
-  UseGrid(52, 4, 3, 3);
-  geo.GeoReferencingType = static_cast<std::uint8_t>(GeoReferencingMethod::ManualGrid);
-  geo.Grid[2][0] = geo.Grid[1][0];
-  EXPECT_EQ(Run(4), 9);
-  EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(CreateTilesTest, LambertGridIsNotOrderChecked) {
-  UseGrid(52, 4, 3, 3);
-  geo.Grid[2][0] = {99, 0};
-  EXPECT_EQ(Run(4), 9);
+TEST_F(CreateTilesTest, OrderCheckPassesWhatItDoesNotCompare) {
+  const struct {
+    const char* label;
+    GeoReferencingMethod method;
+    std::vector<std::tuple<int, int, GridPoint>> moved;
+  } cases[] = {
+      // Pairs within the east column or the bottom row are not compared.
+      {"east column, bottom row",
+       GeoReferencingMethod::ManualGrid,
+       {{3, 3, {150, 300}}, {3, 1, {300, -1}}}},  // left of (2, 3); above (3, 0)
+      {"equal neighbours", GeoReferencingMethod::ManualGrid, {{2, 0, {100, 0}}}},
+      {"Lambert", GeoReferencingMethod::SemiAutomaticLambert, {{2, 0, {99, 0}}}},
+  };
+  for (const auto& c : cases) {
+    UseGrid(52, 4, 3, 3);
+    geo.GeoReferencingType = static_cast<std::uint8_t>(c.method);
+    for (const auto& [col, row, point] : c.moved) geo.Grid[col][row] = point;
+    ui = RecordingUserInterface();
+    EXPECT_EQ(Run(4), 9) << c.label;
+    EXPECT_TRUE(ui.messages.empty()) << c.label;
+  }
 }
 
 TEST_F(CreateTilesTest, OneDegreeTilesRowByRow) {

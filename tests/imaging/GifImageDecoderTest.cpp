@@ -1,4 +1,4 @@
-#include "imaging/GifTileReader.h"
+#include "imaging/GifImageDecoder.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ std::string ForeignGif(int width, int height) {
   return bytes;
 }
 
-TEST(GifTileReaderTest, ReadsInterlacedImagesWithAGlobalTableAndExtensions) {
+TEST(GifImageDecoderTest, ReadsInterlacedImagesWithAGlobalTableAndExtensions) {
   const Raster32 raster = DecodeGifImage(ForeignGif(5, 19), "x.GIF");
   ASSERT_EQ(raster.Width(), 5);
   ASSERT_EQ(raster.Height(), 19);

@@ -1,4 +1,4 @@
-#include "imaging/GifTileReader.h"
+#include "imaging/GifImageDecoder.h"
 
 #include <gif_lib.h>
 
