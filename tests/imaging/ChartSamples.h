@@ -34,7 +34,7 @@ inline std::uint32_t PatternPixel(int x, int y) {
 
 // ---- TIFF through libtiff ----
 
-struct TiffSpec {
+struct TiffLayout {
   const char* name;
   std::uint16_t photometric;  // PHOTOMETRIC_RGB, _MINISBLACK or _PALETTE
   std::uint16_t samples;      // 1, 3 or 4 (4: associated alpha)
@@ -46,8 +46,8 @@ struct TiffSpec {
 };
 
 // The sample values the writer stores for pixel (x, y), channel c of samples.
-inline std::uint8_t TiffSample(const TiffSpec& spec, int x, int y, int c) {
-  if (spec.samples == 1) return static_cast<std::uint8_t>(x * 29 + y * 13);
+inline std::uint8_t TiffSample(const TiffLayout& layout, int x, int y, int c) {
+  if (layout.samples == 1) return static_cast<std::uint8_t>(x * 29 + y * 13);
   if (c == 0) return PatternRed(x, y);
   if (c == 1) return PatternGreen(x, y);
   if (c == 2) return PatternBlue(x, y);
@@ -56,24 +56,24 @@ inline std::uint8_t TiffSample(const TiffSpec& spec, int x, int y, int c) {
 
 // Writes a width × height TIFF whose pixel (x, y) of the picture is TiffSample; with
 // ORIENTATION_BOTLEFT the rows are stored bottom first. Returns false on failure.
-inline bool WriteTiff(const std::string& path, const TiffSpec& spec, int width, int height) {
+inline bool WriteTiff(const std::string& path, const TiffLayout& layout, int width, int height) {
   TIFF* tiff = TIFFOpen(path.c_str(), "w");
   if (tiff == nullptr) return false;
   TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
   TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
-  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, spec.samples);
-  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, spec.bits);
-  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, spec.photometric);
-  TIFFSetField(tiff, TIFFTAG_COMPRESSION, spec.compression);
-  TIFFSetField(tiff, TIFFTAG_ORIENTATION, spec.orientation);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samples);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bits);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
+  TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.orientation);
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG,
-               spec.separatePlanes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
-  if (spec.samples == 4) {
+               layout.separatePlanes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+  if (layout.samples == 4) {
     const std::uint16_t extra = EXTRASAMPLE_ASSOCALPHA;
     TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &extra);
   }
   std::vector<std::uint16_t> map[3];
-  if (spec.photometric == PHOTOMETRIC_PALETTE) {
+  if (layout.photometric == PHOTOMETRIC_PALETTE) {
     // Entry i: red i, green 255 - i, blue i / 2 (as 16-bit values).
     for (auto& m : map) m.resize(256);
     for (int i = 0; i < 256; ++i) {
@@ -83,12 +83,12 @@ inline bool WriteTiff(const std::string& path, const TiffSpec& spec, int width, 
     }
     TIFFSetField(tiff, TIFFTAG_COLORMAP, map[0].data(), map[1].data(), map[2].data());
   }
-  const int bytesPerSample = spec.bits / 8;
-  const int planes = spec.separatePlanes ? spec.samples : 1;
-  const int perPixel = spec.separatePlanes ? 1 : spec.samples;
+  const int bytesPerSample = layout.bits / 8;
+  const int planes = layout.separatePlanes ? layout.samples : 1;
+  const int perPixel = layout.separatePlanes ? 1 : layout.samples;
   auto sampleAt = [&](int x, int fileRow, int c) {
-    const int y = spec.orientation == ORIENTATION_BOTLEFT ? height - 1 - fileRow : fileRow;
-    return TiffSample(spec, x, y, c);
+    const int y = layout.orientation == ORIENTATION_BOTLEFT ? height - 1 - fileRow : fileRow;
+    return TiffSample(layout, x, y, c);
   };
   auto store = [&](std::uint8_t* at, std::uint8_t value) {
     if (bytesPerSample == 2) {  // 16 bits: value * 257, so libtiff's >> 8 gives value back
@@ -99,7 +99,7 @@ inline bool WriteTiff(const std::string& path, const TiffSpec& spec, int width, 
     }
   };
   bool ok = true;
-  if (spec.tiled) {
+  if (layout.tiled) {
     const int tile = 16;
     TIFFSetField(tiff, TIFFTAG_TILEWIDTH, tile);
     TIFFSetField(tiff, TIFFTAG_TILELENGTH, tile);
@@ -112,7 +112,7 @@ inline bool WriteTiff(const std::string& path, const TiffSpec& spec, int width, 
           for (int y = 0; y < tile && ty + y < height; ++y) {
             for (int x = 0; x < tile && tx + x < width; ++x) {
               for (int s = 0; s < perPixel; ++s) {
-                const int c = spec.separatePlanes ? plane : s;
+                const int c = layout.separatePlanes ? plane : s;
                 store(&buffer[((y * tile + x) * perPixel + s) * bytesPerSample],
                       sampleAt(tx + x, ty + y, c));
               }
@@ -130,7 +130,7 @@ inline bool WriteTiff(const std::string& path, const TiffSpec& spec, int width, 
       for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
           for (int s = 0; s < perPixel; ++s) {
-            const int c = spec.separatePlanes ? plane : s;
+            const int c = layout.separatePlanes ? plane : s;
             store(&row[(x * perPixel + s) * bytesPerSample], sampleAt(x, y, c));
           }
         }
@@ -142,13 +142,13 @@ inline bool WriteTiff(const std::string& path, const TiffSpec& spec, int width, 
   return ok;
 }
 
-// The raster pixel a TIFF of spec shows at (x, y).
-inline std::uint32_t ExpectedTiffPixel(const TiffSpec& spec, int x, int y) {
-  const std::uint8_t v = TiffSample(spec, x, y, 0);
-  if (spec.photometric == PHOTOMETRIC_PALETTE) {
+// The raster pixel a TIFF of layout shows at (x, y).
+inline std::uint32_t ExpectedTiffPixel(const TiffLayout& layout, int x, int y) {
+  const std::uint8_t v = TiffSample(layout, x, y, 0);
+  if (layout.photometric == PHOTOMETRIC_PALETTE) {
     return PackPixel(v, static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(v / 2));
   }
-  if (spec.samples == 1) return PackPixel(v, v, v);
+  if (layout.samples == 1) return PackPixel(v, v, v);
   return PatternPixel(x, y);
 }
 
@@ -193,7 +193,7 @@ inline std::string HandMadeTiff(std::uint32_t width, std::uint32_t height,
 
 // ---- JPEG through libjpeg ----
 
-struct JpegSpec {
+struct JpegLayout {
   const char* name;
   J_COLOR_SPACE input;  // JCS_RGB, JCS_GRAYSCALE or JCS_CMYK
   bool progressive;
@@ -202,7 +202,7 @@ struct JpegSpec {
 
 // Writes the pattern as a JPEG of quality 100. CMYK is written the way Adobe does, with
 // inverted values: (red, green, blue, 255) stands for the pattern's colour.
-inline void WriteJpeg(const std::string& path, const JpegSpec& spec, int width, int height) {
+inline void WriteJpeg(const std::string& path, const JpegLayout& layout, int width, int height) {
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -211,29 +211,29 @@ inline void WriteJpeg(const std::string& path, const JpegSpec& spec, int width, 
   jpeg_stdio_dest(&info, file);
   info.image_width = static_cast<JDIMENSION>(width);
   info.image_height = static_cast<JDIMENSION>(height);
-  info.input_components = spec.input == JCS_GRAYSCALE ? 1 : spec.input == JCS_CMYK ? 4 : 3;
-  info.in_color_space = spec.input;
+  info.input_components = layout.input == JCS_GRAYSCALE ? 1 : layout.input == JCS_CMYK ? 4 : 3;
+  info.in_color_space = layout.input;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
   for (int c = 0; c < info.num_components; ++c) {  // no chroma subsampling: colours stay close
     info.comp_info[c].h_samp_factor = 1;
     info.comp_info[c].v_samp_factor = 1;
   }
-  if (spec.progressive) jpeg_simple_progression(&info);
-  if (spec.restartMarkers) info.restart_in_rows = 1;
+  if (layout.progressive) jpeg_simple_progression(&info);
+  if (layout.restartMarkers) info.restart_in_rows = 1;
   jpeg_start_compress(&info, TRUE);
   std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * info.input_components);
   while (info.next_scanline < info.image_height) {
     const int y = static_cast<int>(info.next_scanline);
     for (int x = 0; x < width; ++x) {
       std::uint8_t* p = &row[static_cast<std::size_t>(x) * info.input_components];
-      if (spec.input == JCS_GRAYSCALE) {
+      if (layout.input == JCS_GRAYSCALE) {
         p[0] = static_cast<std::uint8_t>(x * 29 + y * 13);
       } else {
         p[0] = PatternRed(x, y);
         p[1] = PatternGreen(x, y);
         p[2] = PatternBlue(x, y);
-        if (spec.input == JCS_CMYK) p[3] = 255;
+        if (layout.input == JCS_CMYK) p[3] = 255;
       }
     }
     JSAMPROW rows[1] = {row.data()};

@@ -11,16 +11,16 @@
 namespace cz::testing {
 namespace {
 
-class JpegVariants : public ::testing::TestWithParam<JpegSpec> {};
+class JpegVariants : public ::testing::TestWithParam<JpegLayout> {};
 
 // Pixel for pixel what libjpeg itself decodes from the file, in BGRA order, and close to
 // the colours written (quality 100), so that a swapped red and blue would show.
 TEST_P(JpegVariants, LoadsWhatLibjpegDecodesInBgraOrder) {
-  const JpegSpec& spec = GetParam();
+  const JpegLayout& layout = GetParam();
   TempFolder folder;
   const std::string path = folder / "chart.jpg";
   const int width = 45, height = 29;
-  WriteJpeg(path, spec, width, height);
+  WriteJpeg(path, layout, width, height);
 
   Raster32 raster;
   std::uint64_t requiredBytes = 0;
@@ -36,11 +36,11 @@ TEST_P(JpegVariants, LoadsWhatLibjpegDecodesInBgraOrder) {
       const std::uint8_t* r = &reference[(static_cast<std::size_t>(y) * width + x) * components];
       const std::uint32_t p = raster.At(x, y);
       ASSERT_EQ(AlphaOf(p), 255);
-      if (spec.input == JCS_GRAYSCALE) {
+      if (layout.input == JCS_GRAYSCALE) {
         ASSERT_EQ(p, PackPixel(r[0], r[0], r[0])) << x << "," << y;
         continue;
       }
-      if (spec.input == JCS_RGB) ASSERT_EQ(p, PackPixel(r[0], r[1], r[2])) << x << "," << y;
+      if (layout.input == JCS_RGB) ASSERT_EQ(p, PackPixel(r[0], r[1], r[2])) << x << "," << y;
       const std::uint32_t written = PatternPixel(x, y);
       ASSERT_LE(std::abs(RedOf(p) - RedOf(written)), 6) << x << "," << y;
       ASSERT_LE(std::abs(GreenOf(p) - GreenOf(written)), 6) << x << "," << y;
@@ -50,11 +50,11 @@ TEST_P(JpegVariants, LoadsWhatLibjpegDecodesInBgraOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, JpegVariants,
-                         ::testing::Values(JpegSpec{"Baseline", JCS_RGB, false, false},
-                                           JpegSpec{"Progressive", JCS_RGB, true, false},
-                                           JpegSpec{"RestartMarkers", JCS_RGB, false, true},
-                                           JpegSpec{"Grey", JCS_GRAYSCALE, false, false},
-                                           JpegSpec{"AdobeCmyk", JCS_CMYK, false, false}),
+                         ::testing::Values(JpegLayout{"Baseline", JCS_RGB, false, false},
+                                           JpegLayout{"Progressive", JCS_RGB, true, false},
+                                           JpegLayout{"RestartMarkers", JCS_RGB, false, true},
+                                           JpegLayout{"Grey", JCS_GRAYSCALE, false, false},
+                                           JpegLayout{"AdobeCmyk", JCS_CMYK, false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Sets the height and width of the first SOF0/SOF2 segment.

@@ -9,14 +9,14 @@
 namespace cz::testing {
 namespace {
 
-class TiffVariants : public ::testing::TestWithParam<TiffSpec> {};
+class TiffVariants : public ::testing::TestWithParam<TiffLayout> {};
 
 TEST_P(TiffVariants, LoadsEveryPixelTopDownAsBgra) {
-  const TiffSpec& spec = GetParam();
+  const TiffLayout& layout = GetParam();
   TempFolder folder;
   const std::string path = folder / "chart.tif";
   const int width = 37, height = 23;  // odd sizes: partial strips and tiles
-  ASSERT_TRUE(WriteTiff(path, spec, width, height));
+  ASSERT_TRUE(WriteTiff(path, layout, width, height));
 
   Raster32 raster;
   std::uint64_t requiredBytes = 0;
@@ -26,30 +26,30 @@ TEST_P(TiffVariants, LoadsEveryPixelTopDownAsBgra) {
   EXPECT_EQ(requiredBytes, std::uint64_t{width} * height * 4);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      ASSERT_EQ(raster.At(x, y), ExpectedTiffPixel(spec, x, y)) << "at " << x << "," << y;
+      ASSERT_EQ(raster.At(x, y), ExpectedTiffPixel(layout, x, y)) << "at " << x << "," << y;
     }
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, TiffVariants,
-    ::testing::Values(TiffSpec{"RgbStrips", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_NONE, false, false,
+    ::testing::Values(TiffLayout{"RgbStrips", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_NONE, false, false,
                                ORIENTATION_TOPLEFT},
-                      TiffSpec{"RgbLzw", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_LZW, false, false,
+                      TiffLayout{"RgbLzw", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_LZW, false, false,
                                ORIENTATION_TOPLEFT},
-                      TiffSpec{"RgbDeflateTiles", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_ADOBE_DEFLATE,
+                      TiffLayout{"RgbDeflateTiles", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_ADOBE_DEFLATE,
                                true, false, ORIENTATION_TOPLEFT},
-                      TiffSpec{"RgbPlanes", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_PACKBITS, false,
+                      TiffLayout{"RgbPlanes", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_PACKBITS, false,
                                true, ORIENTATION_TOPLEFT},
-                      TiffSpec{"RgbBottomUp", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_NONE, false, false,
+                      TiffLayout{"RgbBottomUp", PHOTOMETRIC_RGB, 3, 8, COMPRESSION_NONE, false, false,
                                ORIENTATION_BOTLEFT},
-                      TiffSpec{"Rgb16Bit", PHOTOMETRIC_RGB, 3, 16, COMPRESSION_NONE, false, false,
+                      TiffLayout{"Rgb16Bit", PHOTOMETRIC_RGB, 3, 16, COMPRESSION_NONE, false, false,
                                ORIENTATION_TOPLEFT},
-                      TiffSpec{"RgbaTiles", PHOTOMETRIC_RGB, 4, 8, COMPRESSION_LZW, true, false,
+                      TiffLayout{"RgbaTiles", PHOTOMETRIC_RGB, 4, 8, COMPRESSION_LZW, true, false,
                                ORIENTATION_TOPLEFT},
-                      TiffSpec{"Grey", PHOTOMETRIC_MINISBLACK, 1, 8, COMPRESSION_NONE, false, false,
+                      TiffLayout{"Grey", PHOTOMETRIC_MINISBLACK, 1, 8, COMPRESSION_NONE, false, false,
                                ORIENTATION_TOPLEFT},
-                      TiffSpec{"Palette", PHOTOMETRIC_PALETTE, 1, 8, COMPRESSION_LZW, false, false,
+                      TiffLayout{"Palette", PHOTOMETRIC_PALETTE, 1, 8, COMPRESSION_LZW, false, false,
                                ORIENTATION_TOPLEFT}),
     [](const auto& info) { return std::string(info.param.name); });
 
