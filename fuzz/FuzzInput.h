@@ -10,6 +10,7 @@
 #include <string>
 
 #include "imaging/Raster32.h"
+#include "platform/Error.h"
 
 namespace cz::fuzz {
 
@@ -45,6 +46,24 @@ inline std::uint32_t Checksum(const Raster32& raster) {
   std::uint32_t sum = 0;
   for (std::size_t i = 0; i < raster.PixelCount(); ++i) sum += raster.Pixels()[i];
   return sum;
+}
+
+// Runs one chart reader (ReadBmpChart, ReadTiffChart, ReadJpegChart) on the bytes. Any input
+// must end in a raster or a CartozenError; a crash, a hang, a read outside a buffer or a leak is
+// a fault.
+template <typename ChartReader>
+int FuzzChartReader(const std::uint8_t* data, std::size_t size, ChartReader read) {
+  MemoryFile file(data, size);
+  if (!file.Ok()) return 0;
+  Raster32 raster;
+  std::uint64_t requiredBytes = 0;
+  try {
+    read(file.Path(), raster, requiredBytes, kFuzzByteLimit);
+    volatile std::uint32_t sum = Checksum(raster);
+    (void)sum;
+  } catch (const CartozenError&) {
+  }
+  return 0;
 }
 
 }  // namespace cz::fuzz
