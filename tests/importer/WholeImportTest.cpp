@@ -12,7 +12,7 @@
 
 #include "PngTestFiles.h"
 #include "geo/TileGrid.h"
-#include "imaging/GifTileReader.h"
+#include "imaging/GifImageDecoder.h"
 #include "imaging/TileFiles.h"
 #include "importer/ImportRun.h"
 #include "importer/WebMercator.h"
