@@ -13,16 +13,6 @@
 
 namespace {
 
-class NullPainter : public cz::GridPainter {
- public:
-  void BeginOverlay() override {}
-  void SetPen(const cz::OverlayPen&) override {}
-  void DrawLine(cz::PixelPoint, cz::PixelPoint) override {}
-  void DrawRectangleOutline(cz::PixelPoint, cz::PixelPoint) override {}
-  void DrawText(cz::PixelPoint, const std::string&, cz::OverlayColour) override {}
-  void EndOverlay() override {}
-};
-
 class Input {
  public:
   Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
@@ -66,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     geoRef.Grid[c][r] = {in.Take<std::int32_t>(), in.Take<std::int32_t>(), 0.0f, 1};
   }
   const cz::ViewMapping view{scale, offsetX, offsetY};
-  NullPainter painter;
+  cz::NullGridPainter painter;
   cz::SilentUserInterface ui;
   cz::GridPickState pick;
   cz::PressOnOverlay(pick, geoRef, view, offsetX, offsetY, true, false, ui);

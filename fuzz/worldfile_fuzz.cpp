@@ -9,20 +9,6 @@
 #include "georef/GridDrawing.h"
 #include "georef/WorldFile.h"
 
-namespace {
-
-class NullPainter : public cz::GridPainter {
- public:
-  void BeginOverlay() override {}
-  void SetPen(const cz::OverlayPen&) override {}
-  void DrawLine(cz::PixelPoint, cz::PixelPoint) override {}
-  void DrawRectangleOutline(cz::PixelPoint, cz::PixelPoint) override {}
-  void DrawText(cz::PixelPoint, const std::string&, cz::OverlayColour) override {}
-  void EndOverlay() override {}
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
   const cz::WorldFile world = cz::ParseWorldFile(in);
@@ -35,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           cz::WorldFileCornersResult::Set) {
         continue;
       }
-      NullPainter painter;
+      cz::NullGridPainter painter;
       cz::SilentUserInterface ui;
       cz::DrawGridFromGeoRef(geoRef, cz::ViewMapping{0.25, -10, -10}, painter, ui);
     }

@@ -23,17 +23,6 @@ namespace {
 // regard to case.
 constexpr char kCommandLineSourceFolder[] = "Map Sources";
 
-// A run without a chart view draws the grid nowhere; only the layout matters to the tiles.
-class NoOverlay : public GridPainter {
- public:
-  void BeginOverlay() override {}
-  void SetPen(const OverlayPen&) override {}
-  void DrawLine(PixelPoint, PixelPoint) override {}
-  void DrawRectangleOutline(PixelPoint, PixelPoint) override {}
-  void DrawText(PixelPoint, const std::string&, OverlayColour) override {}
-  void EndOverlay() override {}
-};
-
 // Passes everything on and remembers the last message box and status text, so that a refusal
 // of tile creation, which only shows its reason, can be written to the log as well.
 class RefusalWitness : public UserInterface {
@@ -88,7 +77,7 @@ void CreateSourceTiles(AppState& state, UserInterface& ui) {
 }  // namespace
 
 void CommandLineHost::DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui) {
-  NoOverlay overlay;
+  NullGridPainter overlay;  // no chart view: only the layout matters to the tiles
   cz::DrawGridFromGeoRef(geoRef, ViewMapping{}, overlay, ui);
 }
 

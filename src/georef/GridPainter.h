@@ -50,4 +50,15 @@ class GridPainter {
   virtual void EndOverlay() = 0;
 };
 
+// Draws nothing: for runs without a chart view, where only the layout matters.
+class NullGridPainter : public GridPainter {
+ public:
+  void BeginOverlay() override {}
+  void SetPen(const OverlayPen&) override {}
+  void DrawLine(PixelPoint, PixelPoint) override {}
+  void DrawRectangleOutline(PixelPoint, PixelPoint) override {}
+  void DrawText(PixelPoint, const std::string&, OverlayColour) override {}
+  void EndOverlay() override {}
+};
+
 }  // namespace cz
