@@ -107,7 +107,7 @@ void TForm1::Timer1Timer() {
 void TForm1::CreateOrOpenProjectClick() {
   QFileDialog dialog(this);
   dialog.setNameFilter(QString::fromUtf8(kProjectFileFilter));
-  dialog.setDirectory(QString::fromStdString(ExecutableFolder()));
+  dialog.setDirectory(QString::fromStdString(ProgramDataFolder()));
   dialog.setDefaultSuffix(QString::fromUtf8(kProjectFileDefaultSuffix));
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);

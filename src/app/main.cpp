@@ -2,10 +2,14 @@
 #include <QApplication>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "DesktopIdentity.h"
+#include "QtMessageFilter.h"
 #include "TForm1.h"
+#include "batch/StandardOptions.h"
 
 namespace {
 
@@ -25,13 +29,18 @@ int main(int argc, char* argv[]) {
   // The switches exactly as given, before Qt takes out options it knows ("-reverse", ...).
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  // --help and --version need neither Qt nor a file.
+  if (const std::optional<int> status = cz::AnswerStandardOption(arguments)) return *status;
 
   const bool hasSwitches = ChooseDisplaylessPlatform(argc);
+  cz::InstallQtMessageFilter(hasSwitches && cz::DisplaylessPlatformRequested());
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VDK Avionics Cartozen 2"));
+  cz::ApplyDesktopIdentity();
   const QString platform = QGuiApplication::platformName();
   const bool displayless = hasSwitches && (platform == QLatin1String("offscreen") ||
                                            platform == QLatin1String("minimal"));
+  cz::SetQtMessagesQuiet(displayless);
 
   cz::TForm1 window(std::move(arguments), displayless);
   window.show();
