@@ -20,9 +20,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends comes from the shared libraries the programs link (dpkg-shlibdeps). Qt's platform
 # plugins, which the program loads at run time, are part of libqt6gui6, which it links.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The summary above is the synopsis line; this is the extended description below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Cartozen 2 ties a scanned or exported aeronautical chart (TIFF, JPEG or BMP)
+    "Cartozen 2 ties a scanned or exported aeronautical chart (TIFF, JPEG or BMP)
 to latitude and longitude, resamples it onto a fixed world grid of GIF tiles at
 0.25, 0.5, 1, 2 and 4 degrees per tile, and packs the tiles into one EFIS map
 file per 8 x 8 degree cell. It also imports web-mercator PNG tile trees and
