@@ -12,6 +12,7 @@
 #include "project/IniFile.h"
 #include "state/ErrorLog.h"
 #include "support/TempFolder.h"
+#include "app/TestApplication.h"
 
 namespace cz {
 namespace {
@@ -20,11 +21,7 @@ using testing::ReadFileBytes;
 using testing::TempFolder;
 
 QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "app_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
+  return testing::TestApplication();
 }
 
 class TForm1Test : public ::testing::Test {
