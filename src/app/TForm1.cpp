@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStringList>
 #include <QTimer>
@@ -18,6 +19,7 @@
 #include "ChartView.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
+#include "TSplashScreen.h"
 #include "batch/ProjectBatch.h"
 #include "batch/ProjectMessages.h"
 #include "efismap/MakeMaps.h"
@@ -95,6 +97,7 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
     return ShowSourceImageDialog(folder, filter);
   };
   FormCreate();
+  CreateSecondaryWindows();
 }
 
 TForm1::~TForm1() = default;
@@ -199,6 +202,10 @@ void TForm1::CreateMenus() {
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
 }
 
+void TForm1::CreateSecondaryWindows() {
+  SplashScreen = new TSplashScreen(this);
+}
+
 UserInterface& TForm1::Ui() {
   return *ui_;
 }
@@ -245,8 +252,20 @@ void TForm1::Guarded(const std::function<void()>& handler) {
   }
 }
 
+void TForm1::FormShow() {
+  if (splashShown_) return;
+  splashShown_ = true;
+  SplashScreen->ShowCentred();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
 void TForm1::Timer1Timer() {
   Timer1->stop();
+  SplashScreen->hide();
   if (arguments_.Count() == 0) return;
   commandLineRan_ = true;
   CommandLineOutcome outcome = CommandLineOutcome::Close;
