@@ -1,11 +1,11 @@
 // Program entry: the main window, the start-up timer and, with switches, the command-line run.
-#include <QApplication>
 
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "CartozenApplication.h"
 #include "DesktopIdentity.h"
 #include "QtMessageFilter.h"
 #include "TForm1.h"
@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
 
   const bool hasSwitches = ChooseDisplaylessPlatform(argc);
   cz::InstallQtMessageFilter(hasSwitches && cz::DisplaylessPlatformRequested());
-  QApplication app(argc, argv);
+  cz::CartozenApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VDK Avionics Cartozen 2"));
   cz::ApplyDesktopIdentity();
   const QString platform = QGuiApplication::platformName();
@@ -42,7 +42,10 @@ int main(int argc, char* argv[]) {
                                            platform == QLatin1String("minimal"));
   cz::SetQtMessagesQuiet(displayless);
 
+  // The main window; it creates the other windows, in their fixed order, for the whole run.
   cz::TForm1 window(std::move(arguments), displayless);
+  app.SetErrorHandler(
+      [&window](const std::exception& error) { window.HandleUncaughtError(error); });
   window.show();
   const int status = app.exec();
   if (window.CommandLineRan()) return window.RunLogged() ? 1 : 0;
