@@ -17,6 +17,9 @@ class SourceView {
   virtual void ShowLoadedImage() {}
   // After the loaded flag is set: the georeference controls become usable.
   virtual void EnableGeoReferenceControls() {}
+  // After the georeference of the loaded chart changed outside a load (taken from the chart
+  // itself): the grid laid out and drawn again.
+  virtual void RedrawGrid() {}
 };
 
 }  // namespace cz
