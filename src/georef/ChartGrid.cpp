@@ -60,13 +60,15 @@ struct Candidates {
   bool Inside(int c, int r) const { return At(c, r).has_value(); }
 };
 
-// The pixel of an intersection when it lies inside the chart (pixel centres 0..W−1, 0..H−1)
-// and the projection maps it back onto itself (not a wrapped image from outside its domain).
+// The pixel of an intersection when it lies inside the chart and the projection maps it back
+// onto itself (not a wrapped image from outside its domain). Inside means that the grid
+// point, the pixel rounded, is one of the chart's pixels: an intersection on the centre of an
+// edge pixel counts whatever the last bit of the arithmetic says.
 std::optional<ChartPixel> InsidePixel(const ChartProjection& chart, LatLon position) {
   const std::optional<ChartPixel> p = chart.PixelOf(position);
-  if (!p || !(p->X >= 0 && p->X <= chart.Width() - 1 && p->Y >= 0 && p->Y <= chart.Height() - 1)) {
-    return std::nullopt;
-  }
+  if (!p) return std::nullopt;
+  const std::int32_t x = RoundToInt32(p->X), y = RoundToInt32(p->Y);
+  if (x < 0 || x >= chart.Width() || y < 0 || y >= chart.Height()) return std::nullopt;
   const std::optional<LatLon> back = chart.PositionOf(*p);
   if (!back || std::abs(back->Latitude - position.Latitude) > 1e-6 ||
       std::abs(std::remainder(back->Longitude - position.Longitude, 360.0)) > 1e-6) {

@@ -143,13 +143,18 @@ std::string CoordinateSystemText(GTIF* gtif, PJ_CONTEXT* context, const std::str
   if (text.find("+proj=") == std::string::npos) {
     throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system"));
   }
-  return text + " +type=crs";
+  return text;
 }
 
 // WGS 84 longitude and latitude in degrees → the chart's easting and northing (or longitude
 // and latitude), in that axis order whatever the coordinate systems declare.
 PJ* ChartTransformation(PJ_CONTEXT* context, const std::string& crsText, const std::string& path) {
-  const ProjPtr chartCrs(proj_create(context, crsText.c_str()));
+  // A PROJ string names a coordinate system only with "+type=crs".
+  const bool projString = crsText.rfind('+', 0) == 0;
+  const std::string definition =
+      projString && crsText.find("+type=crs") == std::string::npos ? crsText + " +type=crs"
+                                                                   : crsText;
+  const ProjPtr chartCrs(proj_create(context, definition.c_str()));
   if (!chartCrs || !proj_is_crs(chartCrs.get())) {
     throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system (" + crsText + ")"));
   }
@@ -172,9 +177,40 @@ std::string GeoReferenceProblem(const std::string& path, const std::string& reas
   return "Cannot use the georeference of " + ExtractFileName(path) + ": " + reason;
 }
 
-ChartProjection::ChartProjection(std::unique_ptr<Proj> proj, std::int32_t width,
-                                 std::int32_t height)
-    : proj_(std::move(proj)), width_(width), height_(height) {}
+ChartProjection::ChartProjection(std::unique_ptr<Proj> proj, const std::string& crs,
+                                 const std::array<double, 6>& rasterToModel, bool pixelIsPoint,
+                                 std::int32_t width, std::int32_t height, const std::string& path)
+    : proj_(std::move(proj)),
+      toModel_(rasterToModel),
+      pixelOffset_(pixelIsPoint ? 0.0 : 0.5),
+      width_(width),
+      height_(height) {
+  if (width <= 0 || height <= 0) {
+    throw CartozenError(GeoReferenceProblem(path, "the image has no size"));
+  }
+  const auto& [a, b, c, d, e, f] = rasterToModel;
+  const double det = a * e - b * d;
+  if (!std::isfinite(det) || det == 0.0 || !std::isfinite(1.0 / det)) {
+    throw CartozenError(GeoReferenceProblem(path, "the pixel scale or matrix is singular"));
+  }
+  const double ia = e / det, ib = -b / det, id = -d / det, ie = a / det;
+  toRaster_ = {ia, ib, -(ia * c + ib * f), id, ie, -(id * c + ie * f)};
+  proj_->toChart = ChartTransformation(proj_->context, crs, path);
+  // A transformation that cannot place the chart's own centre is of no use.
+  if (!PositionOf({(width - 1) / 2.0, (height - 1) / 2.0})) {
+    throw CartozenError(GeoReferenceProblem(
+        path, "the transformation to latitude and longitude fails (" + crs + ")"));
+  }
+}
+
+ChartProjection ChartProjection::Make(const std::string& crs,
+                                      const std::array<double, 6>& rasterToModel,
+                                      bool pixelIsPoint, std::int32_t width, std::int32_t height,
+                                      const std::string& path) {
+  auto proj = std::make_unique<Proj>();
+  if (!proj->context) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
+  return ChartProjection(std::move(proj), crs, rasterToModel, pixelIsPoint, width, height, path);
+}
 ChartProjection::ChartProjection(ChartProjection&&) noexcept = default;
 ChartProjection& ChartProjection::operator=(ChartProjection&&) noexcept = default;
 ChartProjection::~ChartProjection() = default;
@@ -218,17 +254,13 @@ std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path) {
   const bool hasKeys =
       !ArrayTag<std::uint16_t>(tiff.get(), TIFFTAG_GEOKEYDIRECTORY, TIFF_SHORT).empty();
   if (tiePoints.empty() && pixelScale.empty() && matrix.empty() && !hasKeys) return std::nullopt;
-  if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) {
-    throw CartozenError(GeoReferenceProblem(path, "the image has no size"));
+  if (width > INT32_MAX || height > INT32_MAX) {
+    throw CartozenError(GeoReferenceProblem(path, "the image is too large"));
   }
   if (tiePoints.empty() && matrix.empty()) {
     throw CartozenError(GeoReferenceProblem(path, "no tie point or transformation matrix"));
   }
   const std::array<double, 6> toModel = RasterToModel(tiePoints, pixelScale, matrix, path);
-  const double det = toModel[0] * toModel[4] - toModel[1] * toModel[3];
-  if (!std::isfinite(det) || det == 0.0 || !std::isfinite(1.0 / det)) {
-    throw CartozenError(GeoReferenceProblem(path, "the pixel scale or matrix is singular"));
-  }
 
   const std::unique_ptr<GTIF, GtifFree> gtif(
       GTIFNewEx(tiff.get(), DropGeoTiffMessage, nullptr));
@@ -237,25 +269,12 @@ std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path) {
   }
   auto proj = std::make_unique<ChartProjection::Proj>();
   if (!proj->context) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
-  const std::string crsText = CoordinateSystemText(gtif.get(), proj->context, path);
-  proj->toChart = ChartTransformation(proj->context, crsText, path);
-
+  const std::string crs = CoordinateSystemText(gtif.get(), proj->context, path);
   unsigned short rasterType = RasterPixelIsArea;
   GTIFKeyGetSHORT(gtif.get(), GTRasterTypeGeoKey, &rasterType, 0, 1);
-
-  ChartProjection chart(std::move(proj), static_cast<std::int32_t>(width),
-                        static_cast<std::int32_t>(height));
-  chart.toModel_ = toModel;
-  const auto& [a, b, c, d, e, f] = toModel;
-  const double ia = e / det, ib = -b / det, id = -d / det, ie = a / det;
-  chart.toRaster_ = {ia, ib, -(ia * c + ib * f), id, ie, -(id * c + ie * f)};
-  chart.pixelOffset_ = rasterType == RasterPixelIsPoint ? 0.0 : 0.5;
-  // A transformation that cannot place the chart's own centre is of no use.
-  if (!chart.PositionOf({(width - 1) / 2.0, (height - 1) / 2.0})) {
-    throw CartozenError(GeoReferenceProblem(
-        path, "the transformation to latitude and longitude fails (" + crsText + ")"));
-  }
-  return chart;
+  return ChartProjection(std::move(proj), crs, toModel, rasterType == RasterPixelIsPoint,
+                         static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
+                         path);
 }
 
 }  // namespace cz

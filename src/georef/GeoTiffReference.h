@@ -43,10 +43,20 @@ class ChartProjection {
   // The latitude and longitude of a pixel, or nothing outside the projection's domain.
   std::optional<LatLon> PositionOf(ChartPixel pixel) const;
 
+  // A chart of width × height pixels in the coordinate system crs (PROJ text: "EPSG:n" or a
+  // PROJ string), whose raster point (i, j) lies at model X = a i + b j + c, Y = d i + e j + f
+  // for rasterToModel = {a, b, c, d, e, f}. Throws CartozenError (GeoReferenceProblem with
+  // path) for an unknown system, a singular mapping or a transformation that fails.
+  static ChartProjection Make(const std::string& crs, const std::array<double, 6>& rasterToModel,
+                              bool pixelIsPoint, std::int32_t width, std::int32_t height,
+                              const std::string& path);
+
  private:
-  friend std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path);
   struct Proj;
-  ChartProjection(std::unique_ptr<Proj> proj, std::int32_t width, std::int32_t height);
+  ChartProjection(std::unique_ptr<Proj> proj, const std::string& crs,
+                  const std::array<double, 6>& rasterToModel, bool pixelIsPoint,
+                  std::int32_t width, std::int32_t height, const std::string& path);
+  friend std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path);
 
   std::unique_ptr<Proj> proj_;
   // Raster (i, j) → model: X = a i + b j + c, Y = d i + e j + f; and its inverse.
