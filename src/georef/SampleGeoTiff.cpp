@@ -7,6 +7,7 @@
 #include <tiffio.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -78,13 +79,10 @@ ChartProjection SampleGeoTiffProjection(const SampleGeoTiff& chart, const std::s
       chart.Width, chart.Height, path);
 }
 
-void WriteSampleGeoTiff(const SampleGeoTiff& chart, const std::string& path) {
-  if (chart.Width < 2 || chart.Height < 2 || chart.Width > kMaxSide || chart.Height > kMaxSide ||
-      !(chart.PixelSize > 0) || !std::isfinite(chart.Left) || !std::isfinite(chart.Top)) {
-    throw CartozenError("Sample chart needs 2 to 65536 pixels each way and a positive pixel size");
-  }
-  const ChartProjection projection = SampleGeoTiffProjection(chart, path);
+namespace {
 
+void WriteChartFile(const SampleGeoTiff& chart, const ChartProjection& projection,
+                    const std::string& path) {
   XTIFFInitialize();
   const std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpen(path.c_str(), "w"));
   if (!tiff) throw CartozenError("Unable to write to " + path);
@@ -127,6 +125,22 @@ void WriteSampleGeoTiff(const SampleGeoTiff& chart, const std::string& path) {
     }
     above = std::move(here);
     here = std::move(below);
+  }
+}
+
+}  // namespace
+
+void WriteSampleGeoTiff(const SampleGeoTiff& chart, const std::string& path) {
+  if (chart.Width < 2 || chart.Height < 2 || chart.Width > kMaxSide || chart.Height > kMaxSide ||
+      !(chart.PixelSize > 0) || !std::isfinite(chart.Left) || !std::isfinite(chart.Top)) {
+    throw CartozenError("Sample chart needs 2 to 65536 pixels each way and a positive pixel size");
+  }
+  const ChartProjection projection = SampleGeoTiffProjection(chart, path);
+  try {
+    WriteChartFile(chart, projection, path);
+  } catch (...) {
+    std::remove(path.c_str());  // no half-written chart is left behind
+    throw;
   }
 }
 
