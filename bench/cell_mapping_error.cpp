@@ -73,9 +73,10 @@ Errors Measure(double dpi) {
       }
     }
   }
-  std::printf("%4.0f dpi  %6.2f m/px  %5d x %5d px  grid %d x %d cells  largest error: "
-              "level 0 %.2f px, level 2 %.2f px\n",
-              dpi, pixel, width, height, geo.NLon, geo.NLat, errors.level0, errors.level2);
+  std::printf(
+      "%4.0f dpi  %6.2f m/px  %5d x %5d px  grid %d x %d cells  largest error: "
+      "level 0 %.2f px, level 2 %.2f px\n",
+      dpi, pixel, width, height, geo.NLon, geo.NLat, errors.level0, errors.level2);
   return errors;
 }
 

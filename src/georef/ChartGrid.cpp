@@ -90,8 +90,8 @@ Candidates IntersectionsInside(const ChartProjection& chart, const std::string& 
   const int right = std::min(180, static_cast<int>(std::ceil(range.maxLon)) + 1);
   // The lines inside the chart span at least this range less the margins and the rounding.
   if (top - bottom > kMaxGridSteps + 4 || right - left > kMaxGridSteps + 4) {
-    throw CartozenError(GeoReferenceProblem(
-        path, "the chart spans more than 63 degrees of latitude or longitude"));
+    throw CartozenError(
+        GeoReferenceProblem(path, "the chart spans more than 63 degrees of latitude or longitude"));
   }
   Candidates lines{top, left, top - bottom + 1, right - left + 1, {}};
   lines.pixels.reserve(static_cast<std::size_t>(lines.rows * lines.cols));
@@ -141,8 +141,8 @@ void CheckSpan(const Candidates& lines, const std::string& path) {
     }
   }
   if (maxR - minR > kMaxGridSteps || maxC - minC > kMaxGridSteps) {
-    throw CartozenError(GeoReferenceProblem(
-        path, "the chart spans more than 63 degrees of latitude or longitude"));
+    throw CartozenError(
+        GeoReferenceProblem(path, "the chart spans more than 63 degrees of latitude or longitude"));
   }
 }
 
@@ -164,7 +164,8 @@ GeoReference GridFromChartProjection(const ChartProjection& chart, const std::st
   CheckSpan(lines, path);
   const CellBlock block = LargestInsideBlock(lines);
   if (block.cols == 0) {
-    throw CartozenError(GeoReferenceProblem(path, "no whole one-degree cell lies inside the chart"));
+    throw CartozenError(
+        GeoReferenceProblem(path, "no whole one-degree cell lies inside the chart"));
   }
 
   GeoReference geo;

@@ -86,8 +86,7 @@ bool AllFinite(const std::vector<double>& values) {
 // Raster → model as a, b, c, d, e, f (X = a i + b j + c, Y = d i + e j + f), from the tags.
 std::array<double, 6> RasterToModel(const std::vector<double>& tiePoints,
                                     const std::vector<double>& pixelScale,
-                                    const std::vector<double>& matrix,
-                                    const std::string& path) {
+                                    const std::vector<double>& matrix, const std::string& path) {
   if (!AllFinite(tiePoints) || !AllFinite(pixelScale) || !AllFinite(matrix)) {
     throw CartozenError(GeoReferenceProblem(path, "a georeference tag holds no number"));
   }
@@ -127,8 +126,9 @@ std::string CoordinateSystemText(GTIF* gtif, PJ_CONTEXT* context, const std::str
     throw CartozenError(GeoReferenceProblem(path, "the file names no coordinate system"));
   }
   if (defn->Model != ModelTypeProjected && defn->Model != ModelTypeGeographic) {
-    throw CartozenError(GeoReferenceProblem(path, "the coordinate system is neither geographic "
-                                                  "nor projected"));
+    throw CartozenError(GeoReferenceProblem(path,
+                                            "the coordinate system is neither geographic "
+                                            "nor projected"));
   }
   if (!read) throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system"));
   if (defn->Model == ModelTypeProjected && defn->PCS != KvUserDefined && defn->PCS > 0) {
@@ -151,22 +151,21 @@ std::string CoordinateSystemText(GTIF* gtif, PJ_CONTEXT* context, const std::str
 PJ* ChartTransformation(PJ_CONTEXT* context, const std::string& crsText, const std::string& path) {
   // A PROJ string names a coordinate system only with "+type=crs".
   const bool projString = crsText.rfind('+', 0) == 0;
-  const std::string definition =
-      projString && crsText.find("+type=crs") == std::string::npos ? crsText + " +type=crs"
-                                                                   : crsText;
+  const std::string definition = projString && crsText.find("+type=crs") == std::string::npos
+                                     ? crsText + " +type=crs"
+                                     : crsText;
   const ProjPtr chartCrs(proj_create(context, definition.c_str()));
   if (!chartCrs || !proj_is_crs(chartCrs.get())) {
     throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system (" + crsText + ")"));
   }
   const ProjPtr wgs84(proj_create(context, "EPSG:4326"));
   const ProjPtr operation(
-      wgs84 ? proj_create_crs_to_crs_from_pj(context, wgs84.get(), chartCrs.get(), nullptr,
-                                             nullptr)
+      wgs84 ? proj_create_crs_to_crs_from_pj(context, wgs84.get(), chartCrs.get(), nullptr, nullptr)
             : nullptr);
   PJ* normalized = operation ? proj_normalize_for_visualization(context, operation.get()) : nullptr;
   if (!normalized) {
-    throw CartozenError(GeoReferenceProblem(
-        path, "no transformation from latitude and longitude to " + crsText));
+    throw CartozenError(
+        GeoReferenceProblem(path, "no transformation from latitude and longitude to " + crsText));
   }
   return normalized;
 }
@@ -204,8 +203,8 @@ ChartProjection::ChartProjection(std::unique_ptr<Proj> proj, const std::string& 
 }
 
 ChartProjection ChartProjection::Make(const std::string& crs,
-                                      const std::array<double, 6>& rasterToModel,
-                                      bool pixelIsPoint, std::int32_t width, std::int32_t height,
+                                      const std::array<double, 6>& rasterToModel, bool pixelIsPoint,
+                                      std::int32_t width, std::int32_t height,
                                       const std::string& path) {
   auto proj = std::make_unique<Proj>();
   if (!proj->context) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
@@ -262,8 +261,7 @@ std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path) {
   }
   const std::array<double, 6> toModel = RasterToModel(tiePoints, pixelScale, matrix, path);
 
-  const std::unique_ptr<GTIF, GtifFree> gtif(
-      GTIFNewEx(tiff.get(), DropGeoTiffMessage, nullptr));
+  const std::unique_ptr<GTIF, GtifFree> gtif(GTIFNewEx(tiff.get(), DropGeoTiffMessage, nullptr));
   if (!gtif || !hasKeys) {
     throw CartozenError(GeoReferenceProblem(path, "the GeoKey directory is missing or broken"));
   }
@@ -273,8 +271,7 @@ std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path) {
   unsigned short rasterType = RasterPixelIsArea;
   GTIFKeyGetSHORT(gtif.get(), GTRasterTypeGeoKey, &rasterType, 0, 1);
   return ChartProjection(std::move(proj), crs, toModel, rasterType == RasterPixelIsPoint,
-                         static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
-                         path);
+                         static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), path);
 }
 
 }  // namespace cz

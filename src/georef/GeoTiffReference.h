@@ -54,8 +54,8 @@ class ChartProjection {
  private:
   struct Proj;
   ChartProjection(std::unique_ptr<Proj> proj, const std::string& crs,
-                  const std::array<double, 6>& rasterToModel, bool pixelIsPoint,
-                  std::int32_t width, std::int32_t height, const std::string& path);
+                  const std::array<double, 6>& rasterToModel, bool pixelIsPoint, std::int32_t width,
+                  std::int32_t height, const std::string& path);
   friend std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path);
 
   std::unique_ptr<Proj> proj_;

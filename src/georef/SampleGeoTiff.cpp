@@ -56,8 +56,8 @@ void WriteKeys(TIFF* tiff, const SampleGeoTiff& chart, const std::string& path) 
     const bool geographic = chart.EpsgCode < 5000;
     GTIFKeySet(gtif.get(), GTModelTypeGeoKey, TYPE_SHORT, 1,
                geographic ? ModelTypeGeographic : ModelTypeProjected);
-    GTIFKeySet(gtif.get(), geographic ? GeographicTypeGeoKey : ProjectedCSTypeGeoKey, TYPE_SHORT,
-               1, chart.EpsgCode);
+    GTIFKeySet(gtif.get(), geographic ? GeographicTypeGeoKey : ProjectedCSTypeGeoKey, TYPE_SHORT, 1,
+               chart.EpsgCode);
   } else if (!GTIFSetFromProj4(gtif.get(), chart.Proj4.c_str())) {
     throw CartozenError("Sample chart needs a coordinate system libgeotiff can write");
   }
@@ -74,9 +74,9 @@ std::uint32_t SampleGeoTiffColour(LatLon position) {
 }
 
 ChartProjection SampleGeoTiffProjection(const SampleGeoTiff& chart, const std::string& path) {
-  return ChartProjection::Make(
-      Crs(chart), {chart.PixelSize, 0, chart.Left, 0, -chart.PixelSize, chart.Top}, false,
-      chart.Width, chart.Height, path);
+  return ChartProjection::Make(Crs(chart),
+                               {chart.PixelSize, 0, chart.Left, 0, -chart.PixelSize, chart.Top},
+                               false, chart.Width, chart.Height, path);
 }
 
 namespace {

@@ -397,18 +397,18 @@ TEST_P(ChartGeoreferenceRefused, IsLoggedAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Charts, ChartGeoreferenceRefused,
-    ::testing::Values(
-        ChartRefusal{"PlainTiff",
-                     [](const std::string& path) {
-                       WriteSampleChart({48, 6, 2, 4, 201, 101, {}}, path);
-                     },
-                     "No georeference in chart.tif"},
-        ChartRefusal{"TooWide",
-                     [](const std::string& path) {
-                       WriteSampleGeoTiff({"", 4326, -10, 50, 0.5, 160, 40, false}, path);
-                     },
-                     "Cannot use the georeference of chart.tif: the chart spans more than 63 "
-                     "degrees of latitude or longitude"}),
+    ::testing::Values(ChartRefusal{"PlainTiff",
+                                   [](const std::string& path) {
+                                     WriteSampleChart({48, 6, 2, 4, 201, 101, {}}, path);
+                                   },
+                                   "No georeference in chart.tif"},
+                      ChartRefusal{
+                          "TooWide",
+                          [](const std::string& path) {
+                            WriteSampleGeoTiff({"", 4326, -10, 50, 0.5, 160, 40, false}, path);
+                          },
+                          "Cannot use the georeference of chart.tif: the chart spans more than 63 "
+                          "degrees of latitude or longitude"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CommandLineRunTest, ImportOfAMissingTreeRemembersTheFolderAndProcessesNothing) {

@@ -28,27 +28,33 @@ namespace {
 struct ChartCase {
   const char* name;
   SampleGeoTiff chart;
-  std::int32_t nLon, nLat;   // the grid the chart must give
-  double top, left;          // its north-west intersection
+  std::int32_t nLon, nLat;  // the grid the chart must give
+  double top, left;         // its north-west intersection
 };
 
 // Both about 1:2,000,000 charts at 400 m per pixel, centred on 47° N 8° E.
 const ChartCase kCharts[] = {
     {"Lambert",
-     {"+proj=lcc +lat_1=44 +lat_2=50 +lat_0=47 +lon_0=8 +datum=WGS84 +units=m +no_defs", 0,
-      -140000, 145000, 400, 700, 725, false},
-     2, 2, 48, 7},
+     {"+proj=lcc +lat_1=44 +lat_2=50 +lat_0=47 +lon_0=8 +datum=WGS84 +units=m +no_defs", 0, -140000,
+      145000, 400, 700, 725, false},
+     2,
+     2,
+     48,
+     7},
     {"TransverseMercator",
-     {"+proj=tmerc +lat_0=0 +lon_0=9 +k=0.9996 +x_0=500000 +y_0=0 +datum=WGS84 +units=m", 0,
-      340000, 5335000, 400, 600, 650, false},
-     3, 2, 48, 7},
+     {"+proj=tmerc +lat_0=0 +lon_0=9 +k=0.9996 +x_0=500000 +y_0=0 +datum=WGS84 +units=m", 0, 340000,
+      5335000, 400, 600, 650, false},
+     3,
+     2,
+     48,
+     7},
 };
 
 // Where PROJ itself, without the reader, puts a latitude and longitude on the chart.
 ChartPixel TruePixel(const SampleGeoTiff& chart, double lat, double lon) {
   PJ_CONTEXT* context = proj_context_create();
-  PJ* op = proj_create_crs_to_crs(context, "EPSG:4326", (chart.Proj4 + " +type=crs").c_str(),
-                                  nullptr);
+  PJ* op =
+      proj_create_crs_to_crs(context, "EPSG:4326", (chart.Proj4 + " +type=crs").c_str(), nullptr);
   PJ* norm = proj_normalize_for_visualization(context, op);
   const PJ_COORD xy = proj_trans(norm, PJ_FWD, proj_coord(lon, lat, 0, 0));
   proj_destroy(norm);
@@ -223,7 +229,8 @@ TEST_P(RefusedTags, NameTheFileAndTheReason) {
     GTIFWriteKeys(gtif);
     GTIFFree(gtif);
     const std::uint8_t row[4] = {};
-    for (std::uint32_t y = 0; y < 4; ++y) TIFFWriteScanline(tiff, const_cast<std::uint8_t*>(row), y);
+    for (std::uint32_t y = 0; y < 4; ++y)
+      TIFFWriteScanline(tiff, const_cast<std::uint8_t*>(row), y);
     TIFFClose(tiff);
   }
   const std::string reason = GetParam().reason;
@@ -235,7 +242,8 @@ TEST_P(RefusedTags, NameTheFileAndTheReason) {
     ReadChartGeoReference(path);
     FAIL() << "accepted";
   } catch (const CartozenError& error) {
-    EXPECT_EQ(std::string(error.what()).rfind("Cannot use the georeference of bad.tif: " + reason, 0), 0u)
+    EXPECT_EQ(
+        std::string(error.what()).rfind("Cannot use the georeference of bad.tif: " + reason, 0), 0u)
         << error.what();
   }
 }

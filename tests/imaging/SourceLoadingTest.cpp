@@ -178,9 +178,8 @@ TEST_P(LoadQuestion, OffersTheChartsOwnGeoreference) {
   flow.ui.answers.push_back(c.answer);
   LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(path));
   ASSERT_TRUE(flow.source.Loaded);
-  EXPECT_EQ(flow.ui.questions,
-            c.asked ? std::vector<std::string>{kUseChartGeoReferenceQuestion}
-                    : std::vector<std::string>{});
+  EXPECT_EQ(flow.ui.questions, c.asked ? std::vector<std::string>{kUseChartGeoReferenceQuestion}
+                                       : std::vector<std::string>{});
   EXPECT_EQ(flow.view.redraws, c.gridMade ? 1 : 0);
   EXPECT_EQ(flow.source.GeoRef.NLon, c.gridMade ? 2 : 0);
   const IniFile file(settings);
@@ -189,12 +188,12 @@ TEST_P(LoadQuestion, OffersTheChartsOwnGeoreference) {
   if (c.gridMade) EXPECT_EQ(file.ReadInteger("Options", "MapResolution", -1), 30);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LoadQuestion,
-    ::testing::Values(QuestionCase{"FirstOpeningYes", false, true, true, true},
-                      QuestionCase{"FirstOpeningNo", false, false, true, false},
-                      QuestionCase{"SettingsExist", true, true, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, LoadQuestion,
+                         ::testing::Values(QuestionCase{"FirstOpeningYes", false, true, true, true},
+                                           QuestionCase{"FirstOpeningNo", false, false, true,
+                                                        false},
+                                           QuestionCase{"SettingsExist", true, true, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UseChartGeoReference, NeedsALoadedChartThatCarriesOne) {
   Flow flow;
@@ -202,8 +201,9 @@ TEST(UseChartGeoReference, NeedsALoadedChartThatCarriesOne) {
   flow.source.Path = WriteBmp(flow.folder, "plain.bmp");
   flow.source.Loaded = true;
   UseChartGeoReference(flow.source, flow.ui, flow.view);
-  EXPECT_EQ(flow.ui.messages, (std::vector<std::string>{"No map image loaded - nothing to process...",
-                                                        "No georeference in plain.bmp"}));
+  EXPECT_EQ(flow.ui.messages,
+            (std::vector<std::string>{"No map image loaded - nothing to process...",
+                                      "No georeference in plain.bmp"}));
   flow.source.Path = WriteLambertChart(flow.folder);
   UseChartGeoReference(flow.source, flow.ui, flow.view);
   EXPECT_EQ(flow.ui.messages.size(), 2u);
