@@ -25,7 +25,7 @@ cd "$root"
 
 # A build of its own, so the demo never changes the options of build/ (tests, benchmarks).
 build="$root/build-demo"
-targets=(cartozen2 cartozen-sample-chart cartozen-sample-geotiff efismap-info efismap-view)
+targets=(cartozen2 cartozen-sample-chart efismap-info efismap-view)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCARTOZEN_BUILD_TESTS=OFF \
   -DCARTOZEN_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
@@ -97,7 +97,7 @@ echo "== Second run: a Lambert GeoTIFF georeferenced from its own tags (/G)"
 lambert="$out/Lambert"
 mkdir -p "$lambert/Map sources"
 # 1:500,000 at 100 dpi is 127 m per pixel; 300 km x 290 km around 47°N 8°E.
-"$bin/cartozen-sample-geotiff" "$lambert/Map sources/lambert.tif" \
+"$bin/cartozen-sample-chart" --geotiff "$lambert/Map sources/lambert.tif" \
   "+proj=lcc +lat_0=47 +lon_0=8 +lat_1=44 +lat_2=50 +datum=WGS84 +units=m" \
   -150000 145000 127 2362 2283
 run_cartozen "$out/run-lambert.log" /P Lambert /S lambert.tif /G /R 0.5 /R 1 /R 2 /M

@@ -26,6 +26,17 @@ void ApplyAndRedraw(MapSourceState& source, const ChartProjection& chart, UserIn
   view.RedrawGrid();
 }
 
+// The chart's georeference, or nothing; a refusal is handed to report.
+template <typename Report>
+std::optional<ChartProjection> ReadOrReport(const std::string& path, Report report) {
+  try {
+    return ReadChartGeoReference(path);
+  } catch (const CartozenError& error) {
+    report(error.what());
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 std::string NoGeoReferenceText(const std::string& path) {
@@ -54,13 +65,8 @@ void ApplyChartGeoReference(MapSourceState& source, const ChartProjection& chart
 }
 
 void OfferChartGeoReference(MapSourceState& source, UserInterface& ui, SourceView& view) {
-  std::optional<ChartProjection> chart;
-  try {
-    chart = ReadChartGeoReference(source.Path);
-  } catch (const CartozenError& error) {
-    ui.SetStatusText(error.what());
-    return;
-  }
+  const std::optional<ChartProjection> chart =
+      ReadOrReport(source.Path, [&ui](const std::string& text) { ui.SetStatusText(text); });
   if (chart && ui.Confirm(kUseChartGeoReferenceQuestion)) ApplyAndRedraw(source, *chart, ui, view);
 }
 
@@ -69,13 +75,13 @@ void UseChartGeoReference(MapSourceState& source, UserInterface& ui, SourceView&
     ui.ShowMessage(kNoMapImageLoadedText);
     return;
   }
-  std::optional<ChartProjection> chart;
-  try {
-    chart = ReadChartGeoReference(source.Path);
-  } catch (const CartozenError& error) {
-    ui.ShowMessage(error.what());
-    return;
-  }
+  bool refused = false;
+  const std::optional<ChartProjection> chart =
+      ReadOrReport(source.Path, [&ui, &refused](const std::string& text) {
+        ui.ShowMessage(text);
+        refused = true;
+      });
+  if (refused) return;
   if (!chart) {
     ui.ShowMessage(NoGeoReferenceText(source.Path));
     return;
