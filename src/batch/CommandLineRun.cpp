@@ -4,8 +4,11 @@
 
 #include "batch/ProjectBatch.h"
 #include "efismap/MakeMaps.h"
+<<<<<<< HEAD
 #include "georef/ChartGeoReference.h"
 #include "georef/GridDrawing.h"
+=======
+>>>>>>> main
 #include "imaging/SourceImage.h"
 #include "importer/ImportRun.h"
 #include "platform/Error.h"
@@ -99,11 +102,6 @@ bool GeoReferenceFromChart(MapSourceState& source, std::int32_t resolutionMask) 
 }
 
 }  // namespace
-
-void CommandLineHost::DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui) {
-  NullGridPainter overlay;  // no chart view: only the layout matters to the tiles
-  cz::DrawGridFromGeoRef(geoRef, ViewMapping{}, overlay, ui);
-}
 
 void CommandLineHost::ProcessSourceMap(AppState& state, UserInterface& ui) {
   cz::ProcessSourceMap(state, ui);

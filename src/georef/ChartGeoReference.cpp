@@ -23,7 +23,8 @@ void ApplyAndRedraw(MapSourceState& source, const ChartProjection& chart, UserIn
     ui.ShowMessage(error.what());
     return;
   }
-  view.RedrawGrid();
+  view.DrawGridFromGeoRef(source.GeoRef, ui);
+  view.EnableGeoReferenceControls();  // the manual grid's controls
 }
 
 // The chart's georeference, or nothing; a refusal is handed to report.

@@ -38,7 +38,7 @@ void ApplyChartGeoReference(MapSourceState& source, const ChartProjection& chart
 
 // The load question: for a freshly loaded chart that had no settings file, asks
 // kUseChartGeoReferenceQuestion when the chart carries a usable georeference; Yes applies it
-// (keeping the options) and redraws the grid. A georeference that cannot be used is named in
+// (keeping the options), redraws the grid and sets the controls for the manual grid. A georeference that cannot be used is named in
 // the status line instead of being asked about; a refusal after Yes is shown in a message box.
 void OfferChartGeoReference(MapSourceState& source, UserInterface& ui, SourceView& view);
 
