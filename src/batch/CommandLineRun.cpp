@@ -4,11 +4,7 @@
 
 #include "batch/ProjectBatch.h"
 #include "efismap/MakeMaps.h"
-<<<<<<< HEAD
 #include "georef/ChartGeoReference.h"
-#include "georef/GridDrawing.h"
-=======
->>>>>>> main
 #include "imaging/SourceImage.h"
 #include "importer/ImportRun.h"
 #include "platform/Error.h"
