@@ -38,12 +38,21 @@ void QtUserInterface::AddMemoLine(MemoWindow window, const std::string& line) {
   }
 }
 
+void QtUserInterface::ClearMemo(MemoWindow window) {
+  const auto clear = memoClears_.find(window);
+  if (clear != memoClears_.end() && clear->second) clear->second();
+}
+
 void QtUserInterface::ProcessEvents() {
   QCoreApplication::processEvents();
 }
 
 void QtUserInterface::SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink) {
   memoSinks_[window] = std::move(sink);
+}
+
+void QtUserInterface::SetMemoClear(MemoWindow window, std::function<void()> clear) {
+  memoClears_[window] = std::move(clear);
 }
 
 }  // namespace cz
