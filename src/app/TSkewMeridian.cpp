@@ -15,6 +15,9 @@ TSkewMeridian::TSkewMeridian(AppState& state, std::function<void()> drawGrid, QW
   ScrollBar1 = new QScrollBar(Qt::Horizontal, this);
   ScrollBar1->setRange(kSkewSliderMinimum, kSkewSliderMaximum);
   ScrollBar1->setMinimumWidth(300);
+  // A scroll bar inverts its keys by default (Right moves the view, so the value falls); a
+  // slider that sets a number should rise with Right.
+  ScrollBar1->setInvertedControls(false);
   Edit1 = new QLineEdit(this);
   Edit1->setReadOnly(true);
   Edit1->setMaximumWidth(60);
