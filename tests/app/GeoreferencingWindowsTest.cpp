@@ -11,7 +11,7 @@
 #include "CoordinateEdit.h"
 #include "TGeoRefForm.h"
 #include "TSkewMeridian.h"
-#include "TestApplication.h"
+#include "AppTestSupport.h"
 #include "geo/GeoCoord.h"
 #include "project/MapSourceSettings.h"
 #include "support/RecordingUserInterface.h"
@@ -38,7 +38,7 @@ class GeoRefFormTest : public ::testing::Test {
     state.Source.GeoRef.TopLeft = {51.123456, 4.0, 3, 4};
   }
 
-  QApplication& application = testing::TestApplication();  // before any widget
+  QApplication& application = testing::Application();  // before any widget
   testing::TempFolder folder;
   AppState state;
   GridPickState pick;
@@ -125,7 +125,7 @@ TEST_F(GeoRefFormTest, UnwritableSettingsAreReportedAndTheDialogStillCloses) {
 }
 
 TEST(SkewMeridianTest, SliderStoresEveryPositionAndRedraws) {
-  testing::TestApplication();
+  testing::Application();
   AppState state;
   state.Source.GeoRef.SkewRight = 12;
   state.Source.GeoRef.SkewLeft = 900;  // beyond the slider, from an edited settings file

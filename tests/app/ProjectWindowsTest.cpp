@@ -15,8 +15,8 @@
 #include "TBatchForm.h"
 #include "TProjectOptions.h"
 #include "TProjectViewerForm.h"
-#include "TestApplication.h"
-#include "georef/GridLayout.h"
+#include "AppTestSupport.h"
+#include "georef/GridLayoutView.h"
 #include "imaging/ChartSamples.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -75,7 +75,7 @@ class ProjectWindowsTest : public ::testing::Test {
     return source.GeoRef.MapResolution;
   }
 
-  QApplication& application = testing::TestApplication();
+  QApplication& application = testing::Application();
   testing::TempFolder work;
   AppState state;
   RecordingUserInterface ui;
@@ -150,16 +150,6 @@ class CancelWhenTilingStarts : public QtUserInterface {
   bool clicked_ = false;
 };
 
-// Lays the grid out for each source loaded, as the main window's view does.
-class LayoutView : public SourceView {
- public:
-  explicit LayoutView(GeoReference& geo) : geo_(geo) {}
-  void ShowLoadedImage() override { LayoutReferenceGrid(geo_); }
-
- private:
-  GeoReference& geo_;
-};
-
 TEST_F(ProjectWindowsTest, BatchRunLogsEachSourceAndStopsAfterCancel) {
   AddChart("a.bmp", true);
   AddChart("b.bmp", false);
@@ -167,7 +157,7 @@ TEST_F(ProjectWindowsTest, BatchRunLogsEachSourceAndStopsAfterCancel) {
   QLineEdit status;
   QPushButton* cancel = nullptr;
   CancelWhenTilingStarts qtUi(&status, &ui, cancel);
-  LayoutView view(state.Source.GeoRef);
+  GridLayoutView view;
   TBatchForm batch(state, qtUi, view);
   cancel = batch.Button2;
   batch.show();
