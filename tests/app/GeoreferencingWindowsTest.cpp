@@ -144,7 +144,8 @@ TEST(SkewMeridianTest, SliderStoresEveryPositionAndRedraws) {
   skew.SetTarget(SkewSide::Right);
   skew.show();
   EXPECT_EQ(skew.ScrollBar1->value(), 12);
-  QTest::keyClick(skew.ScrollBar1, Qt::Key_Right);
+  ASSERT_EQ(skew.focusWidget(), skew.ScrollBar1);  // the arrow keys move the slider
+  QTest::keyClick(skew.focusWidget(), Qt::Key_Right);
   EXPECT_EQ(state.Source.GeoRef.SkewRight, 13);
   EXPECT_EQ(skew.Edit1->text().toStdString(), "13");
   EXPECT_EQ(redraws, 1);
