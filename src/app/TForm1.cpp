@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStringList>
 #include <QTimer>
@@ -19,6 +20,7 @@
 #include "MainWindowDialogs.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
+#include "TSplashScreen.h"
 #include "batch/ProjectBatch.h"
 #include "batch/ProjectMessages.h"
 #include "efismap/MakeMaps.h"
@@ -97,6 +99,7 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
   };
   dialogs_ = std::make_unique<MainWindowDialogs>(*this);
   FormCreate();
+  CreateSecondaryWindows();
 }
 
 TForm1::~TForm1() = default;
@@ -201,6 +204,10 @@ void TForm1::CreateMenus() {
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
 }
 
+void TForm1::CreateSecondaryWindows() {
+  SplashScreen = new TSplashScreen(this);
+}
+
 UserInterface& TForm1::Ui() {
   return *ui_;
 }
@@ -247,8 +254,20 @@ void TForm1::Guarded(const std::function<void()>& handler) {
   }
 }
 
+void TForm1::FormShow() {
+  if (splashShown_) return;
+  splashShown_ = true;
+  SplashScreen->ShowCentred();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
 void TForm1::Timer1Timer() {
   Timer1->stop();
+  SplashScreen->hide();
   if (arguments_.Count() == 0) return;
   commandLineRan_ = true;
   CommandLineOutcome outcome = CommandLineOutcome::Close;
