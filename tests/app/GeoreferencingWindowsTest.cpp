@@ -8,10 +8,10 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "AppTestSupport.h"
 #include "CoordinateEdit.h"
 #include "TGeoRefForm.h"
 #include "TSkewMeridian.h"
-#include "AppTestSupport.h"
 #include "geo/GeoCoord.h"
 #include "project/MapSourceSettings.h"
 #include "support/RecordingUserInterface.h"
@@ -20,7 +20,9 @@
 namespace cz {
 namespace {
 
-GeoCoord Units(double degrees) { return DegreesToGeoCoord(degrees); }
+GeoCoord Units(double degrees) {
+  return DegreesToGeoCoord(degrees);
+}
 
 // Types text at the start of the edit, as a person does after clicking into it.
 void TypeFromStart(QLineEdit* edit, const char* keys) {

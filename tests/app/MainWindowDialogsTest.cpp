@@ -25,7 +25,8 @@ namespace {
 
 class MainWindowDialogsTest : public ::testing::Test {
  protected:
-  // Project P open; a 400 × 200 chart over 48°N..46°N, 6°E..10°E, referenced on its corner pixels, loaded.
+  // Project P open; a 400 × 200 chart over 48°N..46°N, 6°E..10°E, referenced on its corner pixels,
+  // loaded.
   void SetUp() override {
     testing::Application();
     OverrideProgramDataFolder(programFolder.Path());

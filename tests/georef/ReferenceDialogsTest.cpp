@@ -9,7 +9,9 @@
 namespace cz {
 namespace {
 
-GeoCoord Units(double degrees) { return DegreesToGeoCoord(degrees); }
+GeoCoord Units(double degrees) {
+  return DegreesToGeoCoord(degrees);
+}
 
 struct ShownCase {
   const char* name;
@@ -45,11 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ShownCase{"ThousandthOfAMinute", 51.123456, -0.5, "N51°07.407", "W000°30.000", 9202221,
                   -90000},
-        ShownCase{"SouthEast", -33.8765, 151.2093, "S33°52.590", "E151°12.558", -6097770,
-                  27217674},
+        ShownCase{"SouthEast", -33.8765, 151.2093, "S33°52.590", "E151°12.558", -6097770, 27217674},
         // A settings file edited by hand: the text shows it, and typing it clamps and wraps.
-        ShownCase{"BeyondThePoleAndDateLine", 95.0, 180.0, "N95°00.000", "E180°00.000",
-                  k90Degrees, -k180Degrees}),
+        ShownCase{"BeyondThePoleAndDateLine", 95.0, 180.0, "N95°00.000", "E180°00.000", k90Degrees,
+                  -k180Degrees}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct TypedCase {
