@@ -24,6 +24,7 @@
 #include "batch/ProjectBatch.h"
 #include "batch/ProjectMessages.h"
 #include "efismap/MakeMaps.h"
+#include "georef/ChartGeoReference.h"
 #include "georef/GridDrawing.h"
 #include "imaging/TileFiles.h"
 #include "platform/ExecutableFolder.h"
@@ -181,6 +182,8 @@ void TForm1::CreateMenus() {
   ProjectMenu->addSeparator();
   LoadSourceMapItem =
       ProjectMenu->addAction(QStringLiteral("Load a source map for geo-referencing or processing"));
+  UseChartGeoReferenceItem =
+      ProjectMenu->addAction(QStringLiteral("Use the chart's own georeference (GeoTIFF)"));
   MapOptionsItem = ProjectMenu->addAction(QStringLiteral("Map processing Options"));
   DeleteAllTilesItem =
       ProjectMenu->addAction(QStringLiteral("Delete all tiles in tiles folder of this project"));
@@ -199,6 +202,8 @@ void TForm1::CreateMenus() {
 
   ConnectGuarded(CreateOrOpenProjectItem, &QAction::triggered, &TForm1::CreateOrOpenProjectClick);
   ConnectGuarded(LoadSourceMapItem, &QAction::triggered, &TForm1::LoadSourceMapClick);
+  ConnectGuarded(UseChartGeoReferenceItem, &QAction::triggered,
+                 &TForm1::UseChartGeoReferenceClick);
   ConnectGuarded(DeleteAllTilesItem, &QAction::triggered, &TForm1::DeleteAllTilesClick);
   ConnectGuarded(ProcessSourceMapItem, &QAction::triggered, &TForm1::ProcessSourceMapClick);
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
@@ -437,6 +442,10 @@ void TForm1::CreateOrOpenProjectClick() {
 
 void TForm1::LoadSourceMapClick() {
   LoadSourceMap(state_.Project, state_.Source, *ui_, *this, ChooseSourceFile);
+}
+
+void TForm1::UseChartGeoReferenceClick() {
+  UseChartGeoReference(state_.Source, *ui_, *this);
 }
 
 void TForm1::DeleteAllTilesClick() {
