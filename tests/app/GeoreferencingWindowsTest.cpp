@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -77,43 +79,27 @@ TEST_F(GeoRefFormTest, ShowsTheReferenceRoundedAndTakesTypedCoordinates) {
   EXPECT_EQ(Units(state.Source.GeoRef.TopLeft.Latitude), -15 * kUnitsPerDegree);
 }
 
-TEST_F(GeoRefFormTest, ImageCornerThenOkSavesAndRedraws) {
+TEST_F(GeoRefFormTest, OkTheFrameAndEscapeAllSaveAndRedraw) {
   form.ChooseCorner(ReferenceCorner::BottomRight);
-  form.show();
-  EXPECT_EQ(form.Label3->text().toStdString(), "For the bottom/right reference");
-  QTest::mouseClick(form.Button1, Qt::LeftButton);
-  EXPECT_EQ(form.Edit1->text().toStdString(), "X: 39, Y: 29");
-  TypeFromStart(form.MaskEdit1, "N50");
-  QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
-  EXPECT_FALSE(form.isVisible());
-  EXPECT_EQ(redraws, 1);
-
-  MapSourceState saved;
-  saved.Path = state.Source.Path;
-  LoadMapINI(saved);
-  EXPECT_EQ(saved.GeoRef.BottomRight.X, 39);
-  EXPECT_EQ(saved.GeoRef.BottomRight.Y, 29);
-  EXPECT_EQ(saved.GeoRef.BottomRight.Latitude, 50.0);
-}
-
-TEST_F(GeoRefFormTest, ClosingByTheFrameOrEscapeDoesWhatOkDoes) {
-  form.ChooseCorner(ReferenceCorner::TopLeft);
-  for (const bool byEscape : {false, true}) {
+  const std::function<void()> closings[] = {
+      [&] { QTest::mouseClick(form.BitBtn1, Qt::LeftButton); }, [&] { form.close(); },
+      [&] { QTest::keyClick(&form, Qt::Key_Escape); }};
+  for (const auto& closeIt : closings) {
     form.show();
-    pick.PickX = byEscape ? 11 : 10;  // a chart click reaches the showing dialog
+    ++pick.PickX;  // a chart click reaches the showing dialog
     form.UpdateInfo();
-    if (byEscape) {
-      QTest::keyClick(&form, Qt::Key_Escape);
-    } else {
-      form.close();
-    }
+    closeIt();
     EXPECT_FALSE(form.isVisible());
     MapSourceState saved;
     saved.Path = state.Source.Path;
     LoadMapINI(saved);
-    EXPECT_EQ(saved.GeoRef.TopLeft.X, pick.PickX);
+    EXPECT_EQ(saved.GeoRef.BottomRight.X, pick.PickX);
   }
-  EXPECT_EQ(redraws, 2);
+  EXPECT_EQ(redraws, 3);
+
+  form.show();
+  QTest::mouseClick(form.Button1, Qt::LeftButton);
+  EXPECT_EQ(form.Edit1->text().toStdString(), "X: 39, Y: 29");
 }
 
 TEST_F(GeoRefFormTest, UnwritableSettingsAreReportedAndTheDialogStillCloses) {

@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include "ChartView.h"
-#include "CoordinateEdit.h"
 #include "MainWindowDialogs.h"
 #include "TForm1.h"
 #include "TGeoRefForm.h"
@@ -75,17 +74,6 @@ TEST_F(MainWindowDialogsTest, TopLeftOpensBesideItsButtonAndChartPressesMoveTheR
   QTest::mouseClick(window->Image321, Qt::LeftButton, {}, QPoint(25, 25));
   EXPECT_EQ(form->Edit1->text().toStdString(), "X: 100, Y: 100");
   EXPECT_EQ(GeoRef().TopLeft.X, 100);
-
-  form->MaskEdit1->setFocus();
-  QTest::keyClick(form->MaskEdit1, Qt::Key_Home);
-  QTest::keyClicks(form->MaskEdit1, "N47");
-  QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
-  EXPECT_FALSE(form->isVisible());
-  MapSourceState saved;
-  saved.Path = window->State().Source.Path;
-  LoadMapINI(saved);
-  EXPECT_EQ(saved.GeoRef.TopLeft.Latitude, 47.0);
-  EXPECT_EQ(saved.GeoRef.TopLeft.X, 100);
 
   QTest::mouseClick(window->BitBtn2, Qt::LeftButton);
   EXPECT_EQ(form->Label3->text().toStdString(), "For the bottom/right reference");
