@@ -23,6 +23,7 @@ std::string UsageText() {
          "                        (with /E: the folder of the web-mercator tile tree)\n"
          "  /X lat lon dlat dlon  top-left corner of the chart and the degrees it spans\n"
          "                        southward and eastward\n"
+         "  /G                    in place of /X: the chart's own georeference (GeoTIFF)\n"
          "  /R degrees            tile resolution: 0.25, 0.5, 1, 2 or 4; repeat for more\n"
          "  /D                    delete the tiles of the project of an earlier /P\n"
          "  /M                    build the EFIS map files at the end\n"
