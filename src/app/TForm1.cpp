@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "ChartView.h"
 #include "QtGridPainter.h"
@@ -163,6 +165,7 @@ void TForm1::CreateControls() {
 
   Panel1->installEventFilter(this);
   Panel3->installEventFilter(this);
+  Image321->installEventFilter(this);
   ConnectGuarded(ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);
   ConnectGuarded(ScrollBarHorizontal, &QScrollBar::valueChanged,
                  &TForm1::ScrollBarHorizontalChange);
@@ -361,6 +364,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize) {
     if (watched == Panel1) Panel1Resize();
     if (watched == Panel3) Panel3Resize();
+  }
+  // The wheel over the chart scrolls it as the scroll bars do: vertically, or horizontally
+  // with Shift held.
+  if (event->type() == QEvent::Wheel && watched == Image321) {
+    const bool sideways = static_cast<QWheelEvent*>(event)->modifiers() & Qt::ShiftModifier;
+    QCoreApplication::sendEvent(sideways ? ScrollBarHorizontal : ScrollBarVertical, event);
+    return true;
   }
   return QMainWindow::eventFilter(watched, event);
 }
