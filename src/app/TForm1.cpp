@@ -284,6 +284,9 @@ void TForm1::Timer1Timer() {
   // reopened) still belongs in it when the run logged nothing else.
   if (!startUpError_.empty() && !FileExists(ErrorLogPath())) LogError(startUpError_);
   UpdateTitle();
+  // The run may have given the loaded chart a georeference of the other method after the
+  // load showed its buttons (/X writes a manual grid): the buttons follow the method in use.
+  EnableStuff();
   // Without a display nobody could carry on, so even /N closes.
   if (outcome == CommandLineOutcome::Close || displayless_) close();
 }

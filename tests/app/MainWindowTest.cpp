@@ -2,6 +2,8 @@
 // bar, presses on the chart (QT_QPA_PLATFORM=offscreen).
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -54,6 +56,7 @@ class MainWindowTest : public ::testing::Test {
   // references on its corner pixels (100 pixels per degree), the given method.
   std::string WriteChart(GeoReferencingMethod method) {
     MapSourceState source;
+    std::filesystem::create_directories(work / "P/Map sources");
     source.Path = work / "P/Map sources/chart.tif";
     WriteSampleChart({48, 6, 2, 4, kChartWidth, kChartHeight, {}}, source.Path);
     source.GeoRef.TopLeft = {48.0, 6.0, 0, 0};
@@ -115,6 +118,24 @@ TEST_F(MainWindowTest, LoadCommandShowsTheChartAtAQuarterWithItsGrid) {
     EXPECT_TRUE(button->isEnabled());
     EXPECT_TRUE(button->isVisible());
   }
+}
+
+// "/N": the run georeferences the chart (a manual grid from /X) and leaves the window open on
+// it at 0.25 with its grid and the buttons of its method.
+TEST_F(MainWindowTest, NoProcessingRunLeavesTheChartOnShow) {
+  WriteChart(GeoReferencingMethod::SemiAutomaticLambert);
+  TForm1 run({"/P", work / "P", "/S", "chart.tif", "/X", "48", "6", "2", "4", "/R", "1", "/N"},
+             false);
+  run.show();
+  run.Timer1Timer();
+  EXPECT_TRUE(run.isVisible());
+  EXPECT_EQ(run.ScrollBar1->value(), 24);
+  EXPECT_EQ(run.Edit1->text().toStdString(), "Loaded chart.tif");
+  const GridPoint& point = run.State().Source.GeoRef.Grid[1][1];
+  const PixelPoint at = run.Image321->Mapping().ToView({point.X, point.Y});
+  EXPECT_EQ(run.Image321->Overlay().pixelColor(at.X, at.Y), QColor(0, 255, 0));
+  EXPECT_FALSE(run.BitBtn3->isVisible());
+  EXPECT_TRUE(run.BitBtn2->isVisible());
 }
 
 struct ZoomKeys {
