@@ -15,6 +15,8 @@ class QWidget;
 
 namespace cz {
 
+class TProcessViewer;
+
 class QtUserInterface : public UserInterface {
  public:
   // displayless: where messages and questions go when there is no display (may be null).
@@ -24,14 +26,22 @@ class QtUserInterface : public UserInterface {
   void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& question) override;
   void AddMemoLine(MemoWindow window, const std::string& line) override;
+  void ClearMemo(MemoWindow window) override;
   void ProcessEvents() override;
   void ShowImportMosaic(bool finished) override;
+  void ShowProcessWindow() override;
+  void ShowTile(const Raster32& tile) override;
+  void HideProcessWindow() override;
 
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).
   void SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink);
   // The main window shows the import's mosaics (see UserInterface::ShowImportMosaic).
   void SetImportMosaicHandler(std::function<void(bool finished)> handler);
+  // What empties that window's memo when an operation starts its log.
+  void SetMemoClearer(MemoWindow window, std::function<void()> clear);
+  // The process window of tile creation; without one (display-less runs) nothing is shown.
+  void SetProcessViewer(TProcessViewer* viewer) { processViewer_ = viewer; }
 
  private:
   QWidget* window_;
@@ -39,6 +49,8 @@ class QtUserInterface : public UserInterface {
   UserInterface* displayless_;
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
   std::function<void(bool)> importMosaicHandler_;
+  std::map<MemoWindow, std::function<void()>> memoClearers_;
+  TProcessViewer* processViewer_ = nullptr;
 };
 
 }  // namespace cz

@@ -21,15 +21,16 @@
 #include "ChartView.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
+#include "TMakeMaps.h"
+#include "TProcessViewer.h"
 #include "TSplashScreen.h"
 #include "batch/ProjectBatch.h"
-#include "batch/ProjectMessages.h"
-#include "efismap/MakeMaps.h"
 #include "georef/GridDrawing.h"
 #include "imaging/TileFiles.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "project/Project.h"
+#include "state/BusyState.h"
 #include "state/ErrorLog.h"
 
 namespace cz {
@@ -206,7 +207,15 @@ void TForm1::CreateMenus() {
 }
 
 void TForm1::CreateSecondaryWindows() {
+  ProcessViewer = new TProcessViewer(this);
+  MakeMaps = new TMakeMaps(this);
   SplashScreen = new TSplashScreen(this);
+  // Without a display the tiles are not shown, and the map builder's lines go to standard
+  // output through the display-less port.
+  if (!displayless_) {
+    ui_->SetProcessViewer(ProcessViewer);
+    MakeMaps->AttachTo(*ui_);
+  }
 }
 
 UserInterface& TForm1::Ui() {
@@ -435,6 +444,7 @@ std::optional<std::string> TForm1::ShowSourceImageDialog(const std::string& init
 }
 
 void TForm1::CreateOrOpenProjectClick() {
+  if (RefuseIfBusy(state_.Busy, *ui_)) return;
   const std::optional<std::string> chosen = ChooseProjectFile();
   if (!chosen) return;
   try {
@@ -447,14 +457,11 @@ void TForm1::CreateOrOpenProjectClick() {
 }
 
 void TForm1::LoadSourceMapClick() {
-  LoadSourceMap(state_.Project, state_.Source, *ui_, *this, ChooseSourceFile);
+  LoadSourceMap(state_, *ui_, *this, ChooseSourceFile);
 }
 
 void TForm1::DeleteAllTilesClick() {
-  // Without a project the folder left from the last run (or the program's own folder) would
-  // lose its tiles: refused like "Create EFIS maps from tiles".
-  if (!state_.Project.Open) return ui_->ShowMessage(kNoProjectOpenedText);
-  DeleteAllTilesCommand(state_.Project.Folder, *ui_);
+  DeleteAllTilesCommand(state_, *ui_);
 }
 
 void TForm1::ProcessSourceMapClick() {
@@ -462,8 +469,7 @@ void TForm1::ProcessSourceMapClick() {
 }
 
 void TForm1::CreateEfisMapsClick() {
-  if (!state_.Project.Open) return ui_->ShowMessage(kNoProjectOpenedText);
-  CreateMaps(state_, *ui_);
+  MakeMaps->CreateMaps(state_, *ui_);
 }
 
 void TForm1::ResetForLoad() {

@@ -52,6 +52,8 @@ namespace cz {
 
 class ChartView;
 class QtGridPainter;
+class TMakeMaps;
+class TProcessViewer;
 class TSplashScreen;
 class QtUserInterface;
 
@@ -144,6 +146,8 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QTimer* Timer1 = nullptr;
 
   // The secondary windows, created once in the listed order (CreateSecondaryWindows).
+  TProcessViewer* ProcessViewer = nullptr;
+  TMakeMaps* MakeMaps = nullptr;
   TSplashScreen* SplashScreen = nullptr;
 
   QMenu* ProjectMenu = nullptr;  // "Project"
