@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,12 +12,12 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QSignalBlocker>
-#include <QStringList>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include "ChartView.h"
+#include "FileDialogs.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
 #include "TMakeMaps.h"
@@ -27,7 +26,6 @@
 #include "batch/ProjectBatch.h"
 #include "georef/GridDrawing.h"
 #include "imaging/TileFiles.h"
-#include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "project/Project.h"
 #include "state/BusyState.h"
@@ -61,23 +59,6 @@ QFrame* MakePanel(QWidget* parent) {
   return panel;
 }
 
-// The source-image filter "description|pattern; pattern; ..." in Qt's form, each pattern in
-// both cases because Linux file names are matched literally.
-QString QtImageFilter(const std::string& filter) {
-  const QString text = QString::fromStdString(filter);
-  const QString description = text.section(QLatin1Char('|'), 0, 0).section(QLatin1Char('('), 0, 0);
-  QStringList patterns;
-  for (QString pattern : text.section(QLatin1Char('|'), 1).split(QLatin1Char(';'))) {
-    pattern = pattern.trimmed();
-    if (pattern.isEmpty()) continue;
-    for (const QString& variant : {pattern.toUpper(), pattern.toLower()}) {
-      if (!patterns.contains(variant)) patterns.append(variant);
-    }
-  }
-  return description.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-         QLatin1Char(')');
-}
-
 }  // namespace
 
 TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* parent)
@@ -95,9 +76,9 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
     RedrawGrid();
   });
   gridPainter_ = std::make_unique<QtGridPainter>(*Image321);
-  ChooseProjectFile = [this] { return ShowProjectFileDialog(); };
+  ChooseProjectFile = [this] { return ChooseProjectFileInDialog(this); };
   ChooseSourceFile = [this](const std::string& folder, const std::string& filter) {
-    return ShowSourceImageDialog(folder, filter);
+    return ChooseSourceImageInDialog(this, folder, filter);
   };
   FormCreate();
   CreateSecondaryWindows();
@@ -418,29 +399,6 @@ void TForm1::Image1MouseDown(QPoint position) {
     referenceDialogTakePick_();
   }
   RedrawGrid();
-}
-
-std::optional<std::string> TForm1::ShowProjectFileDialog() {
-  QFileDialog dialog(this);
-  dialog.setNameFilter(QString::fromUtf8(kProjectFileFilter));
-  dialog.setDirectory(QString::fromStdString(ExecutableFolder()));
-  dialog.setDefaultSuffix(QString::fromUtf8(kProjectFileDefaultSuffix));
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setOption(QFileDialog::ReadOnly, false);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first().toStdString();
-}
-
-std::optional<std::string> TForm1::ShowSourceImageDialog(const std::string& initialFolder,
-                                                         const std::string& filter) {
-  QFileDialog dialog(this);
-  dialog.setNameFilter(QtImageFilter(filter));
-  dialog.setDirectory(QString::fromStdString(initialFolder));
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first().toStdString();
 }
 
 void TForm1::CreateOrOpenProjectClick() {

@@ -181,9 +181,6 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   // Connects a menu item, button or signal to a handler run under the general error handler.
   template <typename Sender, typename Signal>
   void ConnectGuarded(Sender* sender, Signal signal, void (TForm1::*handler)());
-  std::optional<std::string> ShowProjectFileDialog();
-  std::optional<std::string> ShowSourceImageDialog(const std::string& initialFolder,
-                                                   const std::string& filter);
 
   AppState state_;
   CommandArguments arguments_;

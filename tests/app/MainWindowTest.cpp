@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "ChartView.h"
+#include "FileDialogs.h"
 #include "TForm1.h"
 #include "TMakeMaps.h"
 #include "TProcessViewer.h"
@@ -343,6 +344,11 @@ TEST_F(MainWindowTest, CommandsClickedDuringTileCreationAreRefused) {
   EXPECT_FALSE(chooserAsked);
   EXPECT_TRUE(window->State().Source.Loaded);
   EXPECT_FALSE(std::filesystem::is_empty(work / "P/Tiles"));
+}
+
+TEST(FileDialogs, TheSourceImageFilterInQtsFormMatchesEitherCase) {
+  EXPECT_EQ(QtImageFilter(kSourceImageFilter).toStdString(),
+            "Image files (*.TIF *.tif *.TIFF *.tiff *.JPG *.jpg *.JPEG *.jpeg *.BMP *.bmp)");
 }
 
 }  // namespace
