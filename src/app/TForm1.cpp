@@ -24,6 +24,7 @@
 #include "TProcessViewer.h"
 #include "TSplashScreen.h"
 #include "batch/ProjectBatch.h"
+#include "georef/ChartGeoReference.h"
 #include "georef/GridDrawing.h"
 #include "imaging/TileFiles.h"
 #include "platform/FileSystem.h"
@@ -164,6 +165,8 @@ void TForm1::CreateMenus() {
   ProjectMenu->addSeparator();
   LoadSourceMapItem =
       ProjectMenu->addAction(QStringLiteral("Load a source map for geo-referencing or processing"));
+  UseChartGeoReferenceItem =
+      ProjectMenu->addAction(QStringLiteral("Use the chart's own georeference (GeoTIFF)"));
   MapOptionsItem = ProjectMenu->addAction(QStringLiteral("Map processing Options"));
   DeleteAllTilesItem =
       ProjectMenu->addAction(QStringLiteral("Delete all tiles in tiles folder of this project"));
@@ -182,6 +185,8 @@ void TForm1::CreateMenus() {
 
   ConnectGuarded(CreateOrOpenProjectItem, &QAction::triggered, &TForm1::CreateOrOpenProjectClick);
   ConnectGuarded(LoadSourceMapItem, &QAction::triggered, &TForm1::LoadSourceMapClick);
+  ConnectGuarded(UseChartGeoReferenceItem, &QAction::triggered,
+                 &TForm1::UseChartGeoReferenceClick);
   ConnectGuarded(DeleteAllTilesItem, &QAction::triggered, &TForm1::DeleteAllTilesClick);
   ConnectGuarded(ProcessSourceMapItem, &QAction::triggered, &TForm1::ProcessSourceMapClick);
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
@@ -416,6 +421,10 @@ void TForm1::CreateOrOpenProjectClick() {
 
 void TForm1::LoadSourceMapClick() {
   LoadSourceMap(state_, *ui_, *this, ChooseSourceFile);
+}
+
+void TForm1::UseChartGeoReferenceClick() {
+  UseChartGeoReference(state_.Source, *ui_, *this);
 }
 
 void TForm1::DeleteAllTilesClick() {

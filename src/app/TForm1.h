@@ -112,6 +112,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void Image1MouseDown(QPoint position);
   void CreateOrOpenProjectClick();
   void LoadSourceMapClick();
+  void UseChartGeoReferenceClick();
   void DeleteAllTilesClick();
   void ProcessSourceMapClick();
   void CreateEfisMapsClick();
@@ -153,6 +154,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QMenu* ProjectMenu = nullptr;  // "Project"
   QAction* CreateOrOpenProjectItem = nullptr;
   QAction* LoadSourceMapItem = nullptr;
+  QAction* UseChartGeoReferenceItem = nullptr;  // the loaded GeoTIFF's own georeference
   QAction* MapOptionsItem = nullptr;
   QAction* DeleteAllTilesItem = nullptr;
   QAction* ProcessSourceMapItem = nullptr;

@@ -43,13 +43,14 @@ struct MapSourceState {
 // The command line's run state, read from the switches.
 struct CommandLineState {
   std::uint8_t ArgumentIndex = 0;
-  std::uint32_t SwitchSet = 0;       // 1 /P, 2 /S, 4 /X, 8 /R; /E sets it to 16
+  std::uint32_t SwitchSet = 0;       // 1 /P, 2 /S, 4 /X or /G, 8 /R; /E sets it to 16
   bool MakeMaps = false;             // /M
   bool NoProcessing = false;         // /N
   std::string ProjectFolder;         // /P, as resolved
   std::string SourceArgument;        // /S
   std::string MapExtension;          // /O; empty means "MAP"
   float Position[4] = {0, 0, 0, 0};  // /X: top-left latitude, longitude, extents south, east
+  bool PositionFromChart = false;    // /G: the chart's own georeference (the later of /X, /G)
   std::int32_t ResolutionMask = 0;   // /R: bit k = TileLevel k
   std::int32_t ImportLatitude = 0;   // /E: the map cell, whole degrees
   std::int32_t ImportLongitude = 0;
