@@ -31,6 +31,7 @@ class QtUserInterface : public UserInterface {
   void ShowProcessWindow() override;
   void ShowTile(const Raster32& tile) override;
   void HideProcessWindow() override;
+  void ShowImportMosaic(bool finished) override;
 
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).
@@ -39,6 +40,8 @@ class QtUserInterface : public UserInterface {
   void SetMemoClearer(MemoWindow window, std::function<void()> clear);
   // The process window of tile creation; without one (display-less runs) nothing is shown.
   void SetProcessViewer(TProcessViewer* viewer) { processViewer_ = viewer; }
+  // The main window shows the import's mosaics (see UserInterface::ShowImportMosaic).
+  void SetImportMosaicHandler(std::function<void(bool finished)> handler);
 
  private:
   QWidget* window_;
@@ -47,6 +50,7 @@ class QtUserInterface : public UserInterface {
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
   std::map<MemoWindow, std::function<void()>> memoClearers_;
   TProcessViewer* processViewer_ = nullptr;
+  std::function<void(bool)> importMosaicHandler_;
 };
 
 }  // namespace cz

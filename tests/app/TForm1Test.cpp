@@ -6,23 +6,20 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "app/AppTestSupport.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "project/AppSettings.h"
 #include "project/IniFile.h"
 #include "state/ErrorLog.h"
 #include "support/TempFolder.h"
-#include "app/TestApplication.h"
 
 namespace cz {
 namespace {
 
+using testing::Application;
 using testing::ReadFileBytes;
 using testing::TempFolder;
-
-QApplication& Application() {
-  return testing::TestApplication();
-}
 
 class TForm1Test : public ::testing::Test {
  protected:

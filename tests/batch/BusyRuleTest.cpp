@@ -13,6 +13,7 @@
 #include "batch/MapOptions.h"
 #include "batch/ProjectBatch.h"
 #include "efismap/MakeMaps.h"
+#include "georef/GridLayoutView.h"
 #include "imaging/SourceLoading.h"
 #include "imaging/TileFiles.h"
 #include "importer/ImportRun.h"
@@ -37,8 +38,6 @@ enum class Command {
   Import,
   RunBatch
 };
-
-class NoView : public SourceView {};
 
 class BusyRuleTest : public ::testing::Test {
  protected:
@@ -103,7 +102,7 @@ class BusyRuleTest : public ::testing::Test {
   TempFolder work;
   AppState state;
   RecordingUserInterface ui;
-  NoView view;
+  GridLayoutView view;
   ImportState import;
   int dialogsShown = 0;
 };
