@@ -428,6 +428,7 @@ void TForm1::UseChartGeoReferenceClick() {
 }
 
 void TForm1::DeleteAllTilesClick() {
+  // Refuses without a project (the folder left from the last run would lose its tiles).
   DeleteAllTilesCommand(state_, *ui_);
 }
 
