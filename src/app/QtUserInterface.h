@@ -36,10 +36,10 @@ class QtUserInterface : public UserInterface {
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).
   void SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink);
+  // ...and how it empties its memo.
+  void SetMemoClear(MemoWindow window, std::function<void()> clear);
   // The main window shows the import's mosaics (see UserInterface::ShowImportMosaic).
   void SetImportMosaicHandler(std::function<void(bool finished)> handler);
-  // What empties that window's memo when an operation starts its log.
-  void SetMemoClearer(MemoWindow window, std::function<void()> clear);
   // The process window of tile creation; without one (display-less runs) nothing is shown.
   void SetProcessViewer(TProcessViewer* viewer) { processViewer_ = viewer; }
 
@@ -48,8 +48,8 @@ class QtUserInterface : public UserInterface {
   QLineEdit* statusLine_;
   UserInterface* displayless_;
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
+  std::map<MemoWindow, std::function<void()>> memoClears_;
   std::function<void(bool)> importMosaicHandler_;
-  std::map<MemoWindow, std::function<void()>> memoClearers_;
   TProcessViewer* processViewer_ = nullptr;
 };
 

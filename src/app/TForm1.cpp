@@ -18,6 +18,7 @@
 
 #include "ChartView.h"
 #include "FileDialogs.h"
+#include "MainWindowDialogs.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
 #include "TMakeMaps.h"
@@ -81,6 +82,7 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
   ChooseSourceFile = [this](const std::string& folder, const std::string& filter) {
     return ChooseSourceImageInDialog(this, folder, filter);
   };
+  dialogs_ = std::make_unique<MainWindowDialogs>(*this);
   FormCreate();
   CreateSecondaryWindows();
 }

@@ -22,7 +22,7 @@ TMakeMaps::TMakeMaps(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window) {
 
 void TMakeMaps::AttachTo(QtUserInterface& ui) {
   ui.SetMemoSink(MemoWindow::MakeMaps, [this](const std::string& line) { AddLine(line); });
-  ui.SetMemoClearer(MemoWindow::MakeMaps, [this] { Clear(); });
+  ui.SetMemoClear(MemoWindow::MakeMaps, [this] { Clear(); });
 }
 
 void TMakeMaps::CreateMaps(AppState& state, UserInterface& ui) {
