@@ -53,6 +53,8 @@ namespace cz {
 class ChartView;
 class MainWindowDialogs;
 class QtGridPainter;
+class TMakeMaps;
+class TProcessViewer;
 class TSplashScreen;
 class QtUserInterface;
 
@@ -148,6 +150,8 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QTimer* Timer1 = nullptr;
 
   // The secondary windows, created once in the listed order (CreateSecondaryWindows).
+  TProcessViewer* ProcessViewer = nullptr;
+  TMakeMaps* MakeMaps = nullptr;
   TSplashScreen* SplashScreen = nullptr;
 
   QMenu* ProjectMenu = nullptr;  // "Project"
@@ -182,9 +186,6 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   // Connects a menu item, button or signal to a handler run under the general error handler.
   template <typename Sender, typename Signal>
   void ConnectGuarded(Sender* sender, Signal signal, void (TForm1::*handler)());
-  std::optional<std::string> ShowProjectFileDialog();
-  std::optional<std::string> ShowSourceImageDialog(const std::string& initialFolder,
-                                                   const std::string& filter);
 
   AppState state_;
   CommandArguments arguments_;
