@@ -4,11 +4,12 @@ namespace cz {
 
 namespace {
 
-// Qt spells the desktop masks without their middle field: Qt always keeps literals in the
-// text. "0" is a digit that may be left blank, "L" a required letter, ">" upper case.
+// The desktop masks in Qt's spelling: no middle field (Qt always keeps literals in the text),
+// and "A" for the required letter the desktop writes "L". "0" is a digit that may be left
+// blank, ">" forces upper case.
 const char* QtMask(CoordinateEdit::Kind kind) {
-  return kind == CoordinateEdit::Kind::Latitude ? ">L00\\\u00B000\\.000;_"
-                                                : ">L000\\\u00B000\\.000;_";
+  return kind == CoordinateEdit::Kind::Latitude ? ">A00\\\u00B000\\.000;_"
+                                                : ">A000\\\u00B000\\.000;_";
 }
 
 }  // namespace
