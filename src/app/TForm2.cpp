@@ -116,7 +116,7 @@ TForm2::TForm2(ImportState& import, AppState& app, UserInterface& ui,
   Image1->MouseDown = [this](int x, int y) { Image1MouseDown(x, y); };
   Image2 = new ImageView(this);
   Image2->setGeometry(Image1->geometry());
-  Image2->setAttribute(Qt::WA_TransparentForMouseEvents);
+  Image2->MouseDown = Image1->MouseDown;  // the frame lies over the map: its clicks pick too
 
   Label1 = new QLabel(QStringLiteral("Selected VDK Map tile to create"), this);
   Label1->setGeometry(664, 8, 320, 20);

@@ -48,7 +48,7 @@ class TForm2 : public QDialog {
   std::function<std::optional<QString>(const QString& initialFolder)> ChooseFolder;
 
   ImageView* Image1 = nullptr;  // the world map with the cell grid
-  ImageView* Image2 = nullptr;  // the chosen cell's frame; clicks go through to Image1
+  ImageView* Image2 = nullptr;  // the chosen cell's frame; its clicks pick like Image1's
   QLabel* Label1 = nullptr;
   QLabel* Label3 = nullptr;
   QLineEdit* Edit1 = nullptr;  // the chosen cell's name

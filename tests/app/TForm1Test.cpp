@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "QtTestApplication.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "project/AppSettings.h"
@@ -19,12 +20,8 @@ namespace {
 using testing::ReadFileBytes;
 using testing::TempFolder;
 
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "app_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
+void Application() {
+  testing::EnsureQtApplication();
 }
 
 class TForm1Test : public ::testing::Test {

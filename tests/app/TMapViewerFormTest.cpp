@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +14,7 @@
 
 #include "CoordinateEdit.h"
 #include "ImageView.h"
+#include "QtTestApplication.h"
 #include "batch/CommandLine.h"
 #include "imaging/SampleChart.h"
 #include "platform/ExecutableFolder.h"
@@ -25,13 +25,6 @@ namespace cz {
 namespace {
 
 using testing::TempFolder;
-
-void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "app_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-}
 
 // Types text at the start of a coordinate edit, over what it shows.
 void TypeOver(CoordinateEdit* edit, const char* keys) {
@@ -44,7 +37,7 @@ class TMapViewerFormTest : public ::testing::Test {
  protected:
   // The project "Alps": a 48° N 6° E chart of 2° × 4°, tiles of 0.5° and 1°, its map file.
   static void SetUpTestSuite() {
-    EnsureApplication();
+    testing::EnsureQtApplication();
     program = new TempFolder;
     OverrideProgramDataFolder(program->Path() + "/");
     const std::string project = *program / "Alps";

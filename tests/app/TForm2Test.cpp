@@ -1,0 +1,185 @@
+// The import window, driven with real clicks: picking a cell on the world map, choosing the
+// folder and the zooms, and "Process" on a generated web-mercator tile tree.
+
+#include "TForm2.h"
+
+#include <gtest/gtest.h>
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <set>
+
+#include "ImageView.h"
+#include "QtTestApplication.h"
+#include "geo/TileGrid.h"
+#include "imaging/GifImageDecoder.h"
+#include "imaging/TileFiles.h"
+#include "importer/CellMosaic.h"
+#include "importer/PngTestFiles.h"
+#include "importer/WebMercator.h"
+#include "platform/FileSystem.h"
+#include "support/RecordingUserInterface.h"
+#include "support/TempFolder.h"
+
+namespace cz {
+namespace {
+
+using testing::TempFolder;
+
+constexpr std::uint32_t kTreeColour = 0x2080C0;
+
+// Every web tile of zoom that covers the cell, in one colour.
+void WriteTileTree(const std::string& folder, std::int32_t north, std::int32_t west, int zoom) {
+  const MosaicArea area = MakeMosaicArea(north, west, 8, zoom);
+  const std::int32_t x0 = WebMercatorX(west, zoom), y0 = WebMercatorY(north, zoom);
+  const std::string png = testing::EncodeRgbPng(256, 256, [](int, int) { return kTreeColour; });
+  for (std::int32_t c = WebTileOf(x0).Tile; c <= WebTileOf(x0 + area.Width - 1).Tile; ++c) {
+    for (std::int32_t r = WebTileOf(y0).Tile; r <= WebTileOf(y0 + area.Height - 1).Tile; ++r) {
+      const std::string path = WebTilePath(folder, zoom, c, r);
+      ForceDirectories(path.substr(0, path.rfind('/')));
+      AtomicWriteFile(path, png);
+    }
+  }
+}
+
+class TForm2Test : public ::testing::Test {
+ protected:
+  TForm2Test() {
+    testing::EnsureQtApplication();
+    app.Project.Folder = work / "project";
+    app.Project.Open = true;
+    ForceDirectories(TilesFolder(app.Project.Folder));
+  }
+
+  void ChooseFolder(TForm2& form, const std::string& folder) {
+    form.ChooseFolder = [folder](const QString&) { return QString::fromStdString(folder); };
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+  }
+
+  TempFolder work;
+  AppState app;
+  ImportState import;
+  testing::RecordingUserInterface ui;
+};
+
+struct PickCase {
+  QPoint click;
+  const char* name;
+  std::int32_t north, west;
+};
+
+class TForm2PickTest : public TForm2Test, public ::testing::WithParamInterface<PickCase> {};
+
+TEST_P(TForm2PickTest, ClickOnTheWorldMapChoosesTheCellAndFramesIt) {
+  const PickCase& pick = GetParam();
+  TForm2 form(import, app, ui);
+  form.show();
+  EXPECT_FALSE(import.CellChosen);
+  // The frame lies over the map; a click on it picks as on the map.
+  QTest::mouseClick(form.Image2, Qt::LeftButton, {}, pick.click);
+  EXPECT_EQ(form.Edit1->text().toStdString(), pick.name);
+  EXPECT_TRUE(import.CellChosen);
+  EXPECT_EQ(import.NorthEdge, pick.north);
+  EXPECT_EQ(import.WestEdge, pick.west);
+  const PickedCell cell = PickCell(pick.click.x(), pick.click.y());
+  const QImage& frame = form.Image2->Image();
+  EXPECT_EQ(frame.pixelColor(cell.Frame.Left, cell.Frame.Top + 5), QColor(Qt::yellow));
+  EXPECT_EQ(frame.pixelColor(cell.Frame.Left + 5, cell.Frame.Top + 5).alpha(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, TForm2PickTest,
+                         ::testing::Values(PickCase{{330, 70}, "E004N58", 58, 4},
+                                           PickCase{{320, 70}, "W004N58", 58, -4},
+                                           PickCase{{635, 315}, "E172S86", -86, 172}));
+
+TEST_F(TForm2Test, ShowsCaptionsGridAndRememberedChoices) {
+  app.Project.Epsg3857SourceFolder = work.Path();
+  import.ZoomChoices = {4, 3, 2, 1, 9};  // 9: a command line's choice of no zoom
+  TForm2 form(import, app, ui);
+  form.show();
+  EXPECT_EQ(form.windowTitle().toStdString(), "Import EPSG3857 tiles");
+  EXPECT_EQ(form.Edit2->text().toStdString(), work.Path());
+  EXPECT_TRUE(import.FolderValid);
+  EXPECT_EQ(form.RadioGroups[0]->title().toStdString(), "EFIS zoom  1 (lowest)");
+  EXPECT_EQ(form.RadioGroups[4]->title().toStdString(), "EFIS zoom  5 (highest)");
+  EXPECT_EQ(form.RadioGroupItems[0]->checkedId(), 4);
+  EXPECT_EQ(form.RadioGroupItems[3]->checkedId(), 1);
+  EXPECT_EQ(form.RadioGroupItems[4]->checkedId(), -1);
+  EXPECT_EQ(form.RadioGroupItems[3]->button(1)->text().toStdString(), "Use EPSG3857 zoom level 8");
+  // The grid: white lines at round(14.22222 k).
+  const QImage& map = form.Image1->Image();
+  EXPECT_EQ(map.size(), QSize(640, 320));
+  EXPECT_EQ(map.pixelColor(327, 14), QColor(Qt::white));
+  EXPECT_EQ(map.pixelColor(14, 200), QColor(Qt::white));
+  EXPECT_NE(map.pixelColor(20, 20), QColor(Qt::white));
+}
+
+TEST_F(TForm2Test, PolarCellAndMissingFolderAreRefused) {
+  TForm2 form(import, app, ui);
+  form.show();
+  QTest::mouseClick(form.Image1, Qt::LeftButton, {}, QPoint(100, 5));  // W124N90
+  QTest::mouseClick(form.Button2, Qt::LeftButton);
+  EXPECT_TRUE(ui.messages.empty());  // no folder yet: nothing at all
+  ChooseFolder(form, work / "tree");
+  EXPECT_FALSE(import.FolderValid);
+  ForceDirectories(work / "tree");
+  ChooseFolder(form, work / "tree");
+  QTest::mouseClick(form.Button2, Qt::LeftButton);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_NE(ui.messages[0].find("W124N90"), std::string::npos);
+  EXPECT_TRUE(app.Source.Image.Empty());
+}
+
+// A tree of zooms 7 and 8 for E004N58, EFIS zoom 1 from zoom 7 and the others from zoom 8:
+// every tile of the cell at every level, none black.
+TEST_F(TForm2Test, ProcessImportsAGeneratedTreeIntoTiles) {
+  const std::string tree = work / "tree";
+  WriteTileTree(tree, 58, 4, 7);
+  WriteTileTree(tree, 58, 4, 8);
+  TForm2 form(import, app, ui);
+  form.show();
+  QTest::mouseClick(form.Image1, Qt::LeftButton, {}, QPoint(330, 70));
+  ChooseFolder(form, tree);
+  EXPECT_EQ(app.Project.Epsg3857SourceFolder, tree);
+  QTest::mouseClick(form.RadioGroupItems[0]->button(0), Qt::LeftButton);
+  for (int k = 1; k < kEfisZoomCount; ++k) {
+    QTest::mouseClick(form.RadioGroupItems[k]->button(1), Qt::LeftButton);
+  }
+  EXPECT_EQ(LevelsForZoom(import.ZoomChoices, 7), 0b00001);
+  EXPECT_EQ(LevelsForZoom(import.ZoomChoices, 8), 0b11110);
+  QTest::mouseClick(form.Button2, Qt::LeftButton);
+  EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+  EXPECT_NE(form.Edit3->text().toStdString().find(tree + "/8/"), std::string::npos);
+  EXPECT_TRUE(app.Source.Loaded);  // the last mosaic (zoom 10, no files) stays loaded
+  EXPECT_TRUE(form.Button2->isEnabled());
+
+  std::set<std::string> expected;
+  for (TileLevel level = 0; level < kTileLevelCount; ++level) {
+    const std::int32_t n = TilesPerCellSide(level);
+    const std::int32_t c0 = (4 + 180) * kOneDegree / TileStep(level);
+    const std::int32_t r0 = (90 - 58) * kOneDegree / TileStep(level);
+    for (std::int32_t r = r0; r < r0 + n; ++r) {
+      for (std::int32_t c = c0; c < c0 + n; ++c) {
+        expected.insert(std::to_string(level) + "_" + std::to_string(TilePositionOf(level, c, r)) +
+                        ".GIF");
+      }
+    }
+  }
+  const std::vector<std::string> listed = ListFiles(TilesFolder(app.Project.Folder), "*");
+  EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), expected);
+  // The middle of a tile of each level shows the tree's colour.
+  for (TileLevel level = 0; level < kTileLevelCount; ++level) {
+    const std::string path = TileFileName(app.Project.Folder, level,
+                                          TilePositionOf(level, (4 + 180) * kOneDegree / TileStep(level),
+                                                         (90 - 58) * kOneDegree / TileStep(level)));
+    const Raster32 tile = DecodeGifImage(ReadWholeFile(path), path);
+    EXPECT_EQ(tile.At(tile.Width() / 2, 300) & 0xFFFFFF, kTreeColour) << int{level};
+  }
+}
+
+}  // namespace
+}  // namespace cz
