@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "QtTestApplication.h"
+#include "app/AppTestSupport.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "project/AppSettings.h"
@@ -17,12 +17,9 @@
 namespace cz {
 namespace {
 
+using testing::Application;
 using testing::ReadFileBytes;
 using testing::TempFolder;
-
-void Application() {
-  testing::EnsureQtApplication();
-}
 
 class TForm1Test : public ::testing::Test {
  protected:

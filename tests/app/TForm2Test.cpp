@@ -14,7 +14,7 @@
 #include <set>
 
 #include "ImageView.h"
-#include "QtTestApplication.h"
+#include "app/AppTestSupport.h"
 #include "geo/TileGrid.h"
 #include "imaging/GifImageDecoder.h"
 #include "imaging/TileFiles.h"
@@ -49,7 +49,7 @@ void WriteTileTree(const std::string& folder, std::int32_t north, std::int32_t w
 class TForm2Test : public ::testing::Test {
  protected:
   TForm2Test() {
-    testing::EnsureQtApplication();
+    testing::Application();
     app.Project.Folder = work / "project";
     app.Project.Open = true;
     ForceDirectories(TilesFolder(app.Project.Folder));

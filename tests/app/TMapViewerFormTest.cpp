@@ -14,7 +14,7 @@
 
 #include "CoordinateEdit.h"
 #include "ImageView.h"
-#include "QtTestApplication.h"
+#include "app/AppTestSupport.h"
 #include "batch/CommandLine.h"
 #include "imaging/SampleChart.h"
 #include "platform/ExecutableFolder.h"
@@ -37,7 +37,7 @@ class TMapViewerFormTest : public ::testing::Test {
  protected:
   // The project "Alps": a 48° N 6° E chart of 2° × 4°, tiles of 0.5° and 1°, its map file.
   static void SetUpTestSuite() {
-    testing::EnsureQtApplication();
+    testing::Application();
     program = new TempFolder;
     OverrideProgramDataFolder(program->Path() + "/");
     const std::string project = *program / "Alps";
