@@ -18,6 +18,8 @@
 #include "ChartView.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
+#include "TForm2.h"
+#include "TMapViewerForm.h"
 #include "batch/ProjectBatch.h"
 #include "batch/ProjectMessages.h"
 #include "efismap/MakeMaps.h"
@@ -197,6 +199,8 @@ void TForm1::CreateMenus() {
   ConnectGuarded(DeleteAllTilesItem, &QAction::triggered, &TForm1::DeleteAllTilesClick);
   ConnectGuarded(ProcessSourceMapItem, &QAction::triggered, &TForm1::ProcessSourceMapClick);
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
+  ConnectGuarded(ImportEpsg3857Item, &QAction::triggered, &TForm1::ImportEpsg3857Click);
+  ConnectGuarded(ViewEfisMapsItem, &QAction::triggered, &TForm1::ViewEfisMapsClick);
 }
 
 UserInterface& TForm1::Ui() {
@@ -212,6 +216,10 @@ void TForm1::FormCreate() {
     startUpError_ = error.what();
   }
   UpdateTitle();
+  // Created with the main window, after the project: the viewer shows its position, the
+  // import window its remembered folder.
+  MapViewerForm = new TMapViewerForm(state_.Project, *ui_, this);
+  Form2 = new TForm2(ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this);
   Timer1->setInterval(StartUpTimerInterval(arguments_.Count()));
   Timer1->start();
 }
@@ -261,6 +269,8 @@ void TForm1::Timer1Timer() {
   // The run began by deleting the log; a start-up failure (the last project could not be
   // reopened) still belongs in it when the run logged nothing else.
   if (!startUpError_.empty() && !FileExists(ErrorLogPath())) LogError(startUpError_);
+  // The run may have opened another project: closing must not store the old one's position.
+  MapViewerForm->UpdateInfo();
   UpdateTitle();
   // Without a display nobody could carry on, so even /N closes.
   if (outcome == CommandLineOutcome::Close || displayless_) close();
@@ -406,7 +416,7 @@ void TForm1::CreateOrOpenProjectClick() {
   const std::optional<std::string> chosen = ChooseProjectFile();
   if (!chosen) return;
   try {
-    CreateOrOpenProject(state_, *chosen, *ui_);
+    if (CreateOrOpenProject(state_, *chosen, *ui_)) MapViewerForm->UpdateInfo();
   } catch (...) {
     UpdateTitle();
     throw;
@@ -434,6 +444,14 @@ void TForm1::CreateEfisMapsClick() {
   CreateMaps(state_, *ui_);
 }
 
+void TForm1::ImportEpsg3857Click() {
+  Form2->exec();
+}
+
+void TForm1::ViewEfisMapsClick() {
+  MapViewerForm->exec();
+}
+
 void TForm1::ResetForLoad() {
   ViewMapping mapping = Image321->Mapping();
   mapping.Scale = (kLoadZoomPosition + 1) / 100.0;
@@ -454,6 +472,8 @@ void TForm1::EnableGeoReferenceControls() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   try {
+    // What the viewer's edits hold is stored, even when "View" was not pressed.
+    if (state_.Project.Open) MapViewerForm->GetViewerLatLong();
     CloseApplication(state_);
   } catch (const std::exception& error) {
     ReportError(error);

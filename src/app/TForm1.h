@@ -52,6 +52,8 @@ namespace cz {
 class ChartView;
 class QtGridPainter;
 class QtUserInterface;
+class TForm2;
+class TMapViewerForm;
 
 class TForm1 : public QMainWindow, public CommandLineHost {
   Q_OBJECT
@@ -110,6 +112,8 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void DeleteAllTilesClick();
   void ProcessSourceMapClick();
   void CreateEfisMapsClick();
+  void ImportEpsg3857Click();  // the import window, modal
+  void ViewEfisMapsClick();    // the map viewer, modal
 
   // The file dialogs: the project file (OpenDialog2) and the source image (OpenDialog1).
   // Tests replace them.
@@ -152,6 +156,9 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QMenu* BatchMenu = nullptr;  // "Batch"
   QAction* ViewEditProjectItem = nullptr;
   QAction* ExecuteBatchItem = nullptr;
+
+  TMapViewerForm* MapViewerForm = nullptr;  // keeps the project's viewer position in its edits
+  TForm2* Form2 = nullptr;                  // "Import EPSG3857 tiles"
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -3,16 +3,20 @@
 
 #include "TForm2.h"
 
+#include "TForm1.h"
+
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include <set>
 
+#include "ChartView.h"
 #include "ImageView.h"
 #include "app/AppTestSupport.h"
 #include "geo/TileGrid.h"
@@ -21,6 +25,7 @@
 #include "importer/CellMosaic.h"
 #include "importer/PngTestFiles.h"
 #include "importer/WebMercator.h"
+#include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
@@ -134,28 +139,55 @@ TEST_F(TForm2Test, PolarCellAndMissingFolderAreRefused) {
   EXPECT_TRUE(app.Source.Image.Empty());
 }
 
-// A tree of zooms 7 and 8 for E004N58, EFIS zoom 1 from zoom 7 and the others from zoom 8:
-// every tile of the cell at every level, none black.
-TEST_F(TForm2Test, ProcessImportsAGeneratedTreeIntoTiles) {
+// A tree of zooms 7 and 8 for E004N58, EFIS zoom 1 from zoom 7 and the others from zoom 8,
+// imported through the main window's import window: each mosaic shows in the main view while
+// it fills, the last stays loaded with the main window's controls enabled, and every tile of
+// the cell exists at every level in the tree's colour.
+TEST_F(TForm2Test, ProcessImportsAGeneratedTreeThroughTheMainWindow) {
+  OverrideProgramDataFolder(work / "program/");
   const std::string tree = work / "tree";
   WriteTileTree(tree, 58, 4, 7);
   WriteTileTree(tree, 58, 4, 8);
-  TForm2 form(import, app, ui);
+  TForm1 window({}, false);
+  window.show();
+  AppState& state = window.State();
+  state.Project.Folder = app.Project.Folder;
+  state.Project.Open = true;
+  TForm2& form = *window.Form2;
   form.show();
   QTest::mouseClick(form.Image1, Qt::LeftButton, {}, QPoint(330, 70));
   ChooseFolder(form, tree);
-  EXPECT_EQ(app.Project.Epsg3857SourceFolder, tree);
+  EXPECT_EQ(state.Project.Epsg3857SourceFolder, tree);
   QTest::mouseClick(form.RadioGroupItems[0]->button(0), Qt::LeftButton);
   for (int k = 1; k < kEfisZoomCount; ++k) {
     QTest::mouseClick(form.RadioGroupItems[k]->button(1), Qt::LeftButton);
   }
+  const ImportState& import = window.ImportWindow();
   EXPECT_EQ(LevelsForZoom(import.ZoomChoices, 7), 0b00001);
   EXPECT_EQ(LevelsForZoom(import.ZoomChoices, 8), 0b11110);
+
+  // While a PNG is read, the main view shows the mosaic being filled, at scale 0.25 from its
+  // top-left corner.
+  int filling = 0;
+  QObject::connect(form.Edit3, &QLineEdit::textChanged, [&] {
+    ++filling;
+    EXPECT_FALSE(state.Source.Loaded);
+    EXPECT_EQ(window.Image321->Mapping().Scale, 0.25);
+    EXPECT_EQ(window.ScrollBar1->value(), 24);
+    EXPECT_EQ(window.ScrollBarHorizontal->value(), 0);
+    EXPECT_EQ(window.ScrollBarVertical->value(), 0);
+  });
   QTest::mouseClick(form.Button2, Qt::LeftButton);
-  EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+  EXPECT_GT(filling, 4);
   EXPECT_NE(form.Edit3->text().toStdString().find(tree + "/8/"), std::string::npos);
-  EXPECT_TRUE(app.Source.Loaded);  // the last mosaic (zoom 10, no files) stays loaded
   EXPECT_TRUE(form.Button2->isEnabled());
+  // The last mosaic (zoom 10, no files) stays loaded, georeferenced and laid out.
+  EXPECT_TRUE(state.Source.Loaded);
+  EXPECT_EQ(state.Source.GeoRef.TopLeft.Latitude, 58.0);
+  EXPECT_EQ(state.Source.GeoRef.NLat, 8);
+  EXPECT_TRUE(window.BitBtn1->isEnabled());
+  EXPECT_TRUE(window.ScrollBar1->isEnabled());
+  EXPECT_EQ(window.Edit1->text().toStdString(), "EPGS3857 import");
 
   std::set<std::string> expected;
   for (TileLevel level = 0; level < kTileLevelCount; ++level) {
@@ -168,17 +200,15 @@ TEST_F(TForm2Test, ProcessImportsAGeneratedTreeIntoTiles) {
                         ".GIF");
       }
     }
-  }
-  const std::vector<std::string> listed = ListFiles(TilesFolder(app.Project.Folder), "*");
-  EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), expected);
-  // The middle of a tile of each level shows the tree's colour.
-  for (TileLevel level = 0; level < kTileLevelCount; ++level) {
-    const std::string path = TileFileName(app.Project.Folder, level,
-                                          TilePositionOf(level, (4 + 180) * kOneDegree / TileStep(level),
-                                                         (90 - 58) * kOneDegree / TileStep(level)));
+    // The middle of the cell's north-west tile shows the tree's colour.
+    const std::string path = TileFileName(state.Project.Folder, level, TilePositionOf(level, c0, r0));
     const Raster32 tile = DecodeGifImage(ReadWholeFile(path), path);
     EXPECT_EQ(tile.At(tile.Width() / 2, 300) & 0xFFFFFF, kTreeColour) << int{level};
   }
+  const std::vector<std::string> listed = ListFiles(TilesFolder(state.Project.Folder), "*");
+  EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), expected);
+  window.State().Project.Open = false;  // nothing to save
+  OverrideProgramDataFolder("");
 }
 
 }  // namespace

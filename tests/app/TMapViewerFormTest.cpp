@@ -3,12 +3,16 @@
 
 #include "TMapViewerForm.h"
 
+#include "TForm1.h"
+
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
+#include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -18,6 +22,8 @@
 #include "batch/CommandLine.h"
 #include "imaging/SampleChart.h"
 #include "platform/ExecutableFolder.h"
+#include "project/AppSettings.h"
+#include "project/IniFile.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
 
@@ -155,6 +161,43 @@ TEST_F(TMapViewerFormTest, CorruptMapFileKeepsThePictureAndSaysWhy) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_TRUE(std::equal(before.Pixels(), before.Pixels() + before.PixelCount(),
                          form.ViewPicture().Pixels()));
+}
+
+// The main window's closing stores what the viewer's edits hold, without "View"; the next
+// start shows it again. The menu opens the viewer modally.
+TEST(MapViewerInTheMainWindowTest, TypedCentreIsSavedAtClosingAndShownAtTheNextStart) {
+  testing::Application();
+  TempFolder programFolder;
+  TempFolder work;
+  OverrideProgramDataFolder(programFolder.Path() + "/");
+  work.Write("p.prg", "[General]\r\n");
+  WriteAppSettings(work.Path(), "p.prg");
+  {
+    TForm1 window({}, false);
+    window.show();
+    bool shownModally = false;
+    QTimer::singleShot(50, [&] {
+      TMapViewerForm* viewer = window.MapViewerForm;
+      shownModally = QApplication::activeModalWidget() == viewer;
+      TypeOver(viewer->MaskEdit1, "s3352590");
+      TypeOver(viewer->MaskEdit2, "w12221450");
+      viewer->close();
+    });
+    testing::ClickMenuItem(window.menuBar(), window.ProjectMenu, window.ViewEfisMapsItem);
+    QTRY_VERIFY(!window.MapViewerForm->isVisible());
+    EXPECT_TRUE(shownModally);
+    EXPECT_TRUE(window.close());
+  }
+  const IniFile projectFile(work / "p.prg");
+  EXPECT_EQ(projectFile.ReadInteger("MapViewer", "Latitude", 0), -6097770);
+  EXPECT_EQ(projectFile.ReadInteger("MapViewer", "Longitude", 0), -22024350);
+  {
+    TForm1 window({}, false);
+    EXPECT_EQ(window.MapViewerForm->MaskEdit1->CoordinateText(), "S33°52.590");
+    EXPECT_EQ(window.MapViewerForm->MaskEdit2->CoordinateText(), "W122°21.450");
+    window.State().Project.Open = false;
+  }
+  OverrideProgramDataFolder("");
 }
 
 }  // namespace
