@@ -3,27 +3,23 @@
 namespace cz {
 
 namespace {
-
-// The desktop masks in Qt's spelling: no middle field (Qt always keeps literals in the text),
-// and "A" for the required letter the desktop writes "L". "0" is a digit that may be left
-// blank, ">" forces upper case.
-const char* QtMask(CoordinateEdit::Kind kind) {
-  return kind == CoordinateEdit::Kind::Latitude ? ">A00\\\u00B000\\.000;_"
-                                                : ">A000\\\u00B000\\.000;_";
-}
-
+// The masks ">L00\°00\.000;1;_" and ">L000\°00\.000;1;_" in Qt's notation: ">" upper case
+// from here on, "A" a letter, "9" a digit, "\" a literal; ";_" the blank. The literals stay in
+// the text (displayText) as the "1" of the original notation asks.
+const QString kLatitudeMask = QStringLiteral(">A99\\\u00B099\\.999;_");
+const QString kLongitudeMask = QStringLiteral(">A999\\\u00B099\\.999;_");
 }  // namespace
 
-CoordinateEdit::CoordinateEdit(Kind kind, QWidget* parent) : QLineEdit(parent), kind_(kind) {
-  setInputMask(QString::fromUtf8(QtMask(kind)));
+CoordinateEdit::CoordinateEdit(CoordinateKind kind, QWidget* parent) : QLineEdit(parent) {
+  setInputMask(kind == CoordinateKind::Latitude ? kLatitudeMask : kLongitudeMask);
 }
 
-std::string CoordinateEdit::CoordinateText() const {
-  // displayText, not text(): text() drops the blanks and would shift every later field.
+std::string CoordinateEdit::Coordinate() const {
+  // text() drops the blanks; the parsers need every position where it is.
   return displayText().toStdString();
 }
 
-void CoordinateEdit::SetCoordinateText(const std::string& text) {
+void CoordinateEdit::SetCoordinate(const std::string& text) {
   setText(QString::fromStdString(text));
 }
 

@@ -1,13 +1,9 @@
 #pragma once
-// A masked edit for one coordinate text: "N45°30.000" (latitude) or "E008°30.500" (longitude).
-// One letter, forced to upper case, then digits at the digit positions; "°" and "." stay in
-// the text as typed, and "_" fills positions not yet typed, so the text always has the fixed
-// layout the coordinate parsers read (Parse*/Clamp*/Wrap* in geo/GeoCoord.h).
-//
-// The masks are the desktop's ">L00\°00\.000;1;_" and ">L000\°00\.000;1;_": literals kept in
-// the text, "_" as the blank. Digits may be left blank (they count as 0 when parsed), as the
-// original masks' behaviour on the EFIS viewer allowed; the letter is any letter, and one the
-// parser does not know (not N/S, E/W) makes the value 0.
+// An edit box in which a person types a coordinate in the program's text form: latitude
+// "N45°30.000", longitude "E008°30.500". It carries the input mask of those forms: one letter,
+// forced to upper case, then digits only at the digit positions, the "°" and "." kept in the
+// text, and "_" in every position not yet filled. Coordinate() is therefore always in the
+// layout the parsers read, blanks included.
 
 #include <QLineEdit>
 
@@ -15,22 +11,17 @@
 
 namespace cz {
 
+enum class CoordinateKind { Latitude, Longitude };
+
 class CoordinateEdit : public QLineEdit {
   Q_OBJECT
  public:
-  enum class Kind { Latitude, Longitude };
+  CoordinateEdit(CoordinateKind kind, QWidget* parent = nullptr);
 
-  explicit CoordinateEdit(Kind kind, QWidget* parent = nullptr);
-
-  Kind CoordinateKind() const { return kind_; }
-
-  // The text in the fixed layout, "_" where nothing was typed (UTF-8).
-  std::string CoordinateText() const;
-  // Shows a formatted coordinate text (FormatLatitude / FormatLongitude).
-  void SetCoordinateText(const std::string& text);
-
- private:
-  Kind kind_;
+  // The whole text as shown, "_" in the blanks, UTF-8.
+  std::string Coordinate() const;
+  // Shows text through the mask (characters the mask refuses are left blank).
+  void SetCoordinate(const std::string& text);
 };
 
 }  // namespace cz

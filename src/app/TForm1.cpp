@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "ChartView.h"
+#include "MainWindowDialogs.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
 #include "TForm2.h"
@@ -96,6 +97,7 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
   ChooseSourceFile = [this](const std::string& folder, const std::string& filter) {
     return ShowSourceImageDialog(folder, filter);
   };
+  dialogs_ = std::make_unique<MainWindowDialogs>(*this);
   FormCreate();
 }
 

@@ -50,6 +50,7 @@ class QTimer;
 namespace cz {
 
 class ChartView;
+class MainWindowDialogs;
 class QtGridPainter;
 class QtUserInterface;
 class TForm2;
@@ -65,6 +66,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
 
   AppState& State() { return state_; }
   UserInterface& Ui();
+  QtUserInterface& QtUi() { return *ui_; }
 
   // True once the command line has run; RunLogged() then tells whether it logged a problem
   // (the process exits with status 1).
@@ -88,6 +90,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void ShowNewRaster();
   // The picks on the chart (PickX, PickY: the source pixel of the last press; -1: none yet).
   const GridPickState& PickState() const { return pick_; }
+  GridPickState& Picks() { return pick_; }
   // While isShowing() answers true, a press on the chart is a pick for the reference dialog:
   // takePick runs after PickState() holds it, and no grid point is picked up or dropped.
   void SetReferencePickHandler(std::function<bool()> isShowing, std::function<void()> takePick);
@@ -185,6 +188,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   HeadlessUserInterface headless_;
   std::unique_ptr<QtUserInterface> ui_;
   std::unique_ptr<QtGridPainter> gridPainter_;
+  std::unique_ptr<MainWindowDialogs> dialogs_;  // the dialogs it opens, and their wiring
   GridPickState pick_;
   std::function<bool()> referenceDialogShowing_;
   std::function<void()> referenceDialogTakePick_;

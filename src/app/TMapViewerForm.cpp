@@ -45,9 +45,9 @@ TMapViewerForm::TMapViewerForm(ProjectState& project, UserInterface& ui, QWidget
 
   Label1 = new QLabel(QStringLiteral("Center position"), this);
   Label1->setGeometry(16, 608, 150, 20);
-  MaskEdit1 = new CoordinateEdit(CoordinateEdit::Kind::Latitude, this);
+  MaskEdit1 = new CoordinateEdit(CoordinateKind::Latitude, this);
   MaskEdit1->setGeometry(16, 632, 110, 26);
-  MaskEdit2 = new CoordinateEdit(CoordinateEdit::Kind::Longitude, this);
+  MaskEdit2 = new CoordinateEdit(CoordinateKind::Longitude, this);
   MaskEdit2->setGeometry(136, 632, 120, 26);
 
   RadioGroup1 = new QGroupBox(QStringLiteral("Map resolution"), this);
@@ -80,13 +80,13 @@ void TMapViewerForm::FormCreate() {
 void TMapViewerForm::UpdateInfo() {
   const ViewerCentreText text =
       cz::UpdateInfo({project_.ViewerLatitude, project_.ViewerLongitude});
-  MaskEdit1->SetCoordinateText(text.Latitude);
-  MaskEdit2->SetCoordinateText(text.Longitude);
+  MaskEdit1->SetCoordinate(text.Latitude);
+  MaskEdit2->SetCoordinate(text.Longitude);
 }
 
 void TMapViewerForm::GetViewerLatLong() {
   const ViewerCentre centre =
-      cz::GetViewerLatLong(MaskEdit1->CoordinateText(), MaskEdit2->CoordinateText());
+      cz::GetViewerLatLong(MaskEdit1->Coordinate(), MaskEdit2->Coordinate());
   project_.ViewerLatitude = centre.Latitude;
   project_.ViewerLongitude = centre.Longitude;
 }

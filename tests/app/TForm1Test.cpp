@@ -72,7 +72,7 @@ TEST_F(TForm1Test, ReopensTheLastProjectAndSavesItOnClosing) {
     TForm1 window({}, false);
     EXPECT_EQ(window.windowTitle().toStdString(), "VDK Avionics Cartozen 2 V1.5 - project: p.prg");
     // Closing stores the position the map viewer's edits hold.
-    window.MapViewerForm->MaskEdit2->SetCoordinateText("E007°30.000");
+    window.MapViewerForm->MaskEdit2->SetCoordinate("E007°30.000");
     window.show();
     EXPECT_TRUE(window.close());
   }

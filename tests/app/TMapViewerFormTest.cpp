@@ -80,8 +80,8 @@ TEST_F(TMapViewerFormTest, ShowsTheProjectsPositionAndTheInitialResolution) {
   EXPECT_EQ(form.windowTitle().toStdString(), "MapViewerForm");
   EXPECT_EQ(form.Image1->geometry(), QRect(8, 8, 970, 586));
   EXPECT_EQ(form.Label1->text().toStdString(), "Center position");
-  EXPECT_EQ(form.MaskEdit1->CoordinateText(), "N47°00.000");
-  EXPECT_EQ(form.MaskEdit2->CoordinateText(), "E008°30.000");
+  EXPECT_EQ(form.MaskEdit1->Coordinate(), "N47°00.000");
+  EXPECT_EQ(form.MaskEdit2->Coordinate(), "E008°30.000");
   EXPECT_EQ(form.Level(), 2);
   EXPECT_EQ(form.RadioGroup1Items->checkedButton()->text().toStdString(), "1 degree per tile");
 }
@@ -135,12 +135,12 @@ TEST_F(TMapViewerFormTest, TypedTextKeepsTheMaskLayout) {
   form.show();
   form.MaskEdit1->clear();
   TypeOver(form.MaskEdit1, "n9");
-  EXPECT_EQ(form.MaskEdit1->CoordinateText(), "N9_°__.___");
+  EXPECT_EQ(form.MaskEdit1->Coordinate(), "N9_°__.___");
   TypeOver(form.MaskEdit1, "n95");
   TypeOver(form.MaskEdit2, "e180");
   form.GetViewerLatLong();
-  EXPECT_EQ(form.MaskEdit1->CoordinateText(), "N95°__.___");
-  EXPECT_EQ(form.MaskEdit2->CoordinateText(), "E180°30.000");
+  EXPECT_EQ(form.MaskEdit1->Coordinate(), "N95°__.___");
+  EXPECT_EQ(form.MaskEdit2->Coordinate(), "E180°30.000");
   EXPECT_DOUBLE_EQ(project.ViewerLatitude, 90.0);
   EXPECT_DOUBLE_EQ(project.ViewerLongitude, -179.5);
 }
@@ -193,8 +193,8 @@ TEST(MapViewerInTheMainWindowTest, TypedCentreIsSavedAtClosingAndShownAtTheNextS
   EXPECT_EQ(projectFile.ReadInteger("MapViewer", "Longitude", 0), -22024350);
   {
     TForm1 window({}, false);
-    EXPECT_EQ(window.MapViewerForm->MaskEdit1->CoordinateText(), "S33°52.590");
-    EXPECT_EQ(window.MapViewerForm->MaskEdit2->CoordinateText(), "W122°21.450");
+    EXPECT_EQ(window.MapViewerForm->MaskEdit1->Coordinate(), "S33°52.590");
+    EXPECT_EQ(window.MapViewerForm->MaskEdit2->Coordinate(), "W122°21.450");
     window.State().Project.Open = false;
   }
   OverrideProgramDataFolder("");
