@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 #include "ImageView.h"
@@ -109,7 +110,6 @@ TForm2::TForm2(ImportState& import, AppState& app, UserInterface& ui,
   };
 
   setWindowTitle(QStringLiteral("Import EPSG3857 tiles"));
-  setFixedSize(1000, 600);
 
   Image1 = new ImageView(this);
   Image1->setGeometry(8, 8, kWorldMapWidth, kWorldMapHeight);
@@ -132,13 +132,10 @@ TForm2::TForm2(ImportState& import, AppState& app, UserInterface& ui,
       QStringLiteral(
           "Selected top level folder (above zoom level folders) containing source tiles"),
       this);
-  Label2->setGeometry(8, 340, 984, 20);
   Edit2 = ReadOnlyEdit(this);
-  Edit2->setGeometry(8, 362, 984, 26);
 
   for (int k = 0; k < kEfisZoomCount; ++k) {
     auto* group = new QGroupBox(QString::fromUtf8(kEfisZoomCaptions[k]), this);
-    group->setGeometry(8 + k * 198, 400, 190, 140);
     auto* items = new QVBoxLayout(group);
     items->setContentsMargins(8, 2, 8, 2);
     items->setSpacing(0);
@@ -155,16 +152,32 @@ TForm2::TForm2(ImportState& import, AppState& app, UserInterface& ui,
   }
 
   Button2 = new QPushButton(QStringLiteral("Process"), this);
-  Button2->setGeometry(8, 556, 100, 30);
   connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
   Edit3 = ReadOnlyEdit(this);
-  Edit3->setGeometry(116, 558, 876, 26);
+  PlaceLowerControls();
 
   port_ = std::make_unique<Port>(ui_, *Edit3);
   FormCreate();
 }
 
 TForm2::~TForm2() = default;
+
+void TForm2::PlaceLowerControls() {
+  // The five groups side by side, each as wide as the widest needs for its item texts in the
+  // font in use; the window grows with them.
+  QSize group(0, 140);
+  for (const QGroupBox* box : RadioGroups) group = group.expandedTo(box->sizeHint());
+  const int width = std::max(1000, 8 + kEfisZoomCount * (group.width() + 8));
+  Label2->setGeometry(8, 340, width - 16, 20);
+  Edit2->setGeometry(8, 362, width - 16, 26);
+  for (int k = 0; k < kEfisZoomCount; ++k) {
+    RadioGroups[k]->setGeometry(8 + k * (group.width() + 8), 400, group.width(), group.height());
+  }
+  const int bottom = 400 + group.height() + 16;
+  Button2->setGeometry(8, bottom, 100, 30);
+  Edit3->setGeometry(116, bottom + 2, width - 124, 26);
+  setFixedSize(width, bottom + 44);
+}
 
 void TForm2::FormCreate() {
   Image1->SetImage(WorldMapWithGrid());

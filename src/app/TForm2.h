@@ -67,6 +67,7 @@ class TForm2 : public QDialog {
   class Port;
 
   void FormCreate();
+  void PlaceLowerControls();
   // Shows the import state's zoom choices and folder (the command line may have set them).
   void ShowChoices();
 
