@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStringList>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include "QtUserInterface.h"
 #include "TForm2.h"
 #include "TMapViewerForm.h"
+#include "TSplashScreen.h"
 #include "batch/ProjectBatch.h"
 #include "batch/ProjectMessages.h"
 #include "efismap/MakeMaps.h"
@@ -99,6 +101,7 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
   };
   dialogs_ = std::make_unique<MainWindowDialogs>(*this);
   FormCreate();
+  CreateSecondaryWindows();
 }
 
 TForm1::~TForm1() = default;
@@ -205,6 +208,14 @@ void TForm1::CreateMenus() {
   ConnectGuarded(ViewEfisMapsItem, &QAction::triggered, &TForm1::ViewEfisMapsClick);
 }
 
+void TForm1::CreateSecondaryWindows() {
+  // After the project is read: the viewer shows its position, the import window its
+  // remembered folder.
+  MapViewerForm = new TMapViewerForm(state_.Project, *ui_, this);
+  SplashScreen = new TSplashScreen(this);
+  Form2 = new TForm2(ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this);
+}
+
 UserInterface& TForm1::Ui() {
   return *ui_;
 }
@@ -218,10 +229,6 @@ void TForm1::FormCreate() {
     startUpError_ = error.what();
   }
   UpdateTitle();
-  // Created with the main window, after the project: the viewer shows its position, the
-  // import window its remembered folder.
-  MapViewerForm = new TMapViewerForm(state_.Project, *ui_, this);
-  Form2 = new TForm2(ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this);
   Timer1->setInterval(StartUpTimerInterval(arguments_.Count()));
   Timer1->start();
 }
@@ -255,8 +262,26 @@ void TForm1::Guarded(const std::function<void()>& handler) {
   }
 }
 
+void TForm1::FormShow() {
+  if (splashShown_) return;
+  splashShown_ = true;
+  // Showing a splash window lets pending events run. The start-up timer must not fire in
+  // there: its command-line run would close the main window before the splash is up, the
+  // splash would then stay open, and the program would never end. It is armed again after.
+  const bool armed = Timer1->isActive();
+  Timer1->stop();
+  SplashScreen->ShowCentred();
+  if (armed) Timer1->start();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
 void TForm1::Timer1Timer() {
   Timer1->stop();
+  SplashScreen->hide();
   if (arguments_.Count() == 0) return;
   commandLineRan_ = true;
   CommandLineOutcome outcome = CommandLineOutcome::Close;

@@ -5,10 +5,11 @@
 //
 // Start-up (FormCreate): 1024 × 768, "Cartozen2.ini" read and the last project reopened, the
 // title set, and the one-shot Timer1 armed: 100 ms when there are command-line arguments,
-// 3000 ms otherwise. Timer1Timer runs the command line and closes the window when the run is
-// over. Closing saves the source's settings file, the project file and "Cartozen2.ini"; a
-// failed save shows its message and keeps the window open (except without a display, where
-// nobody could retry: the message is logged and the window closes).
+// 3000 ms otherwise. The first showing shows the splash (FormShow); Timer1Timer hides it, runs
+// the command line and closes the window when the run is over. Closing saves the source's settings
+// file, the project file and "Cartozen2.ini"; a failed save shows its message and keeps the window
+// open (except without a display, where nobody could retry: the message is logged and the window
+// closes).
 //
 // Layout: Panel1 on top (BitBtn1 "Top Left", the zoom bar ScrollBar1 with its labels,
 // BitBtn4 "Meridian skew"); Panel2 below it holds the chart view Image321 with its overlay
@@ -52,6 +53,7 @@ namespace cz {
 class ChartView;
 class MainWindowDialogs;
 class QtGridPainter;
+class TSplashScreen;
 class QtUserInterface;
 class TForm2;
 class TMapViewerForm;
@@ -102,6 +104,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void HandleUncaughtError(const std::exception& error);
 
   // Handlers.
+  void FormShow();
   void Timer1Timer();
   void FormResize();
   void Panel1Resize();
@@ -147,6 +150,11 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QScrollBar* ScrollBarVertical = nullptr;
   QTimer* Timer1 = nullptr;
 
+  // The secondary windows, created once in the listed order (CreateSecondaryWindows).
+  TMapViewerForm* MapViewerForm = nullptr;  // keeps the project's viewer position in its edits
+  TSplashScreen* SplashScreen = nullptr;
+  TForm2* Form2 = nullptr;  // "Import EPSG3857 tiles"
+
   QMenu* ProjectMenu = nullptr;  // "Project"
   QAction* CreateOrOpenProjectItem = nullptr;
   QAction* LoadSourceMapItem = nullptr;
@@ -160,16 +168,18 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QAction* ViewEditProjectItem = nullptr;
   QAction* ExecuteBatchItem = nullptr;
 
-  TMapViewerForm* MapViewerForm = nullptr;  // keeps the project's viewer position in its edits
-  TForm2* Form2 = nullptr;                  // "Import EPSG3857 tiles"
-
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateControls();
   void CreateMenus();
+  // The windows that live as long as the main window, in this order: TGeoRefForm,
+  // TSkewMeridian, TProcessViewer, TMakeMaps, TProjectOptions, TMapViewerForm, TSplashScreen,
+  // TProjectViewerForm, TBatchForm, TForm2.
+  void CreateSecondaryWindows();
   void FormCreate();
   // Runs a handler under the general error handler.
   void Guarded(const std::function<void()>& handler);
@@ -184,6 +194,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   CommandArguments arguments_;
   bool displayless_;
   bool commandLineRan_ = false;
+  bool splashShown_ = false;
   std::string startUpError_;  // what the start-up could not do, for the command line's log
   HeadlessUserInterface headless_;
   std::unique_ptr<QtUserInterface> ui_;

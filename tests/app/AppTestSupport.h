@@ -12,19 +12,15 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/TestApplication.h"
+
 #include <string>
 #include <vector>
 
 namespace cz::testing {
 
-// Never destroyed: QTest's pointing device outlives a static application at exit, and the
-// application's teardown then crashes the test program after every test has passed.
 inline QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "app_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
-  return *application;
+  return TestApplication();
 }
 
 // While it lives, every message box that opens is read and answered by a click on its

@@ -9,6 +9,7 @@
 
 #include "ChartView.h"
 #include "TForm1.h"
+#include "TSplashScreen.h"
 #include "app/AppTestSupport.h"
 #include "imaging/SampleChart.h"
 #include "platform/Error.h"
@@ -86,6 +87,15 @@ class MainWindowTest : public ::testing::Test {
   TempFolder work;
   std::unique_ptr<TForm1> window;
 };
+
+TEST_F(MainWindowTest, SplashOnTheFirstShowingOnlyHiddenByTheTimer) {
+  EXPECT_TRUE(window->SplashScreen->isVisible());
+  window->Timer1Timer();
+  EXPECT_FALSE(window->SplashScreen->isVisible());
+  window->hide();
+  window->show();
+  EXPECT_FALSE(window->SplashScreen->isVisible());
+}
 
 TEST_F(MainWindowTest, LoadCommandShowsTheChartAtAQuarterWithItsGrid) {
   LoadChart(GeoReferencingMethod::SemiAutomaticLambert);

@@ -1,0 +1,18 @@
+#pragma once
+// The one QApplication of the app tests, whichever test needs it first.
+#include <QApplication>
+
+namespace cz::testing {
+
+inline QApplication& TestApplication() {
+  if (auto* running = qobject_cast<QApplication*>(QCoreApplication::instance())) return *running;
+  static int argc = 1;
+  static char name[] = "app_tests";
+  static char* argv[] = {name, nullptr};
+  // Never destroyed: QTest's pointing device outlives a static application at exit, and the
+  // application's teardown would crash the test program after every test has passed.
+  static QApplication* application = new QApplication(argc, argv);
+  return *application;
+}
+
+}  // namespace cz::testing
