@@ -18,6 +18,7 @@
 #include "batch/ProjectBatch.h"
 #include "importer/CellPicker.h"
 #include "importer/ImportRun.h"
+#include "state/ForwardingUserInterface.h"
 
 // The world map is compiled into the application library; a static library's resources must
 // be registered by name, outside any namespace.
@@ -28,28 +29,15 @@ static void InitWorldMapResource() {
 namespace cz {
 
 // The import's view of the port: the main window's, with the PNG being read shown in Edit3.
-class TForm2::Port : public UserInterface {
+class TForm2::Port : public ForwardingUserInterface {
  public:
-  Port(UserInterface& ui, QLineEdit& edit3) : ui_(ui), edit3_(edit3) {}
-  void SetStatusText(const std::string& text) override { ui_.SetStatusText(text); }
-  void ShowMessage(const std::string& text) override { ui_.ShowMessage(text); }
-  bool Confirm(const std::string& question) override { return ui_.Confirm(question); }
-  void AddMemoLine(MemoWindow window, const std::string& line) override {
-    ui_.AddMemoLine(window, line);
-  }
-  void ClearMemo(MemoWindow window) override { ui_.ClearMemo(window); }
-  void ProcessEvents() override { ui_.ProcessEvents(); }
-  void ShowProcessWindow() override { ui_.ShowProcessWindow(); }
-  void ShowTile(const Raster32& tile) override { ui_.ShowTile(tile); }
-  void HideProcessWindow() override { ui_.HideProcessWindow(); }
+  Port(UserInterface& ui, QLineEdit& edit3) : ForwardingUserInterface(ui), edit3_(edit3) {}
   void ShowImportFile(const std::string& path) override {
     edit3_.setText(QString::fromStdString(path));
-    ui_.ShowImportFile(path);
+    Inner().ShowImportFile(path);
   }
-  void ShowImportMosaic(bool finished) override { ui_.ShowImportMosaic(finished); }
 
  private:
-  UserInterface& ui_;
   QLineEdit& edit3_;
 };
 
