@@ -213,7 +213,8 @@ void TForm1::CreateSecondaryWindows() {
   // remembered folder.
   MapViewerForm = new TMapViewerForm(state_.Project, *ui_, this);
   SplashScreen = new TSplashScreen(this);
-  Form2 = new TForm2(ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this);
+  Form2 = new TForm2(
+      ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this);
 }
 
 UserInterface& TForm1::Ui() {

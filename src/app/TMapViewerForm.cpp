@@ -78,8 +78,7 @@ void TMapViewerForm::FormCreate() {
 }
 
 void TMapViewerForm::UpdateInfo() {
-  const ViewerCentreText text =
-      cz::UpdateInfo({project_.ViewerLatitude, project_.ViewerLongitude});
+  const ViewerCentreText text = cz::UpdateInfo({project_.ViewerLatitude, project_.ViewerLongitude});
   MaskEdit1->SetCoordinate(text.Latitude);
   MaskEdit2->SetCoordinate(text.Longitude);
 }

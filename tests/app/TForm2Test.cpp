@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -101,25 +100,20 @@ INSTANTIATE_TEST_SUITE_P(Cells, TForm2PickTest,
                                            PickCase{{320, 70}, "W004N58", 58, -4},
                                            PickCase{{635, 315}, "E172S86", -86, 172}));
 
-TEST_F(TForm2Test, ShowsCaptionsGridAndRememberedChoices) {
+// The radio groups show the shared choices, the edit the remembered folder; the map has the
+// white cell grid at round(14.22222 k).
+TEST_F(TForm2Test, ShowsRememberedChoicesAndTheCellGrid) {
   app.Project.Epsg3857SourceFolder = work.Path();
   import.ZoomChoices = {4, 3, 2, 1, 9};  // 9: a command line's choice of no zoom
   TForm2 form(import, app, ui);
   form.show();
-  EXPECT_EQ(form.windowTitle().toStdString(), "Import EPSG3857 tiles");
   EXPECT_EQ(form.Edit2->text().toStdString(), work.Path());
   EXPECT_TRUE(import.FolderValid);
-  EXPECT_EQ(form.RadioGroups[0]->title().toStdString(), "EFIS zoom  1 (lowest)");
-  EXPECT_EQ(form.RadioGroups[4]->title().toStdString(), "EFIS zoom  5 (highest)");
   EXPECT_EQ(form.RadioGroupItems[0]->checkedId(), 4);
   EXPECT_EQ(form.RadioGroupItems[3]->checkedId(), 1);
   EXPECT_EQ(form.RadioGroupItems[4]->checkedId(), -1);
-  EXPECT_EQ(form.RadioGroupItems[3]->button(1)->text().toStdString(), "Use EPSG3857 zoom level 8");
-  // The grid: white lines at round(14.22222 k).
   const QImage& map = form.Image1->Image();
-  EXPECT_EQ(map.size(), QSize(640, 320));
   EXPECT_EQ(map.pixelColor(327, 14), QColor(Qt::white));
-  EXPECT_EQ(map.pixelColor(14, 200), QColor(Qt::white));
   EXPECT_NE(map.pixelColor(20, 20), QColor(Qt::white));
 }
 
@@ -201,7 +195,8 @@ TEST_F(TForm2Test, ProcessImportsAGeneratedTreeThroughTheMainWindow) {
       }
     }
     // The middle of the cell's north-west tile shows the tree's colour.
-    const std::string path = TileFileName(state.Project.Folder, level, TilePositionOf(level, c0, r0));
+    const std::string path =
+        TileFileName(state.Project.Folder, level, TilePositionOf(level, c0, r0));
     const Raster32 tile = DecodeGifImage(ReadWholeFile(path), path);
     EXPECT_EQ(tile.At(tile.Width() / 2, 300) & 0xFFFFFF, kTreeColour) << int{level};
   }

@@ -8,9 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
-#include <QLabel>
-#include <QPushButton>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -75,24 +74,15 @@ class TMapViewerFormTest : public ::testing::Test {
 
 TempFolder* TMapViewerFormTest::program = nullptr;
 
-TEST_F(TMapViewerFormTest, ShowsTheProjectsPositionAndTheInitialResolution) {
-  TMapViewerForm form(project, ui);
-  EXPECT_EQ(form.windowTitle().toStdString(), "MapViewerForm");
-  EXPECT_EQ(form.Image1->geometry(), QRect(8, 8, 970, 586));
-  EXPECT_EQ(form.Label1->text().toStdString(), "Center position");
-  EXPECT_EQ(form.MaskEdit1->Coordinate(), "N47°00.000");
-  EXPECT_EQ(form.MaskEdit2->Coordinate(), "E008°30.000");
-  EXPECT_EQ(form.Level(), 2);
-  EXPECT_EQ(form.RadioGroup1Items->checkedButton()->text().toStdString(), "1 degree per tile");
-}
-
 // The picture after "View" is the core's: the view buffer shown at 970 × 586 with the cross,
 // and the window paints exactly those pixels.
 TEST_F(TMapViewerFormTest, ViewMatchesTheCoresPicturePixelForPixel) {
   TMapViewerForm form(project, ui);
   form.show();
-  TypeOver(form.MaskEdit1, "n4710");      // N47°10.000
-  TypeOver(form.MaskEdit2, "e00740500");  // E007°40.500
+  EXPECT_EQ(form.MaskEdit1->Coordinate(), "N47°00.000");  // the project's position
+  EXPECT_EQ(form.Level(), 2);                             // "1 degree per tile"
+  TypeOver(form.MaskEdit1, "n4710");                      // N47°10.000
+  TypeOver(form.MaskEdit2, "e00740500");                  // E007°40.500
   for (const TileLevel level : {TileLevel{1}, TileLevel{2}}) {
     QTest::mouseClick(form.RadioGroup1Items->button(level), Qt::LeftButton);
     QTest::mouseClick(form.Button1, Qt::LeftButton);
@@ -107,8 +97,7 @@ TEST_F(TMapViewerFormTest, ViewMatchesTheCoresPicturePixelForPixel) {
     const Raster32& shown = form.ViewPicture();
     ASSERT_EQ(shown.Width(), 970);
     ASSERT_EQ(shown.Height(), 586);
-    EXPECT_TRUE(std::equal(shown.Pixels(), shown.Pixels() + shown.PixelCount(),
-                           expected.Pixels()))
+    EXPECT_TRUE(std::equal(shown.Pixels(), shown.Pixels() + shown.PixelCount(), expected.Pixels()))
         << "level " << int{level};
     // Not a black picture: the chart's tiles are there.
     const auto black =
@@ -126,23 +115,6 @@ TEST_F(TMapViewerFormTest, ViewMatchesTheCoresPicturePixelForPixel) {
   EXPECT_DOUBLE_EQ(project.ViewerLatitude, 47 + 10 / 60.0);
   EXPECT_DOUBLE_EQ(project.ViewerLongitude, 7 + 40.5 / 60.0);
   EXPECT_TRUE(ui.messages.empty());
-}
-
-// Typing lands on the mask's positions; blanks read as "_", and the parsed position is
-// normalised while the text stays as typed.
-TEST_F(TMapViewerFormTest, TypedTextKeepsTheMaskLayout) {
-  TMapViewerForm form(project, ui);
-  form.show();
-  form.MaskEdit1->clear();
-  TypeOver(form.MaskEdit1, "n9");
-  EXPECT_EQ(form.MaskEdit1->Coordinate(), "N9_°__.___");
-  TypeOver(form.MaskEdit1, "n95");
-  TypeOver(form.MaskEdit2, "e180");
-  form.GetViewerLatLong();
-  EXPECT_EQ(form.MaskEdit1->Coordinate(), "N95°__.___");
-  EXPECT_EQ(form.MaskEdit2->Coordinate(), "E180°30.000");
-  EXPECT_DOUBLE_EQ(project.ViewerLatitude, 90.0);
-  EXPECT_DOUBLE_EQ(project.ViewerLongitude, -179.5);
 }
 
 TEST_F(TMapViewerFormTest, CorruptMapFileKeepsThePictureAndSaysWhy) {

@@ -6,10 +6,10 @@
 
 #include "PngTestFiles.h"
 #include "geo/GeoCoord.h"
+#include "importer/WebMercator.h"
 #include "platform/Error.h"
 #include "project/IniFile.h"
 #include "project/MapSourceSettings.h"
-#include "importer/WebMercator.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
 
