@@ -71,8 +71,9 @@ void MainWindowDialogs::OpenReferenceDialog(ReferenceCorner corner) {
   // Placed on the screen beside the button: the button's panel and the button's own place
   // give the position, taken where the main window stands now.
   const QPoint panel = button->parentWidget()->mapToGlobal(QPoint(0, 0));
-  const DialogPlacement place = PlaceReferenceDialog(corner, panel.x() + button->x(), panel.y(),
-                                                     button->y(), GeoRefForm->frameGeometry().height());
+  const DialogPlacement place =
+      PlaceReferenceDialog(corner, panel.x() + button->x(), panel.y(), button->y(),
+                           GeoRefForm->frameGeometry().height());
   GeoRefForm->move(place.Left, place.Top);
   // Already showing, it is not shown again: it takes the newly chosen reference here.
   if (GeoRefForm->isVisible()) GeoRefForm->UpdateInfo();
@@ -94,10 +95,18 @@ void MainWindowDialogs::OpenSkewDialog(SkewSide side) {
   SkewMeridian->raise();
 }
 
-void MainWindowDialogs::BitBtn1Click() { OpenReferenceDialog(ReferenceCorner::TopLeft); }
-void MainWindowDialogs::BitBtn2Click() { OpenReferenceDialog(ReferenceCorner::BottomRight); }
-void MainWindowDialogs::BitBtn3Click() { OpenSkewDialog(SkewSide::Left); }
-void MainWindowDialogs::BitBtn4Click() { OpenSkewDialog(SkewSide::Right); }
+void MainWindowDialogs::BitBtn1Click() {
+  OpenReferenceDialog(ReferenceCorner::TopLeft);
+}
+void MainWindowDialogs::BitBtn2Click() {
+  OpenReferenceDialog(ReferenceCorner::BottomRight);
+}
+void MainWindowDialogs::BitBtn3Click() {
+  OpenSkewDialog(SkewSide::Left);
+}
+void MainWindowDialogs::BitBtn4Click() {
+  OpenSkewDialog(SkewSide::Right);
+}
 
 void MainWindowDialogs::BitBtn5Click() {
   if (ReadBpwFile(window_.State().Source, window_.QtUi())) window_.RedrawGrid();

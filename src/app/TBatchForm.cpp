@@ -44,6 +44,8 @@ void TBatchForm::Button1Click() {
   }
 }
 
-void TBatchForm::Button2Click() { CancelBatch(state_); }
+void TBatchForm::Button2Click() {
+  CancelBatch(state_);
+}
 
 }  // namespace cz

@@ -2,7 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,25 +12,27 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QSignalBlocker>
-#include <QStringList>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "ChartView.h"
+#include "FileDialogs.h"
 #include "MainWindowDialogs.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
 #include "TForm2.h"
+#include "TMakeMaps.h"
 #include "TMapViewerForm.h"
+#include "TProcessViewer.h"
 #include "TSplashScreen.h"
 #include "batch/ProjectBatch.h"
-#include "batch/ProjectMessages.h"
-#include "efismap/MakeMaps.h"
+#include "georef/ChartGeoReference.h"
 #include "georef/GridDrawing.h"
 #include "imaging/TileFiles.h"
-#include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "project/Project.h"
+#include "state/BusyState.h"
 #include "state/ErrorLog.h"
 
 namespace cz {
@@ -61,23 +63,6 @@ QFrame* MakePanel(QWidget* parent) {
   return panel;
 }
 
-// The source-image filter "description|pattern; pattern; ..." in Qt's form, each pattern in
-// both cases because Linux file names are matched literally.
-QString QtImageFilter(const std::string& filter) {
-  const QString text = QString::fromStdString(filter);
-  const QString description = text.section(QLatin1Char('|'), 0, 0).section(QLatin1Char('('), 0, 0);
-  QStringList patterns;
-  for (QString pattern : text.section(QLatin1Char('|'), 1).split(QLatin1Char(';'))) {
-    pattern = pattern.trimmed();
-    if (pattern.isEmpty()) continue;
-    for (const QString& variant : {pattern.toUpper(), pattern.toLower()}) {
-      if (!patterns.contains(variant)) patterns.append(variant);
-    }
-  }
-  return description.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-         QLatin1Char(')');
-}
-
 }  // namespace
 
 TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* parent)
@@ -95,9 +80,9 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
     RedrawGrid();
   });
   gridPainter_ = std::make_unique<QtGridPainter>(*Image321);
-  ChooseProjectFile = [this] { return ShowProjectFileDialog(); };
+  ChooseProjectFile = [this] { return ChooseProjectFileInDialog(this); };
   ChooseSourceFile = [this](const std::string& folder, const std::string& filter) {
-    return ShowSourceImageDialog(folder, filter);
+    return ChooseSourceImageInDialog(this, folder, filter);
   };
   dialogs_ = std::make_unique<MainWindowDialogs>(*this);
   FormCreate();
@@ -167,6 +152,7 @@ void TForm1::CreateControls() {
 
   Panel1->installEventFilter(this);
   Panel3->installEventFilter(this);
+  Image321->installEventFilter(this);
   ConnectGuarded(ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);
   ConnectGuarded(ScrollBarHorizontal, &QScrollBar::valueChanged,
                  &TForm1::ScrollBarHorizontalChange);
@@ -183,6 +169,8 @@ void TForm1::CreateMenus() {
   ProjectMenu->addSeparator();
   LoadSourceMapItem =
       ProjectMenu->addAction(QStringLiteral("Load a source map for geo-referencing or processing"));
+  UseChartGeoReferenceItem =
+      ProjectMenu->addAction(QStringLiteral("Use the chart's own georeference (GeoTIFF)"));
   MapOptionsItem = ProjectMenu->addAction(QStringLiteral("Map processing Options"));
   DeleteAllTilesItem =
       ProjectMenu->addAction(QStringLiteral("Delete all tiles in tiles folder of this project"));
@@ -201,6 +189,8 @@ void TForm1::CreateMenus() {
 
   ConnectGuarded(CreateOrOpenProjectItem, &QAction::triggered, &TForm1::CreateOrOpenProjectClick);
   ConnectGuarded(LoadSourceMapItem, &QAction::triggered, &TForm1::LoadSourceMapClick);
+  ConnectGuarded(UseChartGeoReferenceItem, &QAction::triggered,
+                 &TForm1::UseChartGeoReferenceClick);
   ConnectGuarded(DeleteAllTilesItem, &QAction::triggered, &TForm1::DeleteAllTilesClick);
   ConnectGuarded(ProcessSourceMapItem, &QAction::triggered, &TForm1::ProcessSourceMapClick);
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
@@ -209,12 +199,20 @@ void TForm1::CreateMenus() {
 }
 
 void TForm1::CreateSecondaryWindows() {
+  ProcessViewer = new TProcessViewer(this);
+  MakeMaps = new TMakeMaps(this);
   // After the project is read: the viewer shows its position, the import window its
   // remembered folder.
   MapViewerForm = new TMapViewerForm(state_.Project, *ui_, this);
   SplashScreen = new TSplashScreen(this);
   Form2 = new TForm2(
       ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this);
+  // Without a display the tiles are not shown, and the map builder's lines go to standard
+  // output through the display-less port.
+  if (!displayless_) {
+    ui_->SetProcessViewer(ProcessViewer);
+    MakeMaps->AttachTo(*ui_);
+  }
 }
 
 UserInterface& TForm1::Ui() {
@@ -300,6 +298,9 @@ void TForm1::Timer1Timer() {
   // The run may have opened another project: closing must not store the old one's position.
   MapViewerForm->UpdateInfo();
   UpdateTitle();
+  // The run may have given the loaded chart a georeference of the other method after the
+  // load showed its buttons (/X writes a manual grid): the buttons follow the method in use.
+  EnableStuff();
   // Without a display nobody could carry on, so even /N closes.
   if (outcome == CommandLineOutcome::Close || displayless_) close();
 }
@@ -381,6 +382,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Panel1) Panel1Resize();
     if (watched == Panel3) Panel3Resize();
   }
+  // The wheel over the chart scrolls it as the scroll bars do: vertically, or horizontally
+  // with Shift held.
+  if (event->type() == QEvent::Wheel && watched == Image321) {
+    const bool sideways = static_cast<QWheelEvent*>(event)->modifiers() & Qt::ShiftModifier;
+    QCoreApplication::sendEvent(sideways ? ScrollBarHorizontal : ScrollBarVertical, event);
+    return true;
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -417,30 +425,8 @@ void TForm1::Image1MouseDown(QPoint position) {
   RedrawGrid();
 }
 
-std::optional<std::string> TForm1::ShowProjectFileDialog() {
-  QFileDialog dialog(this);
-  dialog.setNameFilter(QString::fromUtf8(kProjectFileFilter));
-  dialog.setDirectory(QString::fromStdString(ExecutableFolder()));
-  dialog.setDefaultSuffix(QString::fromUtf8(kProjectFileDefaultSuffix));
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setOption(QFileDialog::ReadOnly, false);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first().toStdString();
-}
-
-std::optional<std::string> TForm1::ShowSourceImageDialog(const std::string& initialFolder,
-                                                         const std::string& filter) {
-  QFileDialog dialog(this);
-  dialog.setNameFilter(QtImageFilter(filter));
-  dialog.setDirectory(QString::fromStdString(initialFolder));
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first().toStdString();
-}
-
 void TForm1::CreateOrOpenProjectClick() {
+  if (RefuseIfBusy(state_.Busy, *ui_)) return;
   const std::optional<std::string> chosen = ChooseProjectFile();
   if (!chosen) return;
   try {
@@ -453,14 +439,16 @@ void TForm1::CreateOrOpenProjectClick() {
 }
 
 void TForm1::LoadSourceMapClick() {
-  LoadSourceMap(state_.Project, state_.Source, *ui_, *this, ChooseSourceFile);
+  LoadSourceMap(state_, *ui_, *this, ChooseSourceFile);
+}
+
+void TForm1::UseChartGeoReferenceClick() {
+  UseChartGeoReference(state_.Source, *ui_, *this);
 }
 
 void TForm1::DeleteAllTilesClick() {
-  // Without a project the folder left from the last run (or the program's own folder) would
-  // lose its tiles: refused like "Create EFIS maps from tiles".
-  if (!state_.Project.Open) return ui_->ShowMessage(kNoProjectOpenedText);
-  DeleteAllTilesCommand(state_.Project.Folder, *ui_);
+  // Refuses without a project (the folder left from the last run would lose its tiles).
+  DeleteAllTilesCommand(state_, *ui_);
 }
 
 void TForm1::ProcessSourceMapClick() {
@@ -468,8 +456,7 @@ void TForm1::ProcessSourceMapClick() {
 }
 
 void TForm1::CreateEfisMapsClick() {
-  if (!state_.Project.Open) return ui_->ShowMessage(kNoProjectOpenedText);
-  CreateMaps(state_, *ui_);
+  MakeMaps->CreateMaps(state_, *ui_);
 }
 
 void TForm1::ImportEpsg3857Click() {

@@ -53,6 +53,8 @@ namespace cz {
 class ChartView;
 class MainWindowDialogs;
 class QtGridPainter;
+class TMakeMaps;
+class TProcessViewer;
 class TSplashScreen;
 class QtUserInterface;
 class TForm2;
@@ -115,6 +117,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void Image1MouseDown(QPoint position);
   void CreateOrOpenProjectClick();
   void LoadSourceMapClick();
+  void UseChartGeoReferenceClick();
   void DeleteAllTilesClick();
   void ProcessSourceMapClick();
   void CreateEfisMapsClick();
@@ -151,6 +154,8 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QTimer* Timer1 = nullptr;
 
   // The secondary windows, created once in the listed order (CreateSecondaryWindows).
+  TProcessViewer* ProcessViewer = nullptr;
+  TMakeMaps* MakeMaps = nullptr;
   TMapViewerForm* MapViewerForm = nullptr;  // keeps the project's viewer position in its edits
   TSplashScreen* SplashScreen = nullptr;
   TForm2* Form2 = nullptr;  // "Import EPSG3857 tiles"
@@ -158,6 +163,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QMenu* ProjectMenu = nullptr;  // "Project"
   QAction* CreateOrOpenProjectItem = nullptr;
   QAction* LoadSourceMapItem = nullptr;
+  QAction* UseChartGeoReferenceItem = nullptr;  // the loaded GeoTIFF's own georeference
   QAction* MapOptionsItem = nullptr;
   QAction* DeleteAllTilesItem = nullptr;
   QAction* ProcessSourceMapItem = nullptr;
@@ -186,9 +192,6 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   // Connects a menu item, button or signal to a handler run under the general error handler.
   template <typename Sender, typename Signal>
   void ConnectGuarded(Sender* sender, Signal signal, void (TForm1::*handler)());
-  std::optional<std::string> ShowProjectFileDialog();
-  std::optional<std::string> ShowSourceImageDialog(const std::string& initialFolder,
-                                                   const std::string& filter);
 
   AppState state_;
   CommandArguments arguments_;

@@ -207,10 +207,8 @@ void TForm2::Button1Click() {
 }
 
 void TForm2::Button2Click() {
-  // The run lets events run after every PNG and tile: a second "Process" clicked meanwhile,
-  // or one while another tile creation runs, would write the same tiles; it is ignored.
-  if (running_ || TileCommandsBusy(app_)) return;
-  running_ = true;
+  // The run lets events run after every PNG and tile; "Process" stays disabled meanwhile, and
+  // the core refuses any other long command started then (BusyState.h).
   Button2->setEnabled(false);
   ImportContext context{import_, app_, *port_, processSourceMap_};
   try {
@@ -220,7 +218,6 @@ void TForm2::Button2Click() {
     ui_.ShowMessage(error.what());
   }
   Button2->setEnabled(true);
-  running_ = false;
 }
 
 }  // namespace cz

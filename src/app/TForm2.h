@@ -76,7 +76,6 @@ class TForm2 : public QDialog {
   UserInterface& ui_;
   std::function<void()> processSourceMap_;
   std::unique_ptr<Port> port_;
-  bool running_ = false;
 };
 
 }  // namespace cz

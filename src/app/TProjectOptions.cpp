@@ -38,7 +38,8 @@ QGroupBox* RadioGroup(const char* title, const std::array<const char*, N>& items
 // Checks item index; a value no item has (an edited settings file) leaves none checked.
 void Check(QButtonGroup* buttons, int index) {
   buttons->setExclusive(false);
-  for (QAbstractButton* button : buttons->buttons()) button->setChecked(buttons->id(button) == index);
+  for (QAbstractButton* button : buttons->buttons())
+    button->setChecked(buttons->id(button) == index);
   buttons->setExclusive(true);
 }
 
@@ -63,8 +64,8 @@ TProjectOptions::TProjectOptions(AppState& state, UserInterface& ui,
       RadioGroup("Georeferencing method", kGeoReferencingItems, GeoReferencingItems, this);
   layout->addWidget(RadioGroup1, row++, 0, 1, 2);
   layout->addWidget(Note("When creating tiles from georeferenced source map", this), row++, 0);
-  layout->addWidget(Note("create tiles in following resolution(s) - select 1 or more", this),
-                    row++, 0);
+  layout->addWidget(Note("create tiles in following resolution(s) - select 1 or more", this), row++,
+                    0);
 
   // The coarsest resolution first, as the person reads them.
   auto* resolutions = new QVBoxLayout;
@@ -126,7 +127,7 @@ void TProjectOptions::showEvent(QShowEvent* event) {
 
 void TProjectOptions::Distribute(DistributedOption option) {
   try {
-    options_.Distribute(option, state_.Project, ui_);
+    options_.Distribute(option, state_, ui_);
   } catch (const std::exception& error) {
     ui_.ShowMessage(error.what());
   }

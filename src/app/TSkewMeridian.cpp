@@ -18,6 +18,9 @@ TSkewMeridian::TSkewMeridian(AppState& state, std::function<void()> drawGrid, QW
   // A scroll bar inverts its keys by default (Right moves the view, so the value falls); a
   // slider that sets a number should rise with Right.
   ScrollBar1->setInvertedControls(false);
+  // Scroll bars take no focus by default; this one is the dialog's only control, and the arrow
+  // keys should move it rather than the read-only text beside it.
+  ScrollBar1->setFocusPolicy(Qt::StrongFocus);
   Edit1 = new QLineEdit(this);
   Edit1->setReadOnly(true);
   Edit1->setMaximumWidth(60);
@@ -45,6 +48,7 @@ void TSkewMeridian::ScrollBar1Change(int position) {
 void TSkewMeridian::showEvent(QShowEvent* event) {
   UpdateSlider();
   QDialog::showEvent(event);
+  ScrollBar1->setFocus();
 }
 
 }  // namespace cz

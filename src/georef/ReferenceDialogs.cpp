@@ -25,7 +25,8 @@ const char* ReferenceCaption(ReferenceCorner corner) {
 }
 
 std::string PickedPixelText(const GridPickState& pick) {
-  return pick.PickX == -1 ? std::string(kClickOnMapLocationText) : PixelText(pick.PickX, pick.PickY);
+  return pick.PickX == -1 ? std::string(kClickOnMapLocationText)
+                          : PixelText(pick.PickX, pick.PickY);
 }
 
 void ChooseReference(ReferenceDialogState& dialog, ReferenceCorner corner,

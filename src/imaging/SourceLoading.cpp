@@ -1,6 +1,8 @@
 #include "imaging/SourceLoading.h"
 
+#include "georef/ChartGeoReference.h"
 #include "imaging/SourceImage.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "project/MapSourceSettings.h"
 #include "project/Project.h"
@@ -22,8 +24,11 @@ bool ReadSettingsAndLoad(MapSourceState& source, UserInterface& ui, SourceView& 
 
 }  // namespace
 
-void LoadSourceMap(ProjectState& project, MapSourceState& source, UserInterface& ui,
-                   SourceView& view, const ChooseSourceImage& chooseFile) {
+void LoadSourceMap(AppState& state, UserInterface& ui, SourceView& view,
+                   const ChooseSourceImage& chooseFile) {
+  if (RefuseIfBusy(state.Busy, ui)) return;
+  ProjectState& project = state.Project;
+  MapSourceState& source = state.Source;
   if (!project.Open) {
     ui.ShowMessage("Please create a new project or open an existing project first");
     return;
@@ -33,12 +38,20 @@ void LoadSourceMap(ProjectState& project, MapSourceState& source, UserInterface&
   // Remembered for the project's MapSourcePath when the application closes.
   project.LastChosenSourceFolder = ExtractFilePath(*chosen);
 
+  // The dialog let events run: a command started meanwhile may be running now.
+  if (RefuseIfBusy(state.Busy, ui)) return;
+  BusyScope loading(state.Busy, LongOperation::Load);
   if (source.Loaded) SaveMapINI(source);
   source.Path = *chosen;
   AddToMapFileList(project, source.Path);
+  const bool firstOpening = !FileExists(MapSourceSettingsFile(source.Path));
   if (!ReadSettingsAndLoad(source, ui, view)) {
     ui.ShowMessage(LoadFailureMessage(source.RequiredBytes));
+    return;
   }
+  // Only a chart without settings is asked about: a settings file holds an operator's own
+  // georeference, which the question must not tempt anyone to overwrite.
+  if (firstOpening) OfferChartGeoReference(source, ui, view);
 }
 
 void BatchLoad(const std::string& path, MapSourceState& source, UserInterface& ui, SourceView& view,

@@ -11,11 +11,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include "AppTestSupport.h"
 #include "QtUserInterface.h"
 #include "TBatchForm.h"
 #include "TProjectOptions.h"
 #include "TProjectViewerForm.h"
-#include "AppTestSupport.h"
 #include "georef/GridLayoutView.h"
 #include "imaging/ChartSamples.h"
 #include "platform/FileSystem.h"
@@ -141,7 +141,8 @@ class CancelWhenTilingStarts : public QtUserInterface {
   CancelWhenTilingStarts(QLineEdit* status, UserInterface* messages, QPushButton*& cancel)
       : QtUserInterface(nullptr, status, messages), cancel_(cancel) {}
   void ShowProcessWindow() override {
-    if (!clicked_) QTimer::singleShot(0, cancel_, [this] { QTest::mouseClick(cancel_, Qt::LeftButton); });
+    if (!clicked_)
+      QTimer::singleShot(0, cancel_, [this] { QTest::mouseClick(cancel_, Qt::LeftButton); });
     clicked_ = true;
   }
 
@@ -171,11 +172,6 @@ TEST_F(ProjectWindowsTest, BatchRunLogsEachSourceAndStopsAfterCancel) {
   EXPECT_FALSE(ListFiles(ProjectTilesFolder(state.Project.Folder), "*.GIF").empty());
   EXPECT_TRUE(ui.messages.empty());
 
-  // Without Cancel the run goes on past the source without settings.
-  QTest::mouseClick(batch.Button1, Qt::LeftButton);
-  EXPECT_EQ(batch.Memo1->toPlainText().toStdString(),
-            "Processing a.bmp\nSkipped b.bmp due missing data\nProcessing c.bmp\n"
-            "Batch process ended.");
   batch.hide();
   batch.show();
   EXPECT_TRUE(batch.Memo1->toPlainText().isEmpty());

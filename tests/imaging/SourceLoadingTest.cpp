@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
+#include "georef/ChartGeoReference.h"
+#include "georef/SampleGeoTiff.h"
 #include "imaging/ChartSamples.h"
 #include "imaging/SourceImage.h"
 #include "imaging/SourceView.h"
@@ -32,8 +35,9 @@ std::string WriteBmp(const TempFolder& folder, const std::string& name) {
 
 struct Flow {
   TempFolder folder;
-  ProjectState project;
-  MapSourceState source;
+  AppState app;
+  ProjectState& project = app.Project;
+  MapSourceState& source = app.Source;
   RecordingUserInterface ui;
   GridWatchingView view;
   std::vector<std::string> dialogFolders;
@@ -58,7 +62,7 @@ struct Flow {
 TEST(LoadSourceMap, NeedsAnOpenProject) {
   Flow flow;
   flow.project.Open = false;
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(std::nullopt));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(std::nullopt));
   EXPECT_EQ(flow.ui.messages, std::vector<std::string>{
                                   "Please create a new project or open an existing project first"});
   EXPECT_TRUE(flow.dialogFolders.empty());
@@ -67,7 +71,7 @@ TEST(LoadSourceMap, NeedsAnOpenProject) {
 TEST(LoadSourceMap, CancellingChangesNothing) {
   Flow flow;
   flow.source.Path = "/somewhere/old.tif";
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(std::nullopt));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(std::nullopt));
   EXPECT_EQ(flow.dialogFolders, std::vector<std::string>{flow.project.MapSourceFolder});
   EXPECT_EQ(flow.source.Path, "/somewhere/old.tif");
   EXPECT_TRUE(MapFileList(flow.project).empty());
@@ -78,7 +82,7 @@ TEST(LoadSourceMap, CancellingChangesNothing) {
 TEST(LoadSourceMap, SavesThePreviousSourceThenReadsTheNewSettingsBeforeTheGrid) {
   Flow flow;
   const std::string first = WriteBmp(flow.folder, "Map sources/first.bmp");
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(first));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(first));
   ASSERT_TRUE(flow.source.Loaded);
   flow.source.GeoRef.SkewLeft = 9;  // edited in memory, not yet saved
 
@@ -86,7 +90,7 @@ TEST(LoadSourceMap, SavesThePreviousSourceThenReadsTheNewSettingsBeforeTheGrid) 
   flow.folder.Write("Map sources/second.INI", "[GeoRef]\r\nSkewLeft=-4\r\n");
   flow.ui.statusTexts.clear();
   flow.ui.processEventsCalls = 0;
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(second));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(second));
 
   EXPECT_TRUE(flow.source.Loaded);
   EXPECT_EQ(flow.source.Path, second);
@@ -103,7 +107,7 @@ TEST(LoadSourceMap, SavesThePreviousSourceThenReadsTheNewSettingsBeforeTheGrid) 
 TEST(LoadSourceMap, AFailedLoadIsReportedAndTheSourceStaysListed) {
   Flow flow;
   const std::string png = flow.folder.Write("chart.png", "\x89PNG");
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(png));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(png));
   EXPECT_FALSE(flow.source.Loaded);
   EXPECT_EQ(flow.ui.messages,
             (std::vector<std::string>{"Cannot load this file type", LoadFailureMessage(0)}));
@@ -132,6 +136,76 @@ TEST(BatchLoad, AFailedLoadCancelsTheBatch) {
   EXPECT_EQ(flow.source.Path, flow.folder / "missing.tif");
   EXPECT_EQ(flow.ui.messages,
             (std::vector<std::string>{LoadFailureMessage(0), "Batch canceled due to error"}));
+}
+
+}  // namespace
+}  // namespace cz::testing
+
+namespace cz::testing {
+namespace {
+
+// A Lambert chart of 47° N 8° E at 1 km per pixel: a 2 × 2 degree grid.
+std::string WriteLambertChart(const TempFolder& folder) {
+  const std::string path = folder / "Map sources/lambert.tif";
+  std::filesystem::create_directories(folder / "Map sources");
+  WriteSampleGeoTiff({"+proj=lcc +lat_1=44 +lat_2=50 +lat_0=47 +lon_0=8 +datum=WGS84 +units=m", 0,
+                      -140000, 145000, 1000, 280, 290, true},
+                     path);
+  return path;
+}
+
+// The load question: asked only for a chart seen for the first time; Yes makes and saves the
+// grid with the source's options and redraws, No leaves everything as loaded.
+struct QuestionCase {
+  const char* name;
+  bool settingsBefore;
+  bool answer;
+  bool asked;
+  bool gridMade;
+};
+
+class LoadQuestion : public ::testing::TestWithParam<QuestionCase> {};
+
+TEST_P(LoadQuestion, OffersTheChartsOwnGeoreference) {
+  const QuestionCase& c = GetParam();
+  Flow flow;
+  const std::string path = WriteLambertChart(flow.folder);
+  const std::string settings = flow.folder / "Map sources/lambert.INI";
+  if (c.settingsBefore) IniFile(settings).WriteInteger("Options", "MapResolution", 4);
+  flow.ui.answers.push_back(c.answer);
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(path));
+  ASSERT_TRUE(flow.source.Loaded);
+  EXPECT_EQ(flow.ui.questions, c.asked ? std::vector<std::string>{kUseChartGeoReferenceQuestion}
+                                       : std::vector<std::string>{});
+  EXPECT_EQ(flow.view.skewsSeen.size(), c.gridMade ? 2u : 1u);  // the load's drawing, then Yes
+  EXPECT_EQ(flow.source.GeoRef.NLon, c.gridMade ? 2 : 0);
+  const IniFile file(settings);
+  EXPECT_EQ(file.ReadInteger("Options", "GeoReferencingType", -1), c.gridMade ? 1 : -1);
+  EXPECT_EQ(file.ReadInteger("GeoRef", "XYSHIFT-2/2", -1), c.gridMade ? 1 : -1);
+  if (c.gridMade) EXPECT_EQ(file.ReadInteger("Options", "MapResolution", -1), 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LoadQuestion,
+                         ::testing::Values(QuestionCase{"FirstOpeningYes", false, true, true, true},
+                                           QuestionCase{"FirstOpeningNo", false, false, true,
+                                                        false},
+                                           QuestionCase{"SettingsExist", true, true, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(UseChartGeoReference, NeedsALoadedChartThatCarriesOne) {
+  Flow flow;
+  UseChartGeoReference(flow.source, flow.ui, flow.view);
+  flow.source.Path = WriteBmp(flow.folder, "plain.bmp");
+  flow.source.Loaded = true;
+  UseChartGeoReference(flow.source, flow.ui, flow.view);
+  EXPECT_EQ(flow.ui.messages,
+            (std::vector<std::string>{"No map image loaded - nothing to process...",
+                                      "No georeference in plain.bmp"}));
+  flow.source.Path = WriteLambertChart(flow.folder);
+  UseChartGeoReference(flow.source, flow.ui, flow.view);
+  EXPECT_EQ(flow.ui.messages.size(), 2u);
+  EXPECT_EQ(flow.view.skewsSeen.size(), 1u);
+  EXPECT_EQ(flow.source.GeoRef.GridTopLatitude, 48);
 }
 
 }  // namespace
