@@ -21,7 +21,9 @@
 #include "MainWindowDialogs.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
+#include "TForm2.h"
 #include "TMakeMaps.h"
+#include "TMapViewerForm.h"
 #include "TProcessViewer.h"
 #include "TSplashScreen.h"
 #include "batch/ProjectBatch.h"
@@ -192,12 +194,19 @@ void TForm1::CreateMenus() {
   ConnectGuarded(DeleteAllTilesItem, &QAction::triggered, &TForm1::DeleteAllTilesClick);
   ConnectGuarded(ProcessSourceMapItem, &QAction::triggered, &TForm1::ProcessSourceMapClick);
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
+  ConnectGuarded(ImportEpsg3857Item, &QAction::triggered, &TForm1::ImportEpsg3857Click);
+  ConnectGuarded(ViewEfisMapsItem, &QAction::triggered, &TForm1::ViewEfisMapsClick);
 }
 
 void TForm1::CreateSecondaryWindows() {
   ProcessViewer = new TProcessViewer(this);
   MakeMaps = new TMakeMaps(this);
+  // After the project is read: the viewer shows its position, the import window its
+  // remembered folder.
+  MapViewerForm = new TMapViewerForm(state_.Project, *ui_, this);
   SplashScreen = new TSplashScreen(this);
+  Form2 = new TForm2(
+      ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this);
   // Without a display the tiles are not shown, and the map builder's lines go to standard
   // output through the display-less port.
   if (!displayless_) {
@@ -255,7 +264,13 @@ void TForm1::Guarded(const std::function<void()>& handler) {
 void TForm1::FormShow() {
   if (splashShown_) return;
   splashShown_ = true;
+  // Showing a splash window lets pending events run. The start-up timer must not fire in
+  // there: its command-line run would close the main window before the splash is up, the
+  // splash would then stay open, and the program would never end. It is armed again after.
+  const bool armed = Timer1->isActive();
+  Timer1->stop();
   SplashScreen->ShowCentred();
+  if (armed) Timer1->start();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -280,6 +295,8 @@ void TForm1::Timer1Timer() {
   // The run began by deleting the log; a start-up failure (the last project could not be
   // reopened) still belongs in it when the run logged nothing else.
   if (!startUpError_.empty() && !FileExists(ErrorLogPath())) LogError(startUpError_);
+  // The run may have opened another project: closing must not store the old one's position.
+  MapViewerForm->UpdateInfo();
   UpdateTitle();
   // The run may have given the loaded chart a georeference of the other method after the
   // load showed its buttons (/X writes a manual grid): the buttons follow the method in use.
@@ -413,7 +430,7 @@ void TForm1::CreateOrOpenProjectClick() {
   const std::optional<std::string> chosen = ChooseProjectFile();
   if (!chosen) return;
   try {
-    CreateOrOpenProject(state_, *chosen, *ui_);
+    if (CreateOrOpenProject(state_, *chosen, *ui_)) MapViewerForm->UpdateInfo();
   } catch (...) {
     UpdateTitle();
     throw;
@@ -442,6 +459,14 @@ void TForm1::CreateEfisMapsClick() {
   MakeMaps->CreateMaps(state_, *ui_);
 }
 
+void TForm1::ImportEpsg3857Click() {
+  Form2->exec();
+}
+
+void TForm1::ViewEfisMapsClick() {
+  MapViewerForm->exec();
+}
+
 void TForm1::ResetForLoad() {
   ViewMapping mapping = Image321->Mapping();
   mapping.Scale = (kLoadZoomPosition + 1) / 100.0;
@@ -462,6 +487,8 @@ void TForm1::EnableGeoReferenceControls() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   try {
+    // What the viewer's edits hold is stored, even when "View" was not pressed.
+    if (state_.Project.Open) MapViewerForm->GetViewerLatLong();
     CloseApplication(state_);
   } catch (const std::exception& error) {
     ReportError(error);

@@ -57,6 +57,8 @@ class TMakeMaps;
 class TProcessViewer;
 class TSplashScreen;
 class QtUserInterface;
+class TForm2;
+class TMapViewerForm;
 
 class TForm1 : public QMainWindow, public CommandLineHost {
   Q_OBJECT
@@ -119,6 +121,8 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void DeleteAllTilesClick();
   void ProcessSourceMapClick();
   void CreateEfisMapsClick();
+  void ImportEpsg3857Click();  // the import window, modal
+  void ViewEfisMapsClick();    // the map viewer, modal
 
   // The file dialogs: the project file (OpenDialog2) and the source image (OpenDialog1).
   // Tests replace them.
@@ -152,7 +156,9 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   // The secondary windows, created once in the listed order (CreateSecondaryWindows).
   TProcessViewer* ProcessViewer = nullptr;
   TMakeMaps* MakeMaps = nullptr;
+  TMapViewerForm* MapViewerForm = nullptr;  // keeps the project's viewer position in its edits
   TSplashScreen* SplashScreen = nullptr;
+  TForm2* Form2 = nullptr;  // "Import EPSG3857 tiles"
 
   QMenu* ProjectMenu = nullptr;  // "Project"
   QAction* CreateOrOpenProjectItem = nullptr;
