@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "StartUpFailure.h"
 #include "TForm1.h"
 
 namespace {
@@ -27,7 +28,9 @@ int main(int argc, char* argv[]) {
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
 
   const bool hasSwitches = ChooseDisplaylessPlatform(argc);
+  cz::StartUpFailureGuard startUpGuard;  // until the application object stands
   QApplication app(argc, argv);
+  startUpGuard.Release();
   QApplication::setApplicationName(QStringLiteral("VDK Avionics Cartozen 2"));
   const QString platform = QGuiApplication::platformName();
   const bool displayless = hasSwitches && (platform == QLatin1String("offscreen") ||
