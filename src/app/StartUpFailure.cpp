@@ -23,7 +23,8 @@ void HandleStartUpMessage(QtMsgType type, const QMessageLogContext& context,
     }
     return;
   }
-  const std::string text = "Unable to start: " + message.trimmed().toStdString();
+  // One line: Error.txt holds one message per line.
+  const std::string text = "Unable to start: " + message.simplified().toStdString();
   std::fprintf(stderr, "%s\n", text.c_str());
   std::fflush(stderr);
   LogError(text);

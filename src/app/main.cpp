@@ -1,6 +1,7 @@
 // Program entry: the main window, the start-up timer and, with switches, the command-line run.
 #include <QApplication>
 
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ int main(int argc, char* argv[]) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
 
+  // A file-size limit (ulimit -f) then fails the write with EFBIG, which is reported as
+  // "Unable to write to ..." like a full disk, instead of killing the program mid-write.
+  std::signal(SIGXFSZ, SIG_IGN);
   const bool hasSwitches = ChooseDisplaylessPlatform(argc);
   cz::StartUpFailureGuard startUpGuard;  // until the application object stands
   QApplication app(argc, argv);

@@ -86,6 +86,20 @@ INSTANTIATE_TEST_SUITE_P(Names, ExtensionsChooseTheDecoder,
                                            "chart.JPEG", "chart.Jpeg", "chart.bmp", "chart.BMP",
                                            "my.charts.v2.tiff"));
 
+TEST(VisualizeFileInImage, OpensAPathWhoseCaseDiffersFromTheDisk) {
+  // A hand-edited [MapFiles] entry, or one copied from another machine.
+  TempFolder folder;
+  for (const std::string name : {"Chart.TIF", "MAP.JPG", "Plate.Bmp"}) {
+    WriteChart(folder, name);
+    MapSourceState source;
+    source.Path = folder / UpperCase(name);
+    RecordingUserInterface ui;
+    RecordingView view;
+    VisualizeFileInImage(source, ui, view);
+    EXPECT_TRUE(source.Loaded) << name;
+  }
+}
+
 // Loads a good chart first, then the given path: whatever fails leaves no image at all.
 struct FailedLoad {
   MapSourceState source;
