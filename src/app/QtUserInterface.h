@@ -25,16 +25,20 @@ class QtUserInterface : public UserInterface {
   bool Confirm(const std::string& question) override;
   void AddMemoLine(MemoWindow window, const std::string& line) override;
   void ProcessEvents() override;
+  void ShowImportMosaic(bool finished) override;
 
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).
   void SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink);
+  // The main window shows the import's mosaics (see UserInterface::ShowImportMosaic).
+  void SetImportMosaicHandler(std::function<void(bool finished)> handler);
 
  private:
   QWidget* window_;
   QLineEdit* statusLine_;
   UserInterface* displayless_;
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
+  std::function<void(bool)> importMosaicHandler_;
 };
 
 }  // namespace cz

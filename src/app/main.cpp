@@ -1,11 +1,11 @@
 // Program entry: the main window, the start-up timer and, with switches, the command-line run.
-#include <QApplication>
 
 #include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "CartozenApplication.h"
 #include "StartUpFailure.h"
 #include "TForm1.h"
 
@@ -33,14 +33,17 @@ int main(int argc, char* argv[]) {
   std::signal(SIGXFSZ, SIG_IGN);
   const bool hasSwitches = ChooseDisplaylessPlatform(argc);
   cz::StartUpFailureGuard startUpGuard;  // until the application object stands
-  QApplication app(argc, argv);
+  cz::CartozenApplication app(argc, argv);
   startUpGuard.Release();
   QApplication::setApplicationName(QStringLiteral("VDK Avionics Cartozen 2"));
   const QString platform = QGuiApplication::platformName();
   const bool displayless = hasSwitches && (platform == QLatin1String("offscreen") ||
                                            platform == QLatin1String("minimal"));
 
+  // The main window; it creates the other windows, in their fixed order, for the whole run.
   cz::TForm1 window(std::move(arguments), displayless);
+  app.SetErrorHandler(
+      [&window](const std::exception& error) { window.HandleUncaughtError(error); });
   window.show();
   const int status = app.exec();
   if (window.CommandLineRan()) return window.RunLogged() ? 1 : 0;

@@ -43,6 +43,7 @@ void VisualizeFileInImage(MapSourceState& source, UserInterface& ui, SourceView&
     // killed while filling it.
     reader(source.Path, source.Image, source.RequiredBytes, ObtainableMemoryBytes());
     view.ShowLoadedImage();
+    view.DrawGridFromGeoRef(source.GeoRef, ui);
     source.Loaded = true;
     view.EnableGeoReferenceControls();
   } catch (const std::exception&) {
