@@ -32,10 +32,13 @@ make_folder() {
   cp "$work/alps.tif" "$1/Alps/Map sources/alps.tif"
 }
 
-# Starts the pipeline in folder $1 in the background; its pid is the program's own.
+# Starts the pipeline in folder $1 in the background; its pid is the program's own, unless
+# $2 is a time limit in seconds for a run that must end by itself.
 start_run() {
-  (cd "$1" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ./cartozen2 \
-    "${arguments[@]}" >/dev/null 2>&1) &
+  local limit=()
+  [ -n "${2:-}" ] && limit=(timeout -s KILL "$2")
+  (cd "$1" && exec "${limit[@]}" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+    ./cartozen2 "${arguments[@]}" >/dev/null 2>&1) &
   run_pid=$!
 }
 
@@ -88,7 +91,7 @@ progress() {
 reference="$work/reference"
 make_folder "$reference"
 t0=$(now_ns)
-start_run "$reference"
+start_run "$reference" 300
 t_map="" t_final=""
 while kill -0 "$run_pid" 2>/dev/null; do
   if [ -z "$t_map" ] && compgen -G "$reference/Alps/Temp/*.MAP" >/dev/null; then t_map=$(now_ns); fi
@@ -129,7 +132,7 @@ for moment in "${kills[@]}"; do
   echo "kill $trial at $((moment / 1000000)) ms: $(progress "$folder/Alps")"
   check_whole "$folder/Alps"
 
-  start_run "$folder"
+  start_run "$folder" 300
   if ! wait "$run_pid"; then
     fail "the run after kill $trial did not succeed: $(cat "$folder/Error.txt" 2>/dev/null)"
     continue

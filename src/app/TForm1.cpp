@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -255,6 +256,9 @@ void TForm1::Guarded(const std::function<void()>& handler) {
 void TForm1::FormShow() {
   if (splashShown_) return;
   splashShown_ = true;
+  // On a busy machine the first show can arrive after the start-up timer, inside the
+  // command-line run; nothing would hide a splash shown then.
+  if (!Timer1->isActive()) return;
   SplashScreen->ShowCentred();
 }
 
@@ -281,8 +285,10 @@ void TForm1::Timer1Timer() {
   // reopened) still belongs in it when the run logged nothing else.
   if (!startUpError_.empty() && !FileExists(ErrorLogPath())) LogError(startUpError_);
   UpdateTitle();
-  // Without a display nobody could carry on, so even /N closes.
-  if (outcome == CommandLineOutcome::Close || displayless_) close();
+  // Without a display nobody could carry on, so even /N closes. Once the window has closed
+  // the program ends: on a busy machine the last-window check alone has been seen to leave
+  // the event loop running with nothing on screen.
+  if ((outcome == CommandLineOutcome::Close || displayless_) && close()) QCoreApplication::quit();
 }
 
 void TForm1::EnableStuff() {

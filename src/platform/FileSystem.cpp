@@ -136,7 +136,9 @@ std::vector<std::string> ListFiles(std::string_view folder, std::string_view pat
   return names;
 }
 
-bool DeleteFileAt(std::string_view path) { return ::unlink(ResolvePath(path).c_str()) == 0; }
+bool DeleteFileAt(std::string_view path) {
+  return ::unlink(ResolvePath(path).c_str()) == 0;
+}
 
 FileStamp StampOfFile(std::string_view path) {
   struct stat st;
@@ -199,7 +201,9 @@ bool TemporaryWriter(const std::string& name, long& pid) {
   return true;
 }
 
-bool ProcessRuns(long pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
+bool ProcessRuns(long pid) {
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
 
 }  // namespace
 
@@ -213,8 +217,8 @@ int RemoveWriteLeftovers(std::string_view folder) {
     long pid = 0;
     // A temporary file of a writer that still runs (another instance) is its business.
     const bool staleTemporary = TemporaryWriter(name, pid) && !ProcessRuns(pid);
-    const bool partCopy = name.size() > 6 && name.front() == '.' &&
-                          name.compare(name.size() - 5, 5, ".part") == 0;
+    const bool partCopy =
+        name.size() > 6 && name.front() == '.' && name.compare(name.size() - 5, 5, ".part") == 0;
     if (staleTemporary || partCopy) leftovers.push_back(JoinPath(resolved, name));
   }
   ::closedir(dir);

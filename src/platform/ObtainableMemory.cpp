@@ -69,7 +69,8 @@ std::uint64_t ObtainableMemoryBytes() {
   if (available > 0) {
     obtainable = available + KilobyteField("/proc/meminfo", "SwapFree:");
   }
-  obtainable = std::min(obtainable, LeftUnder(RLIMIT_AS, KilobyteField("/proc/self/status", "VmSize:")));
+  obtainable =
+      std::min(obtainable, LeftUnder(RLIMIT_AS, KilobyteField("/proc/self/status", "VmSize:")));
   obtainable =
       std::min(obtainable, LeftUnder(RLIMIT_DATA, KilobyteField("/proc/self/status", "VmData:")));
   return std::min(obtainable, LeftInControlGroup());

@@ -19,7 +19,9 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-IniFile::IniFile(std::string path) : path_(std::move(path)) { Load(); }
+IniFile::IniFile(std::string path) : path_(std::move(path)) {
+  Load();
+}
 
 bool IniFile::CanHoldKey(std::string_view name) {
   return !name.empty() && Trim(name).size() == name.size() && name.front() != ';' &&
@@ -60,9 +62,8 @@ void IniFile::Parse(std::string_view text) const {
       const std::size_t close = trimmed.find(']');
       Section section;
       section.header = std::string(raw);
-      section.name = std::string(Trim(trimmed.substr(1, close == std::string_view::npos
-                                                            ? std::string_view::npos
-                                                            : close - 1)));
+      section.name = std::string(Trim(
+          trimmed.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
       sections_.push_back(std::move(section));
       continue;
     }
@@ -166,8 +167,7 @@ IniFile::Section& IniFile::SectionForWrite(std::string_view name) {
   return sections_.back();
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key,
-                          std::string_view value) {
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   if (!CanHoldKey(key)) {
     throw CartozenError("The name \"" + std::string(key) + "\" cannot be kept as a key in " +
                         path_);

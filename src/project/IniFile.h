@@ -5,9 +5,10 @@
 //   is the one read and written.
 // - The file is parsed when the object is made, and again whenever it changed on disk (its
 //   size, modification time or inode differ from the last read): before each read or write
-//   while none of this object's changes is pending, and before pending changes reach the disk. So two objects, or two programs, on one
-//   file keep each other's keys: a write replays this object's changes onto the file as it
-//   is now. (Writers that race within one save can still lose one side; there is no lock.)
+//   while none of this object's changes is pending, and before pending changes reach the disk. So
+//   two objects, or two programs, on one file keep each other's keys: a write replays this object's
+//   changes onto the file as it is now. (Writers that race within one save can still lose one side;
+//   there is no lock.)
 // - A file that exists but cannot be read (no permission, a folder or FIFO under its name)
 //   throws CartozenError("Unable to open file '" + name + "'") and is never written over.
 //   A missing file reads as empty.
@@ -102,7 +103,7 @@ class IniFile {
   // The parsed file is a cache of the disk: reads may refresh it, hence mutable.
   mutable std::vector<Section> sections_;
   mutable std::unordered_map<std::string, std::size_t> sectionIndex_;  // upper-cased name
-  mutable FileStamp stamp_;  // the disk state sections_ was read from or written as
+  mutable FileStamp stamp_;      // the disk state sections_ was read from or written as
   std::vector<Change> pending_;  // changes not yet on disk
   int batchDepth_ = 0;
 };

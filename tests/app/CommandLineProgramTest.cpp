@@ -102,8 +102,8 @@ TEST(ProgramRun, QtThatCannotStartIsLoggedAndFails) {
   std::filesystem::copy_file(std::string(CARTOZEN_BIN_DIR) + "/cartozen2", folder / "cartozen2");
   for (const char* how : {"QT_QPA_PLATFORM=nosuchplatform ./cartozen2 /M",
                           "QT_QPA_PLATFORM=offscreen ./cartozen2 -platform nosuchplatform"}) {
-    const std::string command = "cd " + Quoted(folder.Path()) + " && env -u DISPLAY " + how +
-                                " >/dev/null 2>stderr.txt";
+    const std::string command =
+        "cd " + Quoted(folder.Path()) + " && env -u DISPLAY " + how + " >/dev/null 2>stderr.txt";
     const int raw = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << how;
     const std::string log = ReadFileBytes(folder / "Error.txt");

@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include "platform/Error.h"
-#include "platform/ObtainableMemory.h"
 #include "platform/ExecutableFolder.h"
+#include "platform/ObtainableMemory.h"
 #include "platform/Paths.h"
 #include "support/TempFolder.h"
 

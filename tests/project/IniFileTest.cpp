@@ -17,7 +17,8 @@ using testing::TempFolder;
 
 TEST(IniFileTest, LooksUpSectionsAndKeysIgnoringCase) {
   TempFolder dir;
-  const std::string path = dir.Write("a.ini", "[GeoRef]\nTopLeftX=12\n[Options]\r\nMapResolution=3\r\n");
+  const std::string path =
+      dir.Write("a.ini", "[GeoRef]\nTopLeftX=12\n[Options]\r\nMapResolution=3\r\n");
   IniFile ini(path);
   EXPECT_EQ(ini.ReadInteger("georef", "TOPLEFTX", 0), 12);
   EXPECT_EQ(ini.ReadInteger("OPTIONS", "mapresolution", 30), 3);
@@ -64,8 +65,9 @@ TEST(IniFileTest, WritesReachTheDiskAtOnceWithCrLf) {
   EXPECT_EQ(ReadFileBytes(dir / "new.ini"), "[General]\r\nCartozen2=Version 1\r\n");
   ini.WriteInteger("MapViewer", "Latitude", -42);
   ini.WriteString("general", "MapSourcePath", "");
-  EXPECT_EQ(ReadFileBytes(dir / "new.ini"),
-            "[General]\r\nCartozen2=Version 1\r\nMapSourcePath=\r\n[MapViewer]\r\nLatitude=-42\r\n");
+  EXPECT_EQ(
+      ReadFileBytes(dir / "new.ini"),
+      "[General]\r\nCartozen2=Version 1\r\nMapSourcePath=\r\n[MapViewer]\r\nLatitude=-42\r\n");
   EXPECT_EQ(IniFile(dir / "new.ini").ReadInteger("MAPVIEWER", "latitude", 0), -42);
 }
 
@@ -85,7 +87,8 @@ TEST(IniFileTest, PreservesUnknownLinesCommentsAndOrder) {
 
 TEST(IniFileTest, EraseSectionRemovesItsLines) {
   TempFolder dir;
-  const std::string path = dir.Write("p.ini", "[MapFiles]\r\n/a.tif=0\r\n/b.tif=0\r\n[General]\r\nx=1\r\n");
+  const std::string path =
+      dir.Write("p.ini", "[MapFiles]\r\n/a.tif=0\r\n/b.tif=0\r\n[General]\r\nx=1\r\n");
   IniFile ini(path);
   ini.EraseSection("mapfiles");
   EXPECT_EQ(ReadFileBytes(path), "[General]\r\nx=1\r\n");
@@ -133,7 +136,8 @@ TEST(IniFileTest, BatchWritesOnceAtItsEnd) {
   IniFile ini(path);
   ini.Batch([&] {
     for (int c = 0; c < 64; ++c) {
-      for (int r = 0; r < 64; ++r) ini.WriteInteger("GeoRef", "X-" + std::to_string(c) + "/" + std::to_string(r), c * r);
+      for (int r = 0; r < 64; ++r)
+        ini.WriteInteger("GeoRef", "X-" + std::to_string(c) + "/" + std::to_string(r), c * r);
     }
     EXPECT_FALSE(std::filesystem::exists(path));
   });
@@ -241,7 +245,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableIniFile,
                                            Unreadable::NoPermission));
 
 TEST(IniFileTest, KeysTheFormatCannotHoldAreRefused) {
-  for (const char* name : {"a=b.tif", " lead.tif", "trail.tif\t", ";x.tif", "[x].tif", "a\nb", ""}) {
+  for (const char* name :
+       {"a=b.tif", " lead.tif", "trail.tif\t", ";x.tif", "[x].tif", "a\nb", ""}) {
     EXPECT_FALSE(IniFile::CanHoldKey(name)) << name;
   }
   for (const char* name : {"/maps/a b;[c].tif", "X-0/0", "k"}) {
