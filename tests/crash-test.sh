@@ -3,8 +3,9 @@
 #   /P Alps /S alps.tif /X 48 6 2 4 /R 0.25 /R 0.5 /R 1 /M
 # on a generated chart is timed (when the first working map file appears in "Temp", when the
 # map file reaches "EFIS Maps", when the program ends). Then 20 fresh runs are killed with
-# SIGKILL at moments spread over tile writing (10), map building (6) and the settings save at
-# closing (4). After each kill every file under a final name must be whole: each tile GIF
+# SIGKILL at moments spread over tile writing (10, timed from the start), map building (6,
+# timed from the first working map file) and closing with its settings save (4, timed from the
+# finished map file). After each kill every file under a final name must be whole: each tile GIF
 # decodes, each map file passes efismap-info, each settings file ends in a whole line and holds
 # its keys. A fresh run then has to finish with exit status 0, leave no hidden leftovers in
 # "Tiles" or "EFIS Maps", and give the same map file bytes as the uninterrupted run.
@@ -111,25 +112,39 @@ expected=$(sha256sum < "$reference/Alps/EFIS Maps/$map_name")
 echo "uninterrupted run: tiles until $(((t_map - t0) / 1000000)) ms, maps until" \
   "$(((t_final - t0) / 1000000)) ms, closing until $(((t_end - t0) / 1000000)) ms"
 
-# Kill moments in nanoseconds after the start: n evenly inside each phase.
-moments() { # from to count
-  local from=$1 to=$2 count=$3 i
-  for ((i = 1; i <= count; i++)); do echo $((from + (to - from) * i / (count + 1))); done
+# Kill moments: n evenly inside a span, in nanoseconds after the phase began.
+moments() { # span count
+  local i
+  for ((i = 1; i <= $2; i++)); do echo $(($1 * i / ($2 + 1))); done
 }
-kills=($(moments $(((t_map - t0) / 10)) $((t_map - t0)) 10)
-  $(moments $((t_map - t0)) $((t_final - t0)) 6)
-  $(moments $((t_final - t0)) $((t_end - t0)) 4))
+# Each kill as phase:delay, the phase telling what the delay counts from.
+kills=()
+for delay in $(moments $((t_map - t0)) 10); do kills+=("start:$delay"); done
+for delay in $(moments $((t_final - t_map)) 6); do kills+=("maps:$delay"); done
+for delay in $(moments $((t_end - t_final)) 4); do kills+=("closing:$delay"); done
+
+# Waits until the phase has begun in project folder $1 (or the run has ended).
+wait_for_phase() {
+  case $2 in
+    maps) until compgen -G "$1/Temp/*.MAP" >/dev/null || [ -e "$1/EFIS Maps/$map_name" ] ||
+        ! kill -0 "$run_pid" 2>/dev/null; do sleep 0.001; done ;;
+    closing) until [ -e "$1/EFIS Maps/$map_name" ] || ! kill -0 "$run_pid" 2>/dev/null; do
+        sleep 0.001; done ;;
+  esac
+}
 
 trial=0
-for moment in "${kills[@]}"; do
+for kill in "${kills[@]}"; do
   trial=$((trial + 1))
+  phase=${kill%%:*} delay=${kill#*:}
   folder="$work/kill$trial"
   make_folder "$folder"
   start_run "$folder"
-  sleep "$(printf '%d.%09d' $((moment / 1000000000)) $((moment % 1000000000)))"
+  wait_for_phase "$folder/Alps" "$phase"
+  sleep "$(printf '%d.%09d' $((delay / 1000000000)) $((delay % 1000000000)))"
   kill -KILL "$run_pid" 2>/dev/null || true
   wait "$run_pid" 2>/dev/null || true
-  echo "kill $trial at $((moment / 1000000)) ms: $(progress "$folder/Alps")"
+  echo "kill $trial, $((delay / 1000000)) ms after $phase began: $(progress "$folder/Alps")"
   check_whole "$folder/Alps"
 
   start_run "$folder" 300
