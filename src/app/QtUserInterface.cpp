@@ -38,6 +38,11 @@ void QtUserInterface::AddMemoLine(MemoWindow window, const std::string& line) {
   }
 }
 
+void QtUserInterface::ClearMemo(MemoWindow window) {
+  const auto clear = memoClears_.find(window);
+  if (clear != memoClears_.end() && clear->second) clear->second();
+}
+
 void QtUserInterface::ProcessEvents() {
   QCoreApplication::processEvents();
 }
@@ -52,6 +57,10 @@ void QtUserInterface::SetImportMosaicHandler(std::function<void(bool finished)> 
 
 void QtUserInterface::SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink) {
   memoSinks_[window] = std::move(sink);
+}
+
+void QtUserInterface::SetMemoClear(MemoWindow window, std::function<void()> clear) {
+  memoClears_[window] = std::move(clear);
 }
 
 }  // namespace cz

@@ -24,12 +24,15 @@ class QtUserInterface : public UserInterface {
   void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& question) override;
   void AddMemoLine(MemoWindow window, const std::string& line) override;
+  void ClearMemo(MemoWindow window) override;
   void ProcessEvents() override;
   void ShowImportMosaic(bool finished) override;
 
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).
   void SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink);
+  // ...and how it empties its memo.
+  void SetMemoClear(MemoWindow window, std::function<void()> clear);
   // The main window shows the import's mosaics (see UserInterface::ShowImportMosaic).
   void SetImportMosaicHandler(std::function<void(bool finished)> handler);
 
@@ -38,6 +41,7 @@ class QtUserInterface : public UserInterface {
   QLineEdit* statusLine_;
   UserInterface* displayless_;
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
+  std::map<MemoWindow, std::function<void()>> memoClears_;
   std::function<void(bool)> importMosaicHandler_;
 };
 
