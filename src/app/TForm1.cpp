@@ -293,9 +293,13 @@ void TForm1::Timer1Timer() {
   if (!startUpError_.empty() && !FileExists(ErrorLogPath())) LogError(startUpError_);
   UpdateTitle();
   // Without a display nobody could carry on, so even /N closes. Once the window has closed
-  // the program ends: on a busy machine the last-window check alone has been seen to leave
-  // the event loop running with nothing on screen.
-  if ((outcome == CommandLineOutcome::Close || displayless_) && close()) QCoreApplication::quit();
+  // the program ends, through a queued quit that also works when the event loop had not been
+  // entered yet: on a busy machine the last-window check alone has been seen to leave the
+  // event loop running with nothing on screen.
+  if ((outcome == CommandLineOutcome::Close || displayless_) && close()) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+  }
 }
 
 void TForm1::EnableStuff() {
