@@ -45,6 +45,12 @@ start_run() {
 
 now_ns() { date +%s%N; }
 
+# Waits $1 seconds without starting a process (a start costs milliseconds on a busy machine):
+# a read with a time limit on a FIFO nobody writes to.
+mkfifo "$work/never"
+exec 9<>"$work/never"
+pause() { read -r -t "$1" -u 9 || true; }
+
 # Settings file $1 must end in a whole line and hold the keys $2...
 check_ini() {
   local file=$1
@@ -128,9 +134,9 @@ for delay in $(moments $((t_end - t_final)) 4); do kills+=("closing:$delay"); do
 wait_for_phase() {
   case $2 in
     maps) until compgen -G "$1/Temp/*.MAP" >/dev/null || [ -e "$1/EFIS Maps/$map_name" ] ||
-        ! kill -0 "$run_pid" 2>/dev/null; do sleep 0.001; done ;;
+        ! kill -0 "$run_pid" 2>/dev/null; do :; done ;;
     closing) until [ -e "$1/EFIS Maps/$map_name" ] || ! kill -0 "$run_pid" 2>/dev/null; do
-        sleep 0.001; done ;;
+        :; done ;;
   esac
 }
 
@@ -142,7 +148,7 @@ for kill in "${kills[@]}"; do
   make_folder "$folder"
   start_run "$folder"
   wait_for_phase "$folder/Alps" "$phase"
-  sleep "$(printf '%d.%09d' $((delay / 1000000000)) $((delay % 1000000000)))"
+  pause "$(printf '%d.%06d' $((delay / 1000000000)) $((delay % 1000000000 / 1000)))"
   kill -KILL "$run_pid" 2>/dev/null || true
   wait "$run_pid" 2>/dev/null || true
   echo "kill $trial, $((delay / 1000000)) ms after $phase began: $(progress "$folder/Alps")"
