@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include "TProcessViewer.h"
+
 namespace cz {
 
 namespace {
@@ -53,6 +55,18 @@ void QtUserInterface::ShowImportMosaic(bool finished) {
 
 void QtUserInterface::SetImportMosaicHandler(std::function<void(bool finished)> handler) {
   importMosaicHandler_ = std::move(handler);
+}
+
+void QtUserInterface::ShowProcessWindow() {
+  if (processViewer_) processViewer_->ShowProcessWindow();
+}
+
+void QtUserInterface::ShowTile(const Raster32& tile) {
+  if (processViewer_) processViewer_->ShowTile(tile);
+}
+
+void QtUserInterface::HideProcessWindow() {
+  if (processViewer_) processViewer_->HideProcessWindow();
 }
 
 void QtUserInterface::SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink) {

@@ -15,6 +15,8 @@ class QWidget;
 
 namespace cz {
 
+class TProcessViewer;
+
 class QtUserInterface : public UserInterface {
  public:
   // displayless: where messages and questions go when there is no display (may be null).
@@ -27,6 +29,9 @@ class QtUserInterface : public UserInterface {
   void ClearMemo(MemoWindow window) override;
   void ProcessEvents() override;
   void ShowImportMosaic(bool finished) override;
+  void ShowProcessWindow() override;
+  void ShowTile(const Raster32& tile) override;
+  void HideProcessWindow() override;
 
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).
@@ -35,6 +40,8 @@ class QtUserInterface : public UserInterface {
   void SetMemoClear(MemoWindow window, std::function<void()> clear);
   // The main window shows the import's mosaics (see UserInterface::ShowImportMosaic).
   void SetImportMosaicHandler(std::function<void(bool finished)> handler);
+  // The process window of tile creation; without one (display-less runs) nothing is shown.
+  void SetProcessViewer(TProcessViewer* viewer) { processViewer_ = viewer; }
 
  private:
   QWidget* window_;
@@ -43,6 +50,7 @@ class QtUserInterface : public UserInterface {
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
   std::map<MemoWindow, std::function<void()>> memoClears_;
   std::function<void(bool)> importMosaicHandler_;
+  TProcessViewer* processViewer_ = nullptr;
 };
 
 }  // namespace cz

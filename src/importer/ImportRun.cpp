@@ -6,6 +6,7 @@
 
 #include "georef/GridLayout.h"
 #include "importer/WebMercator.h"
+#include "project/MapSourceSettings.h"
 
 namespace cz {
 
@@ -22,6 +23,12 @@ void DropMosaic(ImportContext& context, const std::string& reason) {
   context.App.Source.Image.Release();
   context.App.Source.Loaded = false;
   context.Ui.SetStatusText(reason);
+}
+
+// The menu's tile command on the fresh mosaic, as a step of the import (not refused as busy).
+void ProcessMosaic(ImportContext& context) {
+  OwnStep step(context.App.Busy);
+  context.ProcessSourceMap();
 }
 
 }  // namespace
@@ -50,18 +57,24 @@ void BuildCellMosaic(ImportContext& context, const MosaicArea& area, PngTileDeco
 }
 
 void ProcessImport(ImportContext& context) {
+  if (RefuseIfBusy(context.App.Busy, context.Ui)) return;
   const ImportState& import = context.Import;
   if (!import.FolderValid || !import.CellChosen) return;
   if (const auto refusal = CheckImportCell(import.NorthEdge, import.WestEdge)) {
     context.Ui.ShowMessage(*refusal);
     return;
   }
+  // The first mosaic replaces the loaded chart: its settings file is saved first, as loading
+  // another source does, so georeference edits not yet saved are kept. A failed write stops
+  // the run here, with the chart still loaded.
+  if (context.App.Source.Loaded) SaveMapINI(context.App.Source);
+  BusyScope busy(context.App.Busy, LongOperation::Import);
   PngTileDecoder decoder;
   for (int zoom = kFirstImportZoom; zoom < kLastImportZoom; ++zoom) {
     BuildCellMosaic(context, MakeMosaicArea(import.NorthEdge, import.WestEdge, 8, zoom), decoder);
     const std::uint8_t levels = LevelsForZoom(import.ZoomChoices, zoom);
     SetLevelsMask(context.App, levels);
-    if (levels != 0) context.ProcessSourceMap();
+    if (levels != 0) ProcessMosaic(context);
   }
   const std::uint8_t levels = LevelsForZoom(import.ZoomChoices, kLastImportZoom);
   if (levels == 0) return;
@@ -75,7 +88,7 @@ void ProcessImport(ImportContext& context) {
                        import.WestEdge + kLongitudeOffsets[quarter], 4, kLastImportZoom),
         decoder);
     SetLevelsMask(context.App, levels);
-    context.ProcessSourceMap();
+    ProcessMosaic(context);
   }
 }
 

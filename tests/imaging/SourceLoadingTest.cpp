@@ -35,8 +35,9 @@ std::string WriteBmp(const TempFolder& folder, const std::string& name) {
 
 struct Flow {
   TempFolder folder;
-  ProjectState project;
-  MapSourceState source;
+  AppState app;
+  ProjectState& project = app.Project;
+  MapSourceState& source = app.Source;
   RecordingUserInterface ui;
   GridWatchingView view;
   std::vector<std::string> dialogFolders;
@@ -61,7 +62,7 @@ struct Flow {
 TEST(LoadSourceMap, NeedsAnOpenProject) {
   Flow flow;
   flow.project.Open = false;
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(std::nullopt));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(std::nullopt));
   EXPECT_EQ(flow.ui.messages, std::vector<std::string>{
                                   "Please create a new project or open an existing project first"});
   EXPECT_TRUE(flow.dialogFolders.empty());
@@ -70,7 +71,7 @@ TEST(LoadSourceMap, NeedsAnOpenProject) {
 TEST(LoadSourceMap, CancellingChangesNothing) {
   Flow flow;
   flow.source.Path = "/somewhere/old.tif";
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(std::nullopt));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(std::nullopt));
   EXPECT_EQ(flow.dialogFolders, std::vector<std::string>{flow.project.MapSourceFolder});
   EXPECT_EQ(flow.source.Path, "/somewhere/old.tif");
   EXPECT_TRUE(MapFileList(flow.project).empty());
@@ -81,7 +82,7 @@ TEST(LoadSourceMap, CancellingChangesNothing) {
 TEST(LoadSourceMap, SavesThePreviousSourceThenReadsTheNewSettingsBeforeTheGrid) {
   Flow flow;
   const std::string first = WriteBmp(flow.folder, "Map sources/first.bmp");
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(first));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(first));
   ASSERT_TRUE(flow.source.Loaded);
   flow.source.GeoRef.SkewLeft = 9;  // edited in memory, not yet saved
 
@@ -89,7 +90,7 @@ TEST(LoadSourceMap, SavesThePreviousSourceThenReadsTheNewSettingsBeforeTheGrid) 
   flow.folder.Write("Map sources/second.INI", "[GeoRef]\r\nSkewLeft=-4\r\n");
   flow.ui.statusTexts.clear();
   flow.ui.processEventsCalls = 0;
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(second));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(second));
 
   EXPECT_TRUE(flow.source.Loaded);
   EXPECT_EQ(flow.source.Path, second);
@@ -106,7 +107,7 @@ TEST(LoadSourceMap, SavesThePreviousSourceThenReadsTheNewSettingsBeforeTheGrid) 
 TEST(LoadSourceMap, AFailedLoadIsReportedAndTheSourceStaysListed) {
   Flow flow;
   const std::string png = flow.folder.Write("chart.png", "\x89PNG");
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(png));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(png));
   EXPECT_FALSE(flow.source.Loaded);
   EXPECT_EQ(flow.ui.messages,
             (std::vector<std::string>{"Cannot load this file type", LoadFailureMessage(0)}));
@@ -172,7 +173,7 @@ TEST_P(LoadQuestion, OffersTheChartsOwnGeoreference) {
   const std::string settings = flow.folder / "Map sources/lambert.INI";
   if (c.settingsBefore) IniFile(settings).WriteInteger("Options", "MapResolution", 4);
   flow.ui.answers.push_back(c.answer);
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(path));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(path));
   ASSERT_TRUE(flow.source.Loaded);
   EXPECT_EQ(flow.ui.questions, c.asked ? std::vector<std::string>{kUseChartGeoReferenceQuestion}
                                        : std::vector<std::string>{});
