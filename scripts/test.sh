@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds everything, runs every test, then
-# builds the core and its unit tests with AddressSanitizer + UBSan and runs them again,
-# and replays the fuzz corpora through the fuzz targets.
+# The test command: installs what is missing, builds everything, runs every test (the crash
+# test among them), then builds the core and its unit tests with AddressSanitizer + UBSan and
+# runs them again (that tree has no application and no benchmarks), and replays the fuzz
+# corpora through the fuzz targets (that tree builds only them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=$(nproc)
+# The compiler cache (used by CMake when present) also hits for a clone in another folder:
+# paths below the clone are hashed relative to it, and not the folder a compiler ran in.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 
 "$root/scripts/install-deps.sh"
 
@@ -32,7 +36,9 @@ if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then
   echo "== Fuzz targets: build with clang and replay their corpora"
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCARTOZEN_BUILD_FUZZ=ON -DCARTOZEN_BUILD_TESTS=OFF -DCARTOZEN_BUILD_BENCH=OFF >/dev/null
-  cmake --build build-fuzz -j "$jobs"
+  mapfile -t fuzz_targets < <(ninja -C build-fuzz -t targets all |
+    sed -n 's|^bin/\([a-z_]*_fuzz\): .*|\1|p' | sort -u)
+  cmake --build build-fuzz -j "$jobs" --target "${fuzz_targets[@]}"
   for target in build-fuzz/bin/*_fuzz; do
     name=$(basename "$target")
     corpus="fuzz/corpus/${name%_fuzz}"

@@ -1,5 +1,6 @@
 // Program entry: the main window, the start-up timer and, with switches, the command-line run.
 
+#include <csignal>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include "CartozenApplication.h"
 #include "DesktopIdentity.h"
 #include "QtMessageFilter.h"
+#include "StartUpFailure.h"
 #include "TForm1.h"
 #include "batch/StandardOptions.h"
 
@@ -32,9 +34,14 @@ int main(int argc, char* argv[]) {
   // --help and --version need neither Qt nor a file.
   if (const std::optional<int> status = cz::AnswerStandardOption(arguments)) return *status;
 
+  // A file-size limit (ulimit -f) then fails the write with EFBIG, which is reported as
+  // "Unable to write to ..." like a full disk, instead of killing the program mid-write.
+  std::signal(SIGXFSZ, SIG_IGN);
   const bool hasSwitches = ChooseDisplaylessPlatform(argc);
   cz::InstallQtMessageFilter(hasSwitches && cz::DisplaylessPlatformRequested());
+  cz::StartUpFailureGuard startUpGuard;  // until the application object stands
   cz::CartozenApplication app(argc, argv);
+  startUpGuard.Release();
   QApplication::setApplicationName(QStringLiteral("VDK Avionics Cartozen 2"));
   cz::ApplyDesktopIdentity();
   const QString platform = QGuiApplication::platformName();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <span>
 #include <unordered_set>
 
@@ -80,7 +81,16 @@ void CopyIntoPlace(const std::string& source, const std::string& target, bool fi
   const std::string part =
       ExtractFilePath(resolvedTarget) + "." + ExtractFileName(resolvedTarget) + ".part";
   BinaryFile from(source, BinaryFile::Mode::Read);
-  BinaryFile to(part, BinaryFile::Mode::Create);
+  // Failures to write the hidden copy name the map: that is the file the person knows (a
+  // missing maps folder, a full disk).
+  const auto failWrite = [&] { throw CartozenError("Unable to write to " + target); };
+  std::optional<BinaryFile> opened;
+  try {
+    opened.emplace(part, BinaryFile::Mode::Create);
+  } catch (const CartozenError&) {
+    failWrite();
+  }
+  BinaryFile& to = *opened;
   try {
     if (finish) {
       CopyFinishedMap(from, to, buffer);
@@ -92,8 +102,9 @@ void CopyIntoPlace(const std::string& source, const std::string& target, bool fi
     }
     to.Sync();
     to.Close();
-  } catch (const CartozenError&) {
+  } catch (const CartozenError& error) {
     DeleteFileAt(part);  // a half copy is of no use to anyone
+    if (std::string(error.what()).rfind("Unable to write to " + part, 0) == 0) failWrite();
     throw;
   }
   from.Close();
@@ -190,6 +201,8 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
   for (const std::string& name : ListWorkingFiles(tempFolder, job.extension)) {
     DeleteOrFail(JoinPath(tempFolder, name));
   }
+  // Copies an interrupted build left half done beside the maps.
+  RemoveWriteLeftovers(mapsFolder);
 
   std::unordered_set<std::string> workingFiles;
   for (const std::string& tileName : tileList) {

@@ -22,6 +22,7 @@
 #include "imaging/ChartReaders.h"
 #include "imaging/Raster32.h"
 #include "platform/Error.h"
+#include "platform/FileSystem.h"
 
 namespace cz {
 namespace {
@@ -357,7 +358,7 @@ void ReadBmp(BmpFile& file, Raster32& raster, std::uint64_t& requiredBytes,
 
 void ReadBmpChart(const std::string& path, Raster32& raster, std::uint64_t& requiredBytes,
                   std::uint64_t maxBytes) {
-  std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(ResolvePath(path).c_str(), "rb"));
   struct stat status {};
   if (!handle || fstat(fileno(handle.get()), &status) != 0 || !S_ISREG(status.st_mode)) {
     throw CartozenError(UnableToOpenText(path));

@@ -3,14 +3,16 @@
 // bitmaps (our own reader). Each reads the whole file at full resolution into one block,
 // every pixel opaque (alpha 255) unless a TIFF carries alpha of its own.
 //
+// The path is opened without regard to case (ResolvePath); messages name it as given.
+//
 // Each reader records the required byte count (width × height × 4, in 64 bits) in
 // requiredBytes as soon as the file's header has given the dimensions; it leaves it alone
 // before that. On failure it throws CartozenError and the raster may hold anything; the
 // caller empties it. Nothing is printed and nothing aborts, whatever the file holds.
 //
 // maxBytes caps the raster a file may ask for; above it the reader fails as if the memory
-// could not be had. The program passes no cap (the address space decides); the fuzz
-// targets pass a small one.
+// could not be had. The program passes what the machine can back (ObtainableMemoryBytes);
+// the fuzz targets pass a small cap.
 
 #include <cstdint>
 #include <limits>

@@ -20,6 +20,7 @@
 #include "imaging/ChartReaders.h"
 #include "imaging/Raster32.h"
 #include "platform/Error.h"
+#include "platform/FileSystem.h"
 
 namespace cz {
 namespace {
@@ -128,7 +129,7 @@ struct FileCloser {
 
 void ReadJpegChart(const std::string& path, Raster32& raster, std::uint64_t& requiredBytes,
                    std::uint64_t maxBytes) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ResolvePath(path).c_str(), "rb"));
   if (!file) throw CartozenError(UnableToOpenText(path));
 
   jpeg_decompress_struct info{};

@@ -4,6 +4,7 @@
 
 #include "imaging/ChartReaders.h"
 #include "imaging/SourceView.h"
+#include "platform/ObtainableMemory.h"
 #include "platform/Paths.h"
 #include "state/AppState.h"
 #include "state/UserInterface.h"
@@ -37,7 +38,10 @@ void VisualizeFileInImage(MapSourceState& source, UserInterface& ui, SourceView&
     return;
   }
   try {
-    reader(source.Path, source.Image, source.RequiredBytes, kNoByteLimit);
+    // A header asking for more than the machine can back fails here, before anything is
+    // allocated: with overcommit the allocation itself could succeed and the process be
+    // killed while filling it.
+    reader(source.Path, source.Image, source.RequiredBytes, ObtainableMemoryBytes());
     view.ShowLoadedImage();
     view.DrawGridFromGeoRef(source.GeoRef, ui);
     source.Loaded = true;

@@ -35,6 +35,8 @@ void LoadSourceMap(AppState& state, UserInterface& ui, SourceView& view,
   }
   const std::optional<std::string> chosen = chooseFile(project.MapSourceFolder, kSourceImageFilter);
   if (!chosen) return;
+  // Refused before anything changes: the loaded source stays current and whole.
+  CheckMapFileListEntry(project, *chosen);
   // Remembered for the project's MapSourcePath when the application closes.
   project.LastChosenSourceFolder = ExtractFilePath(*chosen);
 

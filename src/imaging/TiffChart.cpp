@@ -12,6 +12,7 @@
 #include "imaging/ChartReaders.h"
 #include "imaging/Raster32.h"
 #include "platform/Error.h"
+#include "platform/FileSystem.h"
 
 namespace cz {
 
@@ -71,7 +72,8 @@ void ReadTiffChart(const std::string& path, Raster32& raster, std::uint64_t& req
   if (maxBytes != kNoByteLimit) {
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(maxBytes));
   }
-  std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpenExt(path.c_str(), "r", options.get()));
+  std::unique_ptr<TIFF, TiffCloser> tiff(
+      TIFFOpenExt(ResolvePath(path).c_str(), "r", options.get()));
   if (!tiff) throw CartozenError(UnableToOpenText(path));
 
   std::uint32_t width = 0;

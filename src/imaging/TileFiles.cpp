@@ -23,6 +23,8 @@ std::string TileFileName(const std::string& projectFolder, TileLevel level, Tile
 void BeginTileRun(TileRun& run, UserInterface& ui) {
   run.TilesCreated = 0;
   run.CustomPalette.reset();
+  // Half-written tiles of an interrupted run would otherwise stay in the folder for good.
+  RemoveWriteLeftovers(TilesFolder(run.ProjectFolder));
   const std::string file = TilePaletteFile();
   if (!FileExists(file)) return;
   run.CustomPalette = LoadTilePalette(file);

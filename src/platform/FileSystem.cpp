@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -135,7 +136,26 @@ std::vector<std::string> ListFiles(std::string_view folder, std::string_view pat
   return names;
 }
 
-bool DeleteFileAt(std::string_view path) { return ::unlink(ResolvePath(path).c_str()) == 0; }
+bool DeleteFileAt(std::string_view path) {
+  return ::unlink(ResolvePath(path).c_str()) == 0;
+}
+
+FileStamp StampOfFile(std::string_view path) {
+  struct stat st;
+  if (::stat(ResolvePath(path).c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return {};
+    throw CartozenError("Unable to open file '" + std::string(path) + "'");
+  }
+  FileStamp stamp;
+  stamp.exists = true;
+  stamp.regular = S_ISREG(st.st_mode);
+  stamp.device = static_cast<std::uint64_t>(st.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+  stamp.size = static_cast<std::uint64_t>(st.st_size);
+  stamp.modifiedNanoseconds =
+      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return stamp;
+}
 
 std::int64_t FileSize(std::string_view path) {
   struct stat st;
@@ -162,6 +182,54 @@ std::string TemporarySibling(std::string_view path) {
   const std::string resolved = ResolvePath(path);
   return ExtractFilePath(resolved) + "." + ExtractFileName(resolved) + ".tmp" +
          std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+namespace {
+
+// A TemporarySibling name: "." + name + ".tmp" + pid + "-" + counter. True with the pid when
+// the name has that form.
+bool TemporaryWriter(const std::string& name, long& pid) {
+  const std::size_t tmp = name.rfind(".tmp");
+  if (name.empty() || name.front() != '.' || tmp == std::string::npos || tmp == 0) return false;
+  const std::size_t dash = name.find('-', tmp + 4);
+  if (dash == std::string::npos || dash == tmp + 4) return false;
+  pid = 0;
+  for (std::size_t i = tmp + 4; i < dash; ++i) {
+    if (name[i] < '0' || name[i] > '9' || pid > 100000000) return false;
+    pid = pid * 10 + (name[i] - '0');
+  }
+  return true;
+}
+
+bool ProcessRuns(long pid) {
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+}  // namespace
+
+int RemoveWriteLeftovers(std::string_view folder) {
+  const std::string resolved = ResolvePath(folder);
+  DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
+  if (!dir) return 0;
+  std::vector<std::string> leftovers;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    long pid = 0;
+    // A temporary file of a writer that still runs (another instance) is its business.
+    const bool staleTemporary = TemporaryWriter(name, pid) && !ProcessRuns(pid);
+    const bool partCopy =
+        name.size() > 6 && name.front() == '.' && name.compare(name.size() - 5, 5, ".part") == 0;
+    if (staleTemporary || partCopy) leftovers.push_back(JoinPath(resolved, name));
+  }
+  ::closedir(dir);
+  int removed = 0;
+  for (const std::string& path : leftovers) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0) {
+      ++removed;
+    }
+  }
+  return removed;
 }
 
 void ReplaceFile(std::string_view from, std::string_view to) {

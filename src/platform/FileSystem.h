@@ -38,6 +38,20 @@ bool WildcardMatch(std::string_view pattern, std::string_view name);
 // Deletes a file; false when it did not exist or could not be deleted.
 bool DeleteFileAt(std::string_view path);
 
+// What identifies one state of whatever is at a path: a change of any field means the file
+// was changed or replaced. All zero with exists false when nothing is there.
+struct FileStamp {
+  bool exists = false;
+  bool regular = false;  // an ordinary file (or a link to one)
+  std::uint64_t device = 0, inode = 0, size = 0;
+  std::int64_t modifiedNanoseconds = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of path. Throws CartozenError("Unable to open file '" + path + "'") when the
+// path cannot be examined (a folder on the way that may not be searched).
+FileStamp StampOfFile(std::string_view path);
+
 // Size of a file in bytes, or -1 when it cannot be read.
 std::int64_t FileSize(std::string_view path);
 
@@ -51,6 +65,11 @@ void AtomicWriteFile(std::string_view path, std::string_view bytes);
 
 // A fresh name beside path for a temporary file that will be renamed onto path.
 std::string TemporarySibling(std::string_view path);
+
+// Removes what interrupted writes left in folder: hidden temporary files of
+// TemporarySibling whose writing process no longer runs, and hidden ".*.part" copies. Returns
+// how many were removed; files that cannot be removed stay.
+int RemoveWriteLeftovers(std::string_view folder);
 
 // Renames from onto to (replacing it); throws CartozenError("Unable to write to " + to).
 void ReplaceFile(std::string_view from, std::string_view to);

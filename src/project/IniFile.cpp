@@ -20,21 +20,37 @@ std::string_view Trim(std::string_view text) {
 }  // namespace
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
-  std::string text;
-  if (FileExists(path_)) {
-    try {
-      text = ReadWholeFile(path_);
-    } catch (const CartozenError&) {
-      text.clear();  // an unreadable file reads as empty: every key gives its default
-    }
-  }
-  Parse(text);
+  Load();
 }
 
-void IniFile::Parse(std::string_view text) {
+bool IniFile::CanHoldKey(std::string_view name) {
+  return !name.empty() && Trim(name).size() == name.size() && name.front() != ';' &&
+         name.front() != '[' && name.find_first_of("=\r\n") == std::string_view::npos;
+}
+
+void IniFile::Load() const {
+  // Stamped before reading: a change in between only makes the next check read again.
+  const FileStamp stamp = StampOfFile(path_);
+  std::string text;
+  if (stamp.exists) {
+    // A folder or FIFO under the name is not a settings file; opening a FIFO would block.
+    if (!stamp.regular) throw CartozenError("Unable to open file '" + path_ + "'");
+    text = ReadWholeFile(path_);
+  }
+  Parse(text);
+  stamp_ = stamp;
+}
+
+void IniFile::RefreshIfChanged() const {
+  if (pending_.empty() && StampOfFile(path_) != stamp_) Load();
+}
+
+void IniFile::Parse(std::string_view text) const {
   sections_.clear();
   sections_.push_back(Section{});
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  // Every leading byte-order mark goes: one left in front of a section header would hide it,
+  // and the file as written would read back differently.
+  while (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   while (!text.empty()) {
     std::size_t end = text.find('\n');
     std::string_view raw = text.substr(0, end);
@@ -46,9 +62,8 @@ void IniFile::Parse(std::string_view text) {
       const std::size_t close = trimmed.find(']');
       Section section;
       section.header = std::string(raw);
-      section.name = std::string(Trim(trimmed.substr(1, close == std::string_view::npos
-                                                            ? std::string_view::npos
-                                                            : close - 1)));
+      section.name = std::string(Trim(
+          trimmed.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
       sections_.push_back(std::move(section));
       continue;
     }
@@ -69,7 +84,7 @@ void IniFile::Parse(std::string_view text) {
   RebuildIndex();
 }
 
-void IniFile::RebuildIndex() {
+void IniFile::RebuildIndex() const {
   sectionIndex_.clear();
   for (std::size_t s = 0; s < sections_.size(); ++s) {
     Section& section = sections_[s];
@@ -95,6 +110,7 @@ IniFile::Section* IniFile::FindSection(std::string_view name) {
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
+  RefreshIfChanged();
   if (const Section* found = FindSection(section)) {
     const auto it = found->keyIndex.find(UpperCase(key));
     if (it != found->keyIndex.end()) return found->lines[it->second].value;
@@ -104,6 +120,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 
 std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
                                   std::int32_t defaultValue) const {
+  RefreshIfChanged();
   const Section* found = FindSection(section);
   if (!found) return defaultValue;
   const auto it = found->keyIndex.find(UpperCase(key));
@@ -119,15 +136,18 @@ std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key
 }
 
 bool IniFile::SectionExists(std::string_view section) const {
+  RefreshIfChanged();
   return FindSection(section) != nullptr;
 }
 
 bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
+  RefreshIfChanged();
   const Section* found = FindSection(section);
   return found && found->keyIndex.count(UpperCase(key)) > 0;
 }
 
 std::vector<std::string> IniFile::ReadSectionKeys(std::string_view section) const {
+  RefreshIfChanged();
   std::vector<std::string> keys;
   if (const Section* found = FindSection(section)) {
     for (const Line& line : found->lines) {
@@ -147,22 +167,12 @@ IniFile::Section& IniFile::SectionForWrite(std::string_view name) {
   return sections_.back();
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key,
-                          std::string_view value) {
-  Section& target = SectionForWrite(section);
-  const std::string upperKey = UpperCase(key);
-  const auto it = target.keyIndex.find(upperKey);
-  if (it != target.keyIndex.end()) {
-    Line& line = target.lines[it->second];
-    line.value = std::string(value);
-    line.raw = line.key + "=" + line.value;
-  } else {
-    target.lines.push_back(Line{std::string(key) + "=" + std::string(value), std::string(key),
-                                std::string(value)});
-    target.keyIndex.emplace(upperKey, target.lines.size() - 1);
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  if (!CanHoldKey(key)) {
+    throw CartozenError("The name \"" + std::string(key) + "\" cannot be kept as a key in " +
+                        path_);
   }
-  dirty_ = true;
-  if (batchDepth_ == 0) Save();
+  Record(Change{false, std::string(section), std::string(key), std::string(value)});
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, std::int64_t value) {
@@ -170,12 +180,36 @@ void IniFile::WriteInteger(std::string_view section, std::string_view key, std::
 }
 
 void IniFile::EraseSection(std::string_view section) {
-  const auto it = sectionIndex_.find(UpperCase(section));
-  if (it == sectionIndex_.end()) return;
-  sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(it->second));
-  RebuildIndex();
-  dirty_ = true;
+  Record(Change{true, std::string(section), {}, {}});
+}
+
+void IniFile::Record(Change change) {
+  // The first change after a quiet spell starts from the file as it is now.
+  RefreshIfChanged();
+  Apply(change);
+  pending_.push_back(std::move(change));
   if (batchDepth_ == 0) Save();
+}
+
+void IniFile::Apply(const Change& change) {
+  if (change.erase) {
+    const auto it = sectionIndex_.find(UpperCase(change.section));
+    if (it == sectionIndex_.end()) return;
+    sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(it->second));
+    RebuildIndex();
+    return;
+  }
+  Section& target = SectionForWrite(change.section);
+  const std::string upperKey = UpperCase(change.key);
+  const auto it = target.keyIndex.find(upperKey);
+  if (it != target.keyIndex.end()) {
+    Line& line = target.lines[it->second];
+    line.value = change.value;
+    line.raw = line.key + "=" + line.value;
+  } else {
+    target.lines.push_back(Line{change.key + "=" + change.value, change.key, change.value});
+    target.keyIndex.emplace(upperKey, target.lines.size() - 1);
+  }
 }
 
 void IniFile::Batch(const std::function<void()>& body) {
@@ -183,10 +217,10 @@ void IniFile::Batch(const std::function<void()>& body) {
   try {
     body();
   } catch (...) {
-    if (--batchDepth_ == 0 && dirty_) Save();
+    if (--batchDepth_ == 0 && !pending_.empty()) Save();
     throw;
   }
-  if (--batchDepth_ == 0 && dirty_) Save();
+  if (--batchDepth_ == 0 && !pending_.empty()) Save();
 }
 
 std::string IniFile::Serialize() const {
@@ -201,19 +235,25 @@ std::string IniFile::Serialize() const {
 }
 
 void IniFile::Save() {
-  dirty_ = false;
+  std::vector<Change> changes = std::move(pending_);
+  pending_.clear();
+  // Another writer replaced the file since it was read: its keys are kept and this object's
+  // changes go on top. An unreadable file throws here and is left as it is.
+  if (StampOfFile(path_) != stamp_) {
+    Load();
+    for (const Change& change : changes) Apply(change);
+  }
   try {
     AtomicWriteFile(path_, Serialize());
+    stamp_ = StampOfFile(path_);
   } catch (const CartozenError&) {
     // Keep memory and disk in step: what did not reach the disk is not held either.
-    std::string text;
-    if (FileExists(path_)) {
-      try {
-        text = ReadWholeFile(path_);
-      } catch (const CartozenError&) {
-      }
+    try {
+      Load();
+    } catch (const CartozenError&) {
+      Parse({});
+      stamp_ = {};
     }
-    Parse(text);
     throw CartozenError("Unable to write to " + path_);
   }
 }

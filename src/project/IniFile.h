@@ -3,7 +3,15 @@
 //
 // - Sections and keys match without regard to case; the first of duplicate sections or keys
 //   is the one read and written.
-// - The file is parsed once, when the object is made. Reads never touch the disk again.
+// - The file is parsed when the object is made, and again whenever it changed on disk (its
+//   size, modification time or inode differ from the last read): before each read or write
+//   while none of this object's changes is pending, and before pending changes reach the disk. So
+//   two objects, or two programs, on one file keep each other's keys: a write replays this object's
+//   changes onto the file as it is now. (Writers that race within one save can still lose one side;
+//   there is no lock.)
+// - A file that exists but cannot be read (no permission, a folder or FIFO under its name)
+//   throws CartozenError("Unable to open file '" + name + "'") and is never written over.
+//   A missing file reads as empty.
 // - Every write reaches the disk at once, atomically (temporary file + rename), keeping
 //   comments, unknown lines and order; a new key goes after the last key of its section, a
 //   new section at the end of the file. Files are written with CR LF line ends and read
@@ -20,12 +28,19 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/FileSystem.h"
+
 namespace cz {
 
 class IniFile {
  public:
-  // Reads path if it exists (case-insensitively resolved); a missing file reads as empty.
+  // Reads path if it exists (case-insensitively resolved); a missing file reads as empty, an
+  // unreadable one throws (see above).
   explicit IniFile(std::string path);
+
+  // True when name can be a key of this format: it reads back as written only when it has
+  // no "=", no line end, no leading or trailing blank, and does not start with ";" or "[".
+  static bool CanHoldKey(std::string_view name);
 
   const std::string& FileName() const { return path_; }
 
@@ -66,18 +81,31 @@ class IniFile {
     std::unordered_map<std::string, std::size_t> keyIndex;  // upper-cased key -> lines index
   };
 
-  void Parse(std::string_view text);
+  // One change made through this object, kept until it reaches the disk so it can be
+  // replayed onto a file another writer changed meanwhile.
+  struct Change {
+    bool erase = false;  // EraseSection(section) rather than a key write
+    std::string section, key, value;
+  };
+
+  void Load() const;              // reads the disk (throws when unreadable)
+  void RefreshIfChanged() const;  // reloads when nothing is pending and the disk changed
+  void Apply(const Change& change);
+  void Record(Change change);
+  void Parse(std::string_view text) const;
   const Section* FindSection(std::string_view name) const;
   Section* FindSection(std::string_view name);
   Section& SectionForWrite(std::string_view name);
   void Save();
-  void RebuildIndex();
+  void RebuildIndex() const;
 
   std::string path_;
-  std::vector<Section> sections_;
-  std::unordered_map<std::string, std::size_t> sectionIndex_;  // upper-cased name -> index
+  // The parsed file is a cache of the disk: reads may refresh it, hence mutable.
+  mutable std::vector<Section> sections_;
+  mutable std::unordered_map<std::string, std::size_t> sectionIndex_;  // upper-cased name
+  mutable FileStamp stamp_;      // the disk state sections_ was read from or written as
+  std::vector<Change> pending_;  // changes not yet on disk
   int batchDepth_ = 0;
-  bool dirty_ = false;
 };
 
 }  // namespace cz

@@ -161,6 +161,16 @@ void MakeMapINI(MapSourceState& source, const float position[4], std::int32_t re
   const long double latitudeExtent = static_cast<long double>(topLatitude) - bottomLatitude;
   const long double longitudeExtent = static_cast<long double>(rightLongitude) - leftLongitude;
 
+  // The corners must lie on the earth: beyond it there are no tiles, and far beyond the
+  // GeoCoord integers the file keeps would wrap.
+  if (!(std::fabs(topLatitude) <= 90 && bottomLatitude >= -90 && bottomLatitude <= 90 &&
+        std::fabs(leftLongitude) <= 180 && rightLongitude >= -180 && rightLongitude <= 180)) {
+    throw CartozenError("Cannot georeference " + source.Path + ": the position from latitude " +
+                        DegreesText(topLatitude) + " to " + DegreesText(bottomLatitude) +
+                        " and longitude " + DegreesText(leftLongitude) + " to " +
+                        DegreesText(rightLongitude) +
+                        " leaves the earth (latitudes -90 to 90, longitudes -180 to 180)");
+  }
   // The grid is a lattice of whole degrees: an extent below one degree has no step to scale
   // it by, and one of 63 degrees or more would pass the grid's 64 rows or columns.
   const std::string extents =

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "geo/GeoCoord.h"
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/ProgramVersion.h"
@@ -100,8 +101,17 @@ bool OpenProjectFolder(AppState& state, const std::string& folder) {
   return true;
 }
 
+void CheckMapFileListEntry(const ProjectState& project, const std::string& sourcePath) {
+  if (!project.Open || !project.File || IniFile::CanHoldKey(sourcePath)) return;
+  throw CartozenError("The map source " + sourcePath + " cannot be listed in the project file " +
+                      project.File->FileName() +
+                      ": a source path must not contain \"=\", start with \";\" or \"[\", "
+                      "or start or end with a blank. Rename the file or its folder.");
+}
+
 void AddToMapFileList(ProjectState& project, const std::string& sourcePath) {
   if (!project.Open || !project.File) return;
+  CheckMapFileListEntry(project, sourcePath);
   project.File->WriteString(kMapFiles, sourcePath, "0");
 }
 

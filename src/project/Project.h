@@ -63,8 +63,13 @@ bool OpenProjectFolder(AppState& state, const std::string& folder);
 // The project file a command-line opening of folder uses (see OpenProjectFolder).
 std::string CommandLineProjectFile(const std::string& folder);
 
+// Throws CartozenError naming the project file when sourcePath cannot be a key of
+// [MapFiles] (IniFile::CanHoldKey): it would be written and read back as another path.
+void CheckMapFileListEntry(const ProjectState& project, const std::string& sourcePath);
+
 // Adds a source image to [MapFiles]; a source already listed keeps its one key. Does nothing
-// when no project is open (callers check and report that first).
+// when no project is open (callers check and report that first). Refuses a path the list
+// cannot hold (CheckMapFileListEntry).
 void AddToMapFileList(ProjectState& project, const std::string& sourcePath);
 
 // The map-file list in file order.

@@ -100,5 +100,21 @@ TEST(ProgramRun, BareProjectNameIsBesideTheProgramAndDeleteTilesWorksThere) {
   EXPECT_FALSE(std::filesystem::exists(folder / "Cartozen2.ini"));
 }
 
+TEST(ProgramRun, QtThatCannotStartIsLoggedAndFails) {
+  TempFolder folder;
+  std::filesystem::copy_file(std::string(CARTOZEN_BIN_DIR) + "/cartozen2", folder / "cartozen2");
+  for (const char* how : {"QT_QPA_PLATFORM=nosuchplatform ./cartozen2 /M",
+                          "QT_QPA_PLATFORM=offscreen ./cartozen2 -platform nosuchplatform"}) {
+    const std::string command =
+        "cd " + Quoted(folder.Path()) + " && env -u DISPLAY " + how + " >/dev/null 2>stderr.txt";
+    const int raw = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << how;
+    const std::string log = ReadFileBytes(folder / "Error.txt");
+    EXPECT_EQ(log.rfind("Unable to start: ", 0), 0u) << how << ": " << log;
+    EXPECT_NE(ReadFileBytes(folder / "stderr.txt").find(log.substr(0, 40)), std::string::npos);
+    std::filesystem::remove(folder / "Error.txt");
+  }
+}
+
 }  // namespace
 }  // namespace cz

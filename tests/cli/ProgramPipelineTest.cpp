@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -66,10 +67,13 @@ class ProgramFolder {
   std::string Project() const { return folder_ / "Alps"; }
   std::string operator/(const std::string& name) const { return folder_ / name; }
 
-  ProgramRun Run(const std::vector<std::string>& arguments) const {
-    std::string command = "cd " + Quoted(folder_.Path()) +
-                          " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
-                          "timeout 120 ./cartozen2";
+  // fileSizeLimit: the largest file the run may write, in KiB (ulimit -f), 0 for none.
+  ProgramRun Run(const std::vector<std::string>& arguments, int fileSizeLimit = 0) const {
+    std::string command = "cd " + Quoted(folder_.Path()) + " && ";
+    if (fileSizeLimit > 0) command += "ulimit -f " + std::to_string(fileSizeLimit) + " && ";
+    command +=
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+        "timeout 120 ./cartozen2";
     for (const std::string& argument : arguments) {
       command += ' ';
       command += Quoted(argument);
@@ -336,6 +340,54 @@ TEST(ProgramPipeline, ErrorInsideTheRunIsLoggedAndEndsItWithoutMaps) {
   EXPECT_EQ(kept.ReadInteger("GeoRef", "TopLeftLatitude", -1), 8640000);
   EXPECT_EQ(kept.ReadInteger("GeoRef", "TopLeftLongitude", -1), 1080000);
   EXPECT_EQ(kept.ReadInteger("Options", "MapResolution", -1), 4);
+}
+
+// Files under a final name in a folder of the project, with their bytes.
+std::map<std::string, std::string> Contents(const ProgramFolder& program, const std::string& sub) {
+  std::map<std::string, std::string> contents;
+  for (const std::string& name : program.Files(sub)) {
+    contents[name] = ReadFileBytes(program.Project() + "/" + sub + "/" + name);
+  }
+  return contents;
+}
+
+// A full disk, as a file-size limit makes it (tiles are 12 to 27 KB here, the map file 770 KB,
+// the chart's settings file 1.2 KB, the project file and the log below 1 KB). Each phase ends
+// with "Unable to write to " + the file, exit status 1, the files written before untouched and
+// nothing partial under a final name.
+TEST(ProgramPipeline, FullDiskEndsEachPhaseWithItsFileAndKeepsEarlierFiles) {
+  const ProgramFolder program;
+  const std::string sources = program.Project() + "/Map sources/";
+  const std::string maps = program.Project() + "/EFIS Maps/";
+
+  // The settings save: the chart's settings as an operator left them, larger than the limit.
+  const std::string settings = "[Options]\r\nMapResolution=4\r\n" + std::string(1100, ';') + "\r\n";
+  std::ofstream(sources + "alps.INI", std::ios::binary) << settings;
+  ProgramRun run = program.Run(kTypicalRun, 1);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.log, "Unable to write to " + sources + "alps.INI\r\n");
+  EXPECT_EQ(ReadFileBytes(sources + "alps.INI"), settings);
+  EXPECT_TRUE(program.Files("Tiles").empty());
+  fs::remove(sources + "alps.INI");
+
+  // Tile writing: the settings are written, no tile is.
+  run = program.Run(kTypicalRun, 4);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.log.rfind("Unable to write to " + program.Project() + "/Tiles/", 0), 0u) << run.log;
+  EXPECT_EQ(IniFile(sources + "alps.INI").ReadInteger("GeoRef", "X-5/3", -1), 500);
+  EXPECT_TRUE(program.Files("Tiles").empty());
+
+  // Map building: tiles and the map of a full run stay as they were.
+  ASSERT_EQ(program.Run(kTypicalRun).status, 0);
+  const auto tiles = Contents(program, "Tiles");
+  const auto mapFiles = Contents(program, "EFIS Maps");
+  run = program.Run({"/M"}, 100);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.log.rfind("Unable to write to ", 0), 0u) << run.log;
+  EXPECT_NE(run.log.find("E004N50.MAP"), std::string::npos) << run.log;
+  EXPECT_EQ(Contents(program, "Tiles"), tiles);
+  EXPECT_EQ(Contents(program, "EFIS Maps"), mapFiles);
+  EXPECT_EQ(program.Files("EFIS Maps"), std::set<std::string>{"E004N50.MAP"});  // nothing hidden
 }
 
 }  // namespace

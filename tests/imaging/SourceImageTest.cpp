@@ -88,6 +88,20 @@ INSTANTIATE_TEST_SUITE_P(Names, ExtensionsChooseTheDecoder,
                                            "chart.JPEG", "chart.Jpeg", "chart.bmp", "chart.BMP",
                                            "my.charts.v2.tiff"));
 
+TEST(VisualizeFileInImage, OpensAPathWhoseCaseDiffersFromTheDisk) {
+  // A hand-edited [MapFiles] entry, or one copied from another machine.
+  TempFolder folder;
+  for (const std::string name : {"Chart.TIF", "MAP.JPG", "Plate.Bmp"}) {
+    WriteChart(folder, name);
+    MapSourceState source;
+    source.Path = folder / UpperCase(name);
+    RecordingUserInterface ui;
+    RecordingView view;
+    VisualizeFileInImage(source, ui, view);
+    EXPECT_TRUE(source.Loaded) << name;
+  }
+}
+
 // Without a chart view the load still lays the new source's grid out, so tile creation never
 // sees the grid a previous chart left.
 TEST(VisualizeFileInImage, LaysTheNewSourcesGridOut) {

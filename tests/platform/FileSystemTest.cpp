@@ -5,8 +5,13 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "platform/Error.h"
 #include "platform/ExecutableFolder.h"
+#include "platform/ObtainableMemory.h"
 #include "platform/Paths.h"
 #include "support/TempFolder.h"
 
@@ -95,6 +100,38 @@ TEST(FileSystemTest, AtomicWriteReplacesWholeFilesAndKeepsNoTemporaries) {
   EXPECT_TRUE(DeleteFileAt(dir / "T.bin"));
   EXPECT_FALSE(DeleteFileAt(dir / "t.bin"));
 }
+
+TEST(FileSystemTest, WriteLeftoversOfEndedWritersAreRemoved) {
+  TempFolder dir;
+  const std::string live = ".1_5.GIF.tmp" + std::to_string(::getpid()) + "-0";
+  for (const std::string name : {".1_4.GIF.tmp99999999-3", ".E004N50.MAP.part", live.c_str(),
+                                 "1_4.GIF", ".hidden", "x.part", "a.tmp1-1"}) {
+    dir.Write(name, "x");
+  }
+  EXPECT_EQ(RemoveWriteLeftovers(dir.Path()), 2);
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    left.push_back(entry.path().filename());
+  }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{live, ".hidden", "1_4.GIF", "a.tmp1-1", "x.part"}));
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST(ObtainableMemoryTest, StaysWithinTheAddressSpaceLimit) {
+  // In a child: the limit stays with it.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const rlimit limit{1u << 30, 1u << 30};
+    ::setrlimit(RLIMIT_AS, &limit);
+    ::_exit(ObtainableMemoryBytes() < (1u << 30) ? 0 : 1);
+  }
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_GT(ObtainableMemoryBytes(), 0u);
+}
+#endif
 
 TEST(ExecutableFolderTest, EndsWithSeparatorAndCanBeOverridden) {
   const std::string folder = ExecutableFolder();

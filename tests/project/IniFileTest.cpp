@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -16,7 +17,8 @@ using testing::TempFolder;
 
 TEST(IniFileTest, LooksUpSectionsAndKeysIgnoringCase) {
   TempFolder dir;
-  const std::string path = dir.Write("a.ini", "[GeoRef]\nTopLeftX=12\n[Options]\r\nMapResolution=3\r\n");
+  const std::string path =
+      dir.Write("a.ini", "[GeoRef]\nTopLeftX=12\n[Options]\r\nMapResolution=3\r\n");
   IniFile ini(path);
   EXPECT_EQ(ini.ReadInteger("georef", "TOPLEFTX", 0), 12);
   EXPECT_EQ(ini.ReadInteger("OPTIONS", "mapresolution", 30), 3);
@@ -63,8 +65,9 @@ TEST(IniFileTest, WritesReachTheDiskAtOnceWithCrLf) {
   EXPECT_EQ(ReadFileBytes(dir / "new.ini"), "[General]\r\nCartozen2=Version 1\r\n");
   ini.WriteInteger("MapViewer", "Latitude", -42);
   ini.WriteString("general", "MapSourcePath", "");
-  EXPECT_EQ(ReadFileBytes(dir / "new.ini"),
-            "[General]\r\nCartozen2=Version 1\r\nMapSourcePath=\r\n[MapViewer]\r\nLatitude=-42\r\n");
+  EXPECT_EQ(
+      ReadFileBytes(dir / "new.ini"),
+      "[General]\r\nCartozen2=Version 1\r\nMapSourcePath=\r\n[MapViewer]\r\nLatitude=-42\r\n");
   EXPECT_EQ(IniFile(dir / "new.ini").ReadInteger("MAPVIEWER", "latitude", 0), -42);
 }
 
@@ -84,7 +87,8 @@ TEST(IniFileTest, PreservesUnknownLinesCommentsAndOrder) {
 
 TEST(IniFileTest, EraseSectionRemovesItsLines) {
   TempFolder dir;
-  const std::string path = dir.Write("p.ini", "[MapFiles]\r\n/a.tif=0\r\n/b.tif=0\r\n[General]\r\nx=1\r\n");
+  const std::string path =
+      dir.Write("p.ini", "[MapFiles]\r\n/a.tif=0\r\n/b.tif=0\r\n[General]\r\nx=1\r\n");
   IniFile ini(path);
   ini.EraseSection("mapfiles");
   EXPECT_EQ(ReadFileBytes(path), "[General]\r\nx=1\r\n");
@@ -132,7 +136,8 @@ TEST(IniFileTest, BatchWritesOnceAtItsEnd) {
   IniFile ini(path);
   ini.Batch([&] {
     for (int c = 0; c < 64; ++c) {
-      for (int r = 0; r < 64; ++r) ini.WriteInteger("GeoRef", "X-" + std::to_string(c) + "/" + std::to_string(r), c * r);
+      for (int r = 0; r < 64; ++r)
+        ini.WriteInteger("GeoRef", "X-" + std::to_string(c) + "/" + std::to_string(r), c * r);
     }
     EXPECT_FALSE(std::filesystem::exists(path));
   });
@@ -160,6 +165,97 @@ TEST(IniFileTest, FileFoundInAnotherCase) {
   ini.WriteInteger("Options", "Dithering", 5);
   EXPECT_EQ(ReadFileBytes(dir / "Chart.INI"), "[Options]\r\nDithering=5\r\n");
   EXPECT_FALSE(std::filesystem::exists(dir / "chart.ini"));
+}
+
+TEST(IniFileTest, TwoWritersOnOneFileKeepEachOthersKeys) {
+  // The window holds the project file open while a command-line run adds a source to it.
+  TempFolder dir;
+  const std::string path = dir / "p.prg";
+  IniFile window(path);
+  window.WriteString("General", "Cartozen2", "Version 1");
+  IniFile run(path);
+  run.WriteString("MapFiles", "/maps/a.tif", "0");
+  window.WriteInteger("MapViewer", "Latitude", 5);
+  window.Batch([&] {
+    window.WriteInteger("MapViewer", "Longitude", 6);
+    run.WriteString("MapFiles", "/maps/b.tif", "0");  // lands while the batch is open
+  });
+  // Replaced in place with the same size: still seen.
+  std::string text = ReadFileBytes(path);
+  text.replace(text.find("Latitude=5"), 10, "Latitude=7");
+  dir.Write("p.prg", text);
+  EXPECT_EQ(window.ReadSectionKeys("MapFiles"),
+            (std::vector<std::string>{"/maps/a.tif", "/maps/b.tif"}));
+  EXPECT_EQ(run.ReadInteger("MapViewer", "Longitude", 0), 6);
+  EXPECT_EQ(window.ReadInteger("MapViewer", "Latitude", 0), 7);
+  EXPECT_EQ(ReadFileBytes(path),
+            "[General]\r\nCartozen2=Version 1\r\n[MapFiles]\r\n/maps/a.tif=0\r\n/maps/b.tif=0\r\n"
+            "[MapViewer]\r\nLatitude=7\r\nLongitude=6\r\n");
+}
+
+// Something that exists under the settings file's name but cannot be read as a file.
+enum class Unreadable { Folder, Fifo, NoPermission };
+
+class UnreadableIniFile : public ::testing::TestWithParam<Unreadable> {};
+
+TEST_P(UnreadableIniFile, RaisesAndIsNeverWrittenOver) {
+  if (GetParam() == Unreadable::NoPermission && ::geteuid() == 0) {
+    GTEST_SKIP() << "root reads any file";
+  }
+  TempFolder dir;
+  const std::string path = dir / "chart.INI";
+  const std::string keep = "[GeoRef]\r\nX-0/0=12\r\n";
+  const auto makeUnreadable = [&] {
+    std::filesystem::remove_all(path);
+    if (GetParam() == Unreadable::Folder) std::filesystem::create_directory(path);
+    if (GetParam() == Unreadable::Fifo) ::mkfifo(path.c_str(), 0644);
+    if (GetParam() == Unreadable::NoPermission) ::chmod(dir.Write("chart.INI", keep).c_str(), 0);
+  };
+  const std::string message = "Unable to open file '" + path + "'";
+  makeUnreadable();
+  try {
+    IniFile ini(path);
+    FAIL() << "read as empty";
+  } catch (const CartozenError& error) {
+    EXPECT_EQ(error.what(), message);
+  }
+  // Readable when opened, unreadable when the next write comes.
+  std::filesystem::remove_all(path);
+  dir.Write("chart.INI", keep);
+  IniFile ini(path);
+  makeUnreadable();
+  try {
+    ini.WriteInteger("Options", "Dithering", 1);
+    FAIL() << "written over";
+  } catch (const CartozenError& error) {
+    EXPECT_EQ(error.what(), message);
+  }
+  struct stat st;
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(S_ISDIR(st.st_mode), GetParam() == Unreadable::Folder);
+  EXPECT_EQ(S_ISFIFO(st.st_mode), GetParam() == Unreadable::Fifo);
+  if (GetParam() == Unreadable::NoPermission) {
+    ::chmod(path.c_str(), 0644);
+    EXPECT_EQ(ReadFileBytes(path), keep);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableIniFile,
+                         ::testing::Values(Unreadable::Folder, Unreadable::Fifo,
+                                           Unreadable::NoPermission));
+
+TEST(IniFileTest, KeysTheFormatCannotHoldAreRefused) {
+  for (const char* name :
+       {"a=b.tif", " lead.tif", "trail.tif\t", ";x.tif", "[x].tif", "a\nb", ""}) {
+    EXPECT_FALSE(IniFile::CanHoldKey(name)) << name;
+  }
+  for (const char* name : {"/maps/a b;[c].tif", "X-0/0", "k"}) {
+    EXPECT_TRUE(IniFile::CanHoldKey(name)) << name;
+  }
+  TempFolder dir;
+  IniFile ini(dir / "k.ini");
+  EXPECT_THROW(ini.WriteString("S", "a=b", "0"), CartozenError);
+  EXPECT_FALSE(std::filesystem::exists(dir / "k.ini"));
 }
 
 }  // namespace

@@ -286,6 +286,7 @@ struct RefusalCase {
   float latitudeExtent, longitudeExtent;
   float latitude = 50.0f;
   const char* reason;
+  float longitude = 6.0f;
 };
 
 class MakeMapINIRefusals : public MapSourceSettingsTest,
@@ -294,14 +295,14 @@ class MakeMapINIRefusals : public MapSourceSettingsTest,
 TEST_P(MakeMapINIRefusals, ThrowBeforeWritingAnything) {
   LoadImage(100, 100);
   source.GeoRef.MapResolution = 30;
-  const float position[4] = {GetParam().latitude, 6, GetParam().latitudeExtent,
+  const float position[4] = {GetParam().latitude, GetParam().longitude, GetParam().latitudeExtent,
                              GetParam().longitudeExtent};
   try {
     MakeMapINI(source, position, 2);
     FAIL() << "not refused";
   } catch (const CartozenError& error) {
     const std::string message = error.what();
-    EXPECT_EQ(message.rfind("Cannot georeference " + source.Path + ": the position spans ", 0), 0u)
+    EXPECT_EQ(message.rfind("Cannot georeference " + source.Path + ": the position ", 0), 0u)
         << message;
     EXPECT_NE(message.find(GetParam().reason), std::string::npos) << message;
   }
@@ -316,7 +317,14 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{0, 0, 50, "less than one whole degree"},
                       RefusalCase{-2, 4, 50, "less than one whole degree"},
                       RefusalCase{63, 4, 50, "64 by 64"}, RefusalCase{2, 70, 50, "64 by 64"},
-                      RefusalCase{62.6f, 4, 50.5f, "64 by 64"}));  // needs row 64
+                      RefusalCase{62.6f, 4, 50.5f, "64 by 64"},  // needs row 64
+                      // Off the earth: never a wrapped GeoCoord.
+                      RefusalCase{2, 4, 91, "leaves the earth"},
+                      RefusalCase{2, 4, 3.4e38f, "leaves the earth"},
+                      RefusalCase{2, 4, -89, "leaves the earth"},
+                      RefusalCase{2, 4, 50, "leaves the earth", 177},
+                      RefusalCase{2, 4, 50, "leaves the earth", -181},
+                      RefusalCase{2, 3e38f, 50, "leaves the earth"}));
 
 TEST_F(MapSourceSettingsTest, MakeMapINIUsesTheWholeGridAtSixtyTwoDegrees) {
   LoadImage(6201, 6201);

@@ -117,6 +117,20 @@ TEST_F(ProjectTest, SameSourceAddedTwiceKeepsOneKeyInFileOrder) {
   EXPECT_EQ(IniFile(work / "p.prg").ReadString("MapFiles", "/maps/a.tif", ""), "0");
 }
 
+TEST_F(ProjectTest, ASourcePathTheListCannotHoldIsRefusedNamingTheFile) {
+  CreateProject();
+  const std::string before = ReadWholeFile(work / "p.prg");
+  try {
+    AddToMapFileList(state.Project, "/maps/a=b.tif");
+    FAIL() << "written";
+  } catch (const CartozenError& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find("/maps/a=b.tif"), std::string::npos) << message;
+    EXPECT_NE(message.find(state.Project.File->FileName()), std::string::npos) << message;
+  }
+  EXPECT_EQ(ReadWholeFile(work / "p.prg"), before);
+}
+
 TEST_F(ProjectTest, CloseWritesProjectValuesAndSettingsAndTheNextStartReopens) {
   CreateProject();
   state.Project.ViewerLatitude = 47.5;
