@@ -38,6 +38,10 @@ void QtUserInterface::AddMemoLine(MemoWindow window, const std::string& line) {
   }
 }
 
+void QtUserInterface::ShowProgress(const ProgressReport& report) {
+  if (displayless_) displayless_->ShowProgress(report);
+}
+
 void QtUserInterface::ProcessEvents() {
   QCoreApplication::processEvents();
 }

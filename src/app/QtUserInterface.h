@@ -25,6 +25,8 @@ class QtUserInterface : public UserInterface {
   bool Confirm(const std::string& question) override;
   void AddMemoLine(MemoWindow window, const std::string& line) override;
   void ProcessEvents() override;
+  // Without a display, progress is the display-less port's line on standard error.
+  void ShowProgress(const ProgressReport& report) override;
 
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).

@@ -13,6 +13,7 @@
 #include "project/MapSourceSettings.h"
 #include "project/Project.h"
 #include "state/ErrorLog.h"
+#include "state/ForwardingUserInterface.h"
 #include "tiling/CreateTiles.h"
 
 namespace cz {
@@ -25,33 +26,23 @@ constexpr char kCommandLineSourceFolder[] = "Map Sources";
 
 // Passes everything on and remembers the last message box and status text, so that a refusal
 // of tile creation, which only shows its reason, can be written to the log as well.
-class RefusalWitness : public UserInterface {
+class RefusalWitness : public ForwardingUserInterface {
  public:
-  explicit RefusalWitness(UserInterface& ui) : ui_(ui) {}
+  using ForwardingUserInterface::ForwardingUserInterface;
 
   void SetStatusText(const std::string& text) override {
     lastStatus_ = text;
-    ui_.SetStatusText(text);
+    ForwardingUserInterface::SetStatusText(text);
   }
   void ShowMessage(const std::string& text) override {
     lastMessage_ = text;
-    ui_.ShowMessage(text);
+    ForwardingUserInterface::ShowMessage(text);
   }
-  bool Confirm(const std::string& question) override { return ui_.Confirm(question); }
-  void AddMemoLine(MemoWindow window, const std::string& line) override {
-    ui_.AddMemoLine(window, line);
-  }
-  void ClearMemo(MemoWindow window) override { ui_.ClearMemo(window); }
-  void ProcessEvents() override { ui_.ProcessEvents(); }
-  void ShowProcessWindow() override { ui_.ShowProcessWindow(); }
-  void ShowTile(const Raster32& tile) override { ui_.ShowTile(tile); }
-  void HideProcessWindow() override { ui_.HideProcessWindow(); }
 
   // The reason shown last: a message box outranks the status line.
   const std::string& Reason() const { return lastMessage_.empty() ? lastStatus_ : lastMessage_; }
 
  private:
-  UserInterface& ui_;
   std::string lastStatus_;
   std::string lastMessage_;
 };
