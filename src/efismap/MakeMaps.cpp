@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <span>
@@ -190,10 +191,24 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
   }
 
   std::unordered_set<std::string> workingFiles;
+  const auto start = std::chrono::steady_clock::now();
+  ProgressReport progress;
+  progress.Task = ProgressTask::MapBuilding;
+  progress.Planned = static_cast<std::int64_t>(tileList.size());
   for (const std::string& tileName : tileList) {
-    const std::optional<TileName> tile = ParseTileName(tileName);
-    if (!tile) continue;
-    AddTile(tilesFolder, tempFolder, tileName, *tile, job.extension, workingFiles, buffer, ui);
+    if (const std::optional<TileName> tile = ParseTileName(tileName)) {
+      AddTile(tilesFolder, tempFolder, tileName, *tile, job.extension, workingFiles, buffer, ui);
+    }
+    ++progress.Done;
+    progress.ElapsedSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ui.ShowProgress(progress);
+    // Cancelling is possible while tiles are added, not once finished maps start to replace
+    // the earlier ones: "EFIS Maps" then holds either the old set or the new one.
+    if (ui.CancelRequested()) {
+      for (const std::string& name : workingFiles) DeleteFileAt(JoinPath(tempFolder, name));
+      throw OperationCancelled("Map building cancelled");
+    }
   }
 
   // Finished files are moved by rename where the folders share a file system; otherwise
