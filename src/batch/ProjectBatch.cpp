@@ -1,5 +1,6 @@
 #include "batch/ProjectBatch.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -44,11 +45,22 @@ void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
     return;
   }
   bool previousSourceSaved = false;
+  const auto start = std::chrono::steady_clock::now();
+  ProgressReport progress;
+  progress.Task = ProgressTask::Batch;
+  progress.Planned = static_cast<std::int64_t>(entries.size());
+  const auto reportSource = [&] {
+    ++progress.Done;
+    progress.ElapsedSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ui.ShowProgress(progress);
+  };
   for (const std::string& entry : entries) {
     if (state.Batch.Cancel) break;
     const std::string name = ExtractFileName(entry);
     if (!FileExists(MapSourceSettingsFile(entry))) {
       ui.AddMemoLine(MemoWindow::Batch, "Skipped " + name + " due missing data");
+      reportSource();
       continue;
     }
     ui.AddMemoLine(MemoWindow::Batch, "Processing " + name);
@@ -64,6 +76,7 @@ void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
     ui.ProcessEvents();
     if (!state.Batch.Cancel) BatchProcess(state, ui);
     ui.ProcessEvents();
+    reportSource();
   }
 }
 
