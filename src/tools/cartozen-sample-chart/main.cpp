@@ -2,6 +2,7 @@
 // for the demo and for whole-program tests.
 //
 //   cartozen-sample-chart OUT.tif NORTH WEST DLAT DLON WIDTH HEIGHT [LAT,LON ...]
+//                         [noise=SIGMA,SEED]
 //
 // Exit status 0 on success, 1 when the file cannot be written, 2 for wrong arguments.
 
@@ -34,7 +35,8 @@ std::optional<int> Size(const char* text) {
 
 int main(int argc, char** argv) {
   if (argc < 8) {
-    std::fprintf(stderr, "usage: %s OUT.tif NORTH WEST DLAT DLON WIDTH HEIGHT [LAT,LON ...]\n",
+    std::fprintf(stderr, "usage: %s OUT.tif NORTH WEST DLAT DLON WIDTH HEIGHT [LAT,LON ...] "
+                 "[noise=SIGMA,SEED]\n",
                  argv[0]);
     return 2;
   }
@@ -49,6 +51,15 @@ int main(int argc, char** argv) {
   }
   cz::SampleChart chart{*north, *west, *dlat, *dlon, *width, *height, {}};
   for (int i = 8; i < argc; ++i) {
+    unsigned long long seed = 1;
+    if (std::sscanf(argv[i], "noise=%lf,%llu", &chart.NoiseSigma, &seed) == 2) {
+      if (!(chart.NoiseSigma >= 0 && chart.NoiseSigma <= 100)) {
+        std::fprintf(stderr, "cartozen-sample-chart: noise deviation 0 to 100\n");
+        return 2;
+      }
+      chart.NoiseSeed = seed;
+      continue;
+    }
     cz::SampleMark mark;
     if (std::sscanf(argv[i], "%lf,%lf", &mark.Latitude, &mark.Longitude) != 2) {
       std::fprintf(stderr, "cartozen-sample-chart: cannot read mark '%s' (LAT,LON)\n", argv[i]);
