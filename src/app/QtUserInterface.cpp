@@ -46,6 +46,14 @@ void QtUserInterface::ProcessEvents() {
   QCoreApplication::processEvents();
 }
 
+void QtUserInterface::ShowImportMosaic(bool finished) {
+  if (importMosaicHandler_) importMosaicHandler_(finished);
+}
+
+void QtUserInterface::SetImportMosaicHandler(std::function<void(bool finished)> handler) {
+  importMosaicHandler_ = std::move(handler);
+}
+
 void QtUserInterface::SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink) {
   memoSinks_[window] = std::move(sink);
 }

@@ -27,16 +27,20 @@ class QtUserInterface : public UserInterface {
   void ProcessEvents() override;
   // Without a display, progress is the display-less port's line on standard error.
   void ShowProgress(const ProgressReport& report) override;
+  void ShowImportMosaic(bool finished) override;
 
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).
   void SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink);
+  // The main window shows the import's mosaics (see UserInterface::ShowImportMosaic).
+  void SetImportMosaicHandler(std::function<void(bool finished)> handler);
 
  private:
   QWidget* window_;
   QLineEdit* statusLine_;
   UserInterface* displayless_;
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
+  std::function<void(bool)> importMosaicHandler_;
 };
 
 }  // namespace cz

@@ -1,14 +1,30 @@
 #include "TForm1.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QStringList>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "ChartView.h"
+#include "QtGridPainter.h"
 #include "QtUserInterface.h"
+#include "TSplashScreen.h"
+#include "batch/ProjectBatch.h"
+#include "batch/ProjectMessages.h"
+#include "efismap/MakeMaps.h"
+#include "georef/GridDrawing.h"
+#include "imaging/TileFiles.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "project/Project.h"
@@ -16,40 +32,179 @@
 
 namespace cz {
 
+namespace {
+
+constexpr int kPanelHeight = 41;
+constexpr int kButtonWidth = 100;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonTop = 8;
+constexpr int kEdgeGap = 20;  // BitBtn4 and BitBtn2 keep this far from their panel's right edge
+constexpr int kSpacing = 8;
+constexpr int kZoomBarWidth = 200;
+constexpr int kLoadZoomPosition = 24;  // scale 0.25
+constexpr double kInitialScale = 0.2;
+
+QPushButton* MakeButton(const char* caption, QWidget* parent) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  button->setGeometry(kSpacing, kButtonTop, kButtonWidth, kButtonHeight);
+  button->setEnabled(false);
+  return button;
+}
+
+QFrame* MakePanel(QWidget* parent) {
+  auto* panel = new QFrame(parent);
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel->setFixedHeight(kPanelHeight);
+  return panel;
+}
+
+// The source-image filter "description|pattern; pattern; ..." in Qt's form, each pattern in
+// both cases because Linux file names are matched literally.
+QString QtImageFilter(const std::string& filter) {
+  const QString text = QString::fromStdString(filter);
+  const QString description = text.section(QLatin1Char('|'), 0, 0).section(QLatin1Char('('), 0, 0);
+  QStringList patterns;
+  for (QString pattern : text.section(QLatin1Char('|'), 1).split(QLatin1Char(';'))) {
+    pattern = pattern.trimmed();
+    if (pattern.isEmpty()) continue;
+    for (const QString& variant : {pattern.toUpper(), pattern.toLower()}) {
+      if (!patterns.contains(variant)) patterns.append(variant);
+    }
+  }
+  return description.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+         QLatin1Char(')');
+}
+
+}  // namespace
+
 TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* parent)
     : QMainWindow(parent), arguments_(std::move(arguments)), displayless_(displayless) {
+  CreateControls();
+  CreateMenus();
+  Timer1 = new QTimer(this);
+  Timer1->setSingleShot(true);
+  connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+
+  ui_ = std::make_unique<QtUserInterface>(this, Edit1, displayless_ ? &headless_ : nullptr);
+  ui_->SetImportMosaicHandler([this](bool finished) {
+    if (!finished) return ShowNewRaster();
+    EnableStuff();
+    RedrawGrid();
+  });
+  gridPainter_ = std::make_unique<QtGridPainter>(*Image321);
+  ChooseProjectFile = [this] { return ShowProjectFileDialog(); };
+  ChooseSourceFile = [this](const std::string& folder, const std::string& filter) {
+    return ShowSourceImageDialog(folder, filter);
+  };
+  FormCreate();
+  CreateSecondaryWindows();
+}
+
+TForm1::~TForm1() = default;
+
+template <typename Sender, typename Signal>
+void TForm1::ConnectGuarded(Sender* sender, Signal signal, void (TForm1::*handler)()) {
+  connect(sender, signal, this,
+          [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+}
+
+void TForm1::CreateControls() {
+  setWindowTitle(QStringLiteral("VDK Avionics - Cartozen 2"));
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  Panel1 = new QFrame(central);
-  Panel1->setFixedHeight(41);
+
+  Panel1 = MakePanel(central);
+  BitBtn1 = MakeButton("Top Left", Panel1);
+  BitBtn1->setToolTip(
+      QStringLiteral("Click this button to define the geographic coordinate for "
+                     "the top left corner of the usable map part"));
+  Label1 = new QLabel(QStringLiteral("Map zoom"), Panel1);
+  Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  Label3 = new QLabel(QStringLiteral("_"), Panel1);
+  Label2 = new QLabel(QStringLiteral("+"), Panel1);
+  ScrollBar1 = new QScrollBar(Qt::Horizontal, Panel1);
+  ScrollBar1->setRange(0, 100);
+  ScrollBar1->setValue(static_cast<int>(kInitialScale * 100) - 1);
+  ScrollBar1->setEnabled(false);
+  BitBtn4 = MakeButton("Meridian skew", Panel1);
+
+  auto* row = new QHBoxLayout;
+  row->setSpacing(0);
   Panel2 = new QFrame(central);
-  Panel2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  Panel3 = new QFrame(central);
-  Panel3->setFixedHeight(41);
-  auto* panel3Layout = new QHBoxLayout(Panel3);
+  auto* panel2Layout = new QVBoxLayout(Panel2);
+  panel2Layout->setContentsMargins(0, 0, 0, 0);
+  panel2Layout->setSpacing(0);
+  Image321 = new ChartView(Panel2);
+  Image321->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  Image321->SetChart(&state_.Source.Image);
+  Image321->SetMapping({kInitialScale, 0, 0});
+  ScrollBarHorizontal = new QScrollBar(Qt::Horizontal, Panel2);
+  Panel3 = MakePanel(Panel2);
+  BitBtn3 = MakeButton("Meridian skew", Panel3);
   Edit1 = new QLineEdit(QStringLiteral("No map loaded"), Panel3);
   Edit1->setReadOnly(true);
-  panel3Layout->addWidget(Edit1);
+  BitBtn5 = MakeButton("Read BPW", Panel3);
+  BitBtn2 = MakeButton("Bottom Right", Panel3);
+  BitBtn2->setToolTip(
+      QStringLiteral("Click this button to define the geographic coordinate for "
+                     "the bottom right corner of the usable map part"));
+  panel2Layout->addWidget(Image321);
+  panel2Layout->addWidget(ScrollBarHorizontal);
+  panel2Layout->addWidget(Panel3);
+  ScrollBarVertical = new QScrollBar(Qt::Vertical, central);
+  row->addWidget(Panel2);
+  row->addWidget(ScrollBarVertical);
+
   layout->addWidget(Panel1);
-  layout->addWidget(Panel2);
-  layout->addWidget(Panel3);
+  layout->addLayout(row);
   setCentralWidget(central);
 
-  QMenu* projectMenu = menuBar()->addMenu(QStringLiteral("Project"));
-  projectMenu->addAction(QStringLiteral("Create a new project or open an existing project"), this,
-                         &TForm1::CreateOrOpenProjectClick);
-
-  Timer1 = new QTimer(this);
-  Timer1->setSingleShot(true);
-  connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-
-  ui_ = std::make_unique<QtUserInterface>(this, Edit1, displayless_ ? &headless_ : nullptr);
-  FormCreate();
+  Panel1->installEventFilter(this);
+  Panel3->installEventFilter(this);
+  ConnectGuarded(ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);
+  ConnectGuarded(ScrollBarHorizontal, &QScrollBar::valueChanged,
+                 &TForm1::ScrollBarHorizontalChange);
+  ConnectGuarded(ScrollBarVertical, &QScrollBar::valueChanged, &TForm1::ScrollBarVerticalChange);
+  ConnectGuarded(Image321, &ChartView::Resized, &TForm1::FormResize);
+  connect(Image321, &ChartView::Pressed, this,
+          [this](QPoint position) { Guarded([this, position] { Image1MouseDown(position); }); });
 }
 
-TForm1::~TForm1() = default;
+void TForm1::CreateMenus() {
+  ProjectMenu = menuBar()->addMenu(QStringLiteral("Project"));
+  CreateOrOpenProjectItem =
+      ProjectMenu->addAction(QStringLiteral("Create a new project or open an existing project"));
+  ProjectMenu->addSeparator();
+  LoadSourceMapItem =
+      ProjectMenu->addAction(QStringLiteral("Load a source map for geo-referencing or processing"));
+  MapOptionsItem = ProjectMenu->addAction(QStringLiteral("Map processing Options"));
+  DeleteAllTilesItem =
+      ProjectMenu->addAction(QStringLiteral("Delete all tiles in tiles folder of this project"));
+  ProcessSourceMapItem =
+      ProjectMenu->addAction(QStringLiteral("Process source map (create tiles)"));
+  CreateEfisMapsItem = ProjectMenu->addAction(QStringLiteral("Create EFIS maps from tiles"));
+  ProjectMenu->addSeparator();
+  ImportEpsg3857Item =
+      ProjectMenu->addAction(QStringLiteral("Import EPSG3857 tiles to VDK MAP tile"));
+  ProjectMenu->addSeparator();
+  ViewEfisMapsItem = ProjectMenu->addAction(QStringLiteral("View EFIS map files"));
+
+  BatchMenu = menuBar()->addMenu(QStringLiteral("Batch"));
+  ViewEditProjectItem = BatchMenu->addAction(QStringLiteral("View/Edit project"));
+  ExecuteBatchItem = BatchMenu->addAction(QStringLiteral("Execute batch"));
+
+  ConnectGuarded(CreateOrOpenProjectItem, &QAction::triggered, &TForm1::CreateOrOpenProjectClick);
+  ConnectGuarded(LoadSourceMapItem, &QAction::triggered, &TForm1::LoadSourceMapClick);
+  ConnectGuarded(DeleteAllTilesItem, &QAction::triggered, &TForm1::DeleteAllTilesClick);
+  ConnectGuarded(ProcessSourceMapItem, &QAction::triggered, &TForm1::ProcessSourceMapClick);
+  ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
+}
+
+void TForm1::CreateSecondaryWindows() {
+  SplashScreen = new TSplashScreen(this);
+}
 
 UserInterface& TForm1::Ui() {
   return *ui_;
@@ -83,13 +238,39 @@ void TForm1::ReportError(const std::exception& error, bool duringCommandLine) {
   ui_->ShowMessage(error.what());
 }
 
+void TForm1::HandleUncaughtError(const std::exception& error) {
+  ReportError(error, state_.CommandLine.Active);
+  // Without a display nobody can carry on.
+  if (displayless_) close();
+}
+
+void TForm1::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    HandleUncaughtError(error);
+  }
+}
+
+void TForm1::FormShow() {
+  if (splashShown_) return;
+  splashShown_ = true;
+  SplashScreen->ShowCentred();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
 void TForm1::Timer1Timer() {
   Timer1->stop();
+  SplashScreen->hide();
   if (arguments_.Count() == 0) return;
   commandLineRan_ = true;
   CommandLineOutcome outcome = CommandLineOutcome::Close;
   try {
-    outcome = CommandLineBatch(state_, *ui_, arguments_);
+    outcome = CommandLineBatch(state_, *ui_, arguments_, *this);
   } catch (const std::exception& error) {
     ReportError(error, true);
     // With a display the error box has been seen and the person carries on; without one
@@ -104,7 +285,120 @@ void TForm1::Timer1Timer() {
   if (outcome == CommandLineOutcome::Close || displayless_) close();
 }
 
-void TForm1::CreateOrOpenProjectClick() {
+void TForm1::EnableStuff() {
+  if (state_.Source.Loaded) {
+    for (QWidget* control : {static_cast<QWidget*>(BitBtn1), static_cast<QWidget*>(BitBtn2),
+                             static_cast<QWidget*>(BitBtn3), static_cast<QWidget*>(BitBtn4),
+                             static_cast<QWidget*>(BitBtn5), static_cast<QWidget*>(ScrollBar1)}) {
+      control->setEnabled(true);
+    }
+  }
+  const bool lambert = state_.Source.GeoRef.Method() == GeoReferencingMethod::SemiAutomaticLambert;
+  BitBtn1->setVisible(true);
+  BitBtn2->setVisible(true);
+  // The skew buttons and "Read BPW" belong to the semi-automatic method.
+  BitBtn3->setVisible(lambert);
+  BitBtn4->setVisible(lambert);
+  BitBtn5->setVisible(lambert);
+}
+
+void TForm1::SetScrollBarScale() {
+  const double scale = Image321->Mapping().Scale;
+  const auto range = [](double scaled, int panel) {
+    return panel < scaled ? static_cast<int>(scaled - panel) : panel;
+  };
+  ScrollBarHorizontal->setMaximum(range(state_.Source.Image.Width() * scale, Panel2->width()));
+  ScrollBarVertical->setMaximum(range(state_.Source.Image.Height() * scale, Panel2->height()));
+}
+
+void TForm1::RedrawGrid() {
+  DrawGridFromGeoRef(state_.Source.GeoRef, *ui_);
+}
+
+void TForm1::ShowNewRaster() {
+  {
+    const QSignalBlocker zoom(ScrollBar1);
+    const QSignalBlocker horizontal(ScrollBarHorizontal);
+    const QSignalBlocker vertical(ScrollBarVertical);
+    ScrollBar1->setValue(kLoadZoomPosition);
+    ScrollBarHorizontal->setValue(0);
+    ScrollBarVertical->setValue(0);
+    Image321->SetMapping({(kLoadZoomPosition + 1) / 100.0, 0, 0});
+    SetScrollBarScale();
+  }
+  Image321->update();
+}
+
+void TForm1::SetReferencePickHandler(std::function<bool()> isShowing,
+                                     std::function<void()> takePick) {
+  referenceDialogShowing_ = std::move(isShowing);
+  referenceDialogTakePick_ = std::move(takePick);
+}
+
+void TForm1::FormResize() {
+  RedrawGrid();
+}
+
+void TForm1::Panel1Resize() {
+  BitBtn4->move(Panel1->width() - BitBtn4->width() - kEdgeGap, kButtonTop);
+  // The zoom bar stays in the middle of the panel, its caption above it.
+  const int left = (Panel1->width() - kZoomBarWidth) / 2;
+  ScrollBar1->setGeometry(left, 20, kZoomBarWidth, 16);
+  Label1->setGeometry(left, 2, kZoomBarWidth, 16);
+  Label3->setGeometry(left - 14, 18, 12, 16);
+  Label2->setGeometry(left + kZoomBarWidth + 4, 20, 12, 16);
+}
+
+void TForm1::Panel3Resize() {
+  BitBtn2->move(Panel3->width() - BitBtn2->width() - kEdgeGap, kButtonTop);
+  BitBtn5->move(BitBtn2->x() - kSpacing - BitBtn5->width(), kButtonTop);
+  // The status line fills the space between the left button and "Read BPW".
+  const int left = BitBtn3->x() + BitBtn3->width() + kSpacing;
+  Edit1->setGeometry(left, kButtonTop, std::max(50, BitBtn5->x() - kSpacing - left), kButtonHeight);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize) {
+    if (watched == Panel1) Panel1Resize();
+    if (watched == Panel3) Panel3Resize();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::ScrollBar1Change() {
+  ViewMapping mapping = Image321->Mapping();
+  mapping.Scale = (ScrollBar1->value() + 1) / 100.0;
+  Image321->SetMapping(mapping);
+  SetScrollBarScale();
+  RedrawGrid();
+}
+
+void TForm1::ScrollBarHorizontalChange() {
+  ViewMapping mapping = Image321->Mapping();
+  mapping.HorizontalOffset = -ScrollBarHorizontal->value();
+  Image321->SetMapping(mapping);
+  RedrawGrid();
+}
+
+void TForm1::ScrollBarVerticalChange() {
+  ViewMapping mapping = Image321->Mapping();
+  mapping.VerticalOffset = -ScrollBarVertical->value();
+  Image321->SetMapping(mapping);
+  RedrawGrid();
+}
+
+void TForm1::Image1MouseDown(QPoint position) {
+  const bool dialogShowing = referenceDialogShowing_ && referenceDialogShowing_();
+  const OverlayPressResult result =
+      PressOnOverlay(pick_, state_.Source.GeoRef, Image321->Mapping(), position.x(), position.y(),
+                     state_.Source.Loaded, dialogShowing, *ui_);
+  if (result == OverlayPressResult::ReferenceDialog && referenceDialogTakePick_) {
+    referenceDialogTakePick_();
+  }
+  RedrawGrid();
+}
+
+std::optional<std::string> TForm1::ShowProjectFileDialog() {
   QFileDialog dialog(this);
   dialog.setNameFilter(QString::fromUtf8(kProjectFileFilter));
   dialog.setDirectory(QString::fromStdString(ExecutableFolder()));
@@ -112,13 +406,69 @@ void TForm1::CreateOrOpenProjectClick() {
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setOption(QFileDialog::ReadOnly, false);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> TForm1::ShowSourceImageDialog(const std::string& initialFolder,
+                                                         const std::string& filter) {
+  QFileDialog dialog(this);
+  dialog.setNameFilter(QtImageFilter(filter));
+  dialog.setDirectory(QString::fromStdString(initialFolder));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
+}
+
+void TForm1::CreateOrOpenProjectClick() {
+  const std::optional<std::string> chosen = ChooseProjectFile();
+  if (!chosen) return;
   try {
-    CreateOrOpenProject(state_, dialog.selectedFiles().first().toStdString(), *ui_);
-  } catch (const std::exception& error) {
-    ReportError(error);
+    CreateOrOpenProject(state_, *chosen, *ui_);
+  } catch (...) {
+    UpdateTitle();
+    throw;
   }
   UpdateTitle();
+}
+
+void TForm1::LoadSourceMapClick() {
+  LoadSourceMap(state_.Project, state_.Source, *ui_, *this, ChooseSourceFile);
+}
+
+void TForm1::DeleteAllTilesClick() {
+  // Without a project the folder left from the last run (or the program's own folder) would
+  // lose its tiles: refused like "Create EFIS maps from tiles".
+  if (!state_.Project.Open) return ui_->ShowMessage(kNoProjectOpenedText);
+  DeleteAllTilesCommand(state_.Project.Folder, *ui_);
+}
+
+void TForm1::ProcessSourceMapClick() {
+  ProcessSourceMap(state_, *ui_);
+}
+
+void TForm1::CreateEfisMapsClick() {
+  if (!state_.Project.Open) return ui_->ShowMessage(kNoProjectOpenedText);
+  CreateMaps(state_, *ui_);
+}
+
+void TForm1::ResetForLoad() {
+  ViewMapping mapping = Image321->Mapping();
+  mapping.Scale = (kLoadZoomPosition + 1) / 100.0;
+  Image321->SetMapping(mapping);
+}
+
+void TForm1::ShowLoadedImage() {
+  ShowNewRaster();
+}
+
+void TForm1::DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui) {
+  cz::DrawGridFromGeoRef(geoRef, Image321->Mapping(), *gridPainter_, ui);
+}
+
+void TForm1::EnableGeoReferenceControls() {
+  EnableStuff();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -5,30 +5,57 @@
 //
 // Start-up (FormCreate): 1024 × 768, "Cartozen2.ini" read and the last project reopened, the
 // title set, and the one-shot Timer1 armed: 100 ms when there are command-line arguments,
-// 3000 ms otherwise. Timer1Timer runs the command line and closes the window when the run is
-// over. Closing saves the source's settings file, the project file and "Cartozen2.ini"; a
-// failed save shows its message and keeps the window open (except without a display, where
-// nobody could retry: the message is logged and the window closes).
+// 3000 ms otherwise. The first showing shows the splash (FormShow); Timer1Timer hides it, runs
+// the command line and closes the window when the run is over. Closing saves the source's settings
+// file, the project file and "Cartozen2.ini"; a failed save shows its message and keeps the window
+// open (except without a display, where nobody could retry: the message is logged and the window
+// closes).
+//
+// Layout: Panel1 on top (BitBtn1 "Top Left", the zoom bar ScrollBar1 with its labels,
+// BitBtn4 "Meridian skew"); Panel2 below it holds the chart view Image321 with its overlay
+// Image1, ScrollBarHorizontal and Panel3 (BitBtn3 "Meridian skew", the status line Edit1,
+// BitBtn5 "Read BPW", BitBtn2 "Bottom Right"); ScrollBarVertical on the right edge.
+//
+// The other windows plug in here: they connect the menu items and buttons that open them,
+// call EnableStuff, SetScrollBarScale, RedrawGrid and ShowNewRaster, and the reference dialog
+// takes presses on the chart through SetReferencePickHandler.
+//
+// Every handler connected to a menu item, button or the chart runs under the general error
+// handler (ReportError): an error it throws is shown in a message box (or, in a display-less
+// command-line run, logged, and the run ends).
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "batch/CommandLine.h"
+#include "batch/CommandLineRun.h"
+#include "georef/GridPicking.h"
+#include "imaging/SourceLoading.h"
 #include "state/AppState.h"
 #include "state/HeadlessUserInterface.h"
 
+class QAction;
 class QFrame;
+class QLabel;
 class QLineEdit;
+class QMenu;
+class QPushButton;
+class QScrollBar;
 class QTimer;
 
 namespace cz {
 
+class ChartView;
+class QtGridPainter;
+class TSplashScreen;
 class QtUserInterface;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public CommandLineHost {
   Q_OBJECT
  public:
   // arguments: the command line without the program name. displayless: there is no display
@@ -47,32 +74,125 @@ class TForm1 : public QMainWindow {
   // Sets the caption from the project state.
   void UpdateTitle();
 
-  // Handlers.
-  void Timer1Timer();
-  void CreateOrOpenProjectClick();
+  // With a map loaded, enables the five buttons and the zoom bar (nothing is disabled again);
+  // under the Lambert method all five buttons show, under the manual grid only "Top Left"
+  // and "Bottom Right".
+  void EnableStuff();
+  // The scroll ranges from the view's scale: the integer part of (scaled size − Panel2's
+  // size) when the scaled chart is larger than Panel2, else Panel2's size.
+  void SetScrollBarScale();
+  // Lays the current source's grid out and draws it over the chart view.
+  void RedrawGrid();
+  // A raster just loaded or being filled (an import mosaic): zoom bar at 24 (scale 0.25),
+  // both scroll bars at 0, the scroll ranges set; the view repaints.
+  void ShowNewRaster();
+  // The picks on the chart (PickX, PickY: the source pixel of the last press; -1: none yet).
+  const GridPickState& PickState() const { return pick_; }
+  // While isShowing() answers true, a press on the chart is a pick for the reference dialog:
+  // takePick runs after PickState() holds it, and no grid point is picked up or dropped.
+  void SetReferencePickHandler(std::function<bool()> isShowing, std::function<void()> takePick);
 
-  QTimer* Timer1 = nullptr;
+  // The general error handler: shows the error's text (or, without a display, logs it);
+  // during a command-line run it is logged in any case.
+  void ReportError(const std::exception& error, bool duringCommandLine = false);
+  // An error that reached the event loop: reported; a display-less run ends.
+  void HandleUncaughtError(const std::exception& error);
+
+  // Handlers.
+  void FormShow();
+  void Timer1Timer();
+  void FormResize();
+  void Panel1Resize();
+  void Panel3Resize();
+  void ScrollBar1Change();
+  void ScrollBarHorizontalChange();
+  void ScrollBarVerticalChange();
+  void Image1MouseDown(QPoint position);
+  void CreateOrOpenProjectClick();
+  void LoadSourceMapClick();
+  void DeleteAllTilesClick();
+  void ProcessSourceMapClick();
+  void CreateEfisMapsClick();
+
+  // The file dialogs: the project file (OpenDialog2) and the source image (OpenDialog1).
+  // Tests replace them.
+  std::function<std::optional<std::string>()> ChooseProjectFile;
+  ChooseSourceImage ChooseSourceFile;
+
+  // SourceView: the main view's share of loading a source.
+  void ResetForLoad() override;
+  void ShowLoadedImage() override;
+  void DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui) override;
+  void EnableGeoReferenceControls() override;
+
   QFrame* Panel1 = nullptr;
+  QPushButton* BitBtn1 = nullptr;    // "Top Left"
+  QLabel* Label1 = nullptr;          // "Map zoom"
+  QLabel* Label2 = nullptr;          // "+"
+  QLabel* Label3 = nullptr;          // "_"
+  QScrollBar* ScrollBar1 = nullptr;  // zoom, 0..100
+  QPushButton* BitBtn4 = nullptr;    // "Meridian skew" (right meridian)
   QFrame* Panel2 = nullptr;
+  ChartView* Image321 = nullptr;  // the chart view with its overlay Image1
+  QScrollBar* ScrollBarHorizontal = nullptr;
   QFrame* Panel3 = nullptr;
-  QLineEdit* Edit1 = nullptr;  // the status line
+  QPushButton* BitBtn3 = nullptr;  // "Meridian skew" (left meridian)
+  QLineEdit* Edit1 = nullptr;      // the status line
+  QPushButton* BitBtn5 = nullptr;  // "Read BPW"
+  QPushButton* BitBtn2 = nullptr;  // "Bottom Right"
+  QScrollBar* ScrollBarVertical = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  // The secondary windows, created once in the listed order (CreateSecondaryWindows).
+  TSplashScreen* SplashScreen = nullptr;
+
+  QMenu* ProjectMenu = nullptr;  // "Project"
+  QAction* CreateOrOpenProjectItem = nullptr;
+  QAction* LoadSourceMapItem = nullptr;
+  QAction* MapOptionsItem = nullptr;
+  QAction* DeleteAllTilesItem = nullptr;
+  QAction* ProcessSourceMapItem = nullptr;
+  QAction* CreateEfisMapsItem = nullptr;
+  QAction* ImportEpsg3857Item = nullptr;
+  QAction* ViewEfisMapsItem = nullptr;
+  QMenu* BatchMenu = nullptr;  // "Batch"
+  QAction* ViewEditProjectItem = nullptr;
+  QAction* ExecuteBatchItem = nullptr;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void CreateControls();
+  void CreateMenus();
+  // The windows that live as long as the main window, in this order: TGeoRefForm,
+  // TSkewMeridian, TProcessViewer, TMakeMaps, TProjectOptions, TMapViewerForm, TSplashScreen,
+  // TProjectViewerForm, TBatchForm, TForm2.
+  void CreateSecondaryWindows();
   void FormCreate();
-  // The general error handler: shows (or, without a display, logs) the error's text; during a
-  // command-line run it is logged in any case.
-  void ReportError(const std::exception& error, bool duringCommandLine = false);
+  // Runs a handler under the general error handler.
+  void Guarded(const std::function<void()>& handler);
+  // Connects a menu item, button or signal to a handler run under the general error handler.
+  template <typename Sender, typename Signal>
+  void ConnectGuarded(Sender* sender, Signal signal, void (TForm1::*handler)());
+  std::optional<std::string> ShowProjectFileDialog();
+  std::optional<std::string> ShowSourceImageDialog(const std::string& initialFolder,
+                                                   const std::string& filter);
 
   AppState state_;
   CommandArguments arguments_;
   bool displayless_;
   bool commandLineRan_ = false;
+  bool splashShown_ = false;
   std::string startUpError_;  // what the start-up could not do, for the command line's log
   HeadlessUserInterface headless_;
   std::unique_ptr<QtUserInterface> ui_;
+  std::unique_ptr<QtGridPainter> gridPainter_;
+  GridPickState pick_;
+  std::function<bool()> referenceDialogShowing_;
+  std::function<void()> referenceDialogTakePick_;
 };
 
 }  // namespace cz

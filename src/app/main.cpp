@@ -1,10 +1,10 @@
 // Program entry: the main window, the start-up timer and, with switches, the command-line run.
-#include <QApplication>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "CartozenApplication.h"
 #include "TForm1.h"
 
 namespace {
@@ -27,13 +27,16 @@ int main(int argc, char* argv[]) {
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
 
   const bool hasSwitches = ChooseDisplaylessPlatform(argc);
-  QApplication app(argc, argv);
+  cz::CartozenApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("VDK Avionics Cartozen 2"));
   const QString platform = QGuiApplication::platformName();
   const bool displayless = hasSwitches && (platform == QLatin1String("offscreen") ||
                                            platform == QLatin1String("minimal"));
 
+  // The main window; it creates the other windows, in their fixed order, for the whole run.
   cz::TForm1 window(std::move(arguments), displayless);
+  app.SetErrorHandler(
+      [&window](const std::exception& error) { window.HandleUncaughtError(error); });
   window.show();
   const int status = app.exec();
   if (window.CommandLineRan()) return window.RunLogged() ? 1 : 0;

@@ -4,7 +4,6 @@
 
 #include "batch/ProjectBatch.h"
 #include "efismap/MakeMaps.h"
-#include "georef/GridDrawing.h"
 #include "imaging/SourceImage.h"
 #include "importer/ImportRun.h"
 #include "platform/Error.h"
@@ -66,11 +65,6 @@ void CreateSourceTiles(AppState& state, UserInterface& ui) {
 }
 
 }  // namespace
-
-void CommandLineHost::DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui) {
-  NullGridPainter overlay;  // no chart view: only the layout matters to the tiles
-  cz::DrawGridFromGeoRef(geoRef, ViewMapping{}, overlay, ui);
-}
 
 void CommandLineHost::ProcessSourceMap(AppState& state, UserInterface& ui) {
   cz::ProcessSourceMap(state, ui);

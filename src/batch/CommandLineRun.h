@@ -18,23 +18,18 @@
 // (settings files, tiles, map files, a position MakeMapINI refuses) ends the whole run: it
 // propagates to the application's general error handler.
 
-#include "imaging/SourceView.h"
+#include "georef/GridLayoutView.h"
 #include "importer/ImportState.h"
 #include "state/AppState.h"
 #include "state/UserInterface.h"
 
 namespace cz {
 
-struct GeoReference;
-
 // The main window's share of a run: its chart view (loading, grid overlay), the import
 // window's state and the menu command "Process source map (create tiles)". The defaults serve
 // a run without windows: nothing is shown, the grid is laid out without being drawn.
-class CommandLineHost : public SourceView {
+class CommandLineHost : public GridLayoutView {
  public:
-  // Lays the reference grid out from geoRef and draws it over the chart view; a refused
-  // layout puts its reason in the status line.
-  virtual void DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui);
   // The import window's cell, folder and zoom choices, kept between showings.
   virtual ImportState& ImportWindow() { return import_; }
   // The menu command "Process source map (create tiles)", which the import runs after each

@@ -39,6 +39,7 @@ void VisualizeFileInImage(MapSourceState& source, UserInterface& ui, SourceView&
   try {
     reader(source.Path, source.Image, source.RequiredBytes, kNoByteLimit);
     view.ShowLoadedImage();
+    view.DrawGridFromGeoRef(source.GeoRef, ui);
     source.Loaded = true;
     view.EnableGeoReferenceControls();
   } catch (const std::exception&) {

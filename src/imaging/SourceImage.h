@@ -19,7 +19,8 @@ class UserInterface;
 // source.RequiredBytes is reset to 0 and then holds width × height × 4 as soon as the file's
 // header has given the dimensions, for LoadFailureMessage. An unsupported extension shows
 // "Cannot load this file type" and leaves the status line alone; a successful load shows
-// "Loaded " + file name there. Errors thrown by view.ShowLoadedImage also fail the load.
+// "Loaded " + file name there. After the decode the view shows the image and the grid is laid
+// out from source.GeoRef and drawn (SourceView); errors thrown there also fail the load.
 void VisualizeFileInImage(MapSourceState& source, UserInterface& ui, SourceView& view);
 
 // "The map image failed to load. ... The image requires " + requiredBytes + " bytes. ...".

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "app/AppTestSupport.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "project/AppSettings.h"
@@ -16,16 +17,9 @@
 namespace cz {
 namespace {
 
+using testing::Application;
 using testing::ReadFileBytes;
 using testing::TempFolder;
-
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "app_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
-}
 
 class TForm1Test : public ::testing::Test {
  protected:

@@ -14,7 +14,7 @@
 #include "batch/ProjectMessages.h"
 #include "batch/ProjectViewer.h"
 #include "geo/TileGrid.h"
-#include "georef/GridLayout.h"
+#include "georef/GridLayoutView.h"
 #include "imaging/ChartSamples.h"
 #include "imaging/SourceImage.h"
 #include "platform/FileSystem.h"
@@ -53,17 +53,6 @@ std::string BitmapBytes(int width, int height, int seed) {
   layout.height = height;
   return BuildBmp(layout, pixels);
 }
-
-// Lays the grid out when an image has been decoded, as the main window's view does, so that
-// tile creation finds the grid of the source just loaded.
-class LayoutView : public SourceView {
- public:
-  explicit LayoutView(GeoReference& geo) : geo_(geo) {}
-  void ShowLoadedImage() override { LayoutReferenceGrid(geo_); }
-
- private:
-  GeoReference& geo_;
-};
 
 struct ChartSpec {
   std::string name;
@@ -127,7 +116,7 @@ class ProjectBatchTest : public ::testing::Test {
   TempFolder work;
   AppState state;
   RecordingUserInterface ui;
-  LayoutView view{state.Source.GeoRef};
+  GridLayoutView view;
 };
 
 TEST_F(ProjectBatchTest, SkipsASourceWithoutSettingsAndTilesTheOthers) {
@@ -271,7 +260,7 @@ TEST_F(ProjectBatchTest, SeveralChartsGiveTheTilesOfTilingEachAloneInTheSameOrde
 
   AppState alone;
   RecordingUserInterface aloneUi;
-  LayoutView aloneView(alone.Source.GeoRef);
+  GridLayoutView aloneView;
   OpenProject(alone, "Alone");
   for (const ChartSpec& chart : charts) {
     alone.Source.Path = AddChart(alone, chart, kLevels);

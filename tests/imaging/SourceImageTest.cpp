@@ -10,6 +10,7 @@
 
 #include "platform/Paths.h"
 
+#include "georef/GridLayoutView.h"
 #include "imaging/ChartSamples.h"
 #include "imaging/SourceView.h"
 #include "platform/Error.h"
@@ -29,6 +30,7 @@ class RecordingView : public SourceView {
     calls.push_back("show");
     if (failToShow) throw CartozenError("grid could not be drawn");
   }
+  void DrawGridFromGeoRef(GeoReference&, UserInterface&) override { calls.push_back("grid"); }
   void EnableGeoReferenceControls() override { calls.push_back("enable"); }
 
   std::vector<std::string> calls;
@@ -78,13 +80,31 @@ TEST_P(ExtensionsChooseTheDecoder, WithoutRegardToCase) {
   EXPECT_EQ(source.RequiredBytes, 9u * 7 * 4);
   EXPECT_EQ(ui.statusTexts, std::vector<std::string>{"Loaded " + std::string(GetParam())});
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(view.calls, (std::vector<std::string>{"reset", "show", "enable"}));
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"reset", "show", "grid", "enable"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, ExtensionsChooseTheDecoder,
                          ::testing::Values("chart.Tif", "chart.TIFF", "chart.tif", "chart.jpg",
                                            "chart.JPEG", "chart.Jpeg", "chart.bmp", "chart.BMP",
                                            "my.charts.v2.tiff"));
+
+// Without a chart view the load still lays the new source's grid out, so tile creation never
+// sees the grid a previous chart left.
+TEST(VisualizeFileInImage, LaysTheNewSourcesGridOut) {
+  TempFolder folder;
+  MapSourceState source;
+  source.Path = WriteChart(folder, "chart.bmp");
+  source.GeoRef.NLon = source.GeoRef.NLat = 9;  // left by an earlier chart
+  source.GeoRef.TopLeft = {48.0, 6.0, 0, 0};
+  source.GeoRef.BottomRight = {46.0, 10.0, 8, 6};
+  SilentUserInterface ui;
+  GridLayoutView view;
+  VisualizeFileInImage(source, ui, view);
+  ASSERT_TRUE(source.Loaded);
+  EXPECT_EQ(source.GeoRef.NLon, 4);
+  EXPECT_EQ(source.GeoRef.NLat, 2);
+  EXPECT_EQ(source.GeoRef.Grid[4][2].X, 8);
+}
 
 // Loads a good chart first, then the given path: whatever fails leaves no image at all.
 struct FailedLoad {
@@ -188,7 +208,7 @@ std::string LoadInSmallAddressSpace(const std::string& path) {
     MapSourceState source;
     source.Path = path;
     SilentUserInterface ui;
-    SourceView view;
+    GridLayoutView view;
     VisualizeFileInImage(source, ui, view);
     const std::string text = source.Loaded ? "loaded" : LoadFailureMessage(source.RequiredBytes);
     (void)!write(channel[1], text.data(), text.size());

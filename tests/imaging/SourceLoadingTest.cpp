@@ -19,12 +19,10 @@ namespace {
 // Records what the grid drawing would see: the skew read from the settings file.
 class GridWatchingView : public SourceView {
  public:
-  explicit GridWatchingView(const MapSourceState& source) : source_(source) {}
-  void ShowLoadedImage() override { skewsSeen.push_back(source_.GeoRef.SkewLeft); }
+  void DrawGridFromGeoRef(GeoReference& geoRef, UserInterface&) override {
+    skewsSeen.push_back(geoRef.SkewLeft);
+  }
   std::vector<std::int32_t> skewsSeen;
-
- private:
-  const MapSourceState& source_;
 };
 
 std::string WriteBmp(const TempFolder& folder, const std::string& name) {
@@ -37,7 +35,7 @@ struct Flow {
   ProjectState project;
   MapSourceState source;
   RecordingUserInterface ui;
-  GridWatchingView view{source};
+  GridWatchingView view;
   std::vector<std::string> dialogFolders;
 
   Flow() {
