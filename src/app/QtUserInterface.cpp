@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include "TProcessViewer.h"
+
 namespace cz {
 
 namespace {
@@ -42,8 +44,25 @@ void QtUserInterface::ShowProgress(const ProgressReport& report) {
   if (displayless_) displayless_->ShowProgress(report);
 }
 
+void QtUserInterface::ClearMemo(MemoWindow window) {
+  const auto clearer = memoClearers_.find(window);
+  if (clearer != memoClearers_.end() && clearer->second) clearer->second();
+}
+
 void QtUserInterface::ProcessEvents() {
   QCoreApplication::processEvents();
+}
+
+void QtUserInterface::ShowProcessWindow() {
+  if (processViewer_) processViewer_->ShowProcessWindow();
+}
+
+void QtUserInterface::ShowTile(const Raster32& tile) {
+  if (processViewer_) processViewer_->ShowTile(tile);
+}
+
+void QtUserInterface::HideProcessWindow() {
+  if (processViewer_) processViewer_->HideProcessWindow();
 }
 
 void QtUserInterface::ShowImportMosaic(bool finished) {
@@ -56,6 +75,10 @@ void QtUserInterface::SetImportMosaicHandler(std::function<void(bool finished)> 
 
 void QtUserInterface::SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink) {
   memoSinks_[window] = std::move(sink);
+}
+
+void QtUserInterface::SetMemoClearer(MemoWindow window, std::function<void()> clear) {
+  memoClearers_[window] = std::move(clear);
 }
 
 }  // namespace cz

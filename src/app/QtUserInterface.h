@@ -15,6 +15,8 @@ class QWidget;
 
 namespace cz {
 
+class TProcessViewer;
+
 class QtUserInterface : public UserInterface {
  public:
   // displayless: where messages and questions go when there is no display (may be null).
@@ -24,14 +26,22 @@ class QtUserInterface : public UserInterface {
   void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& question) override;
   void AddMemoLine(MemoWindow window, const std::string& line) override;
+  void ClearMemo(MemoWindow window) override;
   void ProcessEvents() override;
   // Without a display, progress is the display-less port's line on standard error.
   void ShowProgress(const ProgressReport& report) override;
+  void ShowProcessWindow() override;
+  void ShowTile(const Raster32& tile) override;
+  void HideProcessWindow() override;
   void ShowImportMosaic(bool finished) override;
 
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).
   void SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink);
+  // What empties that window's memo when an operation starts its log.
+  void SetMemoClearer(MemoWindow window, std::function<void()> clear);
+  // The process window of tile creation; without one (display-less runs) nothing is shown.
+  void SetProcessViewer(TProcessViewer* viewer) { processViewer_ = viewer; }
   // The main window shows the import's mosaics (see UserInterface::ShowImportMosaic).
   void SetImportMosaicHandler(std::function<void(bool finished)> handler);
 
@@ -40,6 +50,8 @@ class QtUserInterface : public UserInterface {
   QLineEdit* statusLine_;
   UserInterface* displayless_;
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
+  std::map<MemoWindow, std::function<void()>> memoClearers_;
+  TProcessViewer* processViewer_ = nullptr;
   std::function<void(bool)> importMosaicHandler_;
 };
 

@@ -434,14 +434,12 @@ void TForm1::CreateOrOpenProjectClick() {
 }
 
 void TForm1::LoadSourceMapClick() {
-  LoadSourceMap(state_.Project, state_.Source, *ui_, *this, ChooseSourceFile);
+  LoadSourceMap(state_, *ui_, *this, ChooseSourceFile);
 }
 
 void TForm1::DeleteAllTilesClick() {
-  // Without a project the folder left from the last run (or the program's own folder) would
-  // lose its tiles: refused like "Create EFIS maps from tiles".
-  if (!state_.Project.Open) return ui_->ShowMessage(kNoProjectOpenedText);
-  DeleteAllTilesCommand(state_.Project.Folder, *ui_);
+  // Refuses without a project (the folder left from the last run would lose its tiles).
+  DeleteAllTilesCommand(state_, *ui_);
 }
 
 void TForm1::ProcessSourceMapClick() {

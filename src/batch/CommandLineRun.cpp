@@ -51,11 +51,7 @@ class RefusalWitness : public ForwardingUserInterface {
 void CreateSourceTiles(AppState& state, UserInterface& ui) {
   // Marked busy like every tile creation, so that a menu command clicked while the window
   // repaints between tiles is refused rather than nested.
-  state.Batch.TileCreationRunning = true;
-  struct BusyReset {
-    bool& flag;
-    ~BusyReset() { flag = false; }
-  } busyReset{state.Batch.TileCreationRunning};
+  BusyScope busy(state.Busy, LongOperation::TileCreation);
   RefusalWitness witness(ui);
   const std::optional<std::int32_t> created = CreateTiles(state, witness);
   if (!created) {
@@ -86,9 +82,12 @@ void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host
   source.Path = ResolvePath(sourcePath);
   AddToMapFileList(state.Project, source.Path);
 
-  ui.SetStatusText("Loading " + ExtractFileName(source.Path) + ", please wait...");
-  ui.ProcessEvents();
-  VisualizeFileInImage(source, ui, host);
+  {
+    BusyScope loading(state.Busy, LongOperation::Load);
+    ui.SetStatusText("Loading " + ExtractFileName(source.Path) + ", please wait...");
+    ui.ProcessEvents();
+    VisualizeFileInImage(source, ui, host);
+  }
   if (!source.Loaded) {
     LogError(LoadFailureMessage(source.RequiredBytes));
     return;

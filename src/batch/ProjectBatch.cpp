@@ -16,20 +16,8 @@ namespace cz {
 
 namespace {
 
-// Sets a busy flag for the life of a run, also when the run ends by an error.
-class BusyFlag {
- public:
-  explicit BusyFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~BusyFlag() { flag_ = false; }
-  BusyFlag(const BusyFlag&) = delete;
-  BusyFlag& operator=(const BusyFlag&) = delete;
-
- private:
-  bool& flag_;
-};
-
 void CreateTilesOfLoadedSource(AppState& state, UserInterface& ui) {
-  BusyFlag busy(state.Batch.TileCreationRunning);
+  BusyScope busy(state.Busy, LongOperation::TileCreation);
   CreateTiles(state, ui);
 }
 
@@ -83,8 +71,8 @@ void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
 }  // namespace
 
 bool RunBatch(AppState& state, UserInterface& ui, SourceView& view) {
-  if (TileCommandsBusy(state)) return false;
-  BusyFlag running(state.Batch.Running);
+  if (RefuseIfBusy(state.Busy, ui)) return false;
+  BusyScope running(state.Busy, LongOperation::Batch);
   ui.ClearMemo(MemoWindow::Batch);
   RunBatchSteps(state, ui, view);
   ui.AddMemoLine(MemoWindow::Batch, kBatchEndedText);
@@ -96,11 +84,11 @@ void CancelBatch(AppState& state) {
 }
 
 bool TileCommandsBusy(const AppState& state) {
-  return state.Batch.Running || state.Batch.TileCreationRunning;
+  return IsBusy(state.Busy);
 }
 
 bool ProcessSourceMap(AppState& state, UserInterface& ui) {
-  if (TileCommandsBusy(state)) return false;
+  if (RefuseIfBusy(state.Busy, ui)) return false;
   if (!state.Source.Loaded) {
     ui.ShowMessage(kNoMapImageLoadedText);
     return true;

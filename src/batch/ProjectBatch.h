@@ -18,9 +18,9 @@
 // (SaveMapINI) before the first load replaces it, so that changes not yet saved are kept.
 //
 // Nested runs: the window lets events run, so "Run batch", the menu command or the import could
-// be started again from inside a run. They are refused: while a batch run or a tile creation is
-// in progress (AppState::Batch.Running / TileCreationRunning) RunBatch and ProcessSourceMap
-// return false at once, showing and changing nothing, so the running one's log and tiles stay
+// be started again from inside a run. The one busy rule (state/BusyState.h) refuses them:
+// while any long operation runs, RunBatch and ProcessSourceMap put the refusal text in the
+// status line and return false, changing nothing, so the running one's log and tiles stay
 // whole. TileCommandsBusy tells the windows when to disable their buttons.
 
 #include "imaging/SourceView.h"
@@ -34,18 +34,18 @@ inline constexpr char kNoMapImageLoadedText[] = "No map image loaded - nothing t
 inline constexpr char kBatchEndedDueToErrorText[] = "Batch process ended due to error";
 
 // "Run batch". Without an open project it shows "No project has been opened." and logs only
-// the closing line. Returns false when refused because a run is in progress.
+// the closing line. Returns false when refused because a long operation runs.
 bool RunBatch(AppState& state, UserInterface& ui, SourceView& view);
 
 // "Cancel": the run stops before its next step.
 void CancelBatch(AppState& state);
 
-// True while a batch run or a tile creation is in progress.
+// True while any long operation (load, tile creation, map build, import, batch) runs.
 bool TileCommandsBusy(const AppState& state);
 
 // Menu "Process source map (create tiles)", also used by the EPSG3857 import for each mosaic:
 // creates the tiles of the loaded source, or shows "No map image loaded - nothing to
-// process...". Returns false when refused because a run is in progress.
+// process...". Returns false when refused because a long operation runs.
 bool ProcessSourceMap(AppState& state, UserInterface& ui);
 
 // The batch's tile step: creates the tiles of the loaded source with the options of its

@@ -1,9 +1,10 @@
 #pragma once
 // Texts the project dialogs and the batch run show, shared by their operations and tests.
 
+#include "project/Project.h"  // kNoProjectOpenedText
+
 namespace cz {
 
-inline constexpr char kNoProjectOpenedText[] = "No project has been opened.";
 inline constexpr char kNoFilesInProjectText[] = "No files in project";
 inline constexpr char kNoMapFilesInProjectText[] = "No map files in project";
 

@@ -169,8 +169,10 @@ void CreateMaps(const MakeMapsJob& job, UserInterface& ui) {
   DoMakeMaps(job, tileList, ui);
 }
 
-void CreateMaps(const AppState& state, UserInterface& ui) {
+void CreateMaps(AppState& state, UserInterface& ui) {
+  if (RefuseIfBusy(state.Busy, ui)) return;
   if (!state.Project.Open) throw CartozenError("No project has been opened.");
+  BusyScope building(state.Busy, LongOperation::MapBuilding);
   MakeMapsJob job;
   job.projectFolder = state.Project.Folder;
   job.extension = state.MapExtension();

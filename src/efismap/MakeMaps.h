@@ -51,9 +51,10 @@ std::vector<std::string> ReadTileList(const std::string& tilesFolder);
 
 // Lists the tiles and reports how many; builds the maps when there is at least one.
 void CreateMaps(const MakeMapsJob& job, UserInterface& ui);
-// The open project's build with the extension in use (AppState::MapExtension). Throws
-// CartozenError("No project has been opened.") without an open project.
-void CreateMaps(const AppState& state, UserInterface& ui);
+// The open project's build with the extension in use (AppState::MapExtension), the commands'
+// entry: refused while a long operation runs, a second build inside a running one included
+// (BusyState.h). Throws CartozenError("No project has been opened.") without an open project.
+void CreateMaps(AppState& state, UserInterface& ui);
 
 // Builds all map files from a tile list as ReadTileList returns it.
 void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList,

@@ -22,8 +22,11 @@ bool ReadSettingsAndLoad(MapSourceState& source, UserInterface& ui, SourceView& 
 
 }  // namespace
 
-void LoadSourceMap(ProjectState& project, MapSourceState& source, UserInterface& ui,
-                   SourceView& view, const ChooseSourceImage& chooseFile) {
+void LoadSourceMap(AppState& state, UserInterface& ui, SourceView& view,
+                   const ChooseSourceImage& chooseFile) {
+  if (RefuseIfBusy(state.Busy, ui)) return;
+  ProjectState& project = state.Project;
+  MapSourceState& source = state.Source;
   if (!project.Open) {
     ui.ShowMessage("Please create a new project or open an existing project first");
     return;
@@ -33,6 +36,9 @@ void LoadSourceMap(ProjectState& project, MapSourceState& source, UserInterface&
   // Remembered for the project's MapSourcePath when the application closes.
   project.LastChosenSourceFolder = ExtractFilePath(*chosen);
 
+  // The dialog let events run: a command started meanwhile may be running now.
+  if (RefuseIfBusy(state.Busy, ui)) return;
+  BusyScope loading(state.Busy, LongOperation::Load);
   if (source.Loaded) SaveMapINI(source);
   source.Path = *chosen;
   AddToMapFileList(project, source.Path);

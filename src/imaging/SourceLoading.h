@@ -11,8 +11,8 @@
 
 namespace cz {
 
+struct AppState;
 struct MapSourceState;
-struct ProjectState;
 class SourceView;
 class UserInterface;
 
@@ -25,13 +25,15 @@ inline constexpr const char* kSourceImageFilter =
 using ChooseSourceImage = std::function<std::optional<std::string>(const std::string& initialFolder,
                                                                    const std::string& filter)>;
 
-// The menu entry. Without an open project it shows "Please create a new project or open an
-// existing project first" and asks nothing. Otherwise it asks for a file in the project's
-// map-source folder; then it saves the settings of the source loaded so far, makes the chosen
-// file the current source, adds it to the project's map-file list, shows "Loading " + name +
+// The menu entry. Refused while a long operation runs (BusyState.h), checked again after the
+// dialog, whose event loop may have started one. Without an open project it shows "Please
+// create a new project or open an existing project first" and asks nothing. Otherwise it asks for a
+// file in the project's map-source folder; then it saves the settings of the source loaded so far,
+// makes the chosen file the current source, adds it to the project's map-file list, shows "Loading
+// " + name +
 // ", please wait...", reads its settings and loads it. A failed load shows LoadFailureMessage.
-void LoadSourceMap(ProjectState& project, MapSourceState& source, UserInterface& ui,
-                   SourceView& view, const ChooseSourceImage& chooseFile);
+void LoadSourceMap(AppState& state, UserInterface& ui, SourceView& view,
+                   const ChooseSourceImage& chooseFile);
 
 // One source of the project batch: path becomes the current source, its settings are read and
 // the image loaded. On failure it shows LoadFailureMessage, then "Batch canceled due to

@@ -9,6 +9,8 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "project/Project.h"
+#include "state/AppState.h"
 #include "state/UserInterface.h"
 
 namespace cz {
@@ -141,9 +143,14 @@ std::int32_t DeleteAllTiles(const std::string& projectFolder) {
   return count;
 }
 
-std::int32_t DeleteAllTilesCommand(const std::string& projectFolder, UserInterface& ui) {
+std::int32_t DeleteAllTilesCommand(AppState& state, UserInterface& ui) {
+  if (RefuseIfBusy(state.Busy, ui)) return -1;
+  if (!state.Project.Open) {
+    ui.ShowMessage(kNoProjectOpenedText);
+    return -1;
+  }
   if (!ui.Confirm("Delete all tiles in current projects tile folder ?")) return -1;
-  const std::int32_t count = DeleteAllTiles(projectFolder);
+  const std::int32_t count = DeleteAllTiles(state.Project.Folder);
   ui.ShowMessage("Done, deleted " + std::to_string(count) +
                  " tiles. Please create new tiles before creating maps");
   return count;

@@ -32,6 +32,7 @@ namespace cz {
 
 class Raster32;
 class UserInterface;
+struct AppState;
 
 // The project's "Tiles" folder as listed once: its real path and the real spelling of the
 // tile names it held, so that "2_15668.gif" written by another program is found and replaced
@@ -115,9 +116,13 @@ void LoadExistingTile(Raster32& raster, TilePosition position, TileLevel level,
 // folder. Returns how many were found, deleted or not. Never throws.
 std::int32_t DeleteAllTiles(const std::string& projectFolder);
 
-// The menu command: asks "Delete all tiles in current projects tile folder ?", and on Yes
-// deletes and reports "Done, deleted " + count + " tiles. Please create new tiles before
-// creating maps". Returns the count, or -1 when the question was answered No.
-std::int32_t DeleteAllTilesCommand(const std::string& projectFolder, UserInterface& ui);
+// The menu command "Delete all tiles in tiles folder of this project". Refused while a long
+// operation runs (BusyState.h). Without an open project it shows "No project has been
+// opened." and deletes nothing: the project folder would otherwise be the one remembered from
+// an earlier run, or the program's folder. Otherwise asks "Delete all tiles in current
+// projects tile folder ?", and on Yes deletes and reports "Done, deleted " + count + " tiles.
+// Please create new tiles before creating maps". Returns the count, or -1 when nothing was
+// deleted (refused, no project, or the question answered No).
+std::int32_t DeleteAllTilesCommand(AppState& state, UserInterface& ui);
 
 }  // namespace cz

@@ -25,6 +25,12 @@ void DropMosaic(ImportContext& context, const std::string& reason) {
   context.Ui.SetStatusText(reason);
 }
 
+// The menu's tile command on the fresh mosaic, as a step of the import (not refused as busy).
+void ProcessMosaic(ImportContext& context) {
+  OwnStep step(context.App.Busy);
+  context.ProcessSourceMap();
+}
+
 }  // namespace
 
 void BuildCellMosaic(ImportContext& context, const MosaicArea& area, PngTileDecoder& decoder) {
@@ -54,18 +60,20 @@ void BuildCellMosaic(ImportContext& context, const MosaicArea& area, PngTileDeco
 }
 
 void ProcessImport(ImportContext& context) {
+  if (RefuseIfBusy(context.App.Busy, context.Ui)) return;
   const ImportState& import = context.Import;
   if (!import.FolderValid || !import.CellChosen) return;
   if (const auto refusal = CheckImportCell(import.NorthEdge, import.WestEdge)) {
     context.Ui.ShowMessage(*refusal);
     return;
   }
+  BusyScope busy(context.App.Busy, LongOperation::Import);
   PngTileDecoder decoder;
   for (int zoom = kFirstImportZoom; zoom < kLastImportZoom; ++zoom) {
     BuildCellMosaic(context, MakeMosaicArea(import.NorthEdge, import.WestEdge, 8, zoom), decoder);
     const std::uint8_t levels = LevelsForZoom(import.ZoomChoices, zoom);
     SetLevelsMask(context.App, levels);
-    if (levels != 0) context.ProcessSourceMap();
+    if (levels != 0) ProcessMosaic(context);
   }
   const std::uint8_t levels = LevelsForZoom(import.ZoomChoices, kLastImportZoom);
   if (levels == 0) return;
@@ -79,7 +87,7 @@ void ProcessImport(ImportContext& context) {
                        import.WestEdge + kLongitudeOffsets[quarter], 4, kLastImportZoom),
         decoder);
     SetLevelsMask(context.App, levels);
-    context.ProcessSourceMap();
+    ProcessMosaic(context);
   }
 }
 

@@ -47,8 +47,8 @@ struct ImportContext {
 // mosaic's georeference. Never throws: failures are handled as described above.
 void BuildCellMosaic(ImportContext& context, const MosaicArea& area, PngTileDecoder& decoder);
 
-// "Process": the whole run. Does nothing, without a message, unless the folder is valid and a
-// cell has been chosen.
+// "Process": the whole run. Refused while another long operation runs (BusyState.h). Does
+// nothing, without a message, unless the folder is valid and a cell has been chosen.
 void ProcessImport(ImportContext& context);
 
 // The command line's import: the cell corner, the five zoom choices and the folder (the /S

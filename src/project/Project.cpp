@@ -60,6 +60,7 @@ std::string WithDefaultProjectExtension(const std::string& fileName) {
 }
 
 bool CreateOrOpenProject(AppState& state, const std::string& chosenFile, UserInterface& ui) {
+  if (RefuseIfBusy(state.Busy, ui)) return false;
   if (chosenFile.empty()) return false;
   std::string file = std::filesystem::absolute(chosenFile).string();
   // A typed name without an extension means a ".prg" project, the kind the dialog lists;

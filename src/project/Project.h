@@ -20,6 +20,7 @@
 namespace cz {
 
 inline constexpr char kVersionText[] = "V1.5";
+inline constexpr char kNoProjectOpenedText[] = "No project has been opened.";
 inline constexpr char kProjectFileExtension[] = ".prg";
 // The project-file dialog: its filter, and the extension a typed name without one gets.
 inline constexpr char kProjectFileFilter[] = "VDK Cartozen project (*.prg)";
@@ -46,7 +47,8 @@ void StartUpProject(ProjectState& project);
 // The menu's create-or-open flow for the file chosen in the project-file dialog. A file that
 // does not exist is created only after the question kCreateProjectQuestion is answered Yes;
 // a chosen name without an extension gets ".prg". The current source's settings file is saved
-// before the project changes. Returns true when a project was opened or created.
+// before the project changes. Refused while a long operation runs (BusyState.h). Returns true
+// when a project was opened or created.
 bool CreateOrOpenProject(AppState& state, const std::string& chosenFile, UserInterface& ui);
 
 // The name with ".prg" appended when it has no extension.

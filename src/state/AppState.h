@@ -11,6 +11,7 @@
 #include "geo/GeoReference.h"
 #include "imaging/Raster32.h"
 #include "project/IniFile.h"
+#include "state/BusyState.h"
 
 namespace cz {
 
@@ -56,15 +57,11 @@ struct CommandLineState {
   bool Active = false;  // a command-line run is in progress (messages are logged, not shown)
 };
 
-// The project batch's shared flags. Cancel is read by the batch run between its steps and set
-// by the batch window's Cancel button, by a failed BatchLoad and by BatchProcess without an
-// image; it is cleared only when a run starts. Running and TileCreationRunning are set while a
-// batch run or a tile creation is in progress, so that a command started from inside one (the
-// window lets events run between tiles) is refused instead of nesting.
+// The project batch's cancel flag: read by the batch run between its steps and set by the
+// batch window's Cancel button, by a failed BatchLoad and by BatchProcess without an image;
+// it is cleared only when a run starts.
 struct BatchState {
   bool Cancel = false;
-  bool Running = false;
-  bool TileCreationRunning = false;
 };
 
 struct AppState {
@@ -72,6 +69,7 @@ struct AppState {
   MapSourceState Source;
   CommandLineState CommandLine;
   BatchState Batch;
+  BusyState Busy;  // which long operation runs, for the one busy rule (BusyState.h)
 
   // The map-file extension in use, without the dot.
   std::string MapExtension() const {

@@ -159,7 +159,7 @@ TEST_F(CommandLineRunTest, MenuCommandClickedWhileTheRunMakesTilesIsRefused) {
   Run({"/P", project, "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "1"});
   EXPECT_GT(refused, 0);
   EXPECT_EQ(ui.processWindowShown, 1);
-  EXPECT_FALSE(state.Batch.TileCreationRunning);
+  EXPECT_FALSE(IsBusy(state.Busy));
   EXPECT_FALSE(Logged()) << Log();
 }
 

@@ -141,7 +141,7 @@ TEST_F(ProjectBatchTest, SkipsASourceWithoutSettingsAndTilesTheOthers) {
   EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(third)), thirdSettings);
   EXPECT_TRUE(state.Source.Loaded);
   EXPECT_EQ(state.Source.Path, third);
-  EXPECT_FALSE(state.Batch.Running);
+  EXPECT_FALSE(IsBusy(state.Busy));
 }
 
 TEST_F(ProjectBatchTest, AnEmptyListIsReportedAndTheLogStillEnds) {
@@ -218,6 +218,7 @@ TEST_F(ProjectBatchTest, ASecondRunOrTileCommandInsideARunIsRefused) {
     if (!ProcessSourceMap(state, inner)) ++refused;
     EXPECT_TRUE(inner.messages.empty());
     EXPECT_TRUE(inner.batchMemo.empty());
+    EXPECT_EQ(inner.LastStatus(), BusyRefusalText(LongOperation::Batch));
   };
   EXPECT_TRUE(RunBatch(state, ui, view));
   EXPECT_GT(refused, 0);

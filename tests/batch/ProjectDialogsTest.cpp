@@ -143,7 +143,7 @@ TEST_F(ProjectDialogsTest, WithoutAProjectNothingIsListedAskedOrWritten) {
   for (DistributedOption option :
        {DistributedOption::MapResolution, DistributedOption::ColorReduction,
         DistributedOption::Dithering}) {
-    EXPECT_EQ(options.Distribute(option, state.Project, ui), 0);
+    EXPECT_EQ(options.Distribute(option, state, ui), 0);
   }
   EXPECT_EQ(ui.messages, std::vector<std::string>(4, kNoProjectOpenedText));
   EXPECT_TRUE(ui.questions.empty());
@@ -268,7 +268,7 @@ TEST_P(DistributeTest, WritesOnlyTheOneKeyOfTheSourcesThatHaveSettings) {
 
   MapOptions options(state.Source.GeoRef);
   ui.answers = {true};
-  EXPECT_EQ(options.Distribute(c.option, state.Project, ui), 2);
+  EXPECT_EQ(options.Distribute(c.option, state, ui), 2);
   EXPECT_EQ(ui.questions, std::vector<std::string>{c.question});
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_FALSE(FileExists(MapSourceSettingsFile(b)));  // none created
@@ -294,7 +294,7 @@ TEST_P(DistributeTest, AnythingButYesWritesNothing) {
   const std::string bytes = ReadFileBytes(MapSourceSettingsFile(a));
   MapOptions options(state.Source.GeoRef);
   ui.answers = {false};
-  EXPECT_EQ(options.Distribute(GetParam().option, state.Project, ui), 0);
+  EXPECT_EQ(options.Distribute(GetParam().option, state, ui), 0);
   EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(a)), bytes);
   EXPECT_TRUE(ui.messages.empty());
 }
@@ -303,7 +303,7 @@ TEST_P(DistributeTest, AnEmptyListSaysSoAfterTheQuestion) {
   OpenProject();
   MapOptions options(state.Source.GeoRef);
   ui.answers = {true};
-  EXPECT_EQ(options.Distribute(GetParam().option, state.Project, ui), 0);
+  EXPECT_EQ(options.Distribute(GetParam().option, state, ui), 0);
   EXPECT_EQ(ui.questions.size(), 1u);
   EXPECT_EQ(ui.messages, std::vector<std::string>{kNoFilesInProjectText});
 }
@@ -319,7 +319,7 @@ TEST_F(ProjectDialogsTest, ASettingsFileThatCannotBeWrittenStopsTheDistribution)
   MapOptions options(state.Source.GeoRef);
   state.Source.GeoRef.Dithering = 6;
   ui.answers = {true};
-  EXPECT_THROW(options.Distribute(DistributedOption::Dithering, state.Project, ui), CartozenError);
+  EXPECT_THROW(options.Distribute(DistributedOption::Dithering, state, ui), CartozenError);
   EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(a)), bytes);
   EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(b)), laterBytes);  // stopped at the first
 }
@@ -333,7 +333,7 @@ TEST_F(ProjectDialogsTest, ASettingsFileThatCannotBeReadIsNotOverwritten) {
                                std::filesystem::perm_options::remove);
   MapOptions options(state.Source.GeoRef);
   ui.answers = {true};
-  EXPECT_THROW(options.Distribute(DistributedOption::Dithering, state.Project, ui), CartozenError);
+  EXPECT_THROW(options.Distribute(DistributedOption::Dithering, state, ui), CartozenError);
   std::filesystem::permissions(MapSourceSettingsFile(a), std::filesystem::perms::owner_read,
                                std::filesystem::perm_options::add);
   EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(a)), bytes);

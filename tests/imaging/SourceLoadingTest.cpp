@@ -32,8 +32,9 @@ std::string WriteBmp(const TempFolder& folder, const std::string& name) {
 
 struct Flow {
   TempFolder folder;
-  ProjectState project;
-  MapSourceState source;
+  AppState app;
+  ProjectState& project = app.Project;
+  MapSourceState& source = app.Source;
   RecordingUserInterface ui;
   GridWatchingView view;
   std::vector<std::string> dialogFolders;
@@ -58,7 +59,7 @@ struct Flow {
 TEST(LoadSourceMap, NeedsAnOpenProject) {
   Flow flow;
   flow.project.Open = false;
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(std::nullopt));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(std::nullopt));
   EXPECT_EQ(flow.ui.messages, std::vector<std::string>{
                                   "Please create a new project or open an existing project first"});
   EXPECT_TRUE(flow.dialogFolders.empty());
@@ -67,7 +68,7 @@ TEST(LoadSourceMap, NeedsAnOpenProject) {
 TEST(LoadSourceMap, CancellingChangesNothing) {
   Flow flow;
   flow.source.Path = "/somewhere/old.tif";
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(std::nullopt));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(std::nullopt));
   EXPECT_EQ(flow.dialogFolders, std::vector<std::string>{flow.project.MapSourceFolder});
   EXPECT_EQ(flow.source.Path, "/somewhere/old.tif");
   EXPECT_TRUE(MapFileList(flow.project).empty());
@@ -78,7 +79,7 @@ TEST(LoadSourceMap, CancellingChangesNothing) {
 TEST(LoadSourceMap, SavesThePreviousSourceThenReadsTheNewSettingsBeforeTheGrid) {
   Flow flow;
   const std::string first = WriteBmp(flow.folder, "Map sources/first.bmp");
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(first));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(first));
   ASSERT_TRUE(flow.source.Loaded);
   flow.source.GeoRef.SkewLeft = 9;  // edited in memory, not yet saved
 
@@ -86,7 +87,7 @@ TEST(LoadSourceMap, SavesThePreviousSourceThenReadsTheNewSettingsBeforeTheGrid) 
   flow.folder.Write("Map sources/second.INI", "[GeoRef]\r\nSkewLeft=-4\r\n");
   flow.ui.statusTexts.clear();
   flow.ui.processEventsCalls = 0;
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(second));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(second));
 
   EXPECT_TRUE(flow.source.Loaded);
   EXPECT_EQ(flow.source.Path, second);
@@ -103,7 +104,7 @@ TEST(LoadSourceMap, SavesThePreviousSourceThenReadsTheNewSettingsBeforeTheGrid) 
 TEST(LoadSourceMap, AFailedLoadIsReportedAndTheSourceStaysListed) {
   Flow flow;
   const std::string png = flow.folder.Write("chart.png", "\x89PNG");
-  LoadSourceMap(flow.project, flow.source, flow.ui, flow.view, flow.Choose(png));
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(png));
   EXPECT_FALSE(flow.source.Loaded);
   EXPECT_EQ(flow.ui.messages,
             (std::vector<std::string>{"Cannot load this file type", LoadFailureMessage(0)}));

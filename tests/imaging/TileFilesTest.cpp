@@ -8,6 +8,7 @@
 #include "imaging/GifImageDecoder.h"
 #include "platform/Error.h"
 #include "platform/ExecutableFolder.h"
+#include "state/AppState.h"
 #include "support/ChartLikeTile.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
@@ -202,17 +203,25 @@ TEST_F(TileFilesTest, DeleteAllTilesDeletesGifFilesOnlyAndCountsThem) {
   EXPECT_EQ(DeleteAllTiles(project.Path() + "/nowhere"), 0);
 }
 
-TEST_F(TileFilesTest, DeleteCommandAsksThenReports) {
+TEST_F(TileFilesTest, DeleteCommandNeedsAProjectAsksThenReports) {
   project.Write("Tiles/0_1.GIF", "x");
-  EXPECT_EQ(DeleteAllTilesCommand(project.Path(), ui), -1);  // answered No
+  AppState state;
+  state.Project.Folder = project.Path();  // remembered from an earlier run, not open
+  EXPECT_EQ(DeleteAllTilesCommand(state, ui), -1);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"No project has been opened."});
+  EXPECT_TRUE(ui.questions.empty());
+  ui.messages.clear();
+
+  state.Project.Open = true;
+  EXPECT_EQ(DeleteAllTilesCommand(state, ui), -1);  // answered No
   EXPECT_EQ(ui.questions,
             std::vector<std::string>{"Delete all tiles in current projects tile folder ?"});
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(FilesInTiles().count("0_1.GIF"), 1u);
 
   ui.answers = {true, true};
-  EXPECT_EQ(DeleteAllTilesCommand(project.Path(), ui), 1);
-  EXPECT_EQ(DeleteAllTilesCommand(project.Path(), ui), 0);
+  EXPECT_EQ(DeleteAllTilesCommand(state, ui), 1);
+  EXPECT_EQ(DeleteAllTilesCommand(state, ui), 0);
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{
                 "Done, deleted 1 tiles. Please create new tiles before creating maps",
