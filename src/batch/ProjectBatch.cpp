@@ -1,6 +1,5 @@
 #include "batch/ProjectBatch.h"
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "platform/Paths.h"
 #include "project/MapSourceSettings.h"
 #include "project/Project.h"
+#include "state/ProgressCounter.h"
 #include "tiling/CreateTiles.h"
 
 namespace cz {
@@ -33,22 +33,13 @@ void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
     return;
   }
   bool previousSourceSaved = false;
-  const auto start = std::chrono::steady_clock::now();
-  ProgressReport progress;
-  progress.Task = ProgressTask::Batch;
-  progress.Planned = static_cast<std::int64_t>(entries.size());
-  const auto reportSource = [&] {
-    ++progress.Done;
-    progress.ElapsedSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ui.ShowProgress(progress);
-  };
+  ProgressCounter progress(ui, ProgressTask::Batch, static_cast<std::int64_t>(entries.size()));
   for (const std::string& entry : entries) {
     if (state.Batch.Cancel) break;
     const std::string name = ExtractFileName(entry);
     if (!FileExists(MapSourceSettingsFile(entry))) {
       ui.AddMemoLine(MemoWindow::Batch, "Skipped " + name + " due missing data");
-      reportSource();
+      progress.Step();
       continue;
     }
     ui.AddMemoLine(MemoWindow::Batch, "Processing " + name);
@@ -64,7 +55,7 @@ void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
     ui.ProcessEvents();
     if (!state.Batch.Cancel) BatchProcess(state, ui);
     ui.ProcessEvents();
-    reportSource();
+    progress.Step();
   }
 }
 

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <span>
@@ -17,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "project/Project.h"
+#include "state/ProgressCounter.h"
 
 namespace cz {
 
@@ -193,18 +193,13 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
   }
 
   std::unordered_set<std::string> workingFiles;
-  const auto start = std::chrono::steady_clock::now();
-  ProgressReport progress;
-  progress.Task = ProgressTask::MapBuilding;
-  progress.Planned = static_cast<std::int64_t>(tileList.size());
+  ProgressCounter progress(ui, ProgressTask::MapBuilding,
+                           static_cast<std::int64_t>(tileList.size()));
   for (const std::string& tileName : tileList) {
     if (const std::optional<TileName> tile = ParseTileName(tileName)) {
       AddTile(tilesFolder, tempFolder, tileName, *tile, job.extension, workingFiles, buffer, ui);
     }
-    ++progress.Done;
-    progress.ElapsedSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ui.ShowProgress(progress);
+    progress.Step();
     // Cancelling is possible while tiles are added, not once finished maps start to replace
     // the earlier ones: "EFIS Maps" then holds either the old set or the new one.
     if (ui.CancelRequested()) {

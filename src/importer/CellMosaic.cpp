@@ -1,7 +1,6 @@
 #include "importer/CellMosaic.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/OrderedParallel.h"
 #include "platform/ThreadCount.h"
+#include "state/ProgressCounter.h"
 #include "platform/Paths.h"
 
 namespace cz {
@@ -99,20 +99,14 @@ void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea&
                          mosaic.Width());
         return true;
       });
-  const auto start = std::chrono::steady_clock::now();
-  ProgressReport progress;
-  progress.Task = ProgressTask::Import;
-  progress.Planned = static_cast<std::int64_t>(parts.size());
+  ProgressCounter progress(ui, ProgressTask::Import, static_cast<std::int64_t>(parts.size()));
   for (const WebTilePart& part : parts) {
     // Shown before its result is taken, so that a file that fails is the one on screen.
     ui.ShowImportFile(part.Path);
     ui.ProcessEvents();
     decoded.Next();
-    ++progress.Done;
-    progress.ElapsedSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ui.ShowProgress(progress);
-    if (ui.CancelRequested() && progress.Done < progress.Planned) {
+    progress.Step();
+    if (ui.CancelRequested() && !progress.Finished()) {
       throw OperationCancelled("Import cancelled");
     }
   }

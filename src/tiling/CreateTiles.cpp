@@ -1,6 +1,5 @@
 #include "tiling/CreateTiles.h"
 
-#include <chrono>
 #include <cmath>
 #include <string>
 
@@ -9,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/ThreadCount.h"
 #include "state/AppState.h"
+#include "state/ProgressCounter.h"
 #include "tiling/GifTileStore.h"
 #include "tiling/TilePlan.h"
 #include "tiling/TileWorkers.h"
@@ -56,10 +56,8 @@ std::string GridOrderProblem(const GeoReference& geo) {
 // Takes the drawn tiles in plan order and commits them: the store's commit (the file
 // rename), the process window, events, progress, and the question whether to stop.
 void CommitTiles(const TilePlan& plan, TileWorkers& workers, TileStore& store, UserInterface& ui) {
-  const auto start = std::chrono::steady_clock::now();
-  ProgressReport progress;
-  progress.Task = ProgressTask::TileCreation;
-  progress.Planned = static_cast<std::int64_t>(plan.Tiles.size());
+  ProgressCounter progress(ui, ProgressTask::TileCreation,
+                           static_cast<std::int64_t>(plan.Tiles.size()));
   for (const PlannedTile& planned : plan.Tiles) {
     TileWorkers::Tile tile = workers.Next();
     ui.ShowTile(tile.Raster);
@@ -69,15 +67,8 @@ void CommitTiles(const TilePlan& plan, TileWorkers& workers, TileStore& store, U
     workers.Recycle(std::move(tile.Raster));
     ui.ProcessEvents();
 
-    if (progress.Level != planned.Level) progress.LevelDone = 0;
-    progress.Level = planned.Level;
-    progress.LevelPlanned = plan.TilesPerLevel[planned.Level];
-    ++progress.LevelDone;
-    ++progress.Done;
-    progress.ElapsedSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ui.ShowProgress(progress);
-    if (ui.CancelRequested() && progress.Done < progress.Planned) {
+    progress.Step(planned.Level, plan.TilesPerLevel[planned.Level]);
+    if (ui.CancelRequested() && !progress.Finished()) {
       throw OperationCancelled(kTileCreationCancelled);
     }
   }
