@@ -65,8 +65,8 @@ void QtUserInterface::SetProgressSink(ProgressTask task,
 }
 
 void QtUserInterface::ClearMemo(MemoWindow window) {
-  const auto clearer = memoClearers_.find(window);
-  if (clearer != memoClearers_.end() && clearer->second) clearer->second();
+  const auto clear = memoClears_.find(window);
+  if (clear != memoClears_.end() && clear->second) clear->second();
 }
 
 void QtUserInterface::ProcessEvents() {
@@ -98,8 +98,8 @@ void QtUserInterface::SetMemoSink(MemoWindow window, std::function<void(const st
   memoSinks_[window] = std::move(sink);
 }
 
-void QtUserInterface::SetMemoClearer(MemoWindow window, std::function<void()> clear) {
-  memoClearers_[window] = std::move(clear);
+void QtUserInterface::SetMemoClear(MemoWindow window, std::function<void()> clear) {
+  memoClears_[window] = std::move(clear);
 }
 
 }  // namespace cz

@@ -45,8 +45,8 @@ class QtUserInterface : public UserInterface {
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).
   void SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink);
-  // What empties that window's memo when an operation starts its log.
-  void SetMemoClearer(MemoWindow window, std::function<void()> clear);
+  // ...and how it empties its memo.
+  void SetMemoClear(MemoWindow window, std::function<void()> clear);
   // The process window of tile creation; without one (display-less runs) nothing is shown.
   // Its "Cancel" asks the running job to stop.
   void SetProcessViewer(TProcessViewer* viewer);
@@ -60,7 +60,7 @@ class QtUserInterface : public UserInterface {
   QLineEdit* statusLine_;
   UserInterface* displayless_;
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
-  std::map<MemoWindow, std::function<void()>> memoClearers_;
+  std::map<MemoWindow, std::function<void()>> memoClears_;
   TProcessViewer* processViewer_ = nullptr;
   std::map<ProgressTask, std::function<void(const ProgressReport&)>> progressSinks_;
   bool cancelRequested_ = false;

@@ -17,12 +17,14 @@
 #include <QVBoxLayout>
 
 #include "ChartView.h"
+#include "MainWindowDialogs.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
 #include "TSplashScreen.h"
 #include "batch/ProjectBatch.h"
 #include "batch/ProjectMessages.h"
 #include "efismap/MakeMaps.h"
+#include "georef/ChartGeoReference.h"
 #include "georef/GridDrawing.h"
 #include "imaging/TileFiles.h"
 #include "platform/ExecutableFolder.h"
@@ -96,6 +98,7 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
   ChooseSourceFile = [this](const std::string& folder, const std::string& filter) {
     return ShowSourceImageDialog(folder, filter);
   };
+  dialogs_ = std::make_unique<MainWindowDialogs>(*this);
   FormCreate();
   CreateSecondaryWindows();
 }
@@ -179,6 +182,8 @@ void TForm1::CreateMenus() {
   ProjectMenu->addSeparator();
   LoadSourceMapItem =
       ProjectMenu->addAction(QStringLiteral("Load a source map for geo-referencing or processing"));
+  UseChartGeoReferenceItem =
+      ProjectMenu->addAction(QStringLiteral("Use the chart's own georeference (GeoTIFF)"));
   MapOptionsItem = ProjectMenu->addAction(QStringLiteral("Map processing Options"));
   DeleteAllTilesItem =
       ProjectMenu->addAction(QStringLiteral("Delete all tiles in tiles folder of this project"));
@@ -197,6 +202,8 @@ void TForm1::CreateMenus() {
 
   ConnectGuarded(CreateOrOpenProjectItem, &QAction::triggered, &TForm1::CreateOrOpenProjectClick);
   ConnectGuarded(LoadSourceMapItem, &QAction::triggered, &TForm1::LoadSourceMapClick);
+  ConnectGuarded(UseChartGeoReferenceItem, &QAction::triggered,
+                 &TForm1::UseChartGeoReferenceClick);
   ConnectGuarded(DeleteAllTilesItem, &QAction::triggered, &TForm1::DeleteAllTilesClick);
   ConnectGuarded(ProcessSourceMapItem, &QAction::triggered, &TForm1::ProcessSourceMapClick);
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
@@ -435,6 +442,10 @@ void TForm1::CreateOrOpenProjectClick() {
 
 void TForm1::LoadSourceMapClick() {
   LoadSourceMap(state_, *ui_, *this, ChooseSourceFile);
+}
+
+void TForm1::UseChartGeoReferenceClick() {
+  UseChartGeoReference(state_.Source, *ui_, *this);
 }
 
 void TForm1::DeleteAllTilesClick() {

@@ -51,6 +51,7 @@ class QTimer;
 namespace cz {
 
 class ChartView;
+class MainWindowDialogs;
 class QtGridPainter;
 class TSplashScreen;
 class QtUserInterface;
@@ -65,6 +66,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
 
   AppState& State() { return state_; }
   UserInterface& Ui();
+  QtUserInterface& QtUi() { return *ui_; }
 
   // True once the command line has run; RunLogged() then tells whether it logged a problem
   // (the process exits with status 1).
@@ -88,6 +90,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void ShowNewRaster();
   // The picks on the chart (PickX, PickY: the source pixel of the last press; -1: none yet).
   const GridPickState& PickState() const { return pick_; }
+  GridPickState& Picks() { return pick_; }
   // While isShowing() answers true, a press on the chart is a pick for the reference dialog:
   // takePick runs after PickState() holds it, and no grid point is picked up or dropped.
   void SetReferencePickHandler(std::function<bool()> isShowing, std::function<void()> takePick);
@@ -110,6 +113,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void Image1MouseDown(QPoint position);
   void CreateOrOpenProjectClick();
   void LoadSourceMapClick();
+  void UseChartGeoReferenceClick();
   void DeleteAllTilesClick();
   void ProcessSourceMapClick();
   void CreateEfisMapsClick();
@@ -149,6 +153,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QMenu* ProjectMenu = nullptr;  // "Project"
   QAction* CreateOrOpenProjectItem = nullptr;
   QAction* LoadSourceMapItem = nullptr;
+  QAction* UseChartGeoReferenceItem = nullptr;  // the loaded GeoTIFF's own georeference
   QAction* MapOptionsItem = nullptr;
   QAction* DeleteAllTilesItem = nullptr;
   QAction* ProcessSourceMapItem = nullptr;
@@ -190,6 +195,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   HeadlessUserInterface headless_;
   std::unique_ptr<QtUserInterface> ui_;
   std::unique_ptr<QtGridPainter> gridPainter_;
+  std::unique_ptr<MainWindowDialogs> dialogs_;  // the dialogs it opens, and their wiring
   GridPickState pick_;
   std::function<bool()> referenceDialogShowing_;
   std::function<void()> referenceDialogTakePick_;

@@ -26,7 +26,7 @@ TMakeMaps::TMakeMaps(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window) {
 
 void TMakeMaps::AttachTo(QtUserInterface& ui) {
   ui.SetMemoSink(MemoWindow::MakeMaps, [this](const std::string& line) { AddLine(line); });
-  ui.SetMemoClearer(MemoWindow::MakeMaps, [this] { Clear(); });
+  ui.SetMemoClear(MemoWindow::MakeMaps, [this] { Clear(); });
   ui.SetProgressSink(ProgressTask::MapBuilding,
                      [this](const ProgressReport& report) { Progress->Show(report); });
   ui_ = &ui;

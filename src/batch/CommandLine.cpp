@@ -111,6 +111,13 @@ bool PositionSwitch(CommandLineState& run, const CommandArguments& arguments, in
     }
   }
   run.SwitchSet |= 4;
+  run.PositionFromChart = false;
+  return true;
+}
+
+bool ChartPositionSwitch(CommandLineState& run, const CommandArguments&, int&) {
+  run.SwitchSet |= 4;
+  run.PositionFromChart = true;
   return true;
 }
 
@@ -176,6 +183,8 @@ bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& 
       return DeleteTilesSwitch(run, arguments, index);
     case 'E':
       return ImportSwitch(run, arguments, index);
+    case 'G':
+      return ChartPositionSwitch(run, arguments, index);
     case 'M':
       return MakeMapsSwitch(run, arguments, index);
     case 'N':
@@ -203,6 +212,7 @@ CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
   run.SwitchSet = 0;
   run.MakeMaps = false;
   run.NoProcessing = false;
+  run.PositionFromChart = false;
   run.Active = true;
   struct ActiveReset {
     CommandLineState& run;

@@ -6,6 +6,7 @@
 //   /P folder     project folder; a bare name is a folder beside the executable   SwitchSet |= 1
 //   /S name       source image in the project's "Map Sources" (or the import's tree) |= 2
 //   /X lat lon dlat dlon   top-left corner and extents, locale decimal numbers      |= 4
+//   /G            in place of /X: the chart's own georeference (GeoTIFF)           |= 4
 //   /R degrees    one tile resolution: "0.25", "0.5", "1", "2" or "4" (repeatable) |= 8
 //   /D            deletes the "*.GIF" tiles of the project of an earlier /P, at once
 //   /M /N         build maps at the end / no processing, stay open
@@ -50,6 +51,7 @@ bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& 
 bool ProjectSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool SourceSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool PositionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool ChartPositionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool ResolutionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool DeleteTilesSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool MakeMapsSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);

@@ -4,6 +4,7 @@
 
 #include "batch/ProjectBatch.h"
 #include "efismap/MakeMaps.h"
+#include "georef/ChartGeoReference.h"
 #include "imaging/SourceImage.h"
 #include "importer/ImportRun.h"
 #include "platform/Error.h"
@@ -60,6 +61,29 @@ void CreateSourceTiles(AppState& state, UserInterface& ui) {
   }
 }
 
+// /G: the loaded chart's own georeference, with the fixed options of MakeMapINI. A chart
+// without one, or with one that cannot be used, is logged and ends the pipeline (false).
+bool GeoReferenceFromChart(MapSourceState& source, std::int32_t resolutionMask) {
+  try {
+    const std::optional<ChartProjection> chart = ReadChartGeoReference(source.Path);
+    if (!chart) {
+      LogError(NoGeoReferenceText(source.Path));
+    } else {
+      GeoReference options;
+      options.MapResolution = static_cast<std::uint8_t>(resolutionMask & 0xFF);
+      options.ColorReduction = 0;
+      options.Dithering = 0;
+      ApplyChartGeoReference(source, *chart, options);
+      return true;
+    }
+  } catch (const CartozenError& error) {
+    LogError(error.what());
+  }
+  // As after a refused /X: closing saves what the chart's settings file already holds.
+  LoadMapINI(source);
+  return false;
+}
+
 }  // namespace
 
 void CommandLineHost::ProcessSourceMap(AppState& state, UserInterface& ui) {
@@ -92,14 +116,18 @@ void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host
     LogError(LoadFailureMessage(source.RequiredBytes));
     return;
   }
-  try {
-    MakeMapINI(source, run.Position, run.ResolutionMask);
-  } catch (const CartozenError&) {
-    // Refused before writing anything. The georeference in memory was never read from the
-    // source's settings file, and closing saves it: read the file back so that closing keeps
-    // what an operator stored there instead of overwriting it with an empty georeference.
-    LoadMapINI(source);
-    throw;
+  if (run.PositionFromChart) {
+    if (!GeoReferenceFromChart(source, run.ResolutionMask)) return;
+  } else {
+    try {
+      MakeMapINI(source, run.Position, run.ResolutionMask);
+    } catch (const CartozenError&) {
+      // Refused before writing anything. The georeference in memory was never read from the
+      // source's settings file, and closing saves it: read the file back so that closing keeps
+      // what an operator stored there instead of overwriting it with an empty georeference.
+      LoadMapINI(source);
+      throw;
+    }
   }
   host.DrawGridFromGeoRef(source.GeoRef, ui);
   if (!run.NoProcessing) CreateSourceTiles(state, ui);

@@ -2,7 +2,7 @@
 // The command-line run: what the switches asked for, once all of them are read, in a fixed
 // order and without dialogs of its own.
 //
-//   1. SwitchSet 15 (/P /S /X /R): RunSourcePipeline. SwitchSet 16 (/E): RunImport.
+//   1. SwitchSet 15 (/P /S /X or /G, /R): RunSourcePipeline. SwitchSet 16 (/E): RunImport.
 //   2. /M without /N, with a project open: the map files of the open project (the /P project
 //      when the pipeline opened it, else the one reopened at start-up).
 //   3. The caller closes the application unless /N was given (CommandLineBatch's outcome);
@@ -11,6 +11,7 @@
 // Problems of the run go to the error log ("Error.txt", LogError):
 //   "Cannot find project " + folder            (OpenProjectFolder)
 //   "Cannot find Map source file " + argument
+//   /G: "No georeference in " + file name, or the reason its georeference cannot be used
 //   the load-failure message with the byte count the loader recorded
 //   the refusal of tile creation (its message box or status text), so that a run that made no
 //   tiles is never taken for a successful one
@@ -41,8 +42,9 @@ class CommandLineHost : public GridLayoutView {
 };
 
 // SwitchSet 15: opens the /P project, adds the /S source of its "Map Sources" folder to the
-// map-file list, loads it, writes its fresh settings file from /X and /R (MakeMapINI), lays
-// the grid out and, unless /N, creates its tiles.
+// map-file list, loads it, writes its fresh settings file from /X and /R (MakeMapINI) or from
+// the chart's own georeference and /R (/G), lays the grid out and, unless /N, creates its
+// tiles.
 void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host);
 
 // SwitchSet 16: the EPSG3857 import of the /E cell from the /S tile tree, into the project

@@ -1,6 +1,8 @@
 #include "imaging/SourceLoading.h"
 
+#include "georef/ChartGeoReference.h"
 #include "imaging/SourceImage.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "project/MapSourceSettings.h"
 #include "project/Project.h"
@@ -42,9 +44,14 @@ void LoadSourceMap(AppState& state, UserInterface& ui, SourceView& view,
   if (source.Loaded) SaveMapINI(source);
   source.Path = *chosen;
   AddToMapFileList(project, source.Path);
+  const bool firstOpening = !FileExists(MapSourceSettingsFile(source.Path));
   if (!ReadSettingsAndLoad(source, ui, view)) {
     ui.ShowMessage(LoadFailureMessage(source.RequiredBytes));
+    return;
   }
+  // Only a chart without settings is asked about: a settings file holds an operator's own
+  // georeference, which the question must not tempt anyone to overwrite.
+  if (firstOpening) OfferChartGeoReference(source, ui, view);
 }
 
 void BatchLoad(const std::string& path, MapSourceState& source, UserInterface& ui, SourceView& view,

@@ -32,6 +32,8 @@ using ChooseSourceImage = std::function<std::optional<std::string>(const std::st
 // makes the chosen file the current source, adds it to the project's map-file list, shows "Loading
 // " + name +
 // ", please wait...", reads its settings and loads it. A failed load shows LoadFailureMessage.
+// A chart loaded for the first time (no settings file yet) that carries its own georeference
+// is offered to use it (OfferChartGeoReference).
 void LoadSourceMap(AppState& state, UserInterface& ui, SourceView& view,
                    const ChooseSourceImage& chooseFile);
 

@@ -20,8 +20,8 @@ struct ProjectState {
   std::string Folder;  // normally without a trailing "/" (the start-up default keeps one)
   std::string Name;    // the project file's name with extension, or the folder's last component
   bool Open = false;   // once set, stays set for the rest of the process
-  std::unique_ptr<IniFile> File;  // the project file, kept open while the application runs
-  std::string MapSourceFolder;    // initial folder of the source-image dialog
+  std::unique_ptr<IniFile> File;       // the project file, kept open while the application runs
+  std::string MapSourceFolder;         // initial folder of the source-image dialog
   std::string LastChosenSourceFolder;  // folder (with "/") of the file last chosen in that
                                        // dialog during this run; empty when it was not used
   std::string Epsg3857SourceFolder;    // initial folder of the import dialog
@@ -32,8 +32,8 @@ struct ProjectState {
 // The current map source: the chart image, its pixels and its georeference (the in-memory
 // image of its settings file).
 struct MapSourceState {
-  std::string Path;   // full path of the chart image; its settings file is beside it
-  Raster32 Image;     // empty when no image is loaded
+  std::string Path;  // full path of the chart image; its settings file is beside it
+  Raster32 Image;    // empty when no image is loaded
   bool Loaded = false;
   std::uint64_t RequiredBytes = 0;  // width × height × 4 of the last image header read, for
                                     // the load-failure message; 0 until a header is read
@@ -43,13 +43,14 @@ struct MapSourceState {
 // The command line's run state, read from the switches.
 struct CommandLineState {
   std::uint8_t ArgumentIndex = 0;
-  std::uint32_t SwitchSet = 0;  // 1 /P, 2 /S, 4 /X, 8 /R; /E sets it to 16
-  bool MakeMaps = false;        // /M
-  bool NoProcessing = false;    // /N
-  std::string ProjectFolder;    // /P, as resolved
-  std::string SourceArgument;   // /S
-  std::string MapExtension;     // /O; empty means "MAP"
+  std::uint32_t SwitchSet = 0;       // 1 /P, 2 /S, 4 /X or /G, 8 /R; /E sets it to 16
+  bool MakeMaps = false;             // /M
+  bool NoProcessing = false;         // /N
+  std::string ProjectFolder;         // /P, as resolved
+  std::string SourceArgument;        // /S
+  std::string MapExtension;          // /O; empty means "MAP"
   float Position[4] = {0, 0, 0, 0};  // /X: top-left latitude, longitude, extents south, east
+  bool PositionFromChart = false;    // /G: the chart's own georeference (the later of /X, /G)
   std::int32_t ResolutionMask = 0;   // /R: bit k = TileLevel k
   std::int32_t ImportLatitude = 0;   // /E: the map cell, whole degrees
   std::int32_t ImportLongitude = 0;

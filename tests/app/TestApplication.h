@@ -1,16 +1,13 @@
 #pragma once
-// The one QApplication of the app tests, whichever test needs it first.
+// The one QApplication of the app tests. It is created by the tests' own main() (AppTestMain.cpp)
+// and lives on its stack, so it is destroyed before Qt's global objects are: a QApplication held
+// in a function-local static outlives them and crashes the process at exit.
 #include <QApplication>
 
 namespace cz::testing {
 
 inline QApplication& TestApplication() {
-  if (auto* running = qobject_cast<QApplication*>(QCoreApplication::instance())) return *running;
-  static int argc = 1;
-  static char name[] = "app_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
+  return *qobject_cast<QApplication*>(QCoreApplication::instance());
 }
 
 }  // namespace cz::testing

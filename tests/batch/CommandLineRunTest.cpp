@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "batch/CommandLineRun.h"
 #include "batch/ProjectBatch.h"
 #include "geo/TileGrid.h"
+#include "georef/SampleGeoTiff.h"
 #include "imaging/SampleChart.h"
 #include "imaging/SourceImage.h"
 #include "platform/Error.h"
@@ -337,6 +339,78 @@ TEST_F(CommandLineRunTest, PositionUnderOneDegreeEndsTheRunWithAnError) {
   EXPECT_EQ(kept.ReadInteger("Options", "MapResolution", -1), 4);
   EXPECT_EQ(kept.ReadInteger("Options", "GeoReferencingType", -1), 1);
 }
+
+// /G on a plain latitude/longitude GeoTIFF whose pixel centres run from 48° N 6° E to 46° N
+// 10° E: the grid the chart gives is the one /X 48 6 2 4 gives, and so are the tiles.
+TEST_F(CommandLineRunTest, ChartGeoreferenceOfALatLonChartGivesTheTilesOfItsExtent) {
+  const std::string other = program / "Other";
+  const SampleGeoTiff chart{"", 4326, 6 - 0.005, 48 + 0.005, 0.01, 401, 201, true};
+  for (const std::string& folder : {project, other}) {
+    fs::create_directories(folder + "/Map sources");
+    WriteSampleGeoTiff(chart, folder + "/Map sources/geo.tif");
+  }
+  Run({"/P", project, "/S", "geo.tif", "/G", "/R", "0.5", "/R", "2"});
+  EXPECT_FALSE(Logged()) << Log();
+  CloseApplication(state);
+  const IniFile settings(project + "/Map sources/geo.INI");
+  EXPECT_EQ(settings.ReadInteger("GeoRef", "BottomRightLongitude", -1), 10 * 180000);
+  EXPECT_EQ(settings.ReadInteger("GeoRef", "X-4/2", -1), 400);
+  EXPECT_EQ(settings.ReadInteger("Options", "MapResolution", -1), 10);
+
+  AppState second;
+  StartUpProject(second.Project);
+  CommandLineBatch(second, ui,
+                   CommandArguments({"/P", other, "/S", "geo.tif", "/X", "48", "6", "2", "4", "/R",
+                                     "0.5", "/R", "2"}),
+                   host);
+  const std::vector<std::string> tiles = Tiles();
+  ASSERT_EQ(tiles.size(), 32u + 2u);
+  EXPECT_EQ(FilesIn(other + "/Tiles"), tiles);
+  for (const std::string& tile : tiles) {
+    EXPECT_EQ(ReadFileBytes(project + "/Tiles/" + tile), ReadFileBytes(other + "/Tiles/" + tile))
+        << tile;
+  }
+}
+
+// /G on charts without a usable georeference: the reason is logged, no grid or tile is made,
+// and the operator's settings file stays as it was.
+struct ChartRefusal {
+  const char* name;
+  std::function<void(const std::string& path)> write;
+  const char* log;
+};
+
+class ChartGeoreferenceRefused : public CommandLineRunTest,
+                                 public ::testing::WithParamInterface<ChartRefusal> {};
+
+TEST_P(ChartGeoreferenceRefused, IsLoggedAndChangesNothing) {
+  GetParam().write(project + "/Map sources/chart.tif");
+  const std::string settings = project + "/Map sources/chart.INI";
+  std::ofstream(settings, std::ios::binary) << "[Options]\r\nMapResolution=4\r\n";
+  Run({"/P", project, "/S", "chart.tif", "/G", "/R", "1"});
+  EXPECT_EQ(Log(), std::string(GetParam().log) + "\r\n");
+  EXPECT_TRUE(Tiles().empty());
+  EXPECT_EQ(host.gridDrawings, 1);  // only the load's own
+  CloseApplication(state);
+  EXPECT_EQ(IniFile(settings).ReadInteger("Options", "MapResolution", -1), 4);
+  EXPECT_EQ(IniFile(settings).ReadInteger("Options", "GeoReferencingType", -1), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Charts, ChartGeoreferenceRefused,
+    ::testing::Values(ChartRefusal{"PlainTiff",
+                                   [](const std::string& path) {
+                                     WriteSampleChart({48, 6, 2, 4, 201, 101, {}}, path);
+                                   },
+                                   "No georeference in chart.tif"},
+                      ChartRefusal{
+                          "TooWide",
+                          [](const std::string& path) {
+                            WriteSampleGeoTiff({"", 4326, -10, 50, 0.5, 160, 40, false}, path);
+                          },
+                          "Cannot use the georeference of chart.tif: the chart spans more than 63 "
+                          "degrees of latitude or longitude"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CommandLineRunTest, ImportOfAMissingTreeRemembersTheFolderAndProcessesNothing) {
   const std::string tree = program / "no-such-tree";

@@ -97,6 +97,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "Cannot find Map source file a.tif",
                    15,
                    false},
+        // /G stands for /X in the switch set.
+        SwitchCase{{"/P", "$P", "/S", "a.tif", "/g", "/R", "1"},
+                   "Cannot find Map source file a.tif",
+                   15,
+                   false},
         SwitchCase{{"/E", "47", "8", "1", "2", "3", "4", "5", "/P", "$P"}, "", 17, false},
         SwitchCase{{"/P", "$P", "/E", "47", "8", "1", "2", "3", "4", "5"}, "", 16, false},
         SwitchCase{{"/O", "EFS", "/D"}, "", 0, false}));

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
+#include "georef/ChartGeoReference.h"
+#include "georef/SampleGeoTiff.h"
 #include "imaging/ChartSamples.h"
 #include "imaging/SourceImage.h"
 #include "imaging/SourceView.h"
@@ -133,6 +136,76 @@ TEST(BatchLoad, AFailedLoadCancelsTheBatch) {
   EXPECT_EQ(flow.source.Path, flow.folder / "missing.tif");
   EXPECT_EQ(flow.ui.messages,
             (std::vector<std::string>{LoadFailureMessage(0), "Batch canceled due to error"}));
+}
+
+}  // namespace
+}  // namespace cz::testing
+
+namespace cz::testing {
+namespace {
+
+// A Lambert chart of 47° N 8° E at 1 km per pixel: a 2 × 2 degree grid.
+std::string WriteLambertChart(const TempFolder& folder) {
+  const std::string path = folder / "Map sources/lambert.tif";
+  std::filesystem::create_directories(folder / "Map sources");
+  WriteSampleGeoTiff({"+proj=lcc +lat_1=44 +lat_2=50 +lat_0=47 +lon_0=8 +datum=WGS84 +units=m", 0,
+                      -140000, 145000, 1000, 280, 290, true},
+                     path);
+  return path;
+}
+
+// The load question: asked only for a chart seen for the first time; Yes makes and saves the
+// grid with the source's options and redraws, No leaves everything as loaded.
+struct QuestionCase {
+  const char* name;
+  bool settingsBefore;
+  bool answer;
+  bool asked;
+  bool gridMade;
+};
+
+class LoadQuestion : public ::testing::TestWithParam<QuestionCase> {};
+
+TEST_P(LoadQuestion, OffersTheChartsOwnGeoreference) {
+  const QuestionCase& c = GetParam();
+  Flow flow;
+  const std::string path = WriteLambertChart(flow.folder);
+  const std::string settings = flow.folder / "Map sources/lambert.INI";
+  if (c.settingsBefore) IniFile(settings).WriteInteger("Options", "MapResolution", 4);
+  flow.ui.answers.push_back(c.answer);
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(path));
+  ASSERT_TRUE(flow.source.Loaded);
+  EXPECT_EQ(flow.ui.questions, c.asked ? std::vector<std::string>{kUseChartGeoReferenceQuestion}
+                                       : std::vector<std::string>{});
+  EXPECT_EQ(flow.view.skewsSeen.size(), c.gridMade ? 2u : 1u);  // the load's drawing, then Yes
+  EXPECT_EQ(flow.source.GeoRef.NLon, c.gridMade ? 2 : 0);
+  const IniFile file(settings);
+  EXPECT_EQ(file.ReadInteger("Options", "GeoReferencingType", -1), c.gridMade ? 1 : -1);
+  EXPECT_EQ(file.ReadInteger("GeoRef", "XYSHIFT-2/2", -1), c.gridMade ? 1 : -1);
+  if (c.gridMade) EXPECT_EQ(file.ReadInteger("Options", "MapResolution", -1), 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LoadQuestion,
+                         ::testing::Values(QuestionCase{"FirstOpeningYes", false, true, true, true},
+                                           QuestionCase{"FirstOpeningNo", false, false, true,
+                                                        false},
+                                           QuestionCase{"SettingsExist", true, true, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(UseChartGeoReference, NeedsALoadedChartThatCarriesOne) {
+  Flow flow;
+  UseChartGeoReference(flow.source, flow.ui, flow.view);
+  flow.source.Path = WriteBmp(flow.folder, "plain.bmp");
+  flow.source.Loaded = true;
+  UseChartGeoReference(flow.source, flow.ui, flow.view);
+  EXPECT_EQ(flow.ui.messages,
+            (std::vector<std::string>{"No map image loaded - nothing to process...",
+                                      "No georeference in plain.bmp"}));
+  flow.source.Path = WriteLambertChart(flow.folder);
+  UseChartGeoReference(flow.source, flow.ui, flow.view);
+  EXPECT_EQ(flow.ui.messages.size(), 2u);
+  EXPECT_EQ(flow.view.skewsSeen.size(), 1u);
+  EXPECT_EQ(flow.source.GeoRef.GridTopLatitude, 48);
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
 // cartozen-sample-chart: writes a synthetic plate-carrée chart as an RGB TIFF (SampleChart.h),
-// for the demo and for whole-program tests.
+// or a GeoTIFF chart in any coordinate system PROJ knows (SampleGeoTiff.h), for the demo and
+// for whole-program tests.
 //
 //   cartozen-sample-chart OUT.tif NORTH WEST DLAT DLON WIDTH HEIGHT [LAT,LON ...]
 //                         [noise=SIGMA,SEED]
+//   cartozen-sample-chart --geotiff OUT.tif CRS LEFT TOP PIXELSIZE WIDTH HEIGHT
+//
+// CRS is "EPSG:n" or a PROJ string ("+proj=lcc +lat_1=45 ..."); LEFT, TOP (the chart's
+// top-left corner) and PIXELSIZE are in its units.
 //
 // Exit status 0 on success, 1 when the file cannot be written, 2 for wrong arguments.
 
@@ -12,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "georef/SampleGeoTiff.h"
 #include "imaging/SampleChart.h"
 #include "platform/Error.h"
 
@@ -31,9 +37,45 @@ std::optional<int> Size(const char* text) {
   return static_cast<int>(value);
 }
 
+int GeoTiffChart(int argc, char** argv) {
+  if (argc != 9) {
+    std::fprintf(stderr, "usage: %s --geotiff OUT.tif CRS LEFT TOP PIXELSIZE WIDTH HEIGHT\n",
+                 argv[0]);
+    return 2;
+  }
+  const auto left = Number(argv[4]), top = Number(argv[5]), size = Number(argv[6]);
+  const auto width = Size(argv[7]), height = Size(argv[8]);
+  if (!left || !top || !size || *size <= 0 || !width || !height) {
+    std::fprintf(stderr,
+                 "cartozen-sample-chart: LEFT, TOP and PIXELSIZE are numbers (PIXELSIZE "
+                 "positive), sizes 2 to 65536 pixels\n");
+    return 2;
+  }
+  cz::SampleGeoTiff chart;
+  const std::string crs = argv[3];
+  if (crs.rfind("EPSG:", 0) == 0) {
+    chart.EpsgCode = std::atoi(crs.c_str() + 5);
+  } else {
+    chart.Proj4 = crs;
+  }
+  chart.Left = *left;
+  chart.Top = *top;
+  chart.PixelSize = *size;
+  chart.Width = *width;
+  chart.Height = *height;
+  try {
+    cz::WriteSampleGeoTiff(chart, argv[2]);
+  } catch (const cz::CartozenError& error) {
+    std::fprintf(stderr, "cartozen-sample-chart: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--geotiff") return GeoTiffChart(argc, argv);
   if (argc < 8) {
     std::fprintf(stderr, "usage: %s OUT.tif NORTH WEST DLAT DLON WIDTH HEIGHT [LAT,LON ...] "
                  "[noise=SIGMA,SEED]\n",

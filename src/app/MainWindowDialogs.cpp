@@ -1,0 +1,115 @@
+#include "MainWindowDialogs.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QPushButton>
+
+#include "QtUserInterface.h"
+#include "TBatchForm.h"
+#include "TForm1.h"
+#include "TGeoRefForm.h"
+#include "TProjectOptions.h"
+#include "TProjectViewerForm.h"
+#include "TSkewMeridian.h"
+#include "georef/WorldFile.h"
+
+namespace cz {
+
+namespace {
+
+// Runs a handler under the main window's general error handler.
+template <typename Handler>
+void Guarded(TForm1& window, Handler handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    window.ReportError(error);
+  }
+}
+
+template <typename Sender, typename Signal, typename Handler>
+void ConnectGuarded(TForm1& window, Sender* sender, Signal signal, Handler handler) {
+  QObject::connect(sender, signal, &window, [&window, handler] { Guarded(window, handler); });
+}
+
+}  // namespace
+
+MainWindowDialogs::MainWindowDialogs(TForm1& window) : window_(window) {
+  AppState& state = window.State();
+  const auto redraw = [&window] { window.RedrawGrid(); };
+  GeoRefForm = new TGeoRefForm(state, window.Picks(), window.QtUi(), redraw, &window);
+  SkewMeridian = new TSkewMeridian(state, redraw, &window);
+  ProjectOptions = new TProjectOptions(
+      state, window.QtUi(),
+      [&window] {
+        window.EnableStuff();
+        window.RedrawGrid();
+      },
+      &window);
+  ProjectViewerForm = new TProjectViewerForm(state, window.QtUi(), &window);
+  BatchForm = new TBatchForm(state, window.QtUi(), window, &window);
+
+  ConnectGuarded(window, window.BitBtn1, &QPushButton::clicked, [this] { BitBtn1Click(); });
+  ConnectGuarded(window, window.BitBtn2, &QPushButton::clicked, [this] { BitBtn2Click(); });
+  ConnectGuarded(window, window.BitBtn3, &QPushButton::clicked, [this] { BitBtn3Click(); });
+  ConnectGuarded(window, window.BitBtn4, &QPushButton::clicked, [this] { BitBtn4Click(); });
+  ConnectGuarded(window, window.BitBtn5, &QPushButton::clicked, [this] { BitBtn5Click(); });
+  ConnectGuarded(window, window.MapOptionsItem, &QAction::triggered,
+                 [this] { ProjectOptions->exec(); });
+  ConnectGuarded(window, window.ViewEditProjectItem, &QAction::triggered,
+                 [this] { ProjectViewerForm->exec(); });
+  ConnectGuarded(window, window.ExecuteBatchItem, &QAction::triggered,
+                 [this] { BatchForm->exec(); });
+  window.SetReferencePickHandler([this] { return GeoRefForm->isVisible(); },
+                                 [this] { GeoRefForm->UpdateInfo(); });
+}
+
+void MainWindowDialogs::OpenReferenceDialog(ReferenceCorner corner) {
+  QPushButton* button = corner == ReferenceCorner::TopLeft ? window_.BitBtn1 : window_.BitBtn2;
+  GeoRefForm->ChooseCorner(corner);
+  GeoRefForm->adjustSize();
+  // Placed on the screen beside the button: the button's panel and the button's own place
+  // give the position, taken where the main window stands now.
+  const QPoint panel = button->parentWidget()->mapToGlobal(QPoint(0, 0));
+  const DialogPlacement place =
+      PlaceReferenceDialog(corner, panel.x() + button->x(), panel.y(), button->y(),
+                           GeoRefForm->frameGeometry().height());
+  GeoRefForm->move(place.Left, place.Top);
+  // Already showing, it is not shown again: it takes the newly chosen reference here.
+  if (GeoRefForm->isVisible()) GeoRefForm->UpdateInfo();
+  GeoRefForm->show();
+  GeoRefForm->raise();
+  GeoRefForm->activateWindow();
+}
+
+void MainWindowDialogs::OpenSkewDialog(SkewSide side) {
+  QPushButton* button = side == SkewSide::Left ? window_.BitBtn3 : window_.BitBtn4;
+  SkewMeridian->SetTarget(side);
+  const QPoint panel = button->parentWidget()->mapToGlobal(QPoint(0, 0));
+  const DialogPlacement place =
+      PlaceSkewDialog(side, panel.x(), panel.y(), button->x(), button->y());
+  SkewMeridian->move(place.Left, place.Top);
+  // Showing it again for the other meridian shows that one's skew.
+  if (SkewMeridian->isVisible()) SkewMeridian->UpdateSlider();
+  SkewMeridian->show();
+  SkewMeridian->raise();
+}
+
+void MainWindowDialogs::BitBtn1Click() {
+  OpenReferenceDialog(ReferenceCorner::TopLeft);
+}
+void MainWindowDialogs::BitBtn2Click() {
+  OpenReferenceDialog(ReferenceCorner::BottomRight);
+}
+void MainWindowDialogs::BitBtn3Click() {
+  OpenSkewDialog(SkewSide::Left);
+}
+void MainWindowDialogs::BitBtn4Click() {
+  OpenSkewDialog(SkewSide::Right);
+}
+
+void MainWindowDialogs::BitBtn5Click() {
+  if (ReadBpwFile(window_.State().Source, window_.QtUi())) window_.RedrawGrid();
+}
+
+}  // namespace cz

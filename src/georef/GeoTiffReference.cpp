@@ -1,0 +1,277 @@
+#include "georef/GeoTiffReference.h"
+
+#include <geotiff/geo_normalize.h>
+#include <geotiff/geotiff.h>
+#include <geotiff/geovalues.h>
+#include <geotiff/xtiffio.h>
+#include <proj.h>
+#include <tiffio.h>
+
+#include <cmath>
+#include <cstdarg>
+#include <vector>
+
+#include "platform/Error.h"
+#include "platform/Paths.h"
+
+namespace cz {
+
+struct ChartProjection::Proj {
+  PJ_CONTEXT* context = nullptr;
+  PJ* toChart = nullptr;  // WGS 84 longitude, latitude (degrees) → model easting, northing
+
+  Proj() : context(proj_context_create()) {
+    // Refusals are reported by the caller with the file's name; PROJ stays quiet.
+    if (context) proj_log_level(context, PJ_LOG_NONE);
+  }
+  ~Proj() {
+    if (toChart) proj_destroy(toChart);
+    if (context) proj_context_destroy(context);
+  }
+  Proj(const Proj&) = delete;
+  Proj& operator=(const Proj&) = delete;
+};
+
+namespace {
+
+// libtiff's and libgeotiff's messages go nowhere: every problem surfaces as a refusal below.
+int DropTiffMessage(TIFF*, void*, const char*, const char*, va_list) {
+  return 1;
+}
+void DropGeoTiffMessage(GTIF*, int, const char*, ...) {}
+
+struct TiffCloser {
+  void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+};
+struct TiffOptionsFree {
+  void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
+};
+struct GtifFree {
+  void operator()(GTIF* gtif) const { GTIFFree(gtif); }
+};
+struct DefnFree {
+  void operator()(GTIFDefn* defn) const { GTIFFreeDefn(defn); }
+};
+struct ProjFree {
+  void operator()(PJ* pj) const { proj_destroy(pj); }
+};
+using ProjPtr = std::unique_ptr<PJ, ProjFree>;
+
+// The values of a GeoTIFF array tag, or an empty list when it is absent or of another type.
+// The count's width is the one the tag was registered with.
+template <typename T>
+std::vector<T> ArrayTag(TIFF* tiff, ttag_t tag, TIFFDataType type) {
+  const TIFFField* field = TIFFFieldWithTag(tiff, tag);
+  if (!field || TIFFFieldDataType(field) != type || !TIFFFieldPassCount(field)) return {};
+  T* values = nullptr;
+  std::uint32_t count = 0;
+  if (TIFFFieldReadCount(field) == TIFF_VARIABLE2) {
+    if (!TIFFGetField(tiff, tag, &count, &values)) return {};
+  } else {
+    std::uint16_t shortCount = 0;
+    if (!TIFFGetField(tiff, tag, &shortCount, &values)) return {};
+    count = shortCount;
+  }
+  if (!values) return {};
+  return std::vector<T>(values, values + count);
+}
+
+bool AllFinite(const std::vector<double>& values) {
+  for (const double v : values) {
+    if (!std::isfinite(v)) return false;
+  }
+  return true;
+}
+
+// Raster → model as a, b, c, d, e, f (X = a i + b j + c, Y = d i + e j + f), from the tags.
+std::array<double, 6> RasterToModel(const std::vector<double>& tiePoints,
+                                    const std::vector<double>& pixelScale,
+                                    const std::vector<double>& matrix, const std::string& path) {
+  if (!AllFinite(tiePoints) || !AllFinite(pixelScale) || !AllFinite(matrix)) {
+    throw CartozenError(GeoReferenceProblem(path, "a georeference tag holds no number"));
+  }
+  if (!matrix.empty()) {
+    if (!pixelScale.empty()) {
+      throw CartozenError(
+          GeoReferenceProblem(path, "both a pixel scale and a transformation matrix are given"));
+    }
+    if (matrix.size() != 16) {
+      throw CartozenError(GeoReferenceProblem(path, "the transformation matrix is incomplete"));
+    }
+    return {matrix[0], matrix[1], matrix[3], matrix[4], matrix[5], matrix[7]};
+  }
+  if (pixelScale.empty()) {
+    // Several tie points without a scale are control points, which this program does not fit.
+    throw CartozenError(GeoReferenceProblem(path, "tie points without a pixel scale"));
+  }
+  if (tiePoints.size() < 6 || tiePoints.size() % 6 != 0 || pixelScale.size() < 2) {
+    throw CartozenError(
+        GeoReferenceProblem(path, "the tie point or the pixel scale is incomplete"));
+  }
+  const double sx = pixelScale[0];
+  const double sy = pixelScale[1];
+  // The first tie point anchors the scale, as the GeoTIFF format prescribes.
+  const double i0 = tiePoints[0], j0 = tiePoints[1], x0 = tiePoints[3], y0 = tiePoints[4];
+  return {sx, 0.0, x0 - i0 * sx, 0.0, -sy, y0 + j0 * sy};
+}
+
+// The coordinate system of the GeoKeys as PROJ text: the EPSG code when there is one, else
+// libgeotiff's PROJ string of the user-defined parameters.
+std::string CoordinateSystemText(GTIF* gtif, PJ_CONTEXT* context, const std::string& path) {
+  GTIFAttachPROJContext(gtif, context);
+  const std::unique_ptr<GTIFDefn, DefnFree> defn(GTIFAllocDefn());
+  if (!defn) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
+  const bool read = GTIFGetDefn(gtif, defn.get()) != 0;
+  if (!defn->DefnSet) {
+    throw CartozenError(GeoReferenceProblem(path, "the file names no coordinate system"));
+  }
+  if (defn->Model != ModelTypeProjected && defn->Model != ModelTypeGeographic) {
+    throw CartozenError(GeoReferenceProblem(path,
+                                            "the coordinate system is neither geographic "
+                                            "nor projected"));
+  }
+  if (!read) throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system"));
+  if (defn->Model == ModelTypeProjected && defn->PCS != KvUserDefined && defn->PCS > 0) {
+    return "EPSG:" + std::to_string(defn->PCS);
+  }
+  if (defn->Model == ModelTypeGeographic && defn->GCS != KvUserDefined && defn->GCS > 0) {
+    return "EPSG:" + std::to_string(defn->GCS);
+  }
+  char* proj4 = GTIFGetProj4Defn(defn.get());
+  std::string text = proj4 ? proj4 : "";
+  if (proj4) GTIFFreeMemory(proj4);
+  if (text.find("+proj=") == std::string::npos) {
+    throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system"));
+  }
+  return text;
+}
+
+// WGS 84 longitude and latitude in degrees → the chart's easting and northing (or longitude
+// and latitude), in that axis order whatever the coordinate systems declare.
+PJ* ChartTransformation(PJ_CONTEXT* context, const std::string& crsText, const std::string& path) {
+  // A PROJ string names a coordinate system only with "+type=crs".
+  const bool projString = crsText.rfind('+', 0) == 0;
+  const std::string definition = projString && crsText.find("+type=crs") == std::string::npos
+                                     ? crsText + " +type=crs"
+                                     : crsText;
+  const ProjPtr chartCrs(proj_create(context, definition.c_str()));
+  if (!chartCrs || !proj_is_crs(chartCrs.get())) {
+    throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system (" + crsText + ")"));
+  }
+  const ProjPtr wgs84(proj_create(context, "EPSG:4326"));
+  const ProjPtr operation(
+      wgs84 ? proj_create_crs_to_crs_from_pj(context, wgs84.get(), chartCrs.get(), nullptr, nullptr)
+            : nullptr);
+  PJ* normalized = operation ? proj_normalize_for_visualization(context, operation.get()) : nullptr;
+  if (!normalized) {
+    throw CartozenError(
+        GeoReferenceProblem(path, "no transformation from latitude and longitude to " + crsText));
+  }
+  return normalized;
+}
+
+}  // namespace
+
+std::string GeoReferenceProblem(const std::string& path, const std::string& reason) {
+  return "Cannot use the georeference of " + ExtractFileName(path) + ": " + reason;
+}
+
+ChartProjection::ChartProjection(std::unique_ptr<Proj> proj, const std::string& crs,
+                                 const std::array<double, 6>& rasterToModel, bool pixelIsPoint,
+                                 std::int32_t width, std::int32_t height, const std::string& path)
+    : proj_(std::move(proj)),
+      toModel_(rasterToModel),
+      pixelOffset_(pixelIsPoint ? 0.0 : 0.5),
+      width_(width),
+      height_(height) {
+  if (width <= 0 || height <= 0) {
+    throw CartozenError(GeoReferenceProblem(path, "the image has no size"));
+  }
+  const auto& [a, b, c, d, e, f] = rasterToModel;
+  const double det = a * e - b * d;
+  if (!std::isfinite(det) || det == 0.0 || !std::isfinite(1.0 / det)) {
+    throw CartozenError(GeoReferenceProblem(path, "the pixel scale or matrix is singular"));
+  }
+  const double ia = e / det, ib = -b / det, id = -d / det, ie = a / det;
+  toRaster_ = {ia, ib, -(ia * c + ib * f), id, ie, -(id * c + ie * f)};
+  proj_->toChart = ChartTransformation(proj_->context, crs, path);
+  // A transformation that cannot place the chart's own centre is of no use.
+  if (!PositionOf({(width - 1) / 2.0, (height - 1) / 2.0})) {
+    throw CartozenError(GeoReferenceProblem(
+        path, "the transformation to latitude and longitude fails (" + crs + ")"));
+  }
+}
+
+ChartProjection ChartProjection::Make(const std::string& crs,
+                                      const std::array<double, 6>& rasterToModel, bool pixelIsPoint,
+                                      std::int32_t width, std::int32_t height,
+                                      const std::string& path) {
+  auto proj = std::make_unique<Proj>();
+  if (!proj->context) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
+  return ChartProjection(std::move(proj), crs, rasterToModel, pixelIsPoint, width, height, path);
+}
+ChartProjection::ChartProjection(ChartProjection&&) noexcept = default;
+ChartProjection& ChartProjection::operator=(ChartProjection&&) noexcept = default;
+ChartProjection::~ChartProjection() = default;
+
+std::optional<ChartPixel> ChartProjection::PixelOf(LatLon position) const {
+  PJ_COORD c = proj_coord(position.Longitude, position.Latitude, 0, 0);
+  c = proj_trans(proj_->toChart, PJ_FWD, c);
+  const double x = c.xy.x, y = c.xy.y;
+  if (!std::isfinite(x) || !std::isfinite(y) || x == HUGE_VAL || y == HUGE_VAL) return std::nullopt;
+  const std::array<double, 6>& m = toRaster_;
+  return ChartPixel{m[0] * x + m[1] * y + m[2] - pixelOffset_,
+                    m[3] * x + m[4] * y + m[5] - pixelOffset_};
+}
+
+std::optional<LatLon> ChartProjection::PositionOf(ChartPixel pixel) const {
+  const double i = pixel.X + pixelOffset_, j = pixel.Y + pixelOffset_;
+  const std::array<double, 6>& m = toModel_;
+  PJ_COORD c = proj_coord(m[0] * i + m[1] * j + m[2], m[3] * i + m[4] * j + m[5], 0, 0);
+  c = proj_trans(proj_->toChart, PJ_INV, c);
+  const double lon = c.lp.lam, lat = c.lp.phi;
+  if (!std::isfinite(lon) || !std::isfinite(lat) || std::abs(lat) > 90) return std::nullopt;
+  return LatLon{lat, lon};
+}
+
+std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path) {
+  XTIFFInitialize();  // registers the GeoTIFF tags with libtiff
+  const std::unique_ptr<TIFFOpenOptions, TiffOptionsFree> options(TIFFOpenOptionsAlloc());
+  if (!options) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
+  TIFFOpenOptionsSetErrorHandlerExtR(options.get(), DropTiffMessage, nullptr);
+  TIFFOpenOptionsSetWarningHandlerExtR(options.get(), DropTiffMessage, nullptr);
+  const std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpenExt(path.c_str(), "r", options.get()));
+  if (!tiff) throw CartozenError("Unable to open file '" + path + "'");
+
+  std::uint32_t width = 0, height = 0;
+  TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
+  TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+
+  const auto tiePoints = ArrayTag<double>(tiff.get(), TIFFTAG_GEOTIEPOINTS, TIFF_DOUBLE);
+  const auto pixelScale = ArrayTag<double>(tiff.get(), TIFFTAG_GEOPIXELSCALE, TIFF_DOUBLE);
+  const auto matrix = ArrayTag<double>(tiff.get(), TIFFTAG_GEOTRANSMATRIX, TIFF_DOUBLE);
+  const bool hasKeys =
+      !ArrayTag<std::uint16_t>(tiff.get(), TIFFTAG_GEOKEYDIRECTORY, TIFF_SHORT).empty();
+  if (tiePoints.empty() && pixelScale.empty() && matrix.empty() && !hasKeys) return std::nullopt;
+  if (width > INT32_MAX || height > INT32_MAX) {
+    throw CartozenError(GeoReferenceProblem(path, "the image is too large"));
+  }
+  if (tiePoints.empty() && matrix.empty()) {
+    throw CartozenError(GeoReferenceProblem(path, "no tie point or transformation matrix"));
+  }
+  const std::array<double, 6> toModel = RasterToModel(tiePoints, pixelScale, matrix, path);
+
+  const std::unique_ptr<GTIF, GtifFree> gtif(GTIFNewEx(tiff.get(), DropGeoTiffMessage, nullptr));
+  if (!gtif || !hasKeys) {
+    throw CartozenError(GeoReferenceProblem(path, "the GeoKey directory is missing or broken"));
+  }
+  auto proj = std::make_unique<ChartProjection::Proj>();
+  if (!proj->context) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
+  const std::string crs = CoordinateSystemText(gtif.get(), proj->context, path);
+  unsigned short rasterType = RasterPixelIsArea;
+  GTIFKeyGetSHORT(gtif.get(), GTRasterTypeGeoKey, &rasterType, 0, 1);
+  return ChartProjection(std::move(proj), crs, toModel, rasterType == RasterPixelIsPoint,
+                         static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), path);
+}
+
+}  // namespace cz

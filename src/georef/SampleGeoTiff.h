@@ -1,0 +1,41 @@
+#pragma once
+// A synthetic GeoTIFF chart for the tests, the demo and the window: an RGB TIFF in any
+// coordinate system PROJ knows, whose every pixel shows the colour of its latitude and
+// longitude, computed through PROJ: a checkerboard of 10-minute squares (its edges are the
+// graticule every 10 minutes) and, optionally, the whole-degree graticule as 2-pixel black
+// lines. So wherever tiles or a grid put a position, the chart says what must be there.
+//
+// The GeoTIFF tags: one tie point (raster (0, 0) at model Left, Top) with a pixel scale, the
+// raster type PixelIsArea, and the coordinate system as an EPSG code or as the GeoKeys of a
+// PROJ string (libgeotiff's GTIFSetFromProj4).
+
+#include <cstdint>
+#include <string>
+
+#include "georef/GeoTiffReference.h"
+
+namespace cz {
+
+struct SampleGeoTiff {
+  std::string Proj4;     // the coordinate system as a PROJ string, used when EpsgCode is 0
+  int EpsgCode = 0;      // a projected or geographic EPSG code
+  double Left = 0.0;     // model X of the chart's top-left corner (metres, or degrees)
+  double Top = 0.0;      // model Y of that corner
+  double PixelSize = 1;  // model units per pixel, both ways
+  int Width = 2;         // pixels, 2 to 65536 each way
+  int Height = 2;
+  bool WholeDegreeLines = true;
+};
+
+// The colour a sample chart shows at a position (a Raster32 pixel, alpha 255).
+std::uint32_t SampleGeoTiffColour(LatLon position);
+
+// The chart's projection as the reader will find it in the written file.
+ChartProjection SampleGeoTiffProjection(const SampleGeoTiff& chart, const std::string& path);
+
+// Writes the chart as an LZW-compressed RGB GeoTIFF. Throws CartozenError for a chart without
+// size ("Sample chart needs ..."), an unknown coordinate system, and "Unable to write to " +
+// path.
+void WriteSampleGeoTiff(const SampleGeoTiff& chart, const std::string& path);
+
+}  // namespace cz

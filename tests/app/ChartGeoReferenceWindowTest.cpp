@@ -1,0 +1,79 @@
+// A chart that carries its own georeference, in the main window as a person meets it: the
+// question when it is loaded, and the "Project" menu command (QT_QPA_PLATFORM=offscreen).
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "ChartView.h"
+#include "TForm1.h"
+#include "app/AppTestSupport.h"
+#include "georef/ChartGeoReference.h"
+#include "georef/SampleGeoTiff.h"
+#include "platform/ExecutableFolder.h"
+#include "support/TempFolder.h"
+
+namespace cz {
+namespace {
+
+using testing::Application;
+using testing::ClickMenuItem;
+using testing::MessageBoxAnswerer;
+using testing::TempFolder;
+
+TEST(ChartGeoReferenceWindow, NoAtLoadingThenTheMenuCommandDrawsTheChartsGrid) {
+  Application();
+  TempFolder programFolder, work;
+  OverrideProgramDataFolder(programFolder.Path());
+  auto window = std::make_unique<TForm1>(std::vector<std::string>{}, false);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  const auto click = [&](QAction* item) {
+    ClickMenuItem(window->menuBar(), window->ProjectMenu, item);
+  };
+
+  const std::string project = work.Write("P/P.prg", "[General]\r\n");
+  window->ChooseProjectFile = [project] { return std::optional<std::string>(project); };
+  click(window->CreateOrOpenProjectItem);
+  // A Lambert chart around 47° N 8° E at 1 km per pixel: a 2 × 2 degree grid.
+  const std::string chart = work / "P/Map sources/lambert.tif";
+  std::filesystem::create_directories(work / "P/Map sources");
+  WriteSampleGeoTiff({"+proj=lcc +lat_1=44 +lat_2=50 +lat_0=47 +lon_0=8 +datum=WGS84", 0,
+                      -140000, 145000, 1000, 280, 290, true},
+                     chart);
+  window->ChooseSourceFile = [chart](const std::string&, const std::string&) {
+    return std::optional<std::string>(chart);
+  };
+  {
+    MessageBoxAnswerer no(false);
+    click(window->LoadSourceMapItem);
+    EXPECT_EQ(no.texts, std::vector<std::string>{kUseChartGeoReferenceQuestion});
+  }
+  const GeoReference& geo = window->State().Source.GeoRef;
+  ASSERT_TRUE(window->State().Source.Loaded);
+  EXPECT_EQ(geo.GeoReferencingType, 0);
+
+  {
+    MessageBoxAnswerer none;
+    click(window->UseChartGeoReferenceItem);
+    EXPECT_TRUE(none.texts.empty());
+  }
+  EXPECT_EQ(geo.GeoReferencingType, 1);
+  EXPECT_EQ(geo.NLon, 2);
+  EXPECT_EQ(geo.NLat, 2);
+  // Grid point 1/1, 47° N 8° E, the chart's centre: drawn in lime where it lies.
+  const GridPoint& centre = geo.Grid[1][1];
+  EXPECT_EQ(centre.X, 140);
+  const PixelPoint at = window->Image321->Mapping().ToView({centre.X, centre.Y});
+  EXPECT_EQ(window->Image321->Overlay().pixelColor(at.X, at.Y), QColor(0, 255, 0));
+  // The manual grid's buttons: only the two corner references.
+  EXPECT_TRUE(window->BitBtn1->isVisible());
+  EXPECT_FALSE(window->BitBtn4->isVisible());
+
+  window.reset();
+  OverrideProgramDataFolder("");
+}
+
+}  // namespace
+}  // namespace cz

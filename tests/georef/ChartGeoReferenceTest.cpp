@@ -1,0 +1,277 @@
+// A chart's own georeference end to end: GeoTIFFs written here in a Lambert conformal conic
+// and a transverse Mercator projection, their grid checked against intersections PROJ places
+// independently, and their tiles against the colours the chart shows at each latitude and
+// longitude; then tag sets the reader must refuse.
+#include <geotiff/geotiff.h>
+#include <geotiff/geovalues.h>
+#include <geotiff/xtiffio.h>
+#include <gtest/gtest.h>
+#include <proj.h>
+
+#include <cmath>
+#include <functional>
+
+#include "geo/TileGrid.h"
+#include "georef/ChartGeoReference.h"
+#include "georef/ChartGrid.h"
+#include "georef/SampleGeoTiff.h"
+#include "imaging/ChartReaders.h"
+#include "platform/Error.h"
+#include "support/RecordingUserInterface.h"
+#include "support/TempFolder.h"
+#include "tiling/CreateTiles.h"
+#include "tiling/MemoryTileStore.h"
+
+namespace cz {
+namespace {
+
+struct ChartCase {
+  const char* name;
+  SampleGeoTiff chart;
+  std::int32_t nLon, nLat;  // the grid the chart must give
+  double top, left;         // its north-west intersection
+};
+
+// Both about 1:2,000,000 charts at 400 m per pixel, centred on 47° N 8° E.
+const ChartCase kCharts[] = {
+    {"Lambert",
+     {"+proj=lcc +lat_1=44 +lat_2=50 +lat_0=47 +lon_0=8 +datum=WGS84 +units=m +no_defs", 0, -140000,
+      145000, 400, 700, 725, false},
+     2,
+     2,
+     48,
+     7},
+    {"TransverseMercator",
+     {"+proj=tmerc +lat_0=0 +lon_0=9 +k=0.9996 +x_0=500000 +y_0=0 +datum=WGS84 +units=m", 0, 340000,
+      5335000, 400, 600, 650, false},
+     3,
+     2,
+     48,
+     7},
+};
+
+// Where PROJ itself, without the reader, puts a latitude and longitude on the chart.
+ChartPixel TruePixel(const SampleGeoTiff& chart, double lat, double lon) {
+  PJ_CONTEXT* context = proj_context_create();
+  PJ* op =
+      proj_create_crs_to_crs(context, "EPSG:4326", (chart.Proj4 + " +type=crs").c_str(), nullptr);
+  PJ* norm = proj_normalize_for_visualization(context, op);
+  const PJ_COORD xy = proj_trans(norm, PJ_FWD, proj_coord(lon, lat, 0, 0));
+  proj_destroy(norm);
+  proj_destroy(op);
+  proj_context_destroy(context);
+  // PixelIsArea: pixel x's centre lies half a pixel in from the corner.
+  return {(xy.xy.x - chart.Left) / chart.PixelSize - 0.5,
+          (chart.Top - xy.xy.y) / chart.PixelSize - 0.5};
+}
+
+// Distance in degrees from v to the nearest 10-minute line.
+double EdgeDistance(double v) {
+  const double sixths = v * 6;
+  return std::abs(sixths - std::nearbyint(sixths)) / 6;
+}
+
+class ChartGrids : public ::testing::TestWithParam<ChartCase> {
+ protected:
+  void SetUp() override { WriteSampleGeoTiff(GetParam().chart, path); }
+  testing::TempFolder folder;
+  std::string path = folder / "chart.tif";
+};
+
+TEST_P(ChartGrids, PointsLieWithinHalfAPixelOfTheTrueIntersections) {
+  const ChartCase& c = GetParam();
+  const std::optional<ChartProjection> chart = ReadChartGeoReference(path);
+  ASSERT_TRUE(chart.has_value());
+  const GeoReference geo = GridFromChartProjection(*chart, path);
+  EXPECT_EQ(geo.GeoReferencingType, 1);
+  EXPECT_EQ(geo.NLon, c.nLon);
+  EXPECT_EQ(geo.NLat, c.nLat);
+  EXPECT_EQ(geo.GridTopLatitude, c.top);
+  EXPECT_EQ(geo.GridLeftLongitude, c.left);
+  for (int r = 0; r <= geo.NLat; ++r) {
+    for (int col = 0; col <= geo.NLon; ++col) {
+      const ChartPixel truth = TruePixel(c.chart, c.top - r, c.left + col);
+      const GridPoint& p = geo.Grid[col][r];
+      EXPECT_LE(std::abs(p.X - truth.X), 0.5) << col << "/" << r;
+      EXPECT_LE(std::abs(p.Y - truth.Y), 0.5) << col << "/" << r;
+      EXPECT_EQ(p.XYSHIFT, 1);
+    }
+  }
+  EXPECT_EQ(geo.Grid[geo.NLon + 1][0].XYSHIFT, 0);  // nothing beyond the rectangle
+  EXPECT_EQ(geo.TopLeft.X, geo.Grid[0][0].X);
+  EXPECT_EQ(geo.BottomRight.Y, geo.Grid[geo.NLon][geo.NLat].Y);
+  EXPECT_EQ(geo.BottomRight.Longitude, c.left + c.nLon);
+}
+
+// Every tile pixel away from the 10-minute lines shows the square of its own position. "Away"
+// is 2 tile pixels or 1.5 chart pixels, whichever is more: a tile finer than the chart shows
+// the chart's own pixel steps along every line.
+TEST_P(ChartGrids, TilesShowTheChartWhereLatitudeAndLongitudeSay) {
+  const std::optional<ChartProjection> chart = ReadChartGeoReference(path);
+  ASSERT_TRUE(chart.has_value());
+  GeoReference geo = GridFromChartProjection(*chart, path);
+  Raster32 image;
+  std::uint64_t bytes = 0;
+  ReadTiffChart(path, image, bytes);
+
+  const double chartPxPerDegLat = double(geo.Grid[0][geo.NLat].Y - geo.Grid[0][0].Y) / geo.NLat;
+  const double chartPxPerDegLon = double(geo.Grid[geo.NLon][0].X - geo.Grid[0][0].X) / geo.NLon;
+  for (const int level : {0, 2, 4}) {
+    geo.MapResolution = static_cast<std::uint8_t>(1 << level);
+    const double step = TileStep(static_cast<TileLevel>(level)) / double(kOneDegree);
+    const double latMargin = std::max(2 * step / 600, 1.5 / chartPxPerDegLat);
+    std::int64_t checked = 0, matching = 0;
+    testing::MemoryTileStore store;
+    store.keepTiles = false;
+    store.onSave = [&](const Raster32& tile, TilePosition position, TileLevel tileLevel) {
+      const std::int32_t w = level <= 2 ? tile.Width() - 1 : tile.Width();
+      const double west = -180 + (position % TileColumns(tileLevel)) * step;
+      const double north = 90 - (position / TileColumns(tileLevel)) * step;
+      for (std::int32_t j = 0; j < tile.Height(); ++j) {
+        const double lat = north - j / 600.0 * step;
+        if (lat < geo.GridTopLatitude - geo.NLat || lat > geo.GridTopLatitude ||
+            EdgeDistance(lat) <= latMargin) {
+          continue;
+        }
+        const double lonMargin = std::max(2 * step / w, 1.5 / chartPxPerDegLon);
+        for (std::int32_t i = 0; i < w; ++i) {
+          const double lon = west + double(i) / w * step;
+          if (lon < geo.GridLeftLongitude || lon > geo.GridLeftLongitude + geo.NLon ||
+              EdgeDistance(lon) <= lonMargin) {
+            continue;
+          }
+          ++checked;
+          matching += tile.At(i, j) == SampleGeoTiffColour({lat, lon});
+        }
+      }
+    };
+    testing::RecordingUserInterface ui;
+    ASSERT_TRUE(CreateTiles(geo, image, store, ui).has_value());
+    ASSERT_GT(checked, 20000);
+    EXPECT_GE(matching, checked * 99 / 100) << matching << " of " << checked << " at " << level;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Projections, ChartGrids, ::testing::ValuesIn(kCharts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Tag sets written by hand: each is refused with the file's name and the reason.
+struct TagCase {
+  const char* name;
+  std::function<void(TIFF*, GTIF*)> tags;
+  const char* reason;  // empty: no georeference at all
+};
+
+void TieAndScale(TIFF* tiff) {
+  const double tie[6] = {0, 0, 0, -140000, 145000, 0};
+  const double scale[3] = {400, 400, 0};
+  TIFFSetField(tiff, TIFFTAG_GEOTIEPOINTS, 6, tie);
+  TIFFSetField(tiff, TIFFTAG_GEOPIXELSCALE, 3, scale);
+}
+void Projected(GTIF* gtif, int code) {
+  GTIFKeySet(gtif, GTModelTypeGeoKey, TYPE_SHORT, 1, ModelTypeProjected);
+  GTIFKeySet(gtif, ProjectedCSTypeGeoKey, TYPE_SHORT, 1, code);
+}
+
+const TagCase kTagCases[] = {
+    {"NoTags", [](TIFF*, GTIF*) {}, ""},
+    {"KeysWithoutTiePoint", [](TIFF*, GTIF* g) { Projected(g, 32632); },
+     "no tie point or transformation matrix"},
+    {"TiePointWithoutScale",
+     [](TIFF* t, GTIF* g) {
+       const double tie[12] = {0, 0, 0, 1, 2, 0, 5, 5, 0, 3, 4, 0};
+       TIFFSetField(t, TIFFTAG_GEOTIEPOINTS, 12, tie);
+       Projected(g, 32632);
+     },
+     "tie points without a pixel scale"},
+    {"ScaleAndMatrix",
+     [](TIFF* t, GTIF* g) {
+       TieAndScale(t);
+       const double m[16] = {400, 0, 0, 0, 0, -400, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+       TIFFSetField(t, TIFFTAG_GEOTRANSMATRIX, 16, m);
+       Projected(g, 32632);
+     },
+     "both a pixel scale and a transformation matrix are given"},
+    {"ZeroScale",
+     [](TIFF* t, GTIF* g) {
+       const double tie[6] = {0, 0, 0, 0, 0, 0}, scale[3] = {0, 400, 0};
+       TIFFSetField(t, TIFFTAG_GEOTIEPOINTS, 6, tie);
+       TIFFSetField(t, TIFFTAG_GEOPIXELSCALE, 3, scale);
+       Projected(g, 32632);
+     },
+     "the pixel scale or matrix is singular"},
+    {"TiePointWithoutKeys", [](TIFF* t, GTIF*) { TieAndScale(t); },
+     "the GeoKey directory is missing or broken"},
+    {"UnknownCrs",
+     [](TIFF* t, GTIF* g) {
+       TieAndScale(t);
+       Projected(g, 29999);
+     },
+     "unknown coordinate system"},
+};
+
+class RefusedTags : public ::testing::TestWithParam<TagCase> {};
+
+TEST_P(RefusedTags, NameTheFileAndTheReason) {
+  testing::TempFolder folder;
+  const std::string path = folder / "bad.tif";
+  {
+    XTIFFInitialize();
+    TIFF* tiff = TIFFOpen(path.c_str(), "w");
+    ASSERT_NE(tiff, nullptr);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, 4u);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 4u);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    GTIF* gtif = GTIFNew(tiff);
+    GetParam().tags(tiff, gtif);
+    GTIFWriteKeys(gtif);
+    GTIFFree(gtif);
+    const std::uint8_t row[4] = {};
+    for (std::uint32_t y = 0; y < 4; ++y)
+      TIFFWriteScanline(tiff, const_cast<std::uint8_t*>(row), y);
+    TIFFClose(tiff);
+  }
+  const std::string reason = GetParam().reason;
+  if (reason.empty()) {
+    EXPECT_FALSE(ReadChartGeoReference(path).has_value());
+    return;
+  }
+  try {
+    ReadChartGeoReference(path);
+    FAIL() << "accepted";
+  } catch (const CartozenError& error) {
+    EXPECT_EQ(
+        std::string(error.what()).rfind("Cannot use the georeference of bad.tif: " + reason, 0), 0u)
+        << error.what();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tags, RefusedTags, ::testing::ValuesIn(kTagCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Charts whose whole-degree grid cannot be had.
+TEST(ChartGridLimits, WideOrTinyChartsAreRefused) {
+  testing::TempFolder folder;
+  const auto refusal = [&](const SampleGeoTiff& chart) {
+    try {
+      GridFromChartProjection(SampleGeoTiffProjection(chart, folder / "c.tif"), folder / "c.tif");
+    } catch (const CartozenError& error) {
+      return std::string(error.what());
+    }
+    return std::string();
+  };
+  // Plate carrée from 10° W, 80 degrees wide; and half a degree square.
+  EXPECT_EQ(refusal({"", 4326, -10, 50, 0.5, 160, 40, false}),
+            "Cannot use the georeference of c.tif: the chart spans more than 63 degrees of "
+            "latitude or longitude");
+  EXPECT_EQ(refusal({"", 4326, 6.2, 47.8, 0.01, 50, 50, false}),
+            "Cannot use the georeference of c.tif: no whole one-degree cell lies inside the chart");
+  // Upside down (a negative scale turns the rows).
+  EXPECT_EQ(refusal({"", 4326, 6, 46, -0.01, 401, 201, false}),
+            "Cannot use the georeference of c.tif: the chart is not drawn north up");
+}
+
+}  // namespace
+}  // namespace cz
