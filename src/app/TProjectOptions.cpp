@@ -127,7 +127,7 @@ void TProjectOptions::showEvent(QShowEvent* event) {
 
 void TProjectOptions::Distribute(DistributedOption option) {
   try {
-    options_.Distribute(option, state_.Project, ui_);
+    options_.Distribute(option, state_, ui_);
   } catch (const std::exception& error) {
     ui_.ShowMessage(error.what());
   }
