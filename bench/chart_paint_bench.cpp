@@ -2,8 +2,9 @@
 // window paints it on every scroll or zoom step, at the smallest scale, the load's scale and
 // the largest. Target: well under 16 ms per paint at each, so panning and zooming stay fluid.
 //
-// The chart is shown from its own memory (no copy per paint); at 0.01 the whole chart is in
-// view, so the paint must sample only the pixels it shows.
+// The chart is sampled from its own memory (no copy per paint) into the view's frame, which
+// is then drawn as the window's paint event draws it; at 0.01 the whole chart is in view, so
+// the paint must read only the pixels it shows.
 
 #include <benchmark/benchmark.h>
 
@@ -47,12 +48,14 @@ void BM_PaintChartView(benchmark::State& state) {
   };
   const cz::ViewMapping mapping{scale, -scroll(kChartWidth, kViewWidth),
                                 -scroll(kChartHeight, kViewHeight)};
-  QImage view(kViewWidth, kViewHeight, QImage::Format_RGB32);
+  QImage frame(kViewWidth, kViewHeight, QImage::Format_RGB32);
+  QImage window(kViewWidth, kViewHeight, QImage::Format_RGB32);  // the backing store
   for (auto _ : state) {
-    QPainter painter(&view);
-    cz::ChartView::PaintChart(painter, chart, mapping, view.size());
+    cz::ChartView::PaintChart(frame, chart, mapping, Qt::darkGray);
+    QPainter painter(&window);
+    painter.drawImage(0, 0, frame);
     painter.end();
-    benchmark::DoNotOptimize(view.constBits());
+    benchmark::DoNotOptimize(window.constBits());
   }
   state.SetLabel("scale " + std::to_string(scale).substr(0, 4));
 }

@@ -3,14 +3,17 @@
 // (Image321) with the transparent overlay on which the georeference grid is drawn (Image1),
 // as one widget.
 //
-// The chart is painted from the Raster32's own memory, through a QImage that wraps it: only
-// the part that is visible, with fast nearest-pixel sampling, never a copy of the chart. The
-// view's scale and offsets are a ViewMapping (one scale for both axes; the offsets are minus
-// the scroll positions), so a pixel shown at (u, v) is the source pixel a press at (u, v)
-// picks. The overlay is a transparent image of the widget's size; QtGridPainter draws on it.
+// The chart is sampled straight from the Raster32's memory into a frame of the view's size
+// (SampleChartView): only the pixels shown are read, nearest pixel, never a copy of the chart.
+// The view's scale and offsets are a ViewMapping (one scale for both axes; the offsets are
+// minus the scroll positions), and a pixel shown at (u, v) is the source pixel a press at
+// (u, v) picks. (Qt's scaled drawing samples pixel centres, half a step away from that pixel:
+// 50 source pixels at scale 0.01.) The overlay is a transparent image of the widget's size;
+// QtGridPainter draws on it.
 //
 // Every mouse-button press, whatever the button, is reported by Pressed in view pixels.
 
+#include <QColor>
 #include <QImage>
 #include <QWidget>
 
@@ -34,10 +37,10 @@ class ChartView : public QWidget {
   // The overlay (Image1): transparent where nothing is drawn.
   QImage& Overlay() { return overlay_; }
 
-  // Paints the visible part of chart into a view of viewSize pixels (the background is left
-  // as it is). Shared with the paint benchmark.
-  static void PaintChart(QPainter& painter, const Raster32& chart, const ViewMapping& mapping,
-                         QSize viewSize);
+  // Fills frame (Format_RGB32, the view's size) with the visible part of chart and the
+  // background colour around it. Shared with the paint benchmark.
+  static void PaintChart(QImage& frame, const Raster32& chart, const ViewMapping& mapping,
+                         QColor background);
 
  signals:
   // A mouse-button press at view pixel position.
@@ -52,6 +55,7 @@ class ChartView : public QWidget {
  private:
   const Raster32* chart_ = nullptr;
   ViewMapping mapping_;
+  QImage frame_;  // the chart as shown, reused from paint to paint
   QImage overlay_;
 };
 

@@ -73,6 +73,14 @@ void QtUserInterface::ProcessEvents() {
   QCoreApplication::processEvents();
 }
 
+void QtUserInterface::ShowImportMosaic(bool finished) {
+  if (importMosaicHandler_) importMosaicHandler_(finished);
+}
+
+void QtUserInterface::SetImportMosaicHandler(std::function<void(bool finished)> handler) {
+  importMosaicHandler_ = std::move(handler);
+}
+
 void QtUserInterface::ShowProcessWindow() {
   cancelRequested_ = false;  // a new tile creation; a click for an earlier job is spent
   if (processViewer_) processViewer_->ShowProcessWindow();
@@ -84,14 +92,6 @@ void QtUserInterface::ShowTile(const Raster32& tile) {
 
 void QtUserInterface::HideProcessWindow() {
   if (processViewer_) processViewer_->HideProcessWindow();
-}
-
-void QtUserInterface::ShowImportMosaic(bool finished) {
-  if (importMosaicHandler_) importMosaicHandler_(finished);
-}
-
-void QtUserInterface::SetImportMosaicHandler(std::function<void(bool finished)> handler) {
-  importMosaicHandler_ = std::move(handler);
 }
 
 void QtUserInterface::SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink) {

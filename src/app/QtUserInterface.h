@@ -37,10 +37,10 @@ class QtUserInterface : public UserInterface {
   bool CancelRequested() override;
   void RequestCancel() { cancelRequested_ = true; }
   void ResetCancel() { cancelRequested_ = false; }
+  void ShowImportMosaic(bool finished) override;
   void ShowProcessWindow() override;
   void ShowTile(const Raster32& tile) override;
   void HideProcessWindow() override;
-  void ShowImportMosaic(bool finished) override;
 
   // The window that keeps a memo registers where its lines go; lines for a window that has
   // not registered are dropped (or, without a display, printed by the display-less port).

@@ -2,7 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,24 +12,27 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QSignalBlocker>
-#include <QStringList>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "ChartView.h"
+#include "FileDialogs.h"
 #include "MainWindowDialogs.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
+#include "TForm2.h"
+#include "TMakeMaps.h"
+#include "TMapViewerForm.h"
+#include "TProcessViewer.h"
 #include "TSplashScreen.h"
 #include "batch/ProjectBatch.h"
-#include "batch/ProjectMessages.h"
-#include "efismap/MakeMaps.h"
 #include "georef/ChartGeoReference.h"
 #include "georef/GridDrawing.h"
 #include "imaging/TileFiles.h"
-#include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "project/Project.h"
+#include "state/BusyState.h"
 #include "state/ErrorLog.h"
 
 namespace cz {
@@ -60,23 +63,6 @@ QFrame* MakePanel(QWidget* parent) {
   return panel;
 }
 
-// The source-image filter "description|pattern; pattern; ..." in Qt's form, each pattern in
-// both cases because Linux file names are matched literally.
-QString QtImageFilter(const std::string& filter) {
-  const QString text = QString::fromStdString(filter);
-  const QString description = text.section(QLatin1Char('|'), 0, 0).section(QLatin1Char('('), 0, 0);
-  QStringList patterns;
-  for (QString pattern : text.section(QLatin1Char('|'), 1).split(QLatin1Char(';'))) {
-    pattern = pattern.trimmed();
-    if (pattern.isEmpty()) continue;
-    for (const QString& variant : {pattern.toUpper(), pattern.toLower()}) {
-      if (!patterns.contains(variant)) patterns.append(variant);
-    }
-  }
-  return description.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-         QLatin1Char(')');
-}
-
 }  // namespace
 
 TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* parent)
@@ -94,9 +80,9 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
     RedrawGrid();
   });
   gridPainter_ = std::make_unique<QtGridPainter>(*Image321);
-  ChooseProjectFile = [this] { return ShowProjectFileDialog(); };
+  ChooseProjectFile = [this] { return ChooseProjectFileInDialog(this); };
   ChooseSourceFile = [this](const std::string& folder, const std::string& filter) {
-    return ShowSourceImageDialog(folder, filter);
+    return ChooseSourceImageInDialog(this, folder, filter);
   };
   dialogs_ = std::make_unique<MainWindowDialogs>(*this);
   FormCreate();
@@ -166,6 +152,7 @@ void TForm1::CreateControls() {
 
   Panel1->installEventFilter(this);
   Panel3->installEventFilter(this);
+  Image321->installEventFilter(this);
   ConnectGuarded(ScrollBar1, &QScrollBar::valueChanged, &TForm1::ScrollBar1Change);
   ConnectGuarded(ScrollBarHorizontal, &QScrollBar::valueChanged,
                  &TForm1::ScrollBarHorizontalChange);
@@ -207,10 +194,25 @@ void TForm1::CreateMenus() {
   ConnectGuarded(DeleteAllTilesItem, &QAction::triggered, &TForm1::DeleteAllTilesClick);
   ConnectGuarded(ProcessSourceMapItem, &QAction::triggered, &TForm1::ProcessSourceMapClick);
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
+  ConnectGuarded(ImportEpsg3857Item, &QAction::triggered, &TForm1::ImportEpsg3857Click);
+  ConnectGuarded(ViewEfisMapsItem, &QAction::triggered, &TForm1::ViewEfisMapsClick);
 }
 
 void TForm1::CreateSecondaryWindows() {
+  ProcessViewer = new TProcessViewer(this);
+  MakeMaps = new TMakeMaps(this);
+  // After the project is read: the viewer shows its position, the import window its
+  // remembered folder.
+  MapViewerForm = new TMapViewerForm(state_.Project, *ui_, this);
   SplashScreen = new TSplashScreen(this);
+  Form2 = new TForm2(
+      ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this);
+  // Without a display the tiles are not shown, and the map builder's lines go to standard
+  // output through the display-less port.
+  if (!displayless_) {
+    ui_->SetProcessViewer(ProcessViewer);
+    MakeMaps->AttachTo(*ui_);
+  }
 }
 
 UserInterface& TForm1::Ui() {
@@ -262,7 +264,13 @@ void TForm1::Guarded(const std::function<void()>& handler) {
 void TForm1::FormShow() {
   if (splashShown_) return;
   splashShown_ = true;
+  // Showing a splash window lets pending events run. The start-up timer must not fire in
+  // there: its command-line run would close the main window before the splash is up, the
+  // splash would then stay open, and the program would never end. It is armed again after.
+  const bool armed = Timer1->isActive();
+  Timer1->stop();
   SplashScreen->ShowCentred();
+  if (armed) Timer1->start();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -287,7 +295,12 @@ void TForm1::Timer1Timer() {
   // The run began by deleting the log; a start-up failure (the last project could not be
   // reopened) still belongs in it when the run logged nothing else.
   if (!startUpError_.empty() && !FileExists(ErrorLogPath())) LogError(startUpError_);
+  // The run may have opened another project: closing must not store the old one's position.
+  MapViewerForm->UpdateInfo();
   UpdateTitle();
+  // The run may have given the loaded chart a georeference of the other method after the
+  // load showed its buttons (/X writes a manual grid): the buttons follow the method in use.
+  EnableStuff();
   // Without a display nobody could carry on, so even /N closes.
   if (outcome == CommandLineOutcome::Close || displayless_) close();
 }
@@ -369,6 +382,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Panel1) Panel1Resize();
     if (watched == Panel3) Panel3Resize();
   }
+  // The wheel over the chart scrolls it as the scroll bars do: vertically, or horizontally
+  // with Shift held.
+  if (event->type() == QEvent::Wheel && watched == Image321) {
+    const bool sideways = static_cast<QWheelEvent*>(event)->modifiers() & Qt::ShiftModifier;
+    QCoreApplication::sendEvent(sideways ? ScrollBarHorizontal : ScrollBarVertical, event);
+    return true;
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -405,34 +425,12 @@ void TForm1::Image1MouseDown(QPoint position) {
   RedrawGrid();
 }
 
-std::optional<std::string> TForm1::ShowProjectFileDialog() {
-  QFileDialog dialog(this);
-  dialog.setNameFilter(QString::fromUtf8(kProjectFileFilter));
-  dialog.setDirectory(QString::fromStdString(ExecutableFolder()));
-  dialog.setDefaultSuffix(QString::fromUtf8(kProjectFileDefaultSuffix));
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setOption(QFileDialog::ReadOnly, false);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first().toStdString();
-}
-
-std::optional<std::string> TForm1::ShowSourceImageDialog(const std::string& initialFolder,
-                                                         const std::string& filter) {
-  QFileDialog dialog(this);
-  dialog.setNameFilter(QtImageFilter(filter));
-  dialog.setDirectory(QString::fromStdString(initialFolder));
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first().toStdString();
-}
-
 void TForm1::CreateOrOpenProjectClick() {
+  if (RefuseIfBusy(state_.Busy, *ui_)) return;
   const std::optional<std::string> chosen = ChooseProjectFile();
   if (!chosen) return;
   try {
-    CreateOrOpenProject(state_, *chosen, *ui_);
+    if (CreateOrOpenProject(state_, *chosen, *ui_)) MapViewerForm->UpdateInfo();
   } catch (...) {
     UpdateTitle();
     throw;
@@ -458,8 +456,15 @@ void TForm1::ProcessSourceMapClick() {
 }
 
 void TForm1::CreateEfisMapsClick() {
-  if (!state_.Project.Open) return ui_->ShowMessage(kNoProjectOpenedText);
-  CreateMaps(state_, *ui_);
+  MakeMaps->CreateMaps(state_, *ui_);
+}
+
+void TForm1::ImportEpsg3857Click() {
+  Form2->exec();
+}
+
+void TForm1::ViewEfisMapsClick() {
+  MapViewerForm->exec();
 }
 
 void TForm1::ResetForLoad() {
@@ -482,6 +487,8 @@ void TForm1::EnableGeoReferenceControls() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   try {
+    // What the viewer's edits hold is stored, even when "View" was not pressed.
+    if (state_.Project.Open) MapViewerForm->GetViewerLatLong();
     CloseApplication(state_);
   } catch (const std::exception& error) {
     ReportError(error);

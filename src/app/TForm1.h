@@ -53,8 +53,12 @@ namespace cz {
 class ChartView;
 class MainWindowDialogs;
 class QtGridPainter;
+class TMakeMaps;
+class TProcessViewer;
 class TSplashScreen;
 class QtUserInterface;
+class TForm2;
+class TMapViewerForm;
 
 class TForm1 : public QMainWindow, public CommandLineHost {
   Q_OBJECT
@@ -117,6 +121,8 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void DeleteAllTilesClick();
   void ProcessSourceMapClick();
   void CreateEfisMapsClick();
+  void ImportEpsg3857Click();  // the import window, modal
+  void ViewEfisMapsClick();    // the map viewer, modal
 
   // The file dialogs: the project file (OpenDialog2) and the source image (OpenDialog1).
   // Tests replace them.
@@ -148,7 +154,11 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QTimer* Timer1 = nullptr;
 
   // The secondary windows, created once in the listed order (CreateSecondaryWindows).
+  TProcessViewer* ProcessViewer = nullptr;
+  TMakeMaps* MakeMaps = nullptr;
+  TMapViewerForm* MapViewerForm = nullptr;  // keeps the project's viewer position in its edits
   TSplashScreen* SplashScreen = nullptr;
+  TForm2* Form2 = nullptr;  // "Import EPSG3857 tiles"
 
   QMenu* ProjectMenu = nullptr;  // "Project"
   QAction* CreateOrOpenProjectItem = nullptr;
@@ -182,9 +192,6 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   // Connects a menu item, button or signal to a handler run under the general error handler.
   template <typename Sender, typename Signal>
   void ConnectGuarded(Sender* sender, Signal signal, void (TForm1::*handler)());
-  std::optional<std::string> ShowProjectFileDialog();
-  std::optional<std::string> ShowSourceImageDialog(const std::string& initialFolder,
-                                                   const std::string& filter);
 
   AppState state_;
   CommandArguments arguments_;

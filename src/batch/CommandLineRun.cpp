@@ -28,15 +28,15 @@ constexpr char kCommandLineSourceFolder[] = "Map Sources";
 // of tile creation, which only shows its reason, can be written to the log as well.
 class RefusalWitness : public ForwardingUserInterface {
  public:
-  using ForwardingUserInterface::ForwardingUserInterface;
+  explicit RefusalWitness(UserInterface& ui) : ForwardingUserInterface(ui) {}
 
   void SetStatusText(const std::string& text) override {
     lastStatus_ = text;
-    ForwardingUserInterface::SetStatusText(text);
+    Inner().SetStatusText(text);
   }
   void ShowMessage(const std::string& text) override {
     lastMessage_ = text;
-    ForwardingUserInterface::ShowMessage(text);
+    Inner().ShowMessage(text);
   }
 
   // The reason shown last: a message box outranks the status line.

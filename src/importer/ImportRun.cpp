@@ -7,6 +7,7 @@
 #include "georef/GridLayout.h"
 #include "platform/Error.h"
 #include "importer/WebMercator.h"
+#include "project/MapSourceSettings.h"
 
 namespace cz {
 
@@ -67,6 +68,10 @@ void ProcessImport(ImportContext& context) {
     context.Ui.ShowMessage(*refusal);
     return;
   }
+  // The first mosaic replaces the loaded chart: its settings file is saved first, as loading
+  // another source does, so georeference edits not yet saved are kept. A failed write stops
+  // the run here, with the chart still loaded.
+  if (context.App.Source.Loaded) SaveMapINI(context.App.Source);
   BusyScope busy(context.App.Busy, LongOperation::Import);
   PngTileDecoder decoder;
   for (int zoom = kFirstImportZoom; zoom < kLastImportZoom; ++zoom) {

@@ -48,7 +48,9 @@ struct ImportContext {
 void BuildCellMosaic(ImportContext& context, const MosaicArea& area, PngTileDecoder& decoder);
 
 // "Process": the whole run. Refused while another long operation runs (BusyState.h). Does
-// nothing, without a message, unless the folder is valid and a cell has been chosen.
+// nothing, without a message, unless the folder is valid and a cell has been chosen. A loaded
+// chart's settings file is saved (SaveMapINI) before the first mosaic replaces it; that write's
+// failure throws, before anything is replaced.
 void ProcessImport(ImportContext& context);
 
 // The command line's import: the cell corner, the five zoom choices and the folder (the /S

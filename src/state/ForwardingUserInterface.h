@@ -1,6 +1,7 @@
 #pragma once
-// A user-interface port that passes every call on to another one. Wrappers derive from it and
-// override only what they add (remembering a refusal, a signal that cancels the run).
+// A user-interface port that passes every call on to another one: the base of ports that
+// watch or add to what an operation shows (override only those calls) and leave the rest to
+// the port they wrap.
 
 #include "state/UserInterface.h"
 
@@ -25,6 +26,9 @@ class ForwardingUserInterface : public UserInterface {
   void HideProcessWindow() override { inner_.HideProcessWindow(); }
   void ShowImportFile(const std::string& path) override { inner_.ShowImportFile(path); }
   void ShowImportMosaic(bool finished) override { inner_.ShowImportMosaic(finished); }
+
+ protected:
+  UserInterface& Inner() { return inner_; }
 
  private:
   UserInterface& inner_;

@@ -2,19 +2,26 @@
 // bar, presses on the chart (QT_QPA_PLATFORM=offscreen).
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
 #include "ChartView.h"
+#include "FileDialogs.h"
 #include "TForm1.h"
+#include "TMakeMaps.h"
+#include "TProcessViewer.h"
 #include "TSplashScreen.h"
 #include "app/AppTestSupport.h"
 #include "imaging/SampleChart.h"
 #include "platform/Error.h"
 #include "platform/ExecutableFolder.h"
 #include "project/MapSourceSettings.h"
+#include "state/BusyState.h"
 #include "support/TempFolder.h"
 
 namespace cz {
@@ -54,6 +61,7 @@ class MainWindowTest : public ::testing::Test {
   // references on its corner pixels (100 pixels per degree), the given method.
   std::string WriteChart(GeoReferencingMethod method) {
     MapSourceState source;
+    std::filesystem::create_directories(work / "P/Map sources");
     source.Path = work / "P/Map sources/chart.tif";
     WriteSampleChart({48, 6, 2, 4, kChartWidth, kChartHeight, {}}, source.Path);
     source.GeoRef.TopLeft = {48.0, 6.0, 0, 0};
@@ -115,6 +123,24 @@ TEST_F(MainWindowTest, LoadCommandShowsTheChartAtAQuarterWithItsGrid) {
     EXPECT_TRUE(button->isEnabled());
     EXPECT_TRUE(button->isVisible());
   }
+}
+
+// "/N": the run georeferences the chart (a manual grid from /X) and leaves the window open on
+// it at 0.25 with its grid and the buttons of its method.
+TEST_F(MainWindowTest, NoProcessingRunLeavesTheChartOnShow) {
+  WriteChart(GeoReferencingMethod::SemiAutomaticLambert);
+  TForm1 run({"/P", work / "P", "/S", "chart.tif", "/X", "48", "6", "2", "4", "/R", "1", "/N"},
+             false);
+  run.show();
+  run.Timer1Timer();
+  EXPECT_TRUE(run.isVisible());
+  EXPECT_EQ(run.ScrollBar1->value(), 24);
+  EXPECT_EQ(run.Edit1->text().toStdString(), "Loaded chart.tif");
+  const GridPoint& point = run.State().Source.GeoRef.Grid[1][1];
+  const PixelPoint at = run.Image321->Mapping().ToView({point.X, point.Y});
+  EXPECT_EQ(run.Image321->Overlay().pixelColor(at.X, at.Y), QColor(0, 255, 0));
+  EXPECT_FALSE(run.BitBtn3->isVisible());
+  EXPECT_TRUE(run.BitBtn2->isVisible());
 }
 
 struct ZoomKeys {
@@ -249,6 +275,80 @@ TEST_F(MainWindowTest, AnErrorInACommandIsShownInAMessageBox) {
   Click(window->CreateOrOpenProjectItem);
   EXPECT_EQ(answerer.texts, std::vector<std::string>{"Unable to open file 'x.prg'"});
   EXPECT_TRUE(window->isVisible());
+}
+
+// Runs check() each time the window lets events run (between tiles, between map files).
+class DuringTheRun {
+ public:
+  explicit DuringTheRun(std::function<void()> check) {
+    timer_.setInterval(0);
+    QObject::connect(&timer_, &QTimer::timeout, check);
+    timer_.start();
+  }
+
+ private:
+  QTimer timer_;
+};
+
+TEST_F(MainWindowTest, TilesShowInTheProcessWindowAndTheMapBuilderLogsEachLine) {
+  LoadChart(GeoReferencingMethod::ManualGrid);
+  int visibleTiles = 0;
+  {
+    DuringTheRun watch([&] {
+      if (window->ProcessViewer->isVisible() && window->ProcessViewer->Image().At(10, 10) != 0) {
+        ++visibleTiles;
+      }
+    });
+    Click(window->ProcessSourceMapItem);
+  }
+  EXPECT_GT(visibleTiles, 0);
+  EXPECT_FALSE(window->ProcessViewer->isVisible());
+  const std::string done = window->Edit1->text().toStdString();
+  EXPECT_EQ(done.rfind("Done, created ", 0), 0u) << done;
+
+  std::vector<std::string> linesWhileBuilding;
+  QObject::connect(window->MakeMaps->Memo1, &QPlainTextEdit::textChanged, [&] {
+    const QString text = window->MakeMaps->Memo1->toPlainText();
+    if (!text.isEmpty()) linesWhileBuilding.push_back(text.section('\n', -1).toStdString());
+  });
+  Click(window->CreateEfisMapsItem);
+  EXPECT_TRUE(window->MakeMaps->isVisible());
+  ASSERT_GT(linesWhileBuilding.size(), 4u);
+  EXPECT_EQ(linesWhileBuilding.front(), "Reading tile file names");
+  EXPECT_EQ(linesWhileBuilding[2].rfind("Adding tile ", 0), 0u);
+  EXPECT_EQ(linesWhileBuilding.back().rfind("Done, created ", 0), 0u);
+}
+
+// While tiles are being created the window lets events run, so the menus can be used; a
+// command that would replace the source or delete the tiles is refused in the status line.
+TEST_F(MainWindowTest, CommandsClickedDuringTileCreationAreRefused) {
+  LoadChart(GeoReferencingMethod::ManualGrid);
+  bool chooserAsked = false;
+  window->ChooseSourceFile = [&](const std::string&, const std::string&) {
+    chooserAsked = true;
+    return std::optional<std::string>();
+  };
+  std::vector<std::string> refusals;
+  {
+    DuringTheRun clickOnce([&] {
+      if (!refusals.empty() || !window->ProcessViewer->isVisible()) return;
+      for (QAction* item : {window->LoadSourceMapItem, window->DeleteAllTilesItem,
+                            window->ProcessSourceMapItem, window->CreateOrOpenProjectItem}) {
+        Click(item);
+        refusals.push_back(window->Edit1->text().toStdString());
+      }
+    });
+    Click(window->ProcessSourceMapItem);
+  }
+  EXPECT_EQ(refusals, std::vector<std::string>(4, BusyRefusalText(LongOperation::TileCreation)));
+  EXPECT_FALSE(chooserAsked);
+  EXPECT_TRUE(window->State().Source.Loaded);
+  EXPECT_FALSE(std::filesystem::is_empty(work / "P/Tiles"));
+}
+
+TEST(FileDialogs, TheSourceImageFilterInQtsFormMatchesEitherCase) {
+  EXPECT_EQ(QtImageFilter(kSourceImageFilter).toStdString(),
+            "Image files (*.TIF *.tif *.TIFF *.tiff *.JPG *.jpg *.JPEG *.jpeg *.BMP *.bmp)");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "CoordinateEdit.h"
+#include "TMapViewerForm.h"
 #include "app/AppTestSupport.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
@@ -69,7 +71,8 @@ TEST_F(TForm1Test, ReopensTheLastProjectAndSavesItOnClosing) {
   {
     TForm1 window({}, false);
     EXPECT_EQ(window.windowTitle().toStdString(), "VDK Avionics Cartozen 2 V1.5 - project: p.prg");
-    window.State().Project.ViewerLongitude = 7.5;
+    // Closing stores the position the map viewer's edits hold.
+    window.MapViewerForm->MaskEdit2->SetCoordinate("E007°30.000");
     window.show();
     EXPECT_TRUE(window.close());
   }

@@ -5,8 +5,11 @@
 #include <filesystem>
 
 #include "PngTestFiles.h"
-#include "project/MapSourceSettings.h"
+#include "geo/GeoCoord.h"
 #include "importer/WebMercator.h"
+#include "platform/Error.h"
+#include "project/IniFile.h"
+#include "project/MapSourceSettings.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
 
@@ -195,6 +198,30 @@ TEST_F(ImportRunTest, SavingAfterAnImportWritesNoSettingsFile) {
   std::filesystem::current_path(before);
   EXPECT_EQ(testing::ReadFileBytes(tiles / "chart.INI"), "[Options]\r\nMapResolution=30\r\n");
   EXPECT_FALSE(std::filesystem::exists(tiles / ".INI"));
+}
+
+TEST_F(ImportRunTest, TheLoadedChartsEditsAreSavedBeforeTheMosaicReplacesIt) {
+  ChooseCell(10, 4);
+  import.ZoomChoices = {0, 0, 0, 0, 0};
+  app.Source.Path = tiles / "chart.tif";
+  app.Source.Image = Raster32(4, 4);
+  app.Source.Loaded = true;
+  app.Source.GeoRef.TopLeft.Latitude = 47.5;  // edited, not yet saved
+  ImportContext context = Context();
+  ProcessImport(context);
+  EXPECT_EQ(IniFile(tiles / "chart.INI").ReadInteger("GeoRef", "TopLeftLatitude", 0),
+            DegreesToGeoCoord(47.5));
+  EXPECT_EQ(runs.size(), 1u);
+
+  // A settings file that cannot be written stops the run before the chart is replaced.
+  app.Source.Path = tiles / "gone/chart.tif";
+  app.Source.Image = Raster32(4, 4);
+  app.Source.Loaded = true;
+  runs.clear();
+  EXPECT_THROW(ProcessImport(context), CartozenError);
+  EXPECT_TRUE(runs.empty());
+  EXPECT_TRUE(app.Source.Loaded);
+  EXPECT_EQ(app.Source.Image.Width(), 4);
 }
 
 TEST_F(ImportRunTest, CellsAtThePolesAreRefusedWithAMessage) {
