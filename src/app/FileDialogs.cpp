@@ -26,7 +26,7 @@ QString QtImageFilter(const std::string& filter) {
 std::optional<std::string> ChooseProjectFileInDialog(QWidget* parent) {
   QFileDialog dialog(parent);
   dialog.setNameFilter(QString::fromUtf8(kProjectFileFilter));
-  dialog.setDirectory(QString::fromStdString(ExecutableFolder()));
+  dialog.setDirectory(QString::fromStdString(ProgramDataFolder()));
   dialog.setDefaultSuffix(QString::fromUtf8(kProjectFileDefaultSuffix));
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);

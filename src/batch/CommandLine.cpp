@@ -55,7 +55,7 @@ int StartUpTimerInterval(int argumentCount) {
 }
 
 std::string ResolveProjectFolderArgument(const std::string& argument) {
-  if (LastSeparator(argument) == std::string::npos) return ExecutableFolder() + argument;
+  if (LastSeparator(argument) == std::string::npos) return ProgramDataFolder() + argument;
   return argument;
 }
 

@@ -3,7 +3,7 @@
 // own arguments, read once per process into the run state (CommandLineState) by
 // CommandLineBatch when the start-up timer fires.
 //
-//   /P folder     project folder; a bare name is a folder beside the executable   SwitchSet |= 1
+//   /P folder     project folder; a bare name is a folder in the program folder  SwitchSet |= 1
 //   /S name       source image in the project's "Map Sources" (or the import's tree) |= 2
 //   /X lat lon dlat dlon   top-left corner and extents, locale decimal numbers      |= 4
 //   /G            in place of /X: the chart's own georeference (GeoTIFF)           |= 4
@@ -59,8 +59,9 @@ bool NoProcessingSwitch(CommandLineState& run, const CommandArguments& arguments
 bool ExtensionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool ImportSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 
-// /P: a bare name (no "/" or "\") names a folder in the executable's folder; anything else is
-// used unchanged.
+// /P: a bare name (no "/" or "\") names a folder in the program folder (ProgramDataFolder(): the
+// executable's folder, or the per-user one of an installed copy); anything else is used
+// unchanged.
 std::string ResolveProjectFolderArgument(const std::string& argument);
 
 // A decimal number as a person types it, in the locale's notation (ParseLocaleDecimal), kept

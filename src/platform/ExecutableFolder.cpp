@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -10,10 +12,26 @@
 namespace cz {
 
 namespace {
+
 std::string& Override() {
   static std::string folder;
   return folder;
 }
+
+// Folders a package manager owns: the program's files written there would outlive the
+// package and belong to no user. Root can write them, so writability alone does not tell.
+bool IsSystemProgramFolder(std::string_view folder) {
+  constexpr std::array<std::string_view, 3> kSystemTrees = {"/usr/", "/bin/", "/sbin/"};
+  for (const std::string_view tree : kSystemTrees) {
+    if (folder.substr(0, tree.size()) == tree) return true;
+  }
+  return false;
+}
+
+bool IsSet(const char* variable) {
+  return variable != nullptr && *variable != '\0';
+}
+
 }  // namespace
 
 std::string ExecutableFolder() {
@@ -24,23 +42,35 @@ std::string ExecutableFolder() {
   return ExtractFilePath(exe);
 }
 
+std::string ChooseProgramDataFolder(const std::string& executableFolder,
+                                    bool executableFolderWritable, const char* xdgConfigHome,
+                                    const char* home) {
+  if (executableFolderWritable && !IsSystemProgramFolder(executableFolder)) {
+    return executableFolder;
+  }
+  std::string base;
+  if (IsSet(xdgConfigHome)) {
+    base = xdgConfigHome;
+  } else if (IsSet(home)) {
+    base = JoinPath(home, ".config");
+  } else {
+    return executableFolder;  // nowhere else to go; writing fails there with a clear message
+  }
+  return WithTrailingSeparator(JoinPath(base, "Cartozen2"));
+}
+
 std::string ProgramDataFolder() {
   if (!Override().empty()) return WithTrailingSeparator(Override());
   const std::string exeFolder = ExecutableFolder();
-  if (::access(exeFolder.c_str(), W_OK) == 0) return exeFolder;
-  std::string base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = JoinPath(home, ".config");
-  } else {
-    return exeFolder;
-  }
-  const std::string folder = WithTrailingSeparator(JoinPath(base, "Cartozen2"));
-  ForceDirectories(folder);
+  const std::string folder =
+      ChooseProgramDataFolder(exeFolder, ::access(exeFolder.c_str(), W_OK) == 0,
+                              std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  if (folder != exeFolder) ForceDirectories(folder);
   return folder;
 }
 
-void OverrideProgramDataFolder(const std::string& folder) { Override() = folder; }
+void OverrideProgramDataFolder(const std::string& folder) {
+  Override() = folder;
+}
 
 }  // namespace cz

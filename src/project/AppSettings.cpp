@@ -16,7 +16,7 @@ std::string AppSettingsPath() {
 LastProject ReadAppSettings() {
   const IniFile ini(AppSettingsPath());
   LastProject last;
-  last.Folder = ini.ReadString(kSection, "LastProjectPath", ExecutableFolder());
+  last.Folder = ini.ReadString(kSection, "LastProjectPath", ProgramDataFolder());
   last.Name = ini.ReadString(kSection, "LastProjectName", "");
   return last;
 }

@@ -14,7 +14,7 @@ namespace cz {
 std::string AppSettingsPath();
 
 struct LastProject {
-  std::string Folder;  // default: the executable's folder, with its trailing "/"
+  std::string Folder;  // default: the program folder (ProgramDataFolder()), with its trailing "/"
   std::string Name;    // default: empty
 };
 

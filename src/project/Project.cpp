@@ -6,6 +6,7 @@
 #include "geo/GeoCoord.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/ProgramVersion.h"
 #include "project/AppSettings.h"
 #include "project/IniFile.h"
 #include "project/MapSourceSettings.h"
@@ -40,7 +41,8 @@ void OpenProjectFile(ProjectState& project, const std::string& folder, const std
 }  // namespace
 
 std::string WindowTitle(const ProjectState& project) {
-  const std::string base = std::string("VDK Avionics Cartozen 2 ") + kVersionText;
+  // The version text is "V" and the program's version ("V1.5").
+  const std::string base = std::string("VDK Avionics Cartozen 2 V") + kProgramVersion;
   return project.Open ? base + " - project: " + project.Name : base + " - No project loaded.";
 }
 

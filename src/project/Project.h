@@ -19,7 +19,6 @@
 
 namespace cz {
 
-inline constexpr char kVersionText[] = "V1.5";
 inline constexpr char kNoProjectOpenedText[] = "No project has been opened.";
 inline constexpr char kProjectFileExtension[] = ".prg";
 // The project-file dialog: its filter, and the extension a typed name without one gets.

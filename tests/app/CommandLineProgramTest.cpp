@@ -74,7 +74,10 @@ INSTANTIATE_TEST_SUITE_P(
     Runs, ProgramSwitches,
     ::testing::Values(ProgramCase{{"/q"}, "Unkown command: /Q"},
                       ProgramCase{{"-P"}, "Bad command leader character -P"},
-                      ProgramCase{{"/PX"}, "Bad command: /PX"},
+                      // Only -h, --help and --version as the first argument are answered.
+                      ProgramCase{{"-H"}, "Bad command leader character -H"},
+                      ProgramCase{{"--Help"}, "Bad command: --HELP"},
+                      ProgramCase{{"/S", "--help"}, ""}, ProgramCase{{"/PX"}, "Bad command: /PX"},
                       ProgramCase{{"-reverse"}, "Bad command: -REVERSE"},
                       ProgramCase{{"/P", "Missing"}, "Project folder $FMissing not found"},
                       ProgramCase{{"/X", "48", "6", "two", "4"}, "Cannot understand position: two"},

@@ -155,12 +155,12 @@ TEST_F(CommandLineTest, NoProcessingKeepsTheApplicationOpen) {
   EXPECT_EQ(Run({"/N", "/Q"}), CommandLineOutcome::Close);  // a failing switch closes anyway
 }
 
-TEST_F(CommandLineTest, BareProjectNameIsBesideTheExecutable) {
-  EXPECT_EQ(ResolveProjectFolderArgument("Alps"), ExecutableFolder() + "Alps");
+TEST_F(CommandLineTest, BareProjectNameIsInTheProgramFolder) {
+  EXPECT_EQ(ResolveProjectFolderArgument("Alps"), ProgramDataFolder() + "Alps");
   EXPECT_EQ(ResolveProjectFolderArgument("/data/Alps"), "/data/Alps");
   EXPECT_EQ(ResolveProjectFolderArgument("projects\\Alps"), "projects\\Alps");
   Run({"/P", "NoSuchProject-4711"});
-  EXPECT_EQ(Logged(), "Project folder " + ExecutableFolder() + "NoSuchProject-4711 not found");
+  EXPECT_EQ(Logged(), "Project folder " + ProgramDataFolder() + "NoSuchProject-4711 not found");
 }
 
 TEST_F(CommandLineTest, RunStartsByDeletingTheLog) {

@@ -18,6 +18,7 @@
 #include "geo/TileGrid.h"
 #include "imaging/SampleChart.h"
 #include "platform/BinaryFile.h"
+#include "platform/ProgramVersion.h"
 #include "project/IniFile.h"
 #include "support/TempFolder.h"
 
@@ -46,6 +47,8 @@ struct ProgramRun {
   int status = -1;
   bool logExists = false;
   std::string log;
+  std::string standardOutput;
+  std::string standardError;
 };
 
 // The program folder with a copy of cartozen2 and a project "Alps" holding the generated
@@ -71,11 +74,13 @@ class ProgramFolder {
       command += ' ';
       command += Quoted(argument);
     }
-    command += " >/dev/null 2>&1";
+    command += " >" + Quoted(streams_ / "out") + " 2>" + Quoted(streams_ / "err");
     ProgramRun run;
     run.status = Shell(command);
     run.logExists = fs::exists(folder_ / "Error.txt");
     if (run.logExists) run.log = ReadFileBytes(folder_ / "Error.txt");
+    run.standardOutput = ReadFileBytes(streams_ / "out");
+    run.standardError = ReadFileBytes(streams_ / "err");
     return run;
   }
 
@@ -106,6 +111,7 @@ class ProgramFolder {
 
  private:
   TempFolder folder_;
+  TempFolder streams_;  // the run's standard output and error, outside the program folder
 };
 
 struct ExpectedTile {
@@ -156,6 +162,10 @@ TEST(ProgramPipeline, TypicalRunLeavesSettingsTilesAndASoundMapFile) {
   const ProgramRun run = program.Run(kTypicalRun);
   EXPECT_EQ(run.status, 0);
   EXPECT_FALSE(run.logExists) << run.log;
+  // Nothing went wrong, so nothing on standard error (not even Qt's remarks about the
+  // missing display); the map builder's progress goes to standard output.
+  EXPECT_EQ(run.standardError, "");
+  EXPECT_NE(run.standardOutput.find("Adding tile "), std::string::npos);
 
   // The fresh settings file: the reference keys, the options, and the regular grid.
   const IniFile settings(program.Project() + "/Map sources/alps.INI");
@@ -225,6 +235,35 @@ TEST(ProgramPipeline, TypicalRunLeavesSettingsTilesAndASoundMapFile) {
   EXPECT_EQ(appSettings.ReadString("Cartozen2", "LastProjectPath", ""), program.Project());
   EXPECT_EQ(appSettings.ReadString("Cartozen2", "LastProjectName", ""), "Alps.prg");
 }
+
+// --help, -h and --version answer on standard output and touch no file, not even the log of
+// an earlier run; after the first argument they are ordinary arguments.
+struct StandardOptionCase {
+  std::vector<std::string> arguments;
+  std::string outputStart;
+};
+
+class ProgramStandardOptions : public ::testing::TestWithParam<StandardOptionCase> {};
+
+TEST_P(ProgramStandardOptions, AnswerAndTouchNoFile) {
+  const ProgramFolder program;
+  std::ofstream(program / "Error.txt", std::ios::binary) << "earlier\r\n";
+  const ProgramRun run = program.Run(GetParam().arguments);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.standardOutput.rfind(GetParam().outputStart, 0), 0u) << run.standardOutput;
+  EXPECT_EQ(run.standardError, "");
+  EXPECT_EQ(run.log, "earlier\r\n");
+  EXPECT_FALSE(fs::exists(program / "Cartozen2.ini"));
+  EXPECT_FALSE(fs::exists(program.Project() + "/Alps.prg"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, ProgramStandardOptions,
+    ::testing::Values(StandardOptionCase{{"--help"}, "Usage: cartozen2 "},
+                      StandardOptionCase{{"-h"}, "Usage: cartozen2 "},
+                      StandardOptionCase{{"--version"},
+                                         std::string("cartozen2 ") + kProgramVersion + "\n"},
+                      StandardOptionCase{{"--help", "/P", "Alps", "/M"}, "Usage: cartozen2 "}));
 
 TEST(ProgramPipeline, SameRunTwiceGivesByteIdenticalMapFiles) {
   const ProgramFolder program;

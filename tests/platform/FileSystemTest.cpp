@@ -107,5 +107,33 @@ TEST(ExecutableFolderTest, EndsWithSeparatorAndCanBeOverridden) {
   EXPECT_EQ(ProgramDataFolder(), folder);  // the build folder is writable
 }
 
+struct DataFolderCase {
+  const char* executableFolder;
+  bool writable;
+  const char* xdgConfigHome;
+  const char* home;
+  const char* expected;
+};
+
+class ProgramDataFolderChoice : public ::testing::TestWithParam<DataFolderCase> {};
+
+TEST_P(ProgramDataFolderChoice, BesideAPortableCopyElsePerUser) {
+  const DataFolderCase& c = GetParam();
+  EXPECT_EQ(ChooseProgramDataFolder(c.executableFolder, c.writable, c.xdgConfigHome, c.home),
+            c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, ProgramDataFolderChoice,
+    ::testing::Values(
+        DataFolderCase{"/home/ann/cz/", true, "/x", "/home/ann", "/home/ann/cz/"},
+        DataFolderCase{"/home/ann/cz/", false, "/cfg", "/home/ann", "/cfg/Cartozen2/"},
+        DataFolderCase{"/home/ann/cz/", false, "", "/home/ann", "/home/ann/.config/Cartozen2/"},
+        DataFolderCase{"/home/ann/cz/", false, nullptr, nullptr, "/home/ann/cz/"},
+        // Root may write the package's folders; the program still keeps out of them.
+        DataFolderCase{"/usr/bin/", true, nullptr, "/root", "/root/.config/Cartozen2/"},
+        DataFolderCase{"/usr/local/bin/", true, "/cfg/", "/root", "/cfg/Cartozen2/"},
+        DataFolderCase{"/usrdata/cz/", true, nullptr, "/root", "/usrdata/cz/"}));
+
 }  // namespace
 }  // namespace cz

@@ -46,7 +46,7 @@ class ProjectTest : public ::testing::Test {
 
 TEST_F(ProjectTest, FirstStartWithoutSettingsOpensNothingAndClosingWritesNothing) {
   StartUpProject(state.Project);
-  EXPECT_EQ(state.Project.Folder, ExecutableFolder());
+  EXPECT_EQ(state.Project.Folder, ProgramDataFolder());
   EXPECT_EQ(state.Project.Folder.back(), '/');
   EXPECT_EQ(state.Project.Name, "");
   EXPECT_FALSE(state.Project.Open);
