@@ -1,33 +1,96 @@
 #!/usr/bin/env bash
-# The whole command-line run on a large generated chart: wall and CPU time and peak memory of
-#   cartozen2 /P Bench /S chart.tif /X 48 6 2 4 /R 0.25 /R 0.5 /R 1 /R 2 /R 4 /M
-# without a display. The memory budget is one source raster (width × height × 4 bytes) plus a
-# bounded working set, so the peak is printed next to the raster's size.
+# The whole command-line run on a large generated chart with scanner-like noise: wall and CPU
+# time and peak memory of
+#   level 0:     cartozen2 /P Bench /S chart.tif /X 48 6 4 6 /R 0.25
+#   all levels:  cartozen2 /P Bench /S chart.tif /X 48 6 4 6 /R 0.25 /R 0.5 /R 1 /R 2 /R 4 /M
+# without a display, each with one thread and with all threads (CARTOZEN_THREADS), and, in the
+# same run for a fair comparison on a shared machine:
+#   - the same two runs of an earlier build (second argument), e.g. a build of an older commit;
+#   - when gdalwarp is installed: `gdalwarp -r bilinear` of the same chart to the level-0
+#     resolution (600 pixels per 0.25° of latitude, the tile width of the chart's middle row
+#     per 0.25° of longitude) with one thread.
+# The chart is 12000 × 9000 pixels over 4° × 6° (384 level-0 tiles) with near-Gaussian noise
+# of deviation 3 per channel and a fixed seed. The memory budget is one source raster
+# (width × height × 4 bytes) plus a bounded working set, so the peak is printed next to it.
 #
-# Usage: bench/command_line_run.sh [build folder, default build] [width height, default 12000 6000]
+# Usage: bench/command_line_run.sh [build folder, default build] [earlier build folder]
+#        [width height, default 12000 9000]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
-width=${2:-12000}
-height=${3:-6000}
+earlier=${2:-}
+width=${3:-12000}
+height=${4:-9000}
 for tool in cartozen2 cartozen-sample-chart; do
   [ -x "$build/bin/$tool" ] || { echo "build $tool first (cmake --build $build --target $tool)" >&2; exit 1; }
 done
+[ -z "$earlier" ] || [ -x "$earlier/bin/cartozen2" ] || { echo "no $earlier/bin/cartozen2" >&2; exit 1; }
+threads=$(nproc)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/Bench/Map sources"
-cp "$build/bin/cartozen2" "$work/"
-"$build/bin/cartozen-sample-chart" "$work/Bench/Map sources/chart.tif" 48 6 2 4 "$width" "$height" 47,8
-cat "$work/Bench/Map sources/chart.tif" >/dev/null  # into the page cache
+"$build/bin/cartozen-sample-chart" "$work/chart.tif" 48 6 4 6 "$width" "$height" 46,9 noise=3,42
+echo "load when starting: $(uptime | sed 's/.*load average/load average/')"
+printf '%-34s %7s %8s %8s %9s %6s\n' run wall_s cpu_s ms/tile peak_MiB tiles
 
-(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM /usr/bin/time -f '%e %U %S %M' \
-  -o "$work/time" ./cartozen2 /P Bench /S chart.tif /X 48 6 2 4 /R 0.25 /R 0.5 /R 1 /R 2 /R 4 /M \
-  >/dev/null 2>&1) || { echo "run failed: $(cat "$work/Error.txt" 2>/dev/null)" >&2; exit 1; }
-read -r wall user sys rss <"$work/time"
-tiles=$(find "$work/Bench/Tiles" -name '*.GIF' | wc -l)
-awk -v w="$width" -v h="$height" -v wall="$wall" -v u="$user" -v s="$sys" -v rss="$rss" -v t="$tiles" 'BEGIN {
-  printf "chart %d x %d (%.1f MP, raster %.0f MiB)\n", w, h, w * h / 1e6, w * h * 4 / 1048576
-  printf "tiles %d, wall %.2f s, CPU %.2f s (%.1f ms per tile)\n", t, wall, u + s, (u + s) * 1000 / t
-  printf "peak RSS %.0f MiB (%.2f x the raster)\n", rss / 1024, rss * 1024 / (w * h * 4)
-}'
+# run LABEL BINARY THREADS SWITCHES...: a fresh project with the chart, one timed run.
+run() {
+  local label=$1 binary=$2 count=$3
+  shift 3
+  local dir="$work/run"
+  rm -rf "$dir"
+  mkdir -p "$dir/Bench/Map sources"
+  cp "$binary" "$dir/cartozen2"
+  ln "$work/chart.tif" "$dir/Bench/Map sources/chart.tif"
+  cat "$work/chart.tif" >/dev/null  # in the page cache for every run alike
+  (cd "$dir" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM CARTOZEN_THREADS="$count" \
+    /usr/bin/time -f '%e %U %S %M' -o "$dir/time" ./cartozen2 /P Bench /S chart.tif /X 48 6 4 6 "$@" \
+    >/dev/null 2>&1) || { echo "$label failed: $(cat "$dir/Error.txt" 2>/dev/null)" >&2; exit 1; }
+  local tiles
+  tiles=$(find "$dir/Bench/Tiles" -name '*.GIF' | wc -l)
+  read -r wall user sys rss <"$dir/time"
+  awk -v l="$label" -v wall="$wall" -v u="$user" -v s="$sys" -v rss="$rss" -v t="$tiles" 'BEGIN {
+    printf "%-34s %7.2f %8.2f %8.1f %9.0f %6d\n", l, wall, u + s, (u + s) * 1000 / t, rss / 1024, t
+  }'
+  echo "$label $wall $user $sys $rss" >>"$work/results"
+}
+
+levelZero=(/R 0.25)
+allLevels=(/R 0.25 /R 0.5 /R 1 /R 2 /R 4 /M)
+run "level 0, 1 thread" "$build/bin/cartozen2" 1 "${levelZero[@]}"
+run "level 0, $threads threads" "$build/bin/cartozen2" "$threads" "${levelZero[@]}"
+run "all levels + /M, 1 thread" "$build/bin/cartozen2" 1 "${allLevels[@]}"
+run "all levels + /M, $threads threads" "$build/bin/cartozen2" "$threads" "${allLevels[@]}"
+if [ -n "$earlier" ]; then
+  run "earlier build: level 0" "$earlier/bin/cartozen2" 1 "${levelZero[@]}"
+  run "earlier build: all levels + /M" "$earlier/bin/cartozen2" 1 "${allLevels[@]}"
+fi
+
+if command -v gdalwarp >/dev/null; then
+  # Level-0 output size: 24 tiles of 600 rows per 4°, 24 tiles of the middle row's width.
+  tileWidth=$(awk 'BEGIN { printf "%d", 600 * cos(46 * atan2(0, -1) / 180) + 0.5 }')
+  gdal_translate -q -of VRT -a_srs EPSG:4326 -a_ullr 6 48 12 44 "$work/chart.tif" "$work/chart.vrt"
+  /usr/bin/time -f '%e %U %S %M' -o "$work/gdaltime" \
+    gdalwarp -q -r bilinear -ts $((24 * tileWidth)) $((16 * 600)) -wo NUM_THREADS=1 \
+      --config GDAL_NUM_THREADS 1 --config GDAL_CACHEMAX 1024 "$work/chart.vrt" "$work/warp.tif"
+  read -r wall user sys rss <"$work/gdaltime"
+  awk -v wall="$wall" -v u="$user" -v s="$sys" -v rss="$rss" -v w="$((24 * tileWidth))" 'BEGIN {
+    printf "%-34s %7.2f %8.2f %8s %9.0f %6s\n", "gdalwarp -r bilinear, 1 thread", wall, u + s, "-", rss / 1024, "-"
+    printf "  (output %d x 9600 pixels)\n", w
+  }'
+  echo "gdalwarp $wall $user $sys $rss" >>"$work/results"
+fi
+
+echo "load when done: $(uptime | sed 's/.*load average/load average/')"
+awk -v w="$width" -v h="$height" -v n="$threads" '
+  { label = $0; sub(/ [^ ]+ [^ ]+ [^ ]+ [^ ]+$/, "", label); wall[label] = $(NF - 3); rss[label] = $NF }
+  END {
+    raster = w * h * 4 / 1048576
+    printf "chart %d x %d, raster %.0f MiB; budget raster + 200 MiB = %.0f MiB\n", w, h, raster, raster + 200
+    one = wall["level 0, 1 thread"]; all = wall["level 0, " n " threads"]
+    printf "level 0: 1 -> %d threads %.2fx (wall)\n", n, one / all
+    if ("earlier build: level 0" in wall) printf "level 0: earlier build / this build (all threads) %.2fx (wall)\n", wall["earlier build: level 0"] / all
+    if ("gdalwarp" in wall) printf "level 0: gdalwarp / this build (all threads) %.2fx (wall)\n", wall["gdalwarp"] / all
+    for (l in rss) if (l != "gdalwarp") peak = rss[l] / 1024 > peak ? rss[l] / 1024 : peak
+    printf "peak of our runs %.0f MiB (%s the budget)\n", peak, peak <= raster + 200 ? "within" : "OVER"
+  }' "$work/results"

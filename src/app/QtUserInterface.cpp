@@ -40,6 +40,30 @@ void QtUserInterface::AddMemoLine(MemoWindow window, const std::string& line) {
   }
 }
 
+void QtUserInterface::ShowProgress(const ProgressReport& report) {
+  if (displayless_) return displayless_->ShowProgress(report);
+  const auto sink = progressSinks_.find(report.Task);
+  if (sink != progressSinks_.end() && sink->second) {
+    sink->second(report);
+  } else if (processViewer_) {
+    processViewer_->ShowProgress(report);
+  }
+}
+
+bool QtUserInterface::CancelRequested() {
+  return cancelRequested_ || (displayless_ && displayless_->CancelRequested());
+}
+
+void QtUserInterface::SetProcessViewer(TProcessViewer* viewer) {
+  processViewer_ = viewer;
+  if (viewer) viewer->OnCancel([this] { RequestCancel(); });
+}
+
+void QtUserInterface::SetProgressSink(ProgressTask task,
+                                      std::function<void(const ProgressReport&)> sink) {
+  progressSinks_[task] = std::move(sink);
+}
+
 void QtUserInterface::ClearMemo(MemoWindow window) {
   const auto clear = memoClears_.find(window);
   if (clear != memoClears_.end() && clear->second) clear->second();
@@ -58,6 +82,7 @@ void QtUserInterface::SetImportMosaicHandler(std::function<void(bool finished)> 
 }
 
 void QtUserInterface::ShowProcessWindow() {
+  cancelRequested_ = false;  // a new tile creation; a click for an earlier job is spent
   if (processViewer_) processViewer_->ShowProcessWindow();
 }
 

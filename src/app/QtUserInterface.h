@@ -28,6 +28,15 @@ class QtUserInterface : public UserInterface {
   void AddMemoLine(MemoWindow window, const std::string& line) override;
   void ClearMemo(MemoWindow window) override;
   void ProcessEvents() override;
+  // Progress goes to the window registered for its task (SetProgressSink; the process
+  // window for tile creation, the import and the batch); without a display, to the
+  // display-less port's line on standard error.
+  void ShowProgress(const ProgressReport& report) override;
+  // True once a window's "Cancel" was clicked (RequestCancel) since the job began, or the
+  // display-less port says so.
+  bool CancelRequested() override;
+  void RequestCancel() { cancelRequested_ = true; }
+  void ResetCancel() { cancelRequested_ = false; }
   void ShowImportMosaic(bool finished) override;
   void ShowProcessWindow() override;
   void ShowTile(const Raster32& tile) override;
@@ -38,10 +47,13 @@ class QtUserInterface : public UserInterface {
   void SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink);
   // ...and how it empties its memo.
   void SetMemoClear(MemoWindow window, std::function<void()> clear);
+  // The process window of tile creation; without one (display-less runs) nothing is shown.
+  // Its "Cancel" asks the running job to stop.
+  void SetProcessViewer(TProcessViewer* viewer);
+  // Where the progress of a task goes instead of the process window.
+  void SetProgressSink(ProgressTask task, std::function<void(const ProgressReport&)> sink);
   // The main window shows the import's mosaics (see UserInterface::ShowImportMosaic).
   void SetImportMosaicHandler(std::function<void(bool finished)> handler);
-  // The process window of tile creation; without one (display-less runs) nothing is shown.
-  void SetProcessViewer(TProcessViewer* viewer) { processViewer_ = viewer; }
 
  private:
   QWidget* window_;
@@ -49,8 +61,10 @@ class QtUserInterface : public UserInterface {
   UserInterface* displayless_;
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
   std::map<MemoWindow, std::function<void()>> memoClears_;
-  std::function<void(bool)> importMosaicHandler_;
   TProcessViewer* processViewer_ = nullptr;
+  std::map<ProgressTask, std::function<void(const ProgressReport&)>> progressSinks_;
+  bool cancelRequested_ = false;
+  std::function<void(bool)> importMosaicHandler_;
 };
 
 }  // namespace cz

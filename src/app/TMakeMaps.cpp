@@ -18,11 +18,18 @@ TMakeMaps::TMakeMaps(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(Memo1);
+  Progress = new ProgressPanel(this, [this] {
+    if (ui_) ui_->RequestCancel();
+  });
+  layout->addWidget(Progress);
 }
 
 void TMakeMaps::AttachTo(QtUserInterface& ui) {
   ui.SetMemoSink(MemoWindow::MakeMaps, [this](const std::string& line) { AddLine(line); });
   ui.SetMemoClear(MemoWindow::MakeMaps, [this] { Clear(); });
+  ui.SetProgressSink(ProgressTask::MapBuilding,
+                     [this](const ProgressReport& report) { Progress->Show(report); });
+  ui_ = &ui;
 }
 
 void TMakeMaps::CreateMaps(AppState& state, UserInterface& ui) {
@@ -34,6 +41,8 @@ void TMakeMaps::CreateMaps(AppState& state, UserInterface& ui) {
   }
   show();
   raise();
+  Progress->Reset();
+  if (ui_) ui_->ResetCancel();
   cz::CreateMaps(state, ui);
 }
 

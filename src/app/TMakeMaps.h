@@ -2,11 +2,14 @@
 // The map builder's window ("MakeMaps"): one read-only memo, Memo1, that shows the build's
 // log line by line. The build lets events run after each "Adding tile" line, so every line
 // appears while the build runs. The window is created once, hidden, and stays open (not
-// modal) after a build so the log can be read.
+// modal) after a build so the log can be read. Below the memo, a progress bar and "Cancel"
+// (ProgressPanel) follow the build; "Cancel" asks the port to stop it.
 
 #include <QWidget>
 
 #include <string>
+
+#include "ProgressPanel.h"
 
 #include "state/AppState.h"
 
@@ -34,6 +37,10 @@ class TMakeMaps : public QWidget {
   void Clear();
 
   QPlainTextEdit* Memo1 = nullptr;
+  ProgressPanel* Progress = nullptr;
+
+ private:
+  QtUserInterface* ui_ = nullptr;
 };
 
 }  // namespace cz

@@ -44,12 +44,17 @@ class RasterView : public QWidget {
 TProcessViewer::TProcessViewer(QWidget* mainWindow)
     : QWidget(mainWindow, Qt::Window), image_(kImageSize, kImageSize) {
   setWindowTitle(QStringLiteral("Transformation process Viewer"));
-  setFixedSize(kClientWidth, kClientHeight);
+  setFixedSize(kClientWidth, kClientHeight + ProgressPanel::kHeight);
   ProcessImage = new RasterView(image_, this);
   ProcessImage->setGeometry(kImageMargin, kImageMargin, kImageSize, kImageSize);
+  Progress = new ProgressPanel(this, [this] {
+    if (cancel_) cancel_();
+  });
+  Progress->setGeometry(0, kClientHeight, kClientWidth, ProgressPanel::kHeight);
 }
 
 void TProcessViewer::ShowProcessWindow() {
+  Progress->Reset();
   show();
   raise();
 }

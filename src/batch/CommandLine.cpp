@@ -10,6 +10,7 @@
 #include "platform/LocaleNumber.h"
 #include "platform/Paths.h"
 #include "project/Project.h"
+#include "state/CancelSignals.h"
 #include "state/ErrorLog.h"
 
 namespace cz {
@@ -222,7 +223,10 @@ CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
     run.ArgumentIndex = static_cast<std::uint8_t>(index);
     if (!ParseSwitch(run, arguments, index)) return CommandLineOutcome::Close;
   }
-  RunCommandLine(state, ui, host);
+  // Ctrl+C or a polite kill stops the job between tiles or files instead of killing the
+  // process in the middle of a write.
+  CancelOnSignals cancellable(ui);
+  RunCommandLine(state, cancellable, host);
   return run.NoProcessing ? CommandLineOutcome::StayOpen : CommandLineOutcome::Close;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "project/MapSourceSettings.h"
 #include "project/Project.h"
+#include "state/ProgressCounter.h"
 #include "tiling/CreateTiles.h"
 
 namespace cz {
@@ -32,11 +33,13 @@ void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
     return;
   }
   bool previousSourceSaved = false;
+  ProgressCounter progress(ui, ProgressTask::Batch, static_cast<std::int64_t>(entries.size()));
   for (const std::string& entry : entries) {
     if (state.Batch.Cancel) break;
     const std::string name = ExtractFileName(entry);
     if (!FileExists(MapSourceSettingsFile(entry))) {
       ui.AddMemoLine(MemoWindow::Batch, "Skipped " + name + " due missing data");
+      progress.Step();
       continue;
     }
     ui.AddMemoLine(MemoWindow::Batch, "Processing " + name);
@@ -52,6 +55,7 @@ void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
     ui.ProcessEvents();
     if (!state.Batch.Cancel) BatchProcess(state, ui);
     ui.ProcessEvents();
+    progress.Step();
   }
 }
 

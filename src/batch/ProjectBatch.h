@@ -11,7 +11,7 @@
 //                                  load alike.
 // Between its steps it lets window events run (UserInterface::ProcessEvents), which is how a
 // click on "Cancel" (CancelBatch) is seen: the source being tiled is finished, the next is not
-// started. A failed load (BatchLoad) shows its messages and cancels the run. An error thrown by
+// started. After each source (tiled or skipped) it reports ProgressTask::Batch progress. A failed load (BatchLoad) shows its messages and cancels the run. An error thrown by
 // tile creation leaves the run where it stands and reaches the caller's error handler; the
 // closing line is then not written. The sources' settings files are only read; the last source
 // loaded stays the current one. A source that was loaded before the run has its settings saved

@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "project/Project.h"
+#include "state/ProgressCounter.h"
 
 namespace cz {
 
@@ -205,10 +206,19 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
   RemoveWriteLeftovers(mapsFolder);
 
   std::unordered_set<std::string> workingFiles;
+  ProgressCounter progress(ui, ProgressTask::MapBuilding,
+                           static_cast<std::int64_t>(tileList.size()));
   for (const std::string& tileName : tileList) {
-    const std::optional<TileName> tile = ParseTileName(tileName);
-    if (!tile) continue;
-    AddTile(tilesFolder, tempFolder, tileName, *tile, job.extension, workingFiles, buffer, ui);
+    if (const std::optional<TileName> tile = ParseTileName(tileName)) {
+      AddTile(tilesFolder, tempFolder, tileName, *tile, job.extension, workingFiles, buffer, ui);
+    }
+    progress.Step();
+    // Cancelling is possible while tiles are added, not once finished maps start to replace
+    // the earlier ones: "EFIS Maps" then holds either the old set or the new one.
+    if (ui.CancelRequested()) {
+      for (const std::string& name : workingFiles) DeleteFileAt(JoinPath(tempFolder, name));
+      throw OperationCancelled("Map building cancelled");
+    }
   }
 
   // Finished files are moved by rename where the folders share a file system; otherwise

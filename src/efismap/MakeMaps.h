@@ -12,7 +12,11 @@
 // files of cells that no longer have tiles are left as they are.
 //
 // Progress goes line by line to the MakeMaps memo of the user-interface port, with pending
-// events processed after each "Adding tile" line. Nothing is held whole in memory: tiles and
+// events processed after each "Adding tile" line, and as ProgressTask::MapBuilding reports
+// (tiles added of the tile list). CancelRequested() is asked after each tile: the build then
+// deletes its working files and throws OperationCancelled("Map building cancelled"), leaving
+// "EFIS Maps" as it was. Once the finished files start to move into "EFIS Maps" the build
+// runs to its end, so that folder never holds half of the new maps and half of the old. Nothing is held whole in memory: tiles and
 // maps stream through one buffer. Any file failure (missing "Temp" or "EFIS Maps", unreadable
 // tile, full disk) throws CartozenError and ends the build there: maps finished before stay in
 // "EFIS Maps", working files stay in "Temp" for the next build to clear.

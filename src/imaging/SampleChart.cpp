@@ -36,6 +36,24 @@ void AreaColour(double lat, double lon, unsigned char rgb[3]) {
 }
 
 // Distance in pixels from a coordinate to the nearest multiple of step degrees along one axis.
+// Scanner-like noise: each channel moves by a sum of four uniform bytes, centred and scaled to
+// the standard deviation sigma (close to Gaussian, and the same on every machine for a seed).
+void AddNoise(unsigned char* px, std::uint64_t& state, double sigma) {
+  // A uniform byte's variance is (256² − 1) / 12; four of them add up.
+  const double scale = sigma / std::sqrt(4 * (256.0 * 256.0 - 1) / 12);
+  for (int channel = 0; channel < 3; ++channel) {
+    state += 0x9E3779B97F4A7C15ull;  // splitmix64
+    std::uint64_t z = state;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    const double sum = double(z & 255) + double(z >> 8 & 255) + double(z >> 16 & 255) +
+                       double(z >> 24 & 255) - 510;
+    const double value = std::nearbyint(px[channel] + sum * scale);
+    px[channel] = static_cast<unsigned char>(value < 0 ? 0 : value > 255 ? 255 : value);
+  }
+}
+
 double PixelsToLine(double degrees, double step, double pixelsPerDegree) {
   return std::fabs(std::remainder(degrees, step)) * pixelsPerDegree;
 }
@@ -71,6 +89,7 @@ void WriteSampleChart(const SampleChart& chart, const std::string& path) {
   }
 
   std::vector<unsigned char> row(static_cast<std::size_t>(chart.Width) * 3);
+  std::uint64_t noise = chart.NoiseSeed;
   for (int y = 0; y < chart.Height; ++y) {
     const double lat = chart.North - chart.LatitudeExtent * y / (chart.Height - 1);
     const double latToDegree = PixelsToLine(lat, 1.0, ppdY);
@@ -93,6 +112,7 @@ void WriteSampleChart(const SampleChart& chart, const std::string& path) {
         const bool cross = r < 18.0 && (std::fabs(dx) < 1.5 || std::fabs(dy) < 1.5);
         if (ring || cross) px[0] = 220, px[1] = 0, px[2] = 0;
       }
+      if (chart.NoiseSigma > 0) AddNoise(px, noise, chart.NoiseSigma);
     }
     if (TIFFWriteScanline(tif.get(), row.data(), static_cast<std::uint32_t>(y), 0) < 0) {
       throw CartozenError("Unable to write to " + path);

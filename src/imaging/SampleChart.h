@@ -2,13 +2,14 @@
 // A synthetic chart for the demonstration and the whole-program tests: an RGB TIFF in plate
 // carrée over a rectangle of degrees, showing smooth coloured areas, a graticule every whole
 // degree (3 pixels, black) and every 10 minutes (1 pixel, dark grey), and a red ringed cross
-// at each mark.
+// at each mark; optionally scanner-like noise (for benchmarks).
 //
 // Pixel (x, y) shows longitude West + x / (Width − 1) × LongitudeExtent and latitude
 // North − y / (Height − 1) × LatitudeExtent: exactly where the regular whole-degree grid of a
 // command-line position (/X North West LatitudeExtent LongitudeExtent) places it, so tiles
 // made from it show the graticule on the tile edges.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct SampleChart {
   int Width = 2;                 // pixels, at least 2 each way
   int Height = 2;
   std::vector<SampleMark> Marks;
+  double NoiseSigma = 0;       // > 0: near-Gaussian noise of this deviation on every channel
+  std::uint64_t NoiseSeed = 1;  // the same seed gives the same noise
 };
 
 // Writes the chart as an uncompressed RGB TIFF. Throws CartozenError for a chart without a

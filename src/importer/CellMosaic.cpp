@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "importer/WebMercator.h"
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/OrderedParallel.h"
+#include "platform/ThreadCount.h"
+#include "state/ProgressCounter.h"
 #include "platform/Paths.h"
 
 namespace cz {
@@ -28,8 +33,19 @@ MosaicArea MakeMosaicArea(std::int32_t northEdge, std::int32_t westEdge, std::in
   return area;
 }
 
-void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea& area,
-                  PngTileDecoder& decoder, UserInterface& ui) {
+namespace {
+
+// A web tile present on disk and where its part of the area goes in the mosaic.
+struct WebTilePart {
+  std::string Path;
+  TileRegion Region;
+  std::uint32_t* Target;
+};
+
+// The files covering the area, row by row from the north, west to east.
+std::vector<WebTilePart> WebTileParts(Raster32& mosaic, const std::string& folder,
+                                      const MosaicArea& area) {
+  std::vector<WebTilePart> parts;
   const WebTileIndex firstColumn =
       WebTileOf(WebMercatorX(static_cast<float>(area.WestEdge), area.Zoom));
   const WebTileIndex firstRow =
@@ -44,15 +60,13 @@ void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea&
     std::int32_t ox = firstColumn.Offset;
     while (e < area.Width) {
       const std::int32_t cols = std::min(area.Width - e, kWebTileSize);
-      const std::string path = WebTilePath(folder, area.Zoom, c, r);
+      std::string path = WebTilePath(folder, area.Zoom, c, r);
       if (FileExists(path)) {
-        ui.ShowImportFile(path);
-        ui.ProcessEvents();
         // The part of the tile from (ox, oy) that fits: at most cols × rows pixels and never
         // beyond the tile's 256 × 256.
         const TileRegion region{ox, oy, std::min(cols, kWebTileSize - ox),
                                 std::min(rows, kWebTileSize - oy)};
-        decoder.DecodeRegion(ReadWholeFile(path), path, region, mosaic.Row(d) + e, mosaic.Width());
+        parts.push_back({std::move(path), region, mosaic.Row(d) + e});
       }
       e += kWebTileSize - ox;
       ox = 0;
@@ -61,6 +75,40 @@ void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea&
     d += kWebTileSize - oy;
     oy = 0;
     ++r;
+  }
+  return parts;
+}
+
+// Web tiles decoded ahead of the one reported, per worker.
+constexpr std::size_t kFilesAheadPerWorker = 8;
+
+}  // namespace
+
+void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea& area,
+                  PngTileDecoder& decoder, UserInterface& ui) {
+  const std::vector<WebTilePart> parts = WebTileParts(mosaic, folder, area);
+  const int workers = parts.size() > 1 ? WorkerThreadCount() : 1;
+  // Each part covers its own mosaic pixels, so the workers never write the same memory.
+  std::vector<PngTileDecoder> more(static_cast<std::size_t>(workers - 1));
+  OrderedParallel<bool> decoded(
+      parts.size(), workers, kFilesAheadPerWorker * static_cast<std::size_t>(workers),
+      [&](std::size_t index, int worker) {
+        const WebTilePart& part = parts[index];
+        PngTileDecoder& own = worker == 0 ? decoder : more[static_cast<std::size_t>(worker - 1)];
+        own.DecodeRegion(ReadWholeFile(part.Path), part.Path, part.Region, part.Target,
+                         mosaic.Width());
+        return true;
+      });
+  ProgressCounter progress(ui, ProgressTask::Import, static_cast<std::int64_t>(parts.size()));
+  for (const WebTilePart& part : parts) {
+    // Shown before its result is taken, so that a file that fails is the one on screen.
+    ui.ShowImportFile(part.Path);
+    ui.ProcessEvents();
+    decoded.Next();
+    progress.Step();
+    if (ui.CancelRequested() && !progress.Finished()) {
+      throw OperationCancelled("Import cancelled");
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "georef/GridLayout.h"
+#include "platform/Error.h"
 #include "importer/WebMercator.h"
 #include "project/MapSourceSettings.h"
 
@@ -47,6 +48,9 @@ void BuildCellMosaic(ImportContext& context, const MosaicArea& area, PngTileDeco
     source.Loaded = true;
     context.Ui.ShowImportMosaic(true);
     context.Ui.SetStatusText(kImportStatusText);
+  } catch (const OperationCancelled&) {
+    DropMosaic(context, "");
+    throw;
   } catch (const std::bad_alloc&) {
     DropMosaic(context, "Not enough memory for the EPSG3857 mosaic of " +
                             std::to_string(area.Width + 20) + " x " +

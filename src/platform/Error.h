@@ -13,4 +13,12 @@ class CartozenError : public std::runtime_error {
   explicit CartozenError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A long job stopped because the person asked it to ("Tile creation cancelled", "Map building
+// cancelled"). It ends the job like an error: what was finished stays, nothing half-made is
+// left, and a command-line run logs the text and exits 1.
+class OperationCancelled : public CartozenError {
+ public:
+  using CartozenError::CartozenError;
+};
+
 }  // namespace cz

@@ -177,11 +177,19 @@ std::string ReadWholeFile(std::string_view path) {
   return bytes;
 }
 
-std::string TemporarySibling(std::string_view path) {
+namespace {
+
+// The temporary name beside a path that is already in its real spelling.
+std::string TemporaryNameBeside(const std::string& resolved) {
   static std::atomic<unsigned> counter{0};
-  const std::string resolved = ResolvePath(path);
   return ExtractFilePath(resolved) + "." + ExtractFileName(resolved) + ".tmp" +
          std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+}  // namespace
+
+std::string TemporarySibling(std::string_view path) {
+  return TemporaryNameBeside(ResolvePath(path));
 }
 
 namespace {
@@ -233,23 +241,20 @@ int RemoveWriteLeftovers(std::string_view folder) {
 }
 
 void ReplaceFile(std::string_view from, std::string_view to) {
-  const std::string target = ResolvePath(to);
-  if (::rename(std::string(from).c_str(), target.c_str()) != 0) {
-    ::unlink(std::string(from).c_str());
-    throw CartozenError("Unable to write to " + std::string(to));
-  }
+  CommitTemporaryFile(std::string(from), ResolvePath(to), std::string(to));
 }
 
-void AtomicWriteFile(std::string_view path, std::string_view bytes) {
-  const std::string target = ResolvePath(path);
-  const auto fail = [&] { throw CartozenError("Unable to write to " + std::string(path)); };
+std::string WriteTemporaryFile(const std::string& target, std::string_view bytes,
+                               const std::string& shownName) {
+  const auto fail = [&] { throw CartozenError("Unable to write to " + shownName); };
   struct stat st;
   const bool existed = ::stat(target.c_str(), &st) == 0;
   if (existed && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0)) fail();
-  const mode_t mode = existed ? (st.st_mode & 07777) : 0666;
 
-  const std::string temp = TemporarySibling(target);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  const std::string temp = TemporaryNameBeside(target);
+  // A new file gets 0666 less the umask from the system itself: reading the umask would mean
+  // setting it, and that races with every other thread creating files.
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) fail();
   std::size_t written = 0;
   while (written < bytes.size()) {
@@ -258,20 +263,28 @@ void AtomicWriteFile(std::string_view path, std::string_view bytes) {
     if (n <= 0) break;
     written += static_cast<std::size_t>(n);
   }
-  // New files get the usual umask-filtered permissions; replaced ones keep theirs.
-  if (!existed) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-  } else {
-    ::fchmod(fd, mode);
-  }
-  const bool ok = written == bytes.size() && ::fsync(fd) == 0;
+  // A replaced file keeps its permissions.
+  const bool modeKept = !existed || ::fchmod(fd, st.st_mode & 07777) == 0;
+  const bool ok = modeKept && written == bytes.size() && ::fsync(fd) == 0;
   if (::close(fd) != 0 || !ok) {
     ::unlink(temp.c_str());
     fail();
   }
-  ReplaceFile(temp, target);
+  return temp;
+}
+
+void CommitTemporaryFile(const std::string& temp, const std::string& target,
+                         const std::string& shownName) {
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    throw CartozenError("Unable to write to " + shownName);
+  }
+}
+
+void AtomicWriteFile(std::string_view path, std::string_view bytes) {
+  const std::string target = ResolvePath(path);
+  const std::string shown(path);
+  CommitTemporaryFile(WriteTemporaryFile(target, bytes, shown), target, shown);
 }
 
 }  // namespace cz

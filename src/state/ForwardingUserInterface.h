@@ -19,6 +19,8 @@ class ForwardingUserInterface : public UserInterface {
   }
   void ClearMemo(MemoWindow window) override { inner_.ClearMemo(window); }
   void ProcessEvents() override { inner_.ProcessEvents(); }
+  void ShowProgress(const ProgressReport& report) override { inner_.ShowProgress(report); }
+  bool CancelRequested() override { return inner_.CancelRequested(); }
   void ShowProcessWindow() override { inner_.ShowProcessWindow(); }
   void ShowTile(const Raster32& tile) override { inner_.ShowTile(tile); }
   void HideProcessWindow() override { inner_.HideProcessWindow(); }

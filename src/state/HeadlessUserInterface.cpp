@@ -18,11 +18,18 @@ bool HeadlessUserInterface::Confirm(const std::string& question) {
 }
 
 void HeadlessUserInterface::AddMemoLine(MemoWindow, const std::string& line) {
+  progress_.Finish();
   std::fprintf(stdout, "%s\n", line.c_str());
   std::fflush(stdout);
 }
 
+void HeadlessUserInterface::ShowProgress(const ProgressReport& report) {
+  progress_.Show(report);
+  if (report.Done >= report.Planned) progress_.Finish();
+}
+
 void HeadlessUserInterface::Log(const std::string& text) {
+  progress_.Finish();
   std::fprintf(stderr, "%s\n", text.c_str());
   std::fflush(stderr);
   LogError(text);

@@ -3,11 +3,13 @@
 // box or answer a question, so a message is written to standard error and to the error log
 // ("Error.txt"), and a confirmation is logged the same way and answered No. Memo lines (the
 // map builder's and the batch's progress) go to standard output; the status line is dropped.
+// Progress is one updating line on standard error when that is a terminal (ProgressLine.h).
 //
 // Logged() tells whether anything was logged, so the program can exit with status 1.
 
 #include <string>
 
+#include "state/ProgressLine.h"
 #include "state/UserInterface.h"
 
 namespace cz {
@@ -18,6 +20,7 @@ class HeadlessUserInterface : public UserInterface {
   void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& question) override;
   void AddMemoLine(MemoWindow window, const std::string& line) override;
+  void ShowProgress(const ProgressReport& report) override;
 
   bool Logged() const { return logged_; }
 
@@ -25,6 +28,7 @@ class HeadlessUserInterface : public UserInterface {
   void Log(const std::string& text);
 
   bool logged_ = false;
+  ProgressLine progress_;
 };
 
 }  // namespace cz

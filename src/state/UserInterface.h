@@ -3,11 +3,31 @@
 // display-less command-line runs implement it without Qt. Operations take it by reference
 // and never assume a display.
 
+#include <cstdint>
 #include <string>
 
 namespace cz {
 
 class Raster32;
+
+// The long jobs that report progress.
+enum class ProgressTask {
+  TileCreation,  // tiles of one source; Level is the level being committed
+  MapBuilding,   // tiles packed into map files
+  Import,        // web tiles decoded into mosaics
+  Batch,         // sources of the project batch
+};
+
+// Where a long job stands. Done counts finished units (tiles, files, sources) of Planned.
+struct ProgressReport {
+  ProgressTask Task = ProgressTask::TileCreation;
+  std::int64_t Done = 0;
+  std::int64_t Planned = 0;
+  int Level = -1;  // tile creation: the tile level of the last committed tile; else -1
+  std::int64_t LevelDone = 0;  // tile creation: tiles of that level done, of LevelPlanned
+  std::int64_t LevelPlanned = 0;
+  double ElapsedSeconds = 0;  // since the job started
+};
 
 // Windows that keep a running log of lines.
 enum class MemoWindow {
@@ -31,6 +51,13 @@ class UserInterface {
   virtual void ClearMemo(MemoWindow /*window*/) {}
   // Lets pending window events run (repaints, a Cancel click) inside a long operation.
   virtual void ProcessEvents() {}
+
+  // Progress of a long job, reported after each unit of work (from the thread that runs the
+  // job, which is the user-interface thread).
+  virtual void ShowProgress(const ProgressReport& /*report*/) {}
+  // True once the person asked the running job to stop (the "Cancel" button, a signal to a
+  // command-line run). Jobs ask between units of work and then throw OperationCancelled.
+  virtual bool CancelRequested() { return false; }
 
   // Tile-creation progress: the process window is shown, shows each finished tile, and hides.
   virtual void ShowProcessWindow() {}

@@ -19,6 +19,15 @@
 //
 // Errors from the tile store (writing or reading tiles) propagate and end the run where it
 // stands; the process window then stays visible.
+//
+// Threads (TileWorkers.h, ThreadCount.h): the tiles are drawn, colour-reduced and encoded on
+// worker threads and committed by the calling thread in the order above, so the files, the
+// status texts and the process window are those of a one-thread run, and an error leaves the
+// tiles a one-thread run would have left. The calling thread lets events run after each
+// committed tile (and once more for a 2° or 4° tile, whose stored tile was loaded), reports
+// progress (ProgressTask::TileCreation) and, when CancelRequested(), stops after the tiles
+// in flight, removes their temporary files and throws OperationCancelled("Tile creation
+// cancelled"); committed tiles stay.
 
 #include <cstdint>
 #include <optional>
@@ -26,16 +35,12 @@
 #include "geo/GeoReference.h"
 #include "imaging/Raster32.h"
 #include "state/UserInterface.h"
+#include "tiling/TilePlan.h"
 #include "tiling/TileStore.h"
 
 namespace cz {
 
 struct AppState;
-
-// Which 0.25° tile of a grid cell DoTransform_0 part Q makes: entry i, for the tile in row
-// i div 4 and column i mod 4 of the cell, is its Q (quarter Q div 4, part Q mod 4).
-inline constexpr std::uint8_t SubTileOrder[16] = {0, 1, 4,  5,  2,  3,  6,  7,
-                                                  8, 9, 12, 13, 10, 11, 14, 15};
 
 // One tile-creation run of source with georeference geo into store. Returns the number of
 // tiles created, or nothing when the run was refused.

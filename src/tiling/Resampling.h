@@ -14,8 +14,11 @@
 // coordinate clamped into the chart so that edge pixels repeat; red, green and blue only,
 // alpha 0.
 //
-// The renderers read the chart in place and allocate nothing; a rectangle of tile pixels
-// is filled row by row with the homography evaluated incrementally along each row.
+// The renderers read the chart in place; a rectangle of tile pixels is filled row by row with
+// the homography evaluated incrementally along each row. Bilinear rendering allocates
+// nothing. Box averaging gives exactly BoxAverage's values but, where boxes are large (a
+// mistyped corner: radii up to 255, boxes far beyond the chart), sums them from a
+// summed-area table of the chart pixels the boxes reach, at most a few megabytes at a time.
 
 #include <cstdint>
 

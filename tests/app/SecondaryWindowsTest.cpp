@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 
 #include <filesystem>
@@ -50,7 +52,7 @@ TEST_F(SecondaryWindowsTest, SplashIsBorderlessShowsThePictureAndCentresOnTheMai
 TEST_F(SecondaryWindowsTest, ProcessWindowShowsEachTileOpaqueAtScaleOne) {
   TProcessViewer viewer(&mainWindow);
   EXPECT_EQ(viewer.windowTitle().toStdString(), "Transformation process Viewer");
-  EXPECT_EQ(viewer.size(), QSize(616, 617));
+  EXPECT_EQ(viewer.size(), QSize(616, 617 + ProgressPanel::kHeight));  // image, then progress
   EXPECT_EQ(viewer.ProcessImage->size(), QSize(600, 600));
   ASSERT_EQ(viewer.Image().Width(), 600);
   ASSERT_EQ(viewer.Image().Height(), 600);
@@ -107,6 +109,38 @@ TEST_F(SecondaryWindowsTest, MapBuilderShowsItsWindowAndEachLineWhileItBuilds) {
   window.CreateMaps(state, ui);
   EXPECT_EQ(statusLine.text().toStdString(), BusyRefusalText(LongOperation::TileCreation));
   EXPECT_EQ(window.Memo1->document()->blockCount(), 6);
+}
+
+TEST_F(SecondaryWindowsTest, ProgressBarsFollowTheirJobsAndCancelAsksTheJobToStop) {
+  QtUserInterface windowed(&mainWindow, &statusLine, nullptr);
+  TProcessViewer viewer(&mainWindow);
+  TMakeMaps builder(&mainWindow);
+  windowed.SetProcessViewer(&viewer);
+  builder.AttachTo(windowed);
+  windowed.ShowProcessWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
+
+  ProgressReport tiles{ProgressTask::TileCreation, 3, 12, 0, 3, 8, 1.5};
+  windowed.ShowProgress(tiles);
+  EXPECT_EQ(viewer.Progress->Bar->maximum(), 12);
+  EXPECT_EQ(viewer.Progress->Bar->value(), 3);
+  EXPECT_FALSE(viewer.Progress->Text->text().isEmpty());
+  windowed.ShowProgress({ProgressTask::MapBuilding, 1, 2});
+  EXPECT_EQ(builder.Progress->Bar->value(), 1);
+  EXPECT_EQ(viewer.Progress->Bar->value(), 3);  // each window its own job
+
+  EXPECT_FALSE(windowed.CancelRequested());
+  QTest::mouseClick(viewer.Progress->CancelButton, Qt::LeftButton);
+  EXPECT_TRUE(windowed.CancelRequested());
+  EXPECT_FALSE(viewer.Progress->CancelButton->isEnabled());
+  windowed.ShowProcessWindow();  // the next run starts afresh
+  EXPECT_FALSE(windowed.CancelRequested());
+  EXPECT_TRUE(viewer.Progress->CancelButton->isEnabled());
+
+  builder.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&builder));
+  QTest::mouseClick(builder.Progress->CancelButton, Qt::LeftButton);
+  EXPECT_TRUE(windowed.CancelRequested());
 }
 
 }  // namespace

@@ -88,6 +88,23 @@ class ProgramFolder {
     return run;
   }
 
+  // Runs the program and sends it SIGINT once its first tile is in place.
+  ProgramRun RunInterrupted(const std::vector<std::string>& arguments) const {
+    std::string command = "cd " + Quoted(folder_.Path()) +
+                          " && { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+                          "timeout 120 ./cartozen2";
+    for (const std::string& argument : arguments) command += ' ' + Quoted(argument);
+    command +=
+        " >/dev/null 2>&1 & pid=$!; "
+        "until ls Alps/Tiles 2>/dev/null | grep -q GIF; do sleep 0.02; done; "
+        "kill -INT $pid; wait $pid; }";
+    ProgramRun run;
+    run.status = Shell(command);
+    run.logExists = fs::exists(folder_ / "Error.txt");
+    if (run.logExists) run.log = ReadFileBytes(folder_ / "Error.txt");
+    return run;
+  }
+
   std::set<std::string> Files(const std::string& subFolder) const {
     std::set<std::string> names;
     const std::string path = Project() + "/" + subFolder;
@@ -125,6 +142,24 @@ std::vector<ExpectedTile> TilesOnTheChart(TileLevel level) {
 
 const std::vector<std::string> kTypicalRun = {"/P", "Alps", "/S", "alps.tif", "/X", "48", "6",
                                               "2",  "4",    "/R", "0.5",      "/R", "1",  "/M"};
+
+TEST(ProgramPipeline, InterruptStopsBetweenTilesLogsAndLeavesNoTemporaryFile) {
+  const ProgramFolder program;
+  const std::vector<std::string> manyTiles = {"/P", "Alps", "/S", "alps.tif", "/X", "48", "6",
+                                              "2",  "4",    "/R", "0.25",     "/R", "0.5", "/M"};
+  const ProgramRun run = program.RunInterrupted(manyTiles);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.log, "Tile creation cancelled\r\n");
+  const std::set<std::string> tiles = program.Files("Tiles");
+  EXPECT_FALSE(tiles.empty());
+  EXPECT_LT(tiles.size(), TilesOnTheChart(0).size() + TilesOnTheChart(1).size());
+  for (const std::string& name : tiles) EXPECT_NE(name.front(), '.') << name;
+  EXPECT_TRUE(program.Files("EFIS Maps").empty());  // /M does not follow a cancelled run
+  // Closing saved the settings as after any run.
+  EXPECT_EQ(IniFile(program.Project() + "/Map sources/alps.INI").ReadInteger("Options",
+                                                                             "MapResolution", 0),
+            3);
+}
 
 TEST(ProgramPipeline, TypicalRunLeavesSettingsTilesAndASoundMapFile) {
   const ProgramFolder program;

@@ -238,6 +238,26 @@ TEST_F(MakeMapsTest, MapsOfCellsWithoutTilesStay) {
   EXPECT_EQ(MapBytes("W004N58.MAP"), "map of another chart");
 }
 
+TEST_F(MakeMapsTest, CancelLeavesTheEarlierMapsAndNoWorkingFile) {
+  project.Write("EFIS Maps/E004N50.MAP", "earlier map");
+  AddTile("2_15668.GIF", SampleGif87a(5, 5));  // E004N50
+  AddTile("4_0.GIF", SampleGif87a(5, 5));      // W180N90
+  AddTile("4_1.GIF", SampleGif87a(5, 5));
+  ui.cancelAfterProgress = 2;
+  try {
+    CreateMaps(job, ui);
+    FAIL() << "not cancelled";
+  } catch (const OperationCancelled& cancelled) {
+    EXPECT_STREQ(cancelled.what(), "Map building cancelled");
+  }
+  EXPECT_THAT(Listing("EFIS Maps"), ElementsAre("E004N50.MAP"));
+  EXPECT_EQ(MapBytes("E004N50.MAP"), "earlier map");
+  EXPECT_THAT(Listing("Temp"), IsEmpty());
+  ASSERT_EQ(ui.progress.size(), 2u);
+  EXPECT_EQ(ui.progress.back().Planned, 3);
+  EXPECT_EQ(ui.progress.back().Task, ProgressTask::MapBuilding);
+}
+
 TEST_F(MakeMapsTest, MissingMapsFolderEndsTheBuildAndTheNextBuildClearsLeftovers) {
   AddTile("2_15668.GIF", SampleGif87a(3, 3));
   fs::remove(project / "EFIS Maps");

@@ -36,6 +36,10 @@ class RecordingUserInterface : public UserInterface {
   void ShowProcessWindow() override { ++processWindowShown; }
   void ShowTile(const Raster32&) override { ++tilesShown; }
   void HideProcessWindow() override { ++processWindowHidden; }
+  void ShowProgress(const ProgressReport& report) override { progress.push_back(report); }
+  bool CancelRequested() override {
+    return cancelAfterProgress >= 0 && static_cast<int>(progress.size()) >= cancelAfterProgress;
+  }
 
   std::string LastStatus() const { return statusTexts.empty() ? "" : statusTexts.back(); }
 
@@ -51,6 +55,8 @@ class RecordingUserInterface : public UserInterface {
   int tilesShown = 0;
   int processWindowHidden = 0;
   std::function<void()> onProcessEvents;
+  std::vector<ProgressReport> progress;
+  int cancelAfterProgress = -1;  // asks to cancel once this many reports came
 };
 
 }  // namespace cz::testing

@@ -412,3 +412,68 @@ TEST_F(CellRendererTest, CellsOutsideTheGridAreRefused) {
 
 }  // namespace
 }  // namespace cz
+
+namespace cz {
+namespace {
+
+// --- Box averaging by summed areas ---------------------------------------------------------
+
+struct BoxCase {
+  const char* label;
+  std::array<FloatPoint, 4> quad;  // where the tile rectangle lands on the 300 × 200 chart
+  TileRect rect;                   // tile pixels drawn, of a 0..60 × 0..40 rectangle
+  std::uint8_t k;
+};
+
+class BoxAverageRenderTest : public ::testing::TestWithParam<BoxCase> {};
+
+// RenderBoxAverage gives what summing every box pixel by pixel (BoxAverage at the
+// incrementally evaluated position) always gave, whichever way it sums.
+TEST_P(BoxAverageRenderTest, EqualsThePixelByPixelSums) {
+  const BoxCase& c = GetParam();
+  const Raster32 chart = testing::MakeChart(300, 200, [](std::int32_t x, std::int32_t y) {
+    return PackPixel(static_cast<std::uint8_t>(x * 37 + y), static_cast<std::uint8_t>(y * 11 + x),
+                     static_cast<std::uint8_t>((x ^ y) * 5), 255);
+  });
+  ProjectiveTransform pt;
+  pt.SetDestination(c.quad);
+  pt.SetSource({0, 0, 60, 40});
+  ASSERT_TRUE(pt.Defined());
+  Raster32 tile(60, 40);
+  RenderBoxAverage(pt, chart, tile, c.rect, c.k);
+  for (std::int32_t j = c.rect.Top; j < c.rect.Bottom; ++j) {
+    const ProjectiveTransform::RowLine line = pt.Row(j);
+    double x = line.X0 + line.DX * c.rect.Left, y = line.Y0 + line.DY * c.rect.Left;
+    double w = line.W0 + line.DW * c.rect.Left;
+    for (std::int32_t i = c.rect.Left; i < c.rect.Right; ++i) {
+      const auto bounded = [](double v) {
+        return static_cast<std::int64_t>(std::clamp(v, -1e12, 1e12));
+      };
+      ASSERT_EQ(tile.At(i, j), BoxAverage(chart, bounded(x / w), bounded(y / w), c.k))
+          << c.label << " at " << i << ", " << j;
+      x += line.DX, y += line.DY, w += line.DW;
+    }
+  }
+}
+
+constexpr std::array<FloatPoint, 4> kOnChart = {{{20, 10}, {280, 20}, {270, 190}, {10, 180}}};
+constexpr std::array<FloatPoint, 4> kTwiceTheChart = {{{-300, -200}, {600, -200}, {600, 400},
+                                                       {-300, 400}}};
+constexpr std::array<FloatPoint, 4> kMistypedCorner = {{{0, 0}, {90000, 0}, {90000, 200},
+                                                        {0, 150}}};
+constexpr std::array<FloatPoint, 4> kFarAway = {{{-9e5, 1e5}, {-8e5, 1e5}, {-8e5, 2e5},
+                                                 {-9e5, 2e5}}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BoxAverageRenderTest,
+    ::testing::Values(BoxCase{"small radius inside", kOnChart, {0, 0, 60, 40}, 1},
+                      BoxCase{"radius 0", kOnChart, {3, 5, 50, 9}, 0},
+                      BoxCase{"boxes over every edge", kTwiceTheChart, {0, 0, 60, 40}, 7},
+                      BoxCase{"boxes larger than the chart", kTwiceTheChart, {0, 0, 60, 8}, 255},
+                      BoxCase{"mistyped corner", kMistypedCorner, {0, 0, 60, 20}, 200},
+                      BoxCase{"far beyond a corner", kFarAway, {10, 10, 30, 20}, 255},
+                      BoxCase{"one column", kOnChart, {59, 0, 60, 40}, 40}),
+    [](const ::testing::TestParamInfo<BoxCase>& info) { return "Case" + std::to_string(info.index); });
+
+}  // namespace
+}  // namespace cz

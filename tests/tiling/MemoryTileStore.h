@@ -1,9 +1,12 @@
 #pragma once
 // A tile store in memory for the tiling tests: records every save and load, keeps the saved
-// tiles (unless told not to) and serves them back as existing tiles.
+// tiles (unless told not to) and serves them back as existing tiles. Loads come from the
+// worker threads, so they and the saves share a lock.
 
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -21,12 +24,21 @@ class MemoryTileStore : public TileStore {
     created = 0;
   }
   void LoadExistingTile(Raster32& raster, TilePosition position, TileLevel level) override {
-    loads.push_back({level, position});
+    std::lock_guard lock(mutex);
+    // Workers load in any order; kept in run order (levels 4 then 3, positions rising).
+    const Key key{level, position};
+    loads.insert(std::upper_bound(loads.begin(), loads.end(), key,
+                                  [](const Key& a, const Key& b) {
+                                    return a.first != b.first ? a.first > b.first
+                                                              : a.second < b.second;
+                                  }),
+                 key);
     const auto it = tiles.find({level, position});
     if (it != tiles.end()) raster = it->second.Clone();
   }
   void SaveTile(const Raster32& raster, TilePosition position, TileLevel level) override {
     if (failAfter >= 0 && created >= failAfter) throw std::runtime_error("disk full");
+    std::lock_guard lock(mutex);
     saves.push_back({level, position});
     if (onSave) onSave(raster, position, level);
     if (keepTiles) tiles[{level, position}] = raster.Clone();
@@ -46,6 +58,7 @@ class MemoryTileStore : public TileStore {
   int failAfter = -1;  // throw on the save after this many
   int runs = 0;
   std::int32_t created = 0;
+  std::mutex mutex;
 };
 
 }  // namespace cz::testing

@@ -3,6 +3,7 @@
 // for whole-program tests.
 //
 //   cartozen-sample-chart OUT.tif NORTH WEST DLAT DLON WIDTH HEIGHT [LAT,LON ...]
+//                         [noise=SIGMA,SEED]
 //   cartozen-sample-chart --geotiff OUT.tif CRS LEFT TOP PIXELSIZE WIDTH HEIGHT
 //
 // CRS is "EPSG:n" or a PROJ string ("+proj=lcc +lat_1=45 ..."); LEFT, TOP (the chart's
@@ -76,7 +77,8 @@ int GeoTiffChart(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "--geotiff") return GeoTiffChart(argc, argv);
   if (argc < 8) {
-    std::fprintf(stderr, "usage: %s OUT.tif NORTH WEST DLAT DLON WIDTH HEIGHT [LAT,LON ...]\n",
+    std::fprintf(stderr, "usage: %s OUT.tif NORTH WEST DLAT DLON WIDTH HEIGHT [LAT,LON ...] "
+                 "[noise=SIGMA,SEED]\n",
                  argv[0]);
     return 2;
   }
@@ -91,6 +93,15 @@ int main(int argc, char** argv) {
   }
   cz::SampleChart chart{*north, *west, *dlat, *dlon, *width, *height, {}};
   for (int i = 8; i < argc; ++i) {
+    unsigned long long seed = 1;
+    if (std::sscanf(argv[i], "noise=%lf,%llu", &chart.NoiseSigma, &seed) == 2) {
+      if (!(chart.NoiseSigma >= 0 && chart.NoiseSigma <= 100)) {
+        std::fprintf(stderr, "cartozen-sample-chart: noise deviation 0 to 100\n");
+        return 2;
+      }
+      chart.NoiseSeed = seed;
+      continue;
+    }
     cz::SampleMark mark;
     if (std::sscanf(argv[i], "%lf,%lf", &mark.Latitude, &mark.Longitude) != 2) {
       std::fprintf(stderr, "cartozen-sample-chart: cannot read mark '%s' (LAT,LON)\n", argv[i]);
