@@ -54,9 +54,9 @@ int main(int argc, char* argv[]) {
   app.SetErrorHandler(
       [&window](const std::exception& error) { window.HandleUncaughtError(error); });
   window.show();
-  // Showing the splash lets pending events run (Qt does so for splash windows). After a slow
-  // start the start-up timer fires in there, and a command-line run can end with the window
-  // closed before the event loop starts; that loop would wait for a close already past.
+  // TForm1::FormShow keeps the start-up timer from firing while the splash lets events run; should
+  // any other event during show() still end a command-line run with the window closed, the event
+  // loop would wait for a close already past, so it is skipped.
   const int status = window.isVisible() ? app.exec() : 0;
   if (window.CommandLineRan()) return window.RunLogged() ? 1 : 0;
   return status;

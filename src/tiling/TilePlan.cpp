@@ -25,6 +25,7 @@ class LevelWalk {
   GeoCoord RowTop(std::int32_t r) const {
     return static_cast<GeoCoord>(std::nearbyint((geo_.GridTopLatitude - r) * kOneDegree));
   }
+  void SubdividedLevel(TileLevel level, std::int32_t n, const std::uint8_t* subCell);
   void BeginTile(TileLevel level, TilePosition position) {
     plan_.Tiles.push_back({level, position, static_cast<std::uint32_t>(plan_.Steps.size()), 0});
     ++plan_.TilesPerLevel[level];
@@ -128,31 +129,27 @@ void LevelWalk::Level2() {
   }
 }
 
-void LevelWalk::Level1() {
+// Levels 1 and 0 cut each one-degree cell into n × n tiles, walked row by row; subCell[i] is the
+// part of the cell tile i is drawn from (for level 0 not the walking order: see SubTileOrder).
+void LevelWalk::SubdividedLevel(TileLevel level, std::int32_t n, const std::uint8_t* subCell) {
   for (std::int32_t r = 0; r < geo_.NLat; ++r) {
     const GeoCoord topLat = RowTop(0) - kOneDegree * r;
     for (std::int32_t c = 0; c < geo_.NLon; ++c) {
-      for (std::uint8_t m = 0; m < 4; ++m) {
-        BeginTile(1, TilePositionOf(1, 2 * (origin_.lonIdx + c) + m % 2,
-                                    2 * (origin_.latIdx + r) + m / 2));
-        Render(1, c, r, m, topLat);
+      for (std::int32_t i = 0; i < n * n; ++i) {
+        BeginTile(level, TilePositionOf(level, n * (origin_.lonIdx + c) + i % n,
+                                        n * (origin_.latIdx + r) + i / n));
+        Render(level, c, r, subCell[i], topLat);
       }
     }
   }
 }
 
-void LevelWalk::Level0() {
-  for (std::int32_t r = 0; r < geo_.NLat; ++r) {
-    const GeoCoord topLat = RowTop(0) - kOneDegree * r;
-    for (std::int32_t c = 0; c < geo_.NLon; ++c) {
-      for (std::int32_t i = 0; i < 16; ++i) {
-        BeginTile(0, TilePositionOf(0, 4 * (origin_.lonIdx + c) + i % 4,
-                                    4 * (origin_.latIdx + r) + i / 4));
-        Render(0, c, r, SubTileOrder[i], topLat);
-      }
-    }
-  }
+void LevelWalk::Level1() {
+  static constexpr std::uint8_t kQuarters[4] = {0, 1, 2, 3};
+  SubdividedLevel(1, 2, kQuarters);
 }
+
+void LevelWalk::Level0() { SubdividedLevel(0, 4, SubTileOrder); }
 
 }  // namespace
 
