@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace cz {
 namespace {
 
@@ -42,28 +46,85 @@ inline std::uint32_t BilinearFixed(const std::uint32_t* pixels, std::size_t widt
                                     (((ga >> 32) & 0xFF) << 24));
 }
 
-// The chart's extent in 1/256 pixel, as exclusive upper limits for position × 256 + 0.5.
-struct FixedLimits {
-  double x, y;
+// The chart as the samplers see it: its pixels and its extent in 1/256 pixel, as exclusive
+// upper limits for position × 256 + 0.5: `limits` for any sample, `inner` for those whose four
+// neighbours all lie inside the chart (column and row below the last).
+struct FixedChart {
+  explicit FixedChart(const Raster32& source)
+      : pixels(source.Pixels()),
+        width(static_cast<std::size_t>(source.Width())),
+        limitX((static_cast<double>(source.Width()) - 1) * 256 + 1),
+        limitY((static_cast<double>(source.Height()) - 1) * 256 + 1),
+        innerX((static_cast<double>(source.Width()) - 1) * 256),
+        innerY((static_cast<double>(source.Height()) - 1) * 256) {}
+  const std::uint32_t* pixels;
+  std::size_t width;
+  double limitX, limitY, innerX, innerY;
 };
-inline FixedLimits LimitsOf(const Raster32& source) {
-  return {(static_cast<double>(source.Width()) - 1) * 256 + 1,
-          (static_cast<double>(source.Height()) - 1) * 256 + 1};
+
+#if defined(__SSE2__)
+// For each 8-bit fraction f: 256 − f four times, then f four times (16 bits each).
+struct FractionWeights {
+  alignas(16) std::uint16_t lanes[256][8];
+};
+constexpr FractionWeights MakeFractionWeights() {
+  FractionWeights table{};
+  for (int f = 0; f < 256; ++f) {
+    for (int k = 0; k < 4; ++k) {
+      table.lanes[f][k] = static_cast<std::uint16_t>(256 - f);
+      table.lanes[f][k + 4] = static_cast<std::uint16_t>(f);
+    }
+  }
+  return table;
 }
+constexpr FractionWeights kFractionWeights = MakeFractionWeights();
+
+// The same mix as BilinearFixed where all four neighbours lie inside the chart, the four bytes
+// side by side: each row is mixed across first, left × (256 − wx) + right × wx (at most
+// 255 × 256, exact in 16 bits), then the two rows down in 32 bits. That is the same integer
+// sum as BilinearFixed's four products, rounded the same way once at the end.
+inline std::uint32_t BilinearInside(const std::uint32_t* pixels, std::size_t width,
+                                    std::int64_t fx, std::int64_t fy) {
+  const std::uint32_t* top =
+      pixels + static_cast<std::size_t>(fy >> 8) * width + static_cast<std::size_t>(fx >> 8);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i rows =
+      _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(top)),
+                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + width)));
+  const __m128i across =
+      _mm_load_si128(reinterpret_cast<const __m128i*>(kFractionWeights.lanes[fx & 255]));
+  const __m128i down =
+      _mm_load_si128(reinterpret_cast<const __m128i*>(kFractionWeights.lanes[fy & 255]));
+  const __m128i upper = _mm_mullo_epi16(_mm_unpacklo_epi8(rows, zero), across);
+  const __m128i lower = _mm_mullo_epi16(_mm_unpackhi_epi8(rows, zero), across);
+  const __m128i mixed = _mm_unpacklo_epi64(_mm_add_epi16(upper, _mm_srli_si128(upper, 8)),
+                                           _mm_add_epi16(lower, _mm_srli_si128(lower, 8)));
+  const __m128i low = _mm_mullo_epi16(mixed, down), high = _mm_mulhi_epu16(mixed, down);
+  const __m128i sum = _mm_add_epi32(
+      _mm_add_epi32(_mm_unpacklo_epi16(low, high), _mm_unpackhi_epi16(low, high)),
+      _mm_set1_epi32(0x8000));
+  const __m128i bytes = _mm_packs_epi32(_mm_srli_epi32(sum, 16), zero);
+  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(bytes, zero)));
+}
+#endif
 
 // tx, ty: position × 256 + 0.5. The comparisons also reject NaN before any conversion.
-inline std::uint32_t SampleFixed(const std::uint32_t* pixels, std::size_t width,
-                                 const FixedLimits& limits, double tx, double ty) {
-  if (!(tx >= 0 && tx < limits.x && ty >= 0 && ty < limits.y)) return 0;
-  return BilinearFixed(pixels, width, static_cast<std::int64_t>(tx), static_cast<std::int64_t>(ty));
+inline std::uint32_t SampleFixed(const FixedChart& chart, double tx, double ty) {
+#if defined(__SSE2__)
+  if (tx >= 0 && tx < chart.innerX && ty >= 0 && ty < chart.innerY) {
+    return BilinearInside(chart.pixels, chart.width, static_cast<std::int64_t>(tx),
+                          static_cast<std::int64_t>(ty));
+  }
+#endif
+  if (!(tx >= 0 && tx < chart.limitX && ty >= 0 && ty < chart.limitY)) return 0;
+  return BilinearFixed(chart.pixels, chart.width, static_cast<std::int64_t>(tx),
+                       static_cast<std::int64_t>(ty));
 }
 
 template <bool kAffine>
 void RenderBilinearRows(const ProjectiveTransform& pt, const Raster32& source, Raster32& tile,
                         const TileRect& rect) {
-  const std::uint32_t* pixels = source.Pixels();
-  const auto width = static_cast<std::size_t>(source.Width());
-  const FixedLimits limits = LimitsOf(source);
+  const FixedChart chart(source);
   for (std::int32_t j = rect.Top; j < rect.Bottom; ++j) {
     const ProjectiveTransform::RowLine line = pt.Row(j);
     // Numerators carry the factor 256 of the fixed-point position.
@@ -74,10 +135,10 @@ void RenderBilinearRows(const ProjectiveTransform& pt, const Raster32& source, R
     std::uint32_t* out = tile.Row(j);
     for (std::int32_t i = rect.Left; i < rect.Right; ++i) {
       if constexpr (kAffine) {
-        out[i] = SampleFixed(pixels, width, limits, x + 0.5, y + 0.5);
+        out[i] = SampleFixed(chart, x + 0.5, y + 0.5);
       } else {
         const double inverse = 1.0 / w;
-        out[i] = SampleFixed(pixels, width, limits, x * inverse + 0.5, y * inverse + 0.5);
+        out[i] = SampleFixed(chart, x * inverse + 0.5, y * inverse + 0.5);
         w += dw;
       }
       x += dx;
@@ -96,8 +157,7 @@ inline std::int64_t TruncBounded(double v) {
 }  // namespace
 
 std::uint32_t SampleBilinear(const Raster32& source, double sx, double sy) {
-  return SampleFixed(source.Pixels(), static_cast<std::size_t>(source.Width()), LimitsOf(source),
-                     sx * 256 + 0.5, sy * 256 + 0.5);
+  return SampleFixed(FixedChart(source), sx * 256 + 0.5, sy * 256 + 0.5);
 }
 
 std::uint32_t BoxAverage(const Raster32& source, std::int64_t x, std::int64_t y, std::uint8_t k) {

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "geo/TileGrid.h"
 #include "platform/Error.h"
 #include "tiling/Resampling.h"
+#include "support/ChartLikeTile.h"
 #include "tiling/TilingTestSupport.h"
 
 namespace cz {
@@ -61,6 +63,33 @@ TEST_F(SampleTest, BilinearWeighsEachByte) {
   EXPECT_EQ(SampleBilinear(two, 0.25, 0), PackPixel(64, 75, 175, 255));
   // The middle of all four.
   EXPECT_EQ(SampleBilinear(two, 0.5, 0.5), PackPixel(128, 50, 150, 205));
+}
+
+// Every 1/256 position of a small chart of random bytes, edges included, against the
+// four-product formula each byte: sum of pixel × (256 − wx or wx) × (256 − wy or wy), rounded.
+TEST_F(SampleTest, BilinearEqualsTheFourProductSumEverywhere) {
+  testing::TinyRandom random(5);
+  const Raster32 noise = MakeChart(7, 5, [&random](std::int32_t, std::int32_t) {
+    return random.Next();
+  });
+  for (std::int32_t fy = 0; fy <= 4 * 256; ++fy) {
+    for (std::int32_t fx = 0; fx <= 6 * 256; ++fx) {
+      const std::int32_t x = fx >> 8, y = fy >> 8;
+      const auto wx = static_cast<std::uint32_t>(fx & 255), wy = static_cast<std::uint32_t>(fy & 255);
+      const std::uint32_t corners[4] = {noise.At(x, y), noise.At(std::min(x + 1, 6), y),
+                                        noise.At(x, std::min(y + 1, 4)),
+                                        noise.At(std::min(x + 1, 6), std::min(y + 1, 4))};
+      const std::uint32_t weights[4] = {(256u - wx) * (256u - wy), wx * (256u - wy),
+                                        (256u - wx) * wy, wx * wy};
+      std::uint32_t expected = 0;
+      for (int shift = 0; shift < 32; shift += 8) {
+        std::uint32_t sum = 0x8000;
+        for (int k = 0; k < 4; ++k) sum += ((corners[k] >> shift) & 0xFF) * weights[k];
+        expected |= (sum >> 16) << shift;
+      }
+      ASSERT_EQ(SampleBilinear(noise, fx / 256.0, fy / 256.0), expected) << fx << ", " << fy;
+    }
+  }
 }
 
 TEST_F(SampleTest, BoxAverageClampsAndDropsAlpha) {
