@@ -86,15 +86,13 @@ void PixelMapper::Map(const Raster32& raster, NearestColourMap& map, DitheringMe
 void PixelMapper::MapNearest(const Raster32& raster, NearestColourMap& map, std::uint8_t* indices) {
   const std::uint32_t* pixel = raster.Pixels();
   const std::uint32_t* const end = pixel + raster.PixelCount();
-  std::uint32_t previous = 0;
+  std::uint32_t previous = 0xFFFFFFFFu;  // no colour: alpha is masked off below
   std::uint8_t previousIndex = 0;
-  bool havePrevious = false;
   for (; pixel < end; ++pixel, ++indices) {
     const std::uint32_t colour = *pixel & 0xFFFFFFu;
-    if (!havePrevious || colour != previous) {
+    if (colour != previous) {
       previous = colour;
-      previousIndex = map.IndexOf(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF);
-      havePrevious = true;
+      previousIndex = map.IndexOf(colour);
     }
     *indices = previousIndex;
   }

@@ -1,15 +1,46 @@
 #include "imaging/NearestColour.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace cz {
+
+namespace {
+
+// Squared distances along one channel from every value to every span of 256 / kSpans values:
+// the least (0 inside the span) and the greatest. A colour's least and greatest squared
+// distance to a cell are the sums of its three channels' entries for the cell's spans.
+template <int kSpans>
+struct ChannelReach {
+  std::uint16_t Least[kSpans][256];
+  std::uint16_t Greatest[kSpans][256];
+};
+template <int kSpans>
+constexpr ChannelReach<kSpans> MakeChannelReach() {
+  ChannelReach<kSpans> reach{};
+  constexpr int kSide = 256 / kSpans;
+  for (int span = 0; span < kSpans; ++span) {
+    const int low = span * kSide, high = low + kSide - 1;
+    for (int value = 0; value < 256; ++value) {
+      const int outside = value < low ? low - value : value > high ? value - high : 0;
+      const int far = value - low > high - value ? value - low : high - value;
+      reach.Least[span][value] = static_cast<std::uint16_t>(outside * outside);
+      reach.Greatest[span][value] = static_cast<std::uint16_t>(far * far);
+    }
+  }
+  return reach;
+}
+
+constexpr std::int32_t kFarthest = 0x7FFFFFFF;
+
+}  // namespace
 
 NearestColourMap::NearestColourMap()
     : keys_(std::size_t{1} << kCacheBits, 0),
       indices_(std::size_t{1} << kCacheBits, 0),
       cellStart_(kCells, 0),
-      cellCount_(kCells, 0) {
+      cellCount_(kCells, 0),
+      coarseStart_(kCoarseCells, 0),
+      coarseCount_(kCoarseCells, 0) {
   SetPalette({PaletteColour{}});
 }
 
@@ -22,67 +53,140 @@ void NearestColourMap::SetPalette(const std::vector<PaletteColour>& palette) {
     std::fill(keys_.begin(), keys_.end(), 0u);
     generation_ = 1u << 24;
   }
-  std::fill(cellStart_.begin(), cellStart_.end(), 0u);
+  for (const std::uint32_t cell : builtCells_) cellStart_[cell] = 0;
+  builtCells_.clear();
   candidates_.clear();
+  std::fill(coarseStart_.begin(), coarseStart_.end(), 0u);
+  coarseIndices_.clear();
 }
 
-void NearestColourMap::BuildCell(std::uint32_t cell) {
-  constexpr int kSide = 256 >> kCellBits;
-  const int low[3] = {static_cast<int>(cell >> (2 * kCellBits)) * kSide,
-                      static_cast<int>((cell >> kCellBits) & ((1 << kCellBits) - 1)) * kSide,
-                      static_cast<int>(cell & ((1 << kCellBits) - 1)) * kSide};
-  // For every colour its least and greatest squared distance to the cell; the nearest colour
-  // of any point in the cell lies no farther than the smallest greatest distance, so only
-  // colours whose least distance is within that bound are candidates.
-  std::int32_t bound = 0x7FFFFFFF;
-  const std::size_t first = candidates_.size();
-  for (std::size_t i = 0; i < palette_.size(); ++i) {
-    const int value[3] = {palette_[i].Red, palette_[i].Green, palette_[i].Blue};
-    std::int32_t least = 0, greatest = 0;
-    for (int c = 0; c < 3; ++c) {
-      const int lo = low[c], hi = low[c] + kSide - 1;
-      const int below = value[c] < lo ? lo - value[c] : value[c] > hi ? value[c] - hi : 0;
-      const int far = std::max(std::abs(value[c] - lo), std::abs(value[c] - hi));
-      least += below * below;
-      greatest += far * far;
-    }
+// For every colour its least and greatest squared distance to the cell; the nearest colour
+// of any point in the cell lies no farther than the smallest greatest distance (the bound),
+// so only colours whose least distance is within the bound are candidates.
+void NearestColourMap::BuildCoarseCell(std::uint32_t coarse) {
+  static constexpr ChannelReach<1 << kCoarseBits> kReach = MakeChannelReach<1 << kCoarseBits>();
+  constexpr std::uint32_t kMask = (1u << kCoarseBits) - 1;
+  const std::uint32_t red = coarse >> (2 * kCoarseBits), green = (coarse >> kCoarseBits) & kMask,
+                      blue = coarse & kMask;
+  std::int32_t bound = kFarthest;
+  reaches_.clear();
+  for (const PaletteColour& colour : palette_) {
+    const std::int32_t least = kReach.Least[red][colour.Red] + kReach.Least[green][colour.Green] +
+                               kReach.Least[blue][colour.Blue];
+    const std::int32_t greatest = kReach.Greatest[red][colour.Red] +
+                                  kReach.Greatest[green][colour.Green] +
+                                  kReach.Greatest[blue][colour.Blue];
     bound = std::min(bound, greatest);
-    candidates_.push_back({least, static_cast<std::uint8_t>(i)});
+    reaches_.push_back(least);
   }
-  const auto begin = candidates_.begin() + static_cast<std::ptrdiff_t>(first);
-  const auto end = std::remove_if(begin, candidates_.end(),
-                                  [bound](const Candidate& c) { return c.LeastDistance > bound; });
-  candidates_.erase(end, candidates_.end());
-  std::sort(begin, candidates_.end(), [](const Candidate& a, const Candidate& b) {
-    return a.LeastDistance != b.LeastDistance ? a.LeastDistance < b.LeastDistance
-                                              : a.Index < b.Index;
-  });
+  const std::size_t first = coarseIndices_.size();
+  for (std::size_t i = 0; i < reaches_.size(); ++i) {
+    if (reaches_[i] <= bound) coarseIndices_.push_back(static_cast<std::uint8_t>(i));
+  }
+  coarseStart_[coarse] = static_cast<std::uint32_t>(first) + 1;
+  coarseCount_[coarse] = static_cast<std::uint16_t>(coarseIndices_.size() - first);
+}
+
+// As BuildCoarseCell, over the candidates of the coarse cell around it. A colour left off the
+// coarse list is farther from every point of the coarse cell than the coarse bound, which is
+// no smaller than this cell's bound (the colour that sets the coarse bound is on the list, and
+// its greatest distance to this part of the cell is no greater), so it could not be a
+// candidate here either, and the sentinel's bound holds for it too.
+void NearestColourMap::BuildCell(std::uint32_t cell) {
+  static constexpr ChannelReach<1 << kCellBits> kReach = MakeChannelReach<1 << kCellBits>();
+  constexpr std::uint32_t kMask = (1u << kCellBits) - 1;
+  constexpr int kDrop = kCellBits - kCoarseBits;
+  const std::uint32_t red = cell >> (2 * kCellBits), green = (cell >> kCellBits) & kMask,
+                      blue = cell & kMask;
+  const std::uint32_t coarse = ((red >> kDrop) << (2 * kCoarseBits)) |
+                               ((green >> kDrop) << kCoarseBits) | (blue >> kDrop);
+  if (coarseStart_[coarse] == 0) BuildCoarseCell(coarse);
+  const std::uint8_t* const indices = coarseIndices_.data() + coarseStart_[coarse] - 1;
+  const std::size_t count = coarseCount_[coarse];
+
+  std::int32_t bound = kFarthest;
+  reaches_.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    const PaletteColour& colour = palette_[indices[i]];
+    const std::int32_t least = kReach.Least[red][colour.Red] + kReach.Least[green][colour.Green] +
+                               kReach.Least[blue][colour.Blue];
+    const std::int32_t greatest = kReach.Greatest[red][colour.Red] +
+                                  kReach.Greatest[green][colour.Green] +
+                                  kReach.Greatest[blue][colour.Blue];
+    bound = std::min(bound, greatest);
+    reaches_.push_back(least);
+  }
+  // Sorted by least distance, then index: as one key, least · 256 + index (least < 2^18).
+  sortKeys_.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (reaches_[i] <= bound) {
+      sortKeys_.push_back(static_cast<std::uint32_t>(reaches_[i]) << 8 | indices[i]);
+    }
+  }
+  std::sort(sortKeys_.begin(), sortKeys_.end());
+  const std::size_t first = candidates_.size();
+  for (const std::uint32_t key : sortKeys_) {
+    const auto index = static_cast<std::uint8_t>(key & 0xFF);
+    const PaletteColour& colour = palette_[index];
+    candidates_.push_back(
+        {static_cast<std::int32_t>(key >> 8), index, colour.Red, colour.Green, colour.Blue});
+  }
   cellStart_[cell] = static_cast<std::uint32_t>(first) + 1;
   cellCount_[cell] = static_cast<std::uint16_t>(candidates_.size() - first);
+  candidates_.push_back({bound + 1, 0, 0, 0, 0});
+  builtCells_.push_back(cell);
 }
 
-std::uint8_t NearestColourMap::Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+NearestColourMap::CellList NearestColourMap::CellOf(std::uint32_t red, std::uint32_t green,
+                                                    std::uint32_t blue) {
   constexpr int kShift = 8 - kCellBits;
   const std::uint32_t cell =
       ((red >> kShift) << (2 * kCellBits)) | ((green >> kShift) << kCellBits) | (blue >> kShift);
   if (cellStart_[cell] == 0) BuildCell(cell);
-  const Candidate* candidate = candidates_.data() + cellStart_[cell] - 1;
-  const Candidate* const end = candidate + cellCount_[cell];
+  const Candidate* begin = candidates_.data() + cellStart_[cell] - 1;
+  return {begin, begin + cellCount_[cell]};
+}
+
+NearestColourMap::Best NearestColourMap::Search(std::uint32_t red, std::uint32_t green,
+                                                std::uint32_t blue) {
+  const CellList list = CellOf(red, green, blue);
   const auto r = static_cast<std::int32_t>(red), g = static_cast<std::int32_t>(green),
              b = static_cast<std::int32_t>(blue);
-  std::int32_t best = 0x7FFFFFFF;
-  std::uint8_t bestIndex = 0;
+  Best best{0, kFarthest};
   // A candidate farther from the cell than the best distance cannot win; equal ones can tie.
-  for (; candidate < end && candidate->LeastDistance <= best; ++candidate) {
-    const PaletteColour& colour = palette_[candidate->Index];
-    const std::int32_t dr = colour.Red - r, dg = colour.Green - g, db = colour.Blue - b;
+  for (const Candidate* c = list.Begin; c < list.End && c->LeastDistance <= best.Distance; ++c) {
+    const std::int32_t dr = c->Red - r, dg = c->Green - g, db = c->Blue - b;
     const std::int32_t distance = dr * dr + dg * dg + db * db;
-    if (distance < best || (distance == best && candidate->Index < bestIndex)) {
-      best = distance;
-      bestIndex = candidate->Index;
+    if (distance < best.Distance || (distance == best.Distance && c->Index < best.Index)) {
+      best = {c->Index, distance};
     }
   }
-  return bestIndex;
+  return best;
+}
+
+NearestColourMap::Match NearestColourMap::NearestAndRunnerUp(std::uint32_t red,
+                                                              std::uint32_t green,
+                                                              std::uint32_t blue) {
+  const CellList list = CellOf(red, green, blue);
+  const auto r = static_cast<std::int32_t>(red), g = static_cast<std::int32_t>(green),
+             b = static_cast<std::int32_t>(blue);
+  Best best{0, kFarthest};
+  std::int32_t second = kFarthest;
+  // As Search, but on until no candidate left can come nearer than the second best.
+  const Candidate* c = list.Begin;
+  for (; c < list.End && c->LeastDistance <= second; ++c) {
+    const std::int32_t dr = c->Red - r, dg = c->Green - g, db = c->Blue - b;
+    const std::int32_t distance = dr * dr + dg * dg + db * db;
+    if (distance < best.Distance || (distance == best.Distance && c->Index < best.Index)) {
+      second = best.Distance;
+      best = {c->Index, distance};
+    } else {
+      second = std::min(second, distance);
+    }
+  }
+  // The candidates not scanned and the colours off the list come no nearer than their least
+  // distance, resp. the sentinel's.
+  return {best.Index, best.Distance, std::min(second, c->LeastDistance)};
 }
 
 }  // namespace cz

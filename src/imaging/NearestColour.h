@@ -5,9 +5,12 @@
 //
 // The cache is direct-mapped on the full 24-bit colour, so every answer is the exact nearest
 // colour, never an approximation. A miss searches only the candidates of the colour's cell
-// (the colour cube cut into 8 × 8 × 8 cells; locally sorted search after Heckbert): the
-// palette colours that can be nearest to some point of the cell, ordered by their least
-// distance to the cell, so the scan stops early. A cell's list is built when first needed.
+// (locally sorted search after Heckbert): the palette colours that can be nearest to some
+// point of the cell, ordered by their least distance to the cell, so the scan stops early.
+// Cells are small (the colour cube cut into 32 × 32 × 32), as tile palettes crowd around a
+// few inks and tints; a cell's list is built when first needed from the list of its coarse
+// cell (8 × 8 × 8 cells), which holds the candidates of the larger cell and so of each of
+// its parts.
 
 #include <cstdint>
 #include <vector>
@@ -25,30 +28,59 @@ class NearestColourMap {
 
   // Index into the palette of the colour nearest to red, green, blue.
   std::uint8_t IndexOf(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
-    const std::uint32_t colour = (red << 16) | (green << 8) | blue;
+    return IndexOf((red << 16) | (green << 8) | blue);
+  }
+  // The same for a colour packed as red << 16 | green << 8 | blue.
+  std::uint8_t IndexOf(std::uint32_t colour) {
     const std::uint32_t slot = (colour * 2654435761u) >> (32 - kCacheBits);
     const std::uint32_t key = colour | generation_;
     if (keys_[slot] == key) return indices_[slot];
-    const std::uint8_t index = Search(red, green, blue);
+    const std::uint8_t index = Search(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF).Index;
     keys_[slot] = key;
     indices_[slot] = index;
     return index;
   }
 
+  // The nearest palette colour as IndexOf gives it, without the cache, and how close any
+  // other palette colour can come: every other colour lies at a squared distance of at least
+  // OthersAtLeast (never more than the true second-nearest distance).
+  struct Match {
+    std::uint8_t Index;
+    std::int32_t Distance;
+    std::int32_t OthersAtLeast;
+  };
+  Match NearestAndRunnerUp(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
+
   const PaletteColour& Colour(std::uint8_t index) const { return palette_[index]; }
 
  private:
   static constexpr int kCacheBits = 16;
-
-  std::uint8_t Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
-
-  static constexpr int kCellBits = 3;  // bits of each channel that select the cell
+  static constexpr int kCellBits = 5;    // bits of each channel that select the cell
+  static constexpr int kCoarseBits = 3;  // the same for the coarse cell
   static constexpr int kCells = 1 << (3 * kCellBits);
+  static constexpr int kCoarseCells = 1 << (3 * kCoarseBits);
 
+  // A palette colour on a cell's list, with its least squared distance to the cell. Each list
+  // ends in a sentinel whose LeastDistance bounds every colour left off the list: a colour
+  // that is not on it lies at least that far from every point of the cell.
   struct Candidate {
-    std::int32_t LeastDistance;  // from the cell to the colour
-    std::uint8_t Index;
+    std::int32_t LeastDistance;
+    std::uint8_t Index, Red, Green, Blue;
   };
+  struct Best {
+    std::uint8_t Index;
+    std::int32_t Distance;
+  };
+
+  // A cell's candidates: begin .. end, then the sentinel at end.
+  struct CellList {
+    const Candidate* Begin;
+    const Candidate* End;
+  };
+
+  Best Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
+  CellList CellOf(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
+  void BuildCoarseCell(std::uint32_t coarse);
   void BuildCell(std::uint32_t cell);
 
   std::vector<PaletteColour> palette_;
@@ -58,9 +90,20 @@ class NearestColourMap {
   std::uint32_t generation_ = 0;
   std::vector<std::uint32_t> keys_;
   std::vector<std::uint8_t> indices_;
-  std::vector<std::uint32_t> cellStart_;  // per cell: offset into candidates_ + 1; 0 = not built
+  // Per cell: offset into candidates_ + 1 of its list and the list's length without the
+  // sentinel; 0 = not built. Only the built cells are reset for a new palette.
+  std::vector<std::uint32_t> cellStart_;
   std::vector<std::uint16_t> cellCount_;
+  std::vector<std::uint32_t> builtCells_;
   std::vector<Candidate> candidates_;
+  // Per coarse cell: offset into coarseIndices_ + 1 and length of its list of palette
+  // indices (unordered, no sentinel); 0 = not built.
+  std::vector<std::uint32_t> coarseStart_;
+  std::vector<std::uint16_t> coarseCount_;
+  std::vector<std::uint8_t> coarseIndices_;
+  // Working lists of BuildCell and BuildCoarseCell.
+  std::vector<std::int32_t> reaches_;
+  std::vector<std::uint32_t> sortKeys_;
 };
 
 }  // namespace cz

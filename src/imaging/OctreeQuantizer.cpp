@@ -160,6 +160,7 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
   std::uint64_t pixels = 0;
   for (const Sample& s : samples_) pixels += s.Count;
   sampleIndex_.assign(samples_.size(), 0);
+  movedEntry_.assign(palette.size(), 1);
   const auto distance = [](const PaletteColour& a, int red, int green, int blue) {
     const int dr = a.Red - red, dg = a.Green - green, db = a.Blue - blue;
     return dr * dr + dg * dg + db * db;
@@ -167,36 +168,43 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
   for (int round = 0; round < kRounds; ++round) {
     nearest_.SetPalette(palette);
     sums_.assign(palette.size(), Sums{0, 0, 0, 0});
-    // A colour closer to its entry than half the distance from that entry to any other
-    // entry keeps it (triangle inequality), so most samples need no search after round 1.
-    separation_.assign(palette.size(), 0x7FFFFFFF);
-    for (std::size_t a = 0; a < palette.size(); ++a) {
-      for (std::size_t b = a + 1; b < palette.size(); ++b) {
-        const int d = distance(palette[a], palette[b].Red, palette[b].Green, palette[b].Blue);
-        separation_[a] = std::min(separation_[a], d);
-        separation_[b] = std::min(separation_[b], d);
-      }
-    }
     std::uint64_t moved = 0;
     for (std::size_t i = 0; i < samples_.size(); ++i) {
       const Sample& s = samples_[i];
       const std::uint8_t previous = sampleIndex_[i];
-      const bool stays = round > 0 && 4 * distance(palette[previous], s.Red, s.Green, s.Blue) <
-                                          separation_[previous];
-      const std::uint8_t index = stays ? previous : nearest_.IndexOf(s.Red, s.Green, s.Blue);
-      if (round == 0 || index != sampleIndex_[i]) moved += s.Count;
+      std::uint8_t index;
+      if (movedEntry_[previous] != 0) {
+        index = nearest_.IndexOf(s.Red, s.Green, s.Blue);
+      } else {
+        // The sample's entry stayed where it was: of the entries that stayed, none is nearer
+        // (nor as near with a lower index) now, as none was before; only those that moved
+        // can have come nearer.
+        index = previous;
+        int best = distance(palette[previous], s.Red, s.Green, s.Blue);
+        for (const std::uint8_t k : movers_) {
+          const int d = distance(palette[k], s.Red, s.Green, s.Blue);
+          if (d < best || (d == best && k < index)) best = d, index = k;
+        }
+      }
+      if (round == 0 || index != previous) moved += s.Count;
       sampleIndex_[i] = index;
       Sums& sum = sums_[index];
       sum.Count += s.Count, sum.Red += s.SumRed, sum.Green += s.SumGreen, sum.Blue += s.SumBlue;
     }
     if (moved * kSettled < pixels) break;
+    movers_.clear();
     for (std::size_t k = 0; k < palette.size(); ++k) {
       const Sums& sum = sums_[k];
+      movedEntry_[k] = 0;
       if (sum.Count == 0) continue;  // an entry nobody chose keeps its colour
       const std::uint64_t half = sum.Count / 2;
-      palette[k] = {static_cast<std::uint8_t>((sum.Red + half) / sum.Count),
-                    static_cast<std::uint8_t>((sum.Green + half) / sum.Count),
-                    static_cast<std::uint8_t>((sum.Blue + half) / sum.Count)};
+      const PaletteColour mean{static_cast<std::uint8_t>((sum.Red + half) / sum.Count),
+                               static_cast<std::uint8_t>((sum.Green + half) / sum.Count),
+                               static_cast<std::uint8_t>((sum.Blue + half) / sum.Count)};
+      if (mean == palette[k]) continue;
+      palette[k] = mean;
+      movedEntry_[k] = 1;
+      movers_.push_back(static_cast<std::uint8_t>(k));
     }
   }
 }

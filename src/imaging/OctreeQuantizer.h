@@ -86,7 +86,8 @@ class OctreeQuantizer {
     std::uint64_t Count, Red, Green, Blue;
   };
   std::vector<Sums> sums_;
-  std::vector<int> separation_;  // per entry: least squared distance to another entry
+  std::vector<std::uint8_t> movedEntry_;  // per entry: 1 if the last update moved it
+  std::vector<std::uint8_t> movers_;      // the entries the last update moved
   NearestColourMap nearest_;
 };
 
