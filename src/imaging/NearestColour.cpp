@@ -91,15 +91,15 @@ void NearestColourMap::BuildCoarseCell(std::uint32_t coarse) {
 // coarse list is farther from every point of the coarse cell than the coarse bound, which is
 // no smaller than this cell's bound (the colour that sets the coarse bound is on the list, and
 // its greatest distance to this part of the cell is no greater), so it could not be a
-// candidate here either, and the sentinel's bound holds for it too.
+// candidate here either.
 void NearestColourMap::BuildCell(std::uint32_t cell) {
   static constexpr ChannelReach<1 << kCellBits> kReach = MakeChannelReach<1 << kCellBits>();
   constexpr std::uint32_t kMask = (1u << kCellBits) - 1;
   constexpr int kDrop = kCellBits - kCoarseBits;
   const std::uint32_t red = cell >> (2 * kCellBits), green = (cell >> kCellBits) & kMask,
                       blue = cell & kMask;
-  const std::uint32_t coarse = ((red >> kDrop) << (2 * kCoarseBits)) |
-                               ((green >> kDrop) << kCoarseBits) | (blue >> kDrop);
+  const std::uint32_t coarse =
+      ((red >> kDrop) << (2 * kCoarseBits)) | ((green >> kDrop) << kCoarseBits) | (blue >> kDrop);
   if (coarseStart_[coarse] == 0) BuildCoarseCell(coarse);
   const std::uint8_t* const indices = coarseIndices_.data() + coarseStart_[coarse] - 1;
   const std::size_t count = coarseCount_[coarse];
@@ -133,60 +133,30 @@ void NearestColourMap::BuildCell(std::uint32_t cell) {
   }
   cellStart_[cell] = static_cast<std::uint32_t>(first) + 1;
   cellCount_[cell] = static_cast<std::uint16_t>(candidates_.size() - first);
-  candidates_.push_back({bound + 1, 0, 0, 0, 0});
   builtCells_.push_back(cell);
 }
 
-NearestColourMap::CellList NearestColourMap::CellOf(std::uint32_t red, std::uint32_t green,
-                                                    std::uint32_t blue) {
+std::uint8_t NearestColourMap::Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
   constexpr int kShift = 8 - kCellBits;
   const std::uint32_t cell =
       ((red >> kShift) << (2 * kCellBits)) | ((green >> kShift) << kCellBits) | (blue >> kShift);
   if (cellStart_[cell] == 0) BuildCell(cell);
-  const Candidate* begin = candidates_.data() + cellStart_[cell] - 1;
-  return {begin, begin + cellCount_[cell]};
-}
-
-NearestColourMap::Best NearestColourMap::Search(std::uint32_t red, std::uint32_t green,
-                                                std::uint32_t blue) {
-  const CellList list = CellOf(red, green, blue);
+  const Candidate* candidate = candidates_.data() + cellStart_[cell] - 1;
+  const Candidate* const end = candidate + cellCount_[cell];
   const auto r = static_cast<std::int32_t>(red), g = static_cast<std::int32_t>(green),
              b = static_cast<std::int32_t>(blue);
-  Best best{0, kFarthest};
+  std::int32_t best = kFarthest;
+  std::uint8_t bestIndex = 0;
   // A candidate farther from the cell than the best distance cannot win; equal ones can tie.
-  for (const Candidate* c = list.Begin; c < list.End && c->LeastDistance <= best.Distance; ++c) {
-    const std::int32_t dr = c->Red - r, dg = c->Green - g, db = c->Blue - b;
+  for (; candidate < end && candidate->LeastDistance <= best; ++candidate) {
+    const std::int32_t dr = candidate->Red - r, dg = candidate->Green - g, db = candidate->Blue - b;
     const std::int32_t distance = dr * dr + dg * dg + db * db;
-    if (distance < best.Distance || (distance == best.Distance && c->Index < best.Index)) {
-      best = {c->Index, distance};
+    if (distance < best || (distance == best && candidate->Index < bestIndex)) {
+      best = distance;
+      bestIndex = candidate->Index;
     }
   }
-  return best;
-}
-
-NearestColourMap::Match NearestColourMap::NearestAndRunnerUp(std::uint32_t red,
-                                                              std::uint32_t green,
-                                                              std::uint32_t blue) {
-  const CellList list = CellOf(red, green, blue);
-  const auto r = static_cast<std::int32_t>(red), g = static_cast<std::int32_t>(green),
-             b = static_cast<std::int32_t>(blue);
-  Best best{0, kFarthest};
-  std::int32_t second = kFarthest;
-  // As Search, but on until no candidate left can come nearer than the second best.
-  const Candidate* c = list.Begin;
-  for (; c < list.End && c->LeastDistance <= second; ++c) {
-    const std::int32_t dr = c->Red - r, dg = c->Green - g, db = c->Blue - b;
-    const std::int32_t distance = dr * dr + dg * dg + db * db;
-    if (distance < best.Distance || (distance == best.Distance && c->Index < best.Index)) {
-      second = best.Distance;
-      best = {c->Index, distance};
-    } else {
-      second = std::min(second, distance);
-    }
-  }
-  // The candidates not scanned and the colours off the list come no nearer than their least
-  // distance, resp. the sentinel's.
-  return {best.Index, best.Distance, std::min(second, c->LeastDistance)};
+  return bestIndex;
 }
 
 }  // namespace cz

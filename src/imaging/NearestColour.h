@@ -35,21 +35,11 @@ class NearestColourMap {
     const std::uint32_t slot = (colour * 2654435761u) >> (32 - kCacheBits);
     const std::uint32_t key = colour | generation_;
     if (keys_[slot] == key) return indices_[slot];
-    const std::uint8_t index = Search(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF).Index;
+    const std::uint8_t index = Search(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF);
     keys_[slot] = key;
     indices_[slot] = index;
     return index;
   }
-
-  // The nearest palette colour as IndexOf gives it, without the cache, and how close any
-  // other palette colour can come: every other colour lies at a squared distance of at least
-  // OthersAtLeast (never more than the true second-nearest distance).
-  struct Match {
-    std::uint8_t Index;
-    std::int32_t Distance;
-    std::int32_t OthersAtLeast;
-  };
-  Match NearestAndRunnerUp(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
 
   const PaletteColour& Colour(std::uint8_t index) const { return palette_[index]; }
 
@@ -60,26 +50,13 @@ class NearestColourMap {
   static constexpr int kCells = 1 << (3 * kCellBits);
   static constexpr int kCoarseCells = 1 << (3 * kCoarseBits);
 
-  // A palette colour on a cell's list, with its least squared distance to the cell. Each list
-  // ends in a sentinel whose LeastDistance bounds every colour left off the list: a colour
-  // that is not on it lies at least that far from every point of the cell.
+  // A palette colour on a cell's list, with its least squared distance to the cell.
   struct Candidate {
     std::int32_t LeastDistance;
     std::uint8_t Index, Red, Green, Blue;
   };
-  struct Best {
-    std::uint8_t Index;
-    std::int32_t Distance;
-  };
 
-  // A cell's candidates: begin .. end, then the sentinel at end.
-  struct CellList {
-    const Candidate* Begin;
-    const Candidate* End;
-  };
-
-  Best Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
-  CellList CellOf(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
+  std::uint8_t Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue);
   void BuildCoarseCell(std::uint32_t coarse);
   void BuildCell(std::uint32_t cell);
 
@@ -90,14 +67,14 @@ class NearestColourMap {
   std::uint32_t generation_ = 0;
   std::vector<std::uint32_t> keys_;
   std::vector<std::uint8_t> indices_;
-  // Per cell: offset into candidates_ + 1 of its list and the list's length without the
-  // sentinel; 0 = not built. Only the built cells are reset for a new palette.
+  // Per cell: offset into candidates_ + 1 of its list, and its length; 0 = not built. Only
+  // the built cells are reset for a new palette.
   std::vector<std::uint32_t> cellStart_;
   std::vector<std::uint16_t> cellCount_;
   std::vector<std::uint32_t> builtCells_;
   std::vector<Candidate> candidates_;
   // Per coarse cell: offset into coarseIndices_ + 1 and length of its list of palette
-  // indices (unordered, no sentinel); 0 = not built.
+  // indices (unordered); 0 = not built.
   std::vector<std::uint32_t> coarseStart_;
   std::vector<std::uint16_t> coarseCount_;
   std::vector<std::uint8_t> coarseIndices_;

@@ -168,26 +168,33 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
   for (int round = 0; round < kRounds; ++round) {
     nearest_.SetPalette(palette);
     sums_.assign(palette.size(), Sums{0, 0, 0, 0});
+    reach_.assign(palette.size(), 0);
     std::uint64_t moved = 0;
     for (std::size_t i = 0; i < samples_.size(); ++i) {
       const Sample& s = samples_[i];
       const std::uint8_t previous = sampleIndex_[i];
-      std::uint8_t index;
+      std::uint8_t index = previous;
+      int best = 0;
       if (movedEntry_[previous] != 0) {
         index = nearest_.IndexOf(s.Red, s.Green, s.Blue);
+        best = distance(palette[index], s.Red, s.Green, s.Blue);
       } else {
         // The sample's entry stayed where it was: of the entries that stayed, none is nearer
-        // (nor as near with a lower index) now, as none was before; only those that moved
-        // can have come nearer.
-        index = previous;
-        int best = distance(palette[previous], s.Red, s.Green, s.Blue);
-        for (const std::uint8_t k : movers_) {
-          const int d = distance(palette[k], s.Red, s.Green, s.Blue);
-          if (d < best || (d == best && k < index)) best = d, index = k;
+        // (nor as near with a lower index) now, as none was before; only an entry that moved
+        // close enough to its entry can have come nearer.
+        best = distance(palette[previous], s.Red, s.Green, s.Blue);
+        const std::uint32_t* mover = neighbours_.data() + neighbourStart_[previous];
+        const std::uint32_t* const last = neighbours_.data() + neighbourStart_[previous + 1];
+        for (; mover < last; ++mover) {
+          const int d = distance(palette[*mover], s.Red, s.Green, s.Blue);
+          if (d < best || (d == best && *mover < index)) {
+            best = d, index = static_cast<std::uint8_t>(*mover);
+          }
         }
       }
       if (round == 0 || index != previous) moved += s.Count;
       sampleIndex_[i] = index;
+      reach_[index] = std::max(reach_[index], best);
       Sums& sum = sums_[index];
       sum.Count += s.Count, sum.Red += s.SumRed, sum.Green += s.SumGreen, sum.Blue += s.SumBlue;
     }
@@ -204,8 +211,25 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
       if (mean == palette[k]) continue;
       palette[k] = mean;
       movedEntry_[k] = 1;
-      movers_.push_back(static_cast<std::uint8_t>(k));
+      movers_.push_back(static_cast<std::uint32_t>(k));
     }
+    // For each entry that stayed, the entries that moved to within twice the distance of its
+    // farthest sample (squared: four times): one farther away is farther from each of those
+    // samples than the entry itself, by the triangle inequality.
+    neighbourStart_.assign(palette.size() + 1, 0);
+    neighbours_.clear();
+    for (std::size_t k = 0; k < palette.size(); ++k) {
+      neighbourStart_[k] = static_cast<std::uint32_t>(neighbours_.size());
+      if (movedEntry_[k] != 0) continue;
+      const PaletteColour& entry = palette[k];
+      for (const std::uint32_t mover : movers_) {
+        const PaletteColour& to = palette[mover];
+        if (distance(entry, to.Red, to.Green, to.Blue) <= 4 * reach_[k]) {
+          neighbours_.push_back(mover);
+        }
+      }
+    }
+    neighbourStart_[palette.size()] = static_cast<std::uint32_t>(neighbours_.size());
   }
 }
 

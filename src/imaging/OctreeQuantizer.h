@@ -87,7 +87,12 @@ class OctreeQuantizer {
   };
   std::vector<Sums> sums_;
   std::vector<std::uint8_t> movedEntry_;  // per entry: 1 if the last update moved it
-  std::vector<std::uint8_t> movers_;      // the entries the last update moved
+  std::vector<std::uint32_t> movers_;     // the entries the last update moved
+  std::vector<int> reach_;                // per entry: squared distance of its farthest sample
+  // Per entry that stayed: the movers that may have come nearer to its samples, in
+  // neighbours_[neighbourStart_[k] .. neighbourStart_[k + 1]).
+  std::vector<std::uint32_t> neighbourStart_;
+  std::vector<std::uint32_t> neighbours_;
   NearestColourMap nearest_;
 };
 

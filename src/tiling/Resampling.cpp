@@ -83,8 +83,8 @@ constexpr FractionWeights kFractionWeights = MakeFractionWeights();
 // side by side: each row is mixed across first, left × (256 − wx) + right × wx (at most
 // 255 × 256, exact in 16 bits), then the two rows down in 32 bits. That is the same integer
 // sum as BilinearFixed's four products, rounded the same way once at the end.
-inline std::uint32_t BilinearInside(const std::uint32_t* pixels, std::size_t width,
-                                    std::int64_t fx, std::int64_t fy) {
+inline std::uint32_t BilinearInside(const std::uint32_t* pixels, std::size_t width, std::int64_t fx,
+                                    std::int64_t fy) {
   const std::uint32_t* top =
       pixels + static_cast<std::size_t>(fy >> 8) * width + static_cast<std::size_t>(fx >> 8);
   const __m128i zero = _mm_setzero_si128();
@@ -100,9 +100,9 @@ inline std::uint32_t BilinearInside(const std::uint32_t* pixels, std::size_t wid
   const __m128i mixed = _mm_unpacklo_epi64(_mm_add_epi16(upper, _mm_srli_si128(upper, 8)),
                                            _mm_add_epi16(lower, _mm_srli_si128(lower, 8)));
   const __m128i low = _mm_mullo_epi16(mixed, down), high = _mm_mulhi_epu16(mixed, down);
-  const __m128i sum = _mm_add_epi32(
-      _mm_add_epi32(_mm_unpacklo_epi16(low, high), _mm_unpackhi_epi16(low, high)),
-      _mm_set1_epi32(0x8000));
+  const __m128i sum =
+      _mm_add_epi32(_mm_add_epi32(_mm_unpacklo_epi16(low, high), _mm_unpackhi_epi16(low, high)),
+                    _mm_set1_epi32(0x8000));
   const __m128i bytes = _mm_packs_epi32(_mm_srli_epi32(sum, 16), zero);
   return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(bytes, zero)));
 }

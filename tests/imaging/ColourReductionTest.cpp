@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "imaging/ErrorDiffusion.h"
@@ -23,20 +24,38 @@ std::set<std::uint32_t> ColoursOf(const Raster32& raster) {
   return colours;
 }
 
-TEST(NearestColourTest, AgreesWithAFullSearchIncludingTies) {
+// Palettes as the search sees them: coarse values that make equal distances (ties) common
+// across the whole cube, and tile-like ones crowded around a few tints, where the cells hold
+// many colours and the queries fall near them.
+enum class PaletteKind { CoarseTies, CrowdedTints };
+
+class NearestColourTest : public ::testing::TestWithParam<PaletteKind> {};
+
+TEST_P(NearestColourTest, AgreesWithAFullSearchIncludingTies) {
+  const bool crowded = GetParam() == PaletteKind::CrowdedTints;
   testing::TinyRandom random(11);
+  const auto near = [&random](int centre, int spread) {
+    return static_cast<std::uint8_t>(
+        std::clamp(centre + random.Below(2 * spread + 1) - spread, 0, 255));
+  };
   for (int round = 0; round < 20; ++round) {
     std::vector<PaletteColour> palette(1 + random.Below(256));
+    const int tints[2][3] = {{random.Below(256), random.Below(256), random.Below(256)},
+                             {random.Below(256), random.Below(256), random.Below(256)}};
     for (auto& c : palette) {
-      // Coarse values make equal distances (ties) common.
-      c = {static_cast<std::uint8_t>(random.Below(5) * 60),
-           static_cast<std::uint8_t>(random.Below(5) * 60),
-           static_cast<std::uint8_t>(random.Below(5) * 60)};
+      const int* tint = tints[random.Below(2)];
+      c = crowded ? PaletteColour{near(tint[0], 12), near(tint[1], 12), near(tint[2], 12)}
+                  : PaletteColour{static_cast<std::uint8_t>(random.Below(5) * 60),
+                                  static_cast<std::uint8_t>(random.Below(5) * 60),
+                                  static_cast<std::uint8_t>(random.Below(5) * 60)};
     }
     NearestColourMap map;
     map.SetPalette(palette);
     for (int i = 0; i < 3000; ++i) {
-      const int r = random.Below(256), g = random.Below(256), b = random.Below(256);
+      const int* tint = tints[random.Below(2)];
+      const int r = crowded && i % 2 ? near(tint[0], 20) : random.Below(256);
+      const int g = crowded && i % 2 ? near(tint[1], 20) : random.Below(256);
+      const int b = crowded && i % 2 ? near(tint[2], 20) : random.Below(256);
       int best = 1 << 30, bestIndex = 0;
       for (std::size_t k = 0; k < palette.size(); ++k) {
         const int d = (palette[k].Red - r) * (palette[k].Red - r) +
@@ -49,6 +68,50 @@ TEST(NearestColourTest, AgreesWithAFullSearchIncludingTies) {
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Palettes, NearestColourTest,
+                         ::testing::Values(PaletteKind::CoarseTies, PaletteKind::CrowdedTints));
+
+// The palette and indices colour reduction gives some tiles, pinned: faster searches and
+// refinements must find exactly what the plain ones found.
+struct PinnedCase {
+  bool chartLike;  // else random pixels
+  std::uint32_t seed;
+  int colours;
+  std::uint8_t dithering;
+  std::uint64_t fingerprint;  // FNV-1a of the palette's bytes, then the indices
+};
+
+class PinnedReduction : public ::testing::TestWithParam<PinnedCase> {};
+
+TEST_P(PinnedReduction, GivesTheSamePaletteAndIndices) {
+  const PinnedCase c = GetParam();
+  const Raster32 tile = c.chartLike ? ChartLikeTile(160, 120, c.seed) : RandomTile(120, 90, c.seed);
+  OctreeQuantizer quantizer;
+  std::vector<PaletteColour> palette;
+  quantizer.Build(tile, c.colours, palette);
+  NearestColourMap map;
+  map.SetPalette(palette);
+  std::vector<std::uint8_t> indices(tile.PixelCount());
+  PixelMapper().Map(tile, map, DitheringMethodFor(c.dithering), indices.data());
+  std::uint64_t hash = 14695981039346656037ull;
+  const auto add = [&hash](std::uint8_t byte) { hash = (hash ^ byte) * 1099511628211ull; };
+  for (const PaletteColour& colour : palette) add(colour.Red), add(colour.Green), add(colour.Blue);
+  for (const std::uint8_t index : indices) add(index);
+  EXPECT_EQ(hash, c.fingerprint);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tiles, PinnedReduction,
+                         ::testing::Values(PinnedCase{true, 1, 256, 0, 0x415c8b5c092b307full},
+                                           PinnedCase{true, 1, 64, 0, 0x8c79082ed3c4ab67ull},
+                                           PinnedCase{true, 1, 16, 0, 0x2bef5658fd7a5f57ull},
+                                           PinnedCase{true, 1, 64, 1, 0x0359304527d47ccfull},
+                                           PinnedCase{true, 1, 256, 4, 0xc269f4cda9d0d979ull},
+                                           PinnedCase{true, 2, 128, 0, 0xa330370184be03f2ull},
+                                           PinnedCase{true, 2, 32, 2, 0x16c3a5ba0f4be591ull},
+                                           PinnedCase{false, 3, 256, 0, 0x0590c4173fc87794ull},
+                                           PinnedCase{false, 3, 64, 1, 0x4a19d75f6b52a9efull},
+                                           PinnedCase{false, 3, 2, 0, 0xbb2e54191096b743ull}));
 
 class ColourLimit : public ::testing::TestWithParam<int> {};
 

@@ -8,8 +8,8 @@
 
 #include "geo/TileGrid.h"
 #include "platform/Error.h"
-#include "tiling/Resampling.h"
 #include "support/ChartLikeTile.h"
+#include "tiling/Resampling.h"
 #include "tiling/TilingTestSupport.h"
 
 namespace cz {
@@ -69,13 +69,13 @@ TEST_F(SampleTest, BilinearWeighsEachByte) {
 // four-product formula each byte: sum of pixel × (256 − wx or wx) × (256 − wy or wy), rounded.
 TEST_F(SampleTest, BilinearEqualsTheFourProductSumEverywhere) {
   testing::TinyRandom random(5);
-  const Raster32 noise = MakeChart(7, 5, [&random](std::int32_t, std::int32_t) {
-    return random.Next();
-  });
+  const Raster32 noise =
+      MakeChart(7, 5, [&random](std::int32_t, std::int32_t) { return random.Next(); });
   for (std::int32_t fy = 0; fy <= 4 * 256; ++fy) {
     for (std::int32_t fx = 0; fx <= 6 * 256; ++fx) {
       const std::int32_t x = fx >> 8, y = fy >> 8;
-      const auto wx = static_cast<std::uint32_t>(fx & 255), wy = static_cast<std::uint32_t>(fy & 255);
+      const auto wx = static_cast<std::uint32_t>(fx & 255),
+                 wy = static_cast<std::uint32_t>(fy & 255);
       const std::uint32_t corners[4] = {noise.At(x, y), noise.At(std::min(x + 1, 6), y),
                                         noise.At(x, std::min(y + 1, 4)),
                                         noise.At(std::min(x + 1, 6), std::min(y + 1, 4))};
