@@ -1,7 +1,9 @@
 #include "imaging/OctreeQuantizer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <limits>
 
 #include "imaging/Raster32.h"
 
@@ -160,13 +162,14 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
   std::uint64_t pixels = 0;
   for (const Sample& s : samples_) pixels += s.Count;
   sampleIndex_.assign(samples_.size(), 0);
-  movedEntry_.assign(palette.size(), 1);
   const auto distance = [](const PaletteColour& a, int red, int green, int blue) {
     const int dr = a.Red - red, dg = a.Green - green, db = a.Blue - blue;
     return dr * dr + dg * dg + db * db;
   };
+  // Round 0 searches the palette for every sample; later rounds look only at the entries that
+  // can have become nearest since (the neighbours of the sample's entry, see below).
+  nearest_.SetPalette(palette);
   for (int round = 0; round < kRounds; ++round) {
-    nearest_.SetPalette(palette);
     sums_.assign(palette.size(), Sums{0, 0, 0, 0});
     reach_.assign(palette.size(), 0);
     std::uint64_t moved = 0;
@@ -175,20 +178,19 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
       const std::uint8_t previous = sampleIndex_[i];
       std::uint8_t index = previous;
       int best = 0;
-      if (movedEntry_[previous] != 0) {
+      if (round == 0) {
         index = nearest_.IndexOf(s.Red, s.Green, s.Blue);
         best = distance(palette[index], s.Red, s.Green, s.Blue);
       } else {
-        // The sample's entry stayed where it was: of the entries that stayed, none is nearer
-        // (nor as near with a lower index) now, as none was before; only an entry that moved
-        // close enough to its entry can have come nearer.
-        best = distance(palette[previous], s.Red, s.Green, s.Blue);
-        const std::uint32_t* mover = neighbours_.data() + neighbourStart_[previous];
+        // An entry that stayed starts as the best; one that moved is among its neighbours.
+        best = movedEntry_[previous] != 0 ? std::numeric_limits<int>::max()
+                                          : distance(palette[previous], s.Red, s.Green, s.Blue);
+        const std::uint32_t* other = neighbours_.data() + neighbourStart_[previous];
         const std::uint32_t* const last = neighbours_.data() + neighbourStart_[previous + 1];
-        for (; mover < last; ++mover) {
-          const int d = distance(palette[*mover], s.Red, s.Green, s.Blue);
-          if (d < best || (d == best && *mover < index)) {
-            best = d, index = static_cast<std::uint8_t>(*mover);
+        for (; other < last; ++other) {
+          const int d = distance(palette[*other], s.Red, s.Green, s.Blue);
+          if (d < best || (d == best && *other < index)) {
+            best = d, index = static_cast<std::uint8_t>(*other);
           }
         }
       }
@@ -199,38 +201,64 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
       sum.Count += s.Count, sum.Red += s.SumRed, sum.Green += s.SumGreen, sum.Blue += s.SumBlue;
     }
     if (moved * kSettled < pixels) break;
-    movers_.clear();
-    for (std::size_t k = 0; k < palette.size(); ++k) {
-      const Sums& sum = sums_[k];
-      movedEntry_[k] = 0;
-      if (sum.Count == 0) continue;  // an entry nobody chose keeps its colour
-      const std::uint64_t half = sum.Count / 2;
-      const PaletteColour mean{static_cast<std::uint8_t>((sum.Red + half) / sum.Count),
-                               static_cast<std::uint8_t>((sum.Green + half) / sum.Count),
-                               static_cast<std::uint8_t>((sum.Blue + half) / sum.Count)};
-      if (mean == palette[k]) continue;
-      palette[k] = mean;
-      movedEntry_[k] = 1;
-      movers_.push_back(static_cast<std::uint32_t>(k));
+    UpdateEntries(palette);
+    FindNeighbours(palette);
+  }
+}
+
+// Each entry moves to the mean of its samples; an entry nobody chose keeps its colour.
+void OctreeQuantizer::UpdateEntries(std::vector<PaletteColour>& palette) {
+  movedEntry_.assign(palette.size(), 0);
+  movers_.clear();
+  for (std::size_t k = 0; k < palette.size(); ++k) {
+    const Sums& sum = sums_[k];
+    if (sum.Count == 0) continue;
+    const std::uint64_t half = sum.Count / 2;
+    const PaletteColour mean{static_cast<std::uint8_t>((sum.Red + half) / sum.Count),
+                             static_cast<std::uint8_t>((sum.Green + half) / sum.Count),
+                             static_cast<std::uint8_t>((sum.Blue + half) / sum.Count)};
+    if (mean == palette[k]) continue;
+    movers_.push_back({static_cast<std::uint32_t>(k), palette[k]});
+    palette[k] = mean;
+    movedEntry_[k] = 1;
+  }
+}
+
+// The entries that can now be nearest to a sample of entry k, other than k itself when it
+// stayed. Its samples lay within R = √reach_[k] of it, and no entry was nearer to them.
+// - k stayed: of the entries that stayed, none is nearer (nor as near with a lower index) now,
+//   as none was before. A mover farther than 2R from k is farther from each sample than k
+//   (triangle inequality), so only movers within 2R can win.
+// - k moved by m: a sample x now has k within R + m, so its nearest lies within R + m of x and
+//   thus within 2R + m of k's old place. Every entry there is a neighbour (k among them).
+void OctreeQuantizer::FindNeighbours(const std::vector<PaletteColour>& palette) {
+  const auto distance = [](const PaletteColour& a, const PaletteColour& b) {
+    const int dr = a.Red - b.Red, dg = a.Green - b.Green, db = a.Blue - b.Blue;
+    return dr * dr + dg * dg + db * db;
+  };
+  neighbourStart_.assign(palette.size() + 1, 0);
+  neighbours_.clear();
+  auto mover = movers_.begin();
+  for (std::size_t k = 0; k < palette.size(); ++k) {
+    neighbourStart_[k] = static_cast<std::uint32_t>(neighbours_.size());
+    if (movedEntry_[k] == 0) {
+      for (const Mover& m : movers_) {
+        if (distance(palette[k], palette[m.Index]) <= 4 * reach_[k]) neighbours_.push_back(m.Index);
+      }
+      continue;
     }
-    // For each entry that stayed, the entries that moved to within twice the distance of its
-    // farthest sample (squared: four times): one farther away is farther from each of those
-    // samples than the entry itself, by the triangle inequality.
-    neighbourStart_.assign(palette.size() + 1, 0);
-    neighbours_.clear();
-    for (std::size_t k = 0; k < palette.size(); ++k) {
-      neighbourStart_[k] = static_cast<std::uint32_t>(neighbours_.size());
-      if (movedEntry_[k] != 0) continue;
-      const PaletteColour& entry = palette[k];
-      for (const std::uint32_t mover : movers_) {
-        const PaletteColour& to = palette[mover];
-        if (distance(entry, to.Red, to.Green, to.Blue) <= 4 * reach_[k]) {
-          neighbours_.push_back(mover);
-        }
+    const PaletteColour& from = (mover++)->From;  // movers_ is in entry order
+    // The radius in double precision, widened far beyond its rounding error: a few entries
+    // too many cost a distance each, one too few would be wrong.
+    const double radius = 2 * std::sqrt(static_cast<double>(reach_[k])) +
+                          std::sqrt(static_cast<double>(distance(from, palette[k]))) + 1e-6;
+    for (std::size_t c = 0; c < palette.size(); ++c) {
+      if (distance(from, palette[c]) <= radius * radius) {
+        neighbours_.push_back(static_cast<std::uint32_t>(c));
       }
     }
-    neighbourStart_[palette.size()] = static_cast<std::uint32_t>(neighbours_.size());
   }
+  neighbourStart_[palette.size()] = static_cast<std::uint32_t>(neighbours_.size());
 }
 
 void OctreeQuantizer::CollectLeaves(std::uint32_t index,

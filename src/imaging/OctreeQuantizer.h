@@ -60,6 +60,8 @@ class OctreeQuantizer {
   void CollectLeaves(std::uint32_t node, std::vector<PaletteColour>& palette) const;
   double MergeCost(const Node& node) const;
   void Refine(std::vector<PaletteColour>& palette);
+  void UpdateEntries(std::vector<PaletteColour>& palette);
+  void FindNeighbours(const std::vector<PaletteColour>& palette);
 
   // A deepest leaf as Lloyd's method sees it: its pixel count and colour sums.
   struct Sample {
@@ -87,9 +89,13 @@ class OctreeQuantizer {
   };
   std::vector<Sums> sums_;
   std::vector<std::uint8_t> movedEntry_;  // per entry: 1 if the last update moved it
-  std::vector<std::uint32_t> movers_;     // the entries the last update moved
-  std::vector<int> reach_;                // per entry: squared distance of its farthest sample
-  // Per entry that stayed: the movers that may have come nearer to its samples, in
+  struct Mover {
+    std::uint32_t Index;
+    PaletteColour From;  // where it was before
+  };
+  std::vector<Mover> movers_;  // the entries the last update moved, in entry order
+  std::vector<int> reach_;     // per entry: squared distance of its farthest sample
+  // Per entry: the entries that may now be nearest to its samples (FindNeighbours), in
   // neighbours_[neighbourStart_[k] .. neighbourStart_[k + 1]).
   std::vector<std::uint32_t> neighbourStart_;
   std::vector<std::uint32_t> neighbours_;
