@@ -84,18 +84,7 @@ void PixelMapper::Map(const Raster32& raster, NearestColourMap& map, DitheringMe
 }
 
 void PixelMapper::MapNearest(const Raster32& raster, NearestColourMap& map, std::uint8_t* indices) {
-  const std::uint32_t* pixel = raster.Pixels();
-  const std::uint32_t* const end = pixel + raster.PixelCount();
-  std::uint32_t previous = 0xFFFFFFFFu;  // no colour: alpha is masked off below
-  std::uint8_t previousIndex = 0;
-  for (; pixel < end; ++pixel, ++indices) {
-    const std::uint32_t colour = *pixel & 0xFFFFFFu;
-    if (colour != previous) {
-      previous = colour;
-      previousIndex = map.IndexOf(colour);
-    }
-    *indices = previousIndex;
-  }
+  map.IndicesOf(raster.Pixels(), raster.PixelCount(), indices);
 }
 
 void PixelMapper::Diffuse(const Raster32& raster, NearestColourMap& map,

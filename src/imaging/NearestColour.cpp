@@ -136,6 +136,26 @@ void NearestColourMap::BuildCell(std::uint32_t cell) {
   builtCells_.push_back(cell);
 }
 
+void NearestColourMap::IndicesOf(const std::uint32_t* pixels, std::size_t count,
+                                 std::uint8_t* indices) {
+  // IndexOf with the cache held in locals: the index stores may alias anything, so members
+  // would be read again for every pixel. A run of one colour is looked up once.
+  const std::uint32_t* const keys = keys_.data();
+  std::uint8_t* const cached = indices_.data();
+  const std::uint32_t generation = generation_;
+  std::uint32_t previous = 0xFFFFFFFFu;  // no colour: alpha is masked off below
+  std::uint8_t index = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t colour = pixels[i] & 0xFFFFFFu;
+    if (colour != previous) {
+      previous = colour;
+      const std::uint32_t slot = (colour * 2654435761u) >> (32 - kCacheBits);
+      index = keys[slot] == (colour | generation) ? cached[slot] : IndexOf(colour);
+    }
+    indices[i] = index;
+  }
+}
+
 std::uint8_t NearestColourMap::Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
   constexpr int kShift = 8 - kCellBits;
   const std::uint32_t cell =

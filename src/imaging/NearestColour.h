@@ -12,6 +12,7 @@
 // cell (8 × 8 × 8 cells), which holds the candidates of the larger cell and so of each of
 // its parts.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -40,6 +41,9 @@ class NearestColourMap {
     indices_[slot] = index;
     return index;
   }
+
+  // IndexOf for each of count pixels (alpha ignored) into indices.
+  void IndicesOf(const std::uint32_t* pixels, std::size_t count, std::uint8_t* indices);
 
   const PaletteColour& Colour(std::uint8_t index) const { return palette_[index]; }
 
