@@ -182,16 +182,29 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
         index = nearest_.IndexOf(s.Red, s.Green, s.Blue);
         best = distance(palette[index], s.Red, s.Green, s.Blue);
       } else {
-        // An entry that stayed starts as the best; one that moved is among its neighbours.
-        best = movedEntry_[previous] != 0 ? std::numeric_limits<int>::max()
-                                          : distance(palette[previous], s.Red, s.Green, s.Blue);
+        // The neighbours of the sample's entry, nearest to it first, up to the distance (limit,
+        // squared) beyond which none can be nearer to the sample than the best.
+        const PaletteColour& from = previousPalette_[previous];
+        const int fromDistance = distance(from, s.Red, s.Green, s.Blue);
+        int limit = 4 * fromDistance;
+        if (movedEntry_[previous] != 0) {
+          best = std::numeric_limits<int>::max();
+          // The nearest lies within |x − entry now| of the sample x, so within that plus
+          // |x − entry before| of where the entry was. In double precision, widened far
+          // beyond its rounding error (one entry too many costs a distance, too few is wrong).
+          const double reach =
+              std::sqrt(static_cast<double>(fromDistance)) +
+              std::sqrt(static_cast<double>(distance(palette[previous], s.Red, s.Green, s.Blue)));
+          limit = static_cast<int>(reach * reach + 1e-6);
+        } else {
+          best = fromDistance;
+        }
         const std::uint32_t* other = neighbours_.data() + neighbourStart_[previous];
         const std::uint32_t* const last = neighbours_.data() + neighbourStart_[previous + 1];
-        for (; other < last; ++other) {
-          const int d = distance(palette[*other], s.Red, s.Green, s.Blue);
-          if (d < best || (d == best && *other < index)) {
-            best = d, index = static_cast<std::uint8_t>(*other);
-          }
+        for (; other < last && static_cast<int>(*other >> 8) <= limit; ++other) {
+          const auto k = static_cast<std::uint8_t>(*other & 0xFF);
+          const int d = distance(palette[k], s.Red, s.Green, s.Blue);
+          if (d < best || (d == best && k < index)) best = d, index = k;
         }
       }
       if (round == 0 || index != previous) moved += s.Count;
@@ -208,6 +221,7 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
 
 // Each entry moves to the mean of its samples; an entry nobody chose keeps its colour.
 void OctreeQuantizer::UpdateEntries(std::vector<PaletteColour>& palette) {
+  previousPalette_ = palette;
   movedEntry_.assign(palette.size(), 0);
   movers_.clear();
   for (std::size_t k = 0; k < palette.size(); ++k) {
@@ -218,19 +232,20 @@ void OctreeQuantizer::UpdateEntries(std::vector<PaletteColour>& palette) {
                              static_cast<std::uint8_t>((sum.Green + half) / sum.Count),
                              static_cast<std::uint8_t>((sum.Blue + half) / sum.Count)};
     if (mean == palette[k]) continue;
-    movers_.push_back({static_cast<std::uint32_t>(k), palette[k]});
     palette[k] = mean;
     movedEntry_[k] = 1;
+    movers_.push_back(static_cast<std::uint32_t>(k));
   }
 }
 
 // The entries that can now be nearest to a sample of entry k, other than k itself when it
-// stayed. Its samples lay within R = √reach_[k] of it, and no entry was nearer to them.
+// stayed, as keys squared distance from k's old place << 8 | entry, in ascending order. Its
+// samples lay within R = √reach_[k] of it, and no entry was nearer to them.
 // - k stayed: of the entries that stayed, none is nearer (nor as near with a lower index) now,
-//   as none was before. A mover farther than 2R from k is farther from each sample than k
-//   (triangle inequality), so only movers within 2R can win.
-// - k moved by m: a sample x now has k within R + m, so its nearest lies within R + m of x and
-//   thus within 2R + m of k's old place. Every entry there is a neighbour (k among them).
+//   as none was before. A mover farther than 2|x − k| from k is farther from the sample x
+//   than k (triangle inequality), so only movers within 2R can win.
+// - k moved by m: a sample x now has k within |x − k| + m ≤ R + m, so its nearest lies within
+//   that of x and thus within 2R + m of k's old place. Every entry there is a neighbour.
 void OctreeQuantizer::FindNeighbours(const std::vector<PaletteColour>& palette) {
   const auto distance = [](const PaletteColour& a, const PaletteColour& b) {
     const int dr = a.Red - b.Red, dg = a.Green - b.Green, db = a.Blue - b.Blue;
@@ -238,25 +253,25 @@ void OctreeQuantizer::FindNeighbours(const std::vector<PaletteColour>& palette) 
   };
   neighbourStart_.assign(palette.size() + 1, 0);
   neighbours_.clear();
-  auto mover = movers_.begin();
   for (std::size_t k = 0; k < palette.size(); ++k) {
-    neighbourStart_[k] = static_cast<std::uint32_t>(neighbours_.size());
+    const std::size_t first = neighbours_.size();
+    neighbourStart_[k] = static_cast<std::uint32_t>(first);
+    const PaletteColour& from = previousPalette_[k];
     if (movedEntry_[k] == 0) {
-      for (const Mover& m : movers_) {
-        if (distance(palette[k], palette[m.Index]) <= 4 * reach_[k]) neighbours_.push_back(m.Index);
+      for (const std::uint32_t mover : movers_) {
+        const int d = distance(from, palette[mover]);
+        if (d <= 4 * reach_[k]) neighbours_.push_back(static_cast<std::uint32_t>(d) << 8 | mover);
       }
-      continue;
-    }
-    const PaletteColour& from = (mover++)->From;  // movers_ is in entry order
-    // The radius in double precision, widened far beyond its rounding error: a few entries
-    // too many cost a distance each, one too few would be wrong.
-    const double radius = 2 * std::sqrt(static_cast<double>(reach_[k])) +
-                          std::sqrt(static_cast<double>(distance(from, palette[k]))) + 1e-6;
-    for (std::size_t c = 0; c < palette.size(); ++c) {
-      if (distance(from, palette[c]) <= radius * radius) {
-        neighbours_.push_back(static_cast<std::uint32_t>(c));
+    } else {
+      // In double precision, widened as in Refine.
+      const double radius = 2 * std::sqrt(static_cast<double>(reach_[k])) +
+                            std::sqrt(static_cast<double>(distance(from, palette[k]))) + 1e-6;
+      for (std::size_t c = 0; c < palette.size(); ++c) {
+        const int d = distance(from, palette[c]);
+        if (d <= radius * radius) neighbours_.push_back(static_cast<std::uint32_t>(d) << 8 | c);
       }
     }
+    std::sort(neighbours_.begin() + static_cast<std::ptrdiff_t>(first), neighbours_.end());
   }
   neighbourStart_[palette.size()] = static_cast<std::uint32_t>(neighbours_.size());
 }

@@ -88,13 +88,10 @@ class OctreeQuantizer {
     std::uint64_t Count, Red, Green, Blue;
   };
   std::vector<Sums> sums_;
-  std::vector<std::uint8_t> movedEntry_;  // per entry: 1 if the last update moved it
-  struct Mover {
-    std::uint32_t Index;
-    PaletteColour From;  // where it was before
-  };
-  std::vector<Mover> movers_;  // the entries the last update moved, in entry order
-  std::vector<int> reach_;     // per entry: squared distance of its farthest sample
+  std::vector<PaletteColour> previousPalette_;  // the palette before the last update
+  std::vector<std::uint8_t> movedEntry_;        // per entry: 1 if the last update moved it
+  std::vector<std::uint32_t> movers_;           // the entries the last update moved
+  std::vector<int> reach_;  // per entry: squared distance of its farthest sample
   // Per entry: the entries that may now be nearest to its samples (FindNeighbours), in
   // neighbours_[neighbourStart_[k] .. neighbourStart_[k + 1]).
   std::vector<std::uint32_t> neighbourStart_;
