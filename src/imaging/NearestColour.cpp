@@ -32,6 +32,24 @@ constexpr ChannelReach<kSpans> MakeChannelReach() {
 
 constexpr std::int32_t kFarthest = 0x7FFFFFFF;
 
+// Each of count colours' least squared distance to the cell of spans red, green and blue
+// into least; returns the bound: the smallest of their greatest squared distances to it.
+template <int kSpans, typename ColourAt>
+std::int32_t LeastDistancesToCell(const ChannelReach<kSpans>& reach, std::uint32_t red,
+                                  std::uint32_t green, std::uint32_t blue, std::size_t count,
+                                  ColourAt colourAt, std::vector<std::int32_t>& least) {
+  std::int32_t bound = kFarthest;
+  least.resize(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const PaletteColour& colour = colourAt(i);
+    least[i] = reach.Least[red][colour.Red] + reach.Least[green][colour.Green] +
+               reach.Least[blue][colour.Blue];
+    bound = std::min(bound, reach.Greatest[red][colour.Red] + reach.Greatest[green][colour.Green] +
+                                reach.Greatest[blue][colour.Blue]);
+  }
+  return bound;
+}
+
 }  // namespace
 
 NearestColourMap::NearestColourMap()
@@ -68,17 +86,10 @@ void NearestColourMap::BuildCoarseCell(std::uint32_t coarse) {
   constexpr std::uint32_t kMask = (1u << kCoarseBits) - 1;
   const std::uint32_t red = coarse >> (2 * kCoarseBits), green = (coarse >> kCoarseBits) & kMask,
                       blue = coarse & kMask;
-  std::int32_t bound = kFarthest;
-  reaches_.clear();
-  for (const PaletteColour& colour : palette_) {
-    const std::int32_t least = kReach.Least[red][colour.Red] + kReach.Least[green][colour.Green] +
-                               kReach.Least[blue][colour.Blue];
-    const std::int32_t greatest = kReach.Greatest[red][colour.Red] +
-                                  kReach.Greatest[green][colour.Green] +
-                                  kReach.Greatest[blue][colour.Blue];
-    bound = std::min(bound, greatest);
-    reaches_.push_back(least);
-  }
+  const std::int32_t bound = LeastDistancesToCell(
+      kReach, red, green, blue, palette_.size(),
+      [colours = palette_.data()](std::size_t i) -> const PaletteColour& { return colours[i]; },
+      reaches_);
   const std::size_t first = coarseIndices_.size();
   for (std::size_t i = 0; i < reaches_.size(); ++i) {
     if (reaches_[i] <= bound) coarseIndices_.push_back(static_cast<std::uint8_t>(i));
@@ -104,18 +115,12 @@ void NearestColourMap::BuildCell(std::uint32_t cell) {
   const std::uint8_t* const indices = coarseIndices_.data() + coarseStart_[coarse] - 1;
   const std::size_t count = coarseCount_[coarse];
 
-  std::int32_t bound = kFarthest;
-  reaches_.clear();
-  for (std::size_t i = 0; i < count; ++i) {
-    const PaletteColour& colour = palette_[indices[i]];
-    const std::int32_t least = kReach.Least[red][colour.Red] + kReach.Least[green][colour.Green] +
-                               kReach.Least[blue][colour.Blue];
-    const std::int32_t greatest = kReach.Greatest[red][colour.Red] +
-                                  kReach.Greatest[green][colour.Green] +
-                                  kReach.Greatest[blue][colour.Blue];
-    bound = std::min(bound, greatest);
-    reaches_.push_back(least);
-  }
+  const std::int32_t bound = LeastDistancesToCell(
+      kReach, red, green, blue, count,
+      [colours = palette_.data(), indices](std::size_t i) -> const PaletteColour& {
+        return colours[indices[i]];
+      },
+      reaches_);
   // Sorted by least distance, then index: as one key, least · 256 + index (least < 2^18).
   sortKeys_.clear();
   for (std::size_t i = 0; i < count; ++i) {
