@@ -9,6 +9,18 @@
 
 namespace cz {
 
+namespace {
+
+int SquaredDistance(const PaletteColour& a, int red, int green, int blue) {
+  const int dr = a.Red - red, dg = a.Green - green, db = a.Blue - blue;
+  return dr * dr + dg * dg + db * db;
+}
+int SquaredDistance(const PaletteColour& a, const PaletteColour& b) {
+  return SquaredDistance(a, b.Red, b.Green, b.Blue);
+}
+
+}  // namespace
+
 std::uint32_t OctreeQuantizer::NewNode(int depth, std::uint32_t parent) {
   const auto index = static_cast<std::uint32_t>(nodes_.size());
   Node node{};
@@ -162,10 +174,6 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
   std::uint64_t pixels = 0;
   for (const Sample& s : samples_) pixels += s.Count;
   sampleIndex_.assign(samples_.size(), 0);
-  const auto distance = [](const PaletteColour& a, int red, int green, int blue) {
-    const int dr = a.Red - red, dg = a.Green - green, db = a.Blue - blue;
-    return dr * dr + dg * dg + db * db;
-  };
   // Round 0 searches the palette for every sample; later rounds look only at the entries that
   // can have become nearest since (the neighbours of the sample's entry, see below).
   nearest_.SetPalette(palette);
@@ -180,22 +188,22 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
       int best = 0;
       if (round == 0) {
         index = nearest_.IndexOf(s.Red, s.Green, s.Blue);
-        best = distance(palette[index], s.Red, s.Green, s.Blue);
+        best = SquaredDistance(palette[index], s.Red, s.Green, s.Blue);
       } else {
         // The neighbours of the sample's entry, nearest to it first, up to the distance (limit,
         // squared) beyond which none can be nearer to the sample than the best.
         const PaletteColour& from = previousPalette_[previous];
-        const int fromDistance = distance(from, s.Red, s.Green, s.Blue);
+        const int fromDistance = SquaredDistance(from, s.Red, s.Green, s.Blue);
         int limit = 4 * fromDistance;
         if (movedEntry_[previous] != 0) {
           best = std::numeric_limits<int>::max();
           // The nearest lies within |x − entry now| of the sample x, so within that plus
           // |x − entry before| of where the entry was. In double precision, widened far
           // beyond its rounding error (one entry too many costs a distance, too few is wrong).
-          const double reach =
-              std::sqrt(static_cast<double>(fromDistance)) +
-              std::sqrt(static_cast<double>(distance(palette[previous], s.Red, s.Green, s.Blue)));
-          limit = static_cast<int>(reach * reach + 1e-6);
+          const double radius = std::sqrt(static_cast<double>(fromDistance)) +
+                                std::sqrt(static_cast<double>(
+                                    SquaredDistance(palette[previous], s.Red, s.Green, s.Blue)));
+          limit = static_cast<int>(radius * radius + 1e-6);
         } else {
           best = fromDistance;
         }
@@ -203,7 +211,7 @@ void OctreeQuantizer::Refine(std::vector<PaletteColour>& palette) {
         const std::uint32_t* const last = neighbours_.data() + neighbourStart_[previous + 1];
         for (; other < last && static_cast<int>(*other >> 8) <= limit; ++other) {
           const auto k = static_cast<std::uint8_t>(*other & 0xFF);
-          const int d = distance(palette[k], s.Red, s.Green, s.Blue);
+          const int d = SquaredDistance(palette[k], s.Red, s.Green, s.Blue);
           if (d < best || (d == best && k < index)) best = d, index = k;
         }
       }
@@ -247,10 +255,6 @@ void OctreeQuantizer::UpdateEntries(std::vector<PaletteColour>& palette) {
 // - k moved by m: a sample x now has k within |x − k| + m ≤ R + m, so its nearest lies within
 //   that of x and thus within 2R + m of k's old place. Every entry there is a neighbour.
 void OctreeQuantizer::FindNeighbours(const std::vector<PaletteColour>& palette) {
-  const auto distance = [](const PaletteColour& a, const PaletteColour& b) {
-    const int dr = a.Red - b.Red, dg = a.Green - b.Green, db = a.Blue - b.Blue;
-    return dr * dr + dg * dg + db * db;
-  };
   neighbourStart_.assign(palette.size() + 1, 0);
   neighbours_.clear();
   for (std::size_t k = 0; k < palette.size(); ++k) {
@@ -259,15 +263,16 @@ void OctreeQuantizer::FindNeighbours(const std::vector<PaletteColour>& palette) 
     const PaletteColour& from = previousPalette_[k];
     if (movedEntry_[k] == 0) {
       for (const std::uint32_t mover : movers_) {
-        const int d = distance(from, palette[mover]);
+        const int d = SquaredDistance(from, palette[mover]);
         if (d <= 4 * reach_[k]) neighbours_.push_back(static_cast<std::uint32_t>(d) << 8 | mover);
       }
     } else {
       // In double precision, widened as in Refine.
       const double radius = 2 * std::sqrt(static_cast<double>(reach_[k])) +
-                            std::sqrt(static_cast<double>(distance(from, palette[k]))) + 1e-6;
+                            std::sqrt(static_cast<double>(SquaredDistance(from, palette[k]))) +
+                            1e-6;
       for (std::size_t c = 0; c < palette.size(); ++c) {
-        const int d = distance(from, palette[c]);
+        const int d = SquaredDistance(from, palette[c]);
         if (d <= radius * radius) neighbours_.push_back(static_cast<std::uint32_t>(d) << 8 | c);
       }
     }
