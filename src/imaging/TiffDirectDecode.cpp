@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 
 #include "imaging/ChartReaders.h"
@@ -60,23 +61,29 @@ std::optional<Cut> ChunkCutOf(TIFF* tiff) {
   return cut;
 }
 
+// Four sample bytes in libtiff's RGBA packing: the first in bits 0-7 (a little-endian load,
+// as Raster32 assumes).
+std::uint32_t FourSamples(const std::uint8_t* at) {
+  std::uint32_t samples;
+  std::memcpy(&samples, at, 4);
+  return samples;
+}
+
 // Turns count pixels of file samples at `from` into raster pixels at `to`, last pixel first:
 // `to` may start where `from` does (a strip decoded into the rows it fills), as a pixel's
-// samples are read before its own or any later pixel's bytes are written.
+// samples are read before its own or any later pixel's bytes are written. RGB samples are
+// read four bytes at a time, so one byte beyond the last pixel's must be readable.
 void ToRasterPixels(const TiffDirectLayout& layout, const std::uint8_t* from, std::uint32_t* to,
                     std::size_t count) {
   switch (layout.Kind) {
     case Samples::Rgb:
       for (std::size_t i = count; i-- > 0;) {
-        const std::uint8_t* s = from + 3 * i;
-        to[i] = 0xFF000000u | std::uint32_t{s[0]} << 16 | std::uint32_t{s[1]} << 8 | s[2];
+        to[i] = 0xFF000000u | RasterPixelFromTiffRgba(FourSamples(from + 3 * i));
       }
       break;
     case Samples::AssociatedAlpha:
       for (std::size_t i = count; i-- > 0;) {
-        const std::uint8_t* s = from + 4 * i;
-        to[i] =
-            std::uint32_t{s[3]} << 24 | std::uint32_t{s[0]} << 16 | std::uint32_t{s[1]} << 8 | s[2];
+        to[i] = RasterPixelFromTiffRgba(FourSamples(from + 4 * i));
       }
       break;
     case Samples::UnassociatedAlpha:
@@ -117,7 +124,8 @@ void DecodeTileRows(const TiffDirectLayout& layout, TIFF* tiff, Raster32& raster
   const Cut& cut = layout.Chunks;
   const std::size_t tileRowBytes = std::size_t{cut.ChunkWidth} * cut.SamplesPerPixel;
   const auto tileBytes = static_cast<tmsize_t>(tileRowBytes * cut.ChunkHeight);
-  std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileBytes));
+  std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileBytes) +
+                                 1);  // + 1: see ToRasterPixels
   for (std::uint32_t tileRow = first; tileRow < end; ++tileRow) {
     const std::uint32_t y = tileRow * cut.ChunkHeight;
     const std::uint32_t rows = std::min(cut.ChunkHeight, cut.Height - y);
