@@ -105,7 +105,8 @@ void DecodeStrips(const TiffDirectLayout& layout, TIFF* tiff, Raster32& raster, 
                   std::uint32_t end) {
   const Cut& cut = layout.Chunks;
   for (std::uint32_t strip = first; strip < end; ++strip) {
-    const std::uint32_t y = strip * cut.ChunkHeight;  // below Height: strip < Height / rows
+    const std::uint32_t y =
+        strip * cut.ChunkHeight;  // < Height: strips are Height / rows, rounded up
     const std::uint32_t rows = std::min(cut.ChunkHeight, cut.Height - y);
     const std::size_t pixels = std::size_t{cut.Width} * rows;
     const auto bytes = static_cast<tmsize_t>(pixels * cut.SamplesPerPixel);
@@ -124,8 +125,8 @@ void DecodeTileRows(const TiffDirectLayout& layout, TIFF* tiff, Raster32& raster
   const Cut& cut = layout.Chunks;
   const std::size_t tileRowBytes = std::size_t{cut.ChunkWidth} * cut.SamplesPerPixel;
   const auto tileBytes = static_cast<tmsize_t>(tileRowBytes * cut.ChunkHeight);
-  std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileBytes) +
-                                 1);  // + 1: see ToRasterPixels
+  // One byte more than a tile: see ToRasterPixels.
+  std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileBytes) + 1);
   for (std::uint32_t tileRow = first; tileRow < end; ++tileRow) {
     const std::uint32_t y = tileRow * cut.ChunkHeight;
     const std::uint32_t rows = std::min(cut.ChunkHeight, cut.Height - y);
@@ -169,8 +170,9 @@ std::optional<TiffDirectLayout> FindTiffDirectLayout(TIFF* tiff, std::uint64_t m
   const bool indexed = photometric == PHOTOMETRIC_MINISBLACK ||
                        photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_PALETTE;
   if (!(indexed && samples == 1) &&
-      !(photometric == PHOTOMETRIC_RGB && samples >= 3 && samples <= 4))
+      !(photometric == PHOTOMETRIC_RGB && samples >= 3 && samples <= 4)) {
     return std::nullopt;
+  }
   if (cut->Tiled) {
     const std::uint64_t tileBytes = std::uint64_t{cut->ChunkWidth} * cut->ChunkHeight * samples;
     if (tileBytes > maxBytes || tileBytes > kMostTileBytes) return std::nullopt;
