@@ -37,6 +37,7 @@ void ProgressPanel::Show(const ProgressReport& report) {
   Bar->setRange(0, static_cast<int>(planned / scale));
   Bar->setValue(static_cast<int>(std::clamp<std::int64_t>(report.Done, 0, planned) / scale));
   Text->setText(QString::fromStdString(ProgressText(report)));
+  if (report.Ended) CancelButton->setEnabled(false);  // nothing left to cancel
 }
 
 void ProgressPanel::Reset() {

@@ -30,9 +30,11 @@
 #include "georef/ChartGeoReference.h"
 #include "georef/GridDrawing.h"
 #include "imaging/TileFiles.h"
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "project/Project.h"
 #include "state/BusyState.h"
+#include "state/CancelSignals.h"
 #include "state/ErrorLog.h"
 
 namespace cz {
@@ -189,8 +191,7 @@ void TForm1::CreateMenus() {
 
   ConnectGuarded(CreateOrOpenProjectItem, &QAction::triggered, &TForm1::CreateOrOpenProjectClick);
   ConnectGuarded(LoadSourceMapItem, &QAction::triggered, &TForm1::LoadSourceMapClick);
-  ConnectGuarded(UseChartGeoReferenceItem, &QAction::triggered,
-                 &TForm1::UseChartGeoReferenceClick);
+  ConnectGuarded(UseChartGeoReferenceItem, &QAction::triggered, &TForm1::UseChartGeoReferenceClick);
   ConnectGuarded(DeleteAllTilesItem, &QAction::triggered, &TForm1::DeleteAllTilesClick);
   ConnectGuarded(ProcessSourceMapItem, &QAction::triggered, &TForm1::ProcessSourceMapClick);
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
@@ -286,6 +287,14 @@ void TForm1::Timer1Timer() {
   CommandLineOutcome outcome = CommandLineOutcome::Close;
   try {
     outcome = CommandLineBatch(state_, *ui_, arguments_, *this);
+  } catch (const OperationCancelled& cancelled) {
+    // The person asked for it, so no box repeats it: the log and the status line say it. A
+    // signal asks the program to end, display or not; "Cancel" in a window leaves the person
+    // in the window to carry on.
+    LogError(cancelled.what());
+    ui_->SetStatusText(cancelled.what());
+    outcome = CancelOnSignals::SignalReceived() ? CommandLineOutcome::Close
+                                                : CommandLineOutcome::StayOpen;
   } catch (const std::exception& error) {
     ReportError(error, true);
     // With a display the error box has been seen and the person carries on; without one

@@ -24,8 +24,8 @@ void HeadlessUserInterface::AddMemoLine(MemoWindow, const std::string& line) {
 }
 
 void HeadlessUserInterface::ShowProgress(const ProgressReport& report) {
-  progress_.Show(report);
-  if (report.Done >= report.Planned) progress_.Finish();
+  if (!report.Ended) progress_.Show(report);
+  if (report.Ended || report.Done >= report.Planned) progress_.Finish();
 }
 
 void HeadlessUserInterface::Log(const std::string& text) {

@@ -16,6 +16,17 @@ class ProgressCounter {
     report_.Task = task;
     report_.Planned = planned;
   }
+  // Sends the ended report, also while an error or a cancel unwinds the job.
+  ~ProgressCounter() {
+    report_.Ended = true;
+    try {
+      ui_.ShowProgress(report_);
+    } catch (...) {
+      // Nothing to do: the job is over either way, and a destructor must not throw.
+    }
+  }
+  ProgressCounter(const ProgressCounter&) = delete;
+  ProgressCounter& operator=(const ProgressCounter&) = delete;
 
   // One more unit done; level ≥ 0 also counts it for that tile level of levelPlanned.
   void Step(int level = -1, std::int64_t levelPlanned = 0) {

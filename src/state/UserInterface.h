@@ -23,10 +23,13 @@ struct ProgressReport {
   ProgressTask Task = ProgressTask::TileCreation;
   std::int64_t Done = 0;
   std::int64_t Planned = 0;
-  int Level = -1;  // tile creation: the tile level of the last committed tile; else -1
+  int Level = -1;              // tile creation: the tile level of the last committed tile; else -1
   std::int64_t LevelDone = 0;  // tile creation: tiles of that level done, of LevelPlanned
   std::int64_t LevelPlanned = 0;
   double ElapsedSeconds = 0;  // since the job started
+  // The job's last report, sent however it ended (finished, failed or cancelled), with the
+  // counts it reached: windows stop offering "Cancel", the command line ends its line.
+  bool Ended = false;
 };
 
 // Windows that keep a running log of lines.

@@ -4,11 +4,14 @@
 
 #include <filesystem>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include "ChartView.h"
 #include "FileDialogs.h"
@@ -22,6 +25,7 @@
 #include "platform/ExecutableFolder.h"
 #include "project/MapSourceSettings.h"
 #include "state/BusyState.h"
+#include "state/ErrorLog.h"
 #include "support/TempFolder.h"
 
 namespace cz {
@@ -141,6 +145,40 @@ TEST_F(MainWindowTest, NoProcessingRunLeavesTheChartOnShow) {
   EXPECT_EQ(run.Image321->Overlay().pixelColor(at.X, at.Y), QColor(0, 255, 0));
   EXPECT_FALSE(run.BitBtn3->isVisible());
   EXPECT_TRUE(run.BitBtn2->isVisible());
+}
+
+// "Cancel" in the process window during a command-line run with a display: the tiles already
+// made stay, the run is logged as cancelled, and the window stays open without a box to dismiss.
+TEST_F(MainWindowTest, CancelInTheWindowEndsTheRunButNotTheProgram) {
+  WriteChart(GeoReferencingMethod::SemiAutomaticLambert);
+  TForm1 run({"/P", work / "P", "/S", "chart.tif", "/X", "48", "6", "2", "4", "/R", "0.25", "/M"},
+             false);
+  run.show();
+  bool boxShown = false;
+  QTimer clicker;
+  QObject::connect(&clicker, &QTimer::timeout, [&] {
+    if (QWidget* box = QApplication::activeModalWidget()) {
+      boxShown = true;
+      box->close();
+    }
+    QPushButton* cancel = run.ProcessViewer->Progress->CancelButton;
+    if (run.ProcessViewer->Progress->Bar->value() > 0 && cancel->isEnabled()) {
+      QTest::mouseClick(cancel, Qt::LeftButton);
+    }
+  });
+  clicker.start(1);
+  run.Timer1Timer();
+  clicker.stop();
+  EXPECT_TRUE(run.isVisible());
+  EXPECT_FALSE(boxShown);
+  EXPECT_EQ(run.Edit1->text().toStdString(), "Tile creation cancelled");
+  EXPECT_EQ(testing::ReadFileBytes(ErrorLogPath()), "Tile creation cancelled\r\n");
+  const auto tiles = std::distance(std::filesystem::directory_iterator(work / "P/Tiles"),
+                                   std::filesystem::directory_iterator());
+  EXPECT_GT(tiles, 0);
+  EXPECT_LT(tiles, 128);
+  EXPECT_TRUE(!std::filesystem::exists(work / "P/EFIS Maps") ||
+              std::filesystem::is_empty(work / "P/EFIS Maps"));  // /M did not run
 }
 
 struct ZoomKeys {

@@ -136,6 +136,10 @@ TEST_F(SecondaryWindowsTest, ProgressBarsFollowTheirJobsAndCancelAsksTheJobToSto
   windowed.ShowProcessWindow();  // the next run starts afresh
   EXPECT_FALSE(windowed.CancelRequested());
   EXPECT_TRUE(viewer.Progress->CancelButton->isEnabled());
+  ProgressReport ended = tiles;
+  ended.Ended = true;
+  windowed.ShowProgress(ended);
+  EXPECT_FALSE(viewer.Progress->CancelButton->isEnabled());  // nothing left to cancel
 
   builder.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&builder));

@@ -36,7 +36,13 @@ class RecordingUserInterface : public UserInterface {
   void ShowProcessWindow() override { ++processWindowShown; }
   void ShowTile(const Raster32&) override { ++tilesShown; }
   void HideProcessWindow() override { ++processWindowHidden; }
-  void ShowProgress(const ProgressReport& report) override { progress.push_back(report); }
+  void ShowProgress(const ProgressReport& report) override {
+    if (report.Ended) {
+      ++progressEnded;
+    } else {
+      progress.push_back(report);
+    }
+  }
   bool CancelRequested() override {
     return cancelAfterProgress >= 0 && static_cast<int>(progress.size()) >= cancelAfterProgress;
   }
@@ -55,7 +61,8 @@ class RecordingUserInterface : public UserInterface {
   int tilesShown = 0;
   int processWindowHidden = 0;
   std::function<void()> onProcessEvents;
-  std::vector<ProgressReport> progress;
+  std::vector<ProgressReport> progress;  // every report but the ended ones
+  int progressEnded = 0;
   int cancelAfterProgress = -1;  // asks to cancel once this many reports came
 };
 

@@ -154,8 +154,8 @@ TEST_F(ParallelTilesTest, AnErrorLeavesWhatOneThreadLeaves) {
     UseThreads(threads);
     testing::TempFolder project;
     AppState state = NewProject(project);
-    const std::string blocker = project.Write("Tiles/1_" + std::to_string(370 + 77 * 720) + ".GIF",
-                                              "read-only");
+    const std::string blocker =
+        project.Write("Tiles/1_" + std::to_string(370 + 77 * 720) + ".GIF", "read-only");
     ::chmod(blocker.c_str(), 0444);
     testing::RecordingUserInterface ui;
     UseLambertChart(state);
@@ -186,6 +186,7 @@ TEST_F(ParallelTilesTest, CancelKeepsCommittedTilesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(left.size(), 5u);  // the committed ones, nothing hidden
   for (const auto& [name, bytes] : left) EXPECT_EQ(name.find("/."), std::string::npos) << name;
   ASSERT_EQ(ui.progress.size(), 5u);
+  EXPECT_EQ(ui.progressEnded, 1);
   const ProgressReport& last = ui.progress.back();
   EXPECT_EQ(last.Done, 5);
   EXPECT_EQ(last.Planned, 44);
