@@ -3,8 +3,8 @@
 // they have always had:
 //   - the minimum code size byte: max(2, colour table bits); each index is masked to it;
 //   - a clear code first; codes packed least significant bit first;
-//   - one new dictionary entry per code written, until the next free code would be 4095:
-//     then a clear code is written instead and the dictionary starts again;
+//   - one new dictionary entry per code written while the next free code is below 4095; at
+//     4095 a clear code is written instead and the dictionary starts again;
 //   - the code width grows by one right after a code is written once the next free code has
 //     reached 2^width (never beyond 12 bits);
 //   - at the end the pending code, the end code and the last partial byte;
