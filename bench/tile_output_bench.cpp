@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,8 +21,11 @@
 #include <string>
 
 #include "../tests/support/ChartLikeTile.h"
+#include "../tests/support/GifTestFiles.h"
 #include "../tests/support/TempFolder.h"
 #include "imaging/GifImageDecoder.h"
+#include "imaging/GifTileWriter.h"
+#include "imaging/OctreeQuantizer.h"
 #include "imaging/Raster32.h"
 #include "imaging/TileEncoder.h"
 #include "imaging/TileFiles.h"
@@ -59,6 +63,53 @@ BENCHMARK(BM_EncodeTile)
     ->Args({2, 5})
     ->Args({0, 0})
     ->Args({4, 0})
+    ->Unit(benchmark::kMillisecond);
+
+// GIF writing alone, on the indices of a chart-like tile with scanner noise of deviation about
+// 3 per channel reduced to `colours` colours, and giflib (the writer before GifTileWriter) as
+// the peer in the same run.
+void BM_WriteGif(benchmark::State& state) {
+  Raster32 tile = cz::testing::ChartLikeTile(kTileSide, kTileSide, 1);
+  cz::testing::TinyRandom random(7);
+  for (std::size_t i = 0; i < tile.PixelCount(); ++i) {
+    const std::uint32_t p = tile.Pixels()[i];
+    const auto noisy = [&](int channel) {
+      const int noise = random.Below(7) + random.Below(7) + random.Below(7) - 9;
+      return static_cast<std::uint8_t>(std::clamp(channel + noise, 0, 255));
+    };
+    tile.Pixels()[i] =
+        cz::PackPixel(noisy(cz::RedOf(p)), noisy(cz::GreenOf(p)), noisy(cz::BlueOf(p)));
+  }
+  cz::testing::IndexedImage image{
+      kTileSide, kTileSide, std::vector<std::uint8_t>(tile.PixelCount()), {}};
+  std::vector<cz::PaletteColour> palette;
+  cz::OctreeQuantizer quantizer;
+  quantizer.Build(tile, static_cast<int>(state.range(0)), palette);
+  cz::NearestColourMap nearest;
+  nearest.SetPalette(palette);
+  cz::PixelMapper().Map(tile, nearest, cz::DitheringMethod::None, image.indices.data());
+  for (const cz::PaletteColour& c : palette) image.colours.push_back({c.Red, c.Green, c.Blue});
+
+  const bool giflib = state.range(1) != 0;
+  cz::GifTileWriter writer;
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const std::string gif =
+        giflib ? cz::testing::EncodeWithGiflib(image)
+               : writer.Encode(kTileSide, kTileSide, image.indices.data(), palette);
+    bytes = gif.size();
+    benchmark::DoNotOptimize(gif.data());
+  }
+  state.counters["MP/s"] =
+      benchmark::Counter(state.iterations() * tile.PixelCount() / 1e6, benchmark::Counter::kIsRate);
+  state.counters["gif_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_WriteGif)
+    ->ArgNames({"colours", "giflib"})
+    ->Args({64, 0})
+    ->Args({64, 1})
+    ->Args({256, 0})
+    ->Args({256, 1})
     ->Unit(benchmark::kMillisecond);
 
 void BM_SaveTile(benchmark::State& state) {

@@ -33,9 +33,11 @@ inline constexpr const char* kBufferNotDecodedText =
 // "Unable to open file '" + path + "'".
 std::string UnableToOpenText(const std::string& path);
 
-// TIFF through libtiff's RGBA interface, oriented top-left. A file libtiff cannot open throws
-// UnableToOpenText; a raster that cannot be had throws kBufferTooLargeText. Strips or tiles
-// that fail to decode leave whatever libtiff delivered (the rest of the image still loads).
+// TIFF with the pixels of libtiff's RGBA interface, oriented top-left; the common layouts
+// are decoded directly on WorkerThreadCount() threads (TiffChart.h). A file libtiff cannot
+// open throws UnableToOpenText; a raster that cannot be had throws kBufferTooLargeText.
+// Strips or tiles that fail to decode do not stop the load: in the common layouts they are
+// left black (all zero), in the others they hold whatever libtiff delivered.
 void ReadTiffChart(const std::string& path, Raster32& raster, std::uint64_t& requiredBytes,
                    std::uint64_t maxBytes = kNoByteLimit);
 

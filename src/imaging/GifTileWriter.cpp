@@ -1,9 +1,7 @@
 #include "imaging/GifTileWriter.h"
 
-#include <gif_lib.h>
-
 #include <algorithm>
-#include <memory>
+#include <bit>
 
 #include "platform/Error.h"
 
@@ -11,27 +9,10 @@ namespace cz {
 
 namespace {
 
-int AppendToString(GifFileType* gif, const GifByteType* bytes, int length) {
-  static_cast<std::string*>(gif->UserData)->append(reinterpret_cast<const char*>(bytes), length);
-  return length;
+void AppendWord(std::string& out, std::int32_t value) {
+  out.push_back(static_cast<char>(value & 0xFF));
+  out.push_back(static_cast<char>(value >> 8 & 0xFF));
 }
-
-[[noreturn]] void Fail(const char* step, int code) {
-  const char* reason = GifErrorString(code);
-  throw CartozenError(std::string("GIF encoding failed (") + step +
-                      "): " + (reason ? reason : "unknown error"));
-}
-
-struct GifCloser {
-  void operator()(GifFileType* gif) const {
-    int ignored = 0;
-    EGifCloseFile(gif, &ignored);
-  }
-};
-
-struct ColorMapFree {
-  void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
-};
 
 }  // namespace
 
@@ -41,41 +22,45 @@ int ColourTableSize(int count) {
   return size;
 }
 
-std::string EncodeTileGif(std::int32_t width, std::int32_t height, std::uint8_t* indices,
-                          const std::vector<PaletteColour>& palette) {
+std::string GifTileWriter::Encode(std::int32_t width, std::int32_t height,
+                                  const std::uint8_t* indices,
+                                  const std::vector<PaletteColour>& palette) {
   if (width <= 0 || height <= 0 || width > 0xFFFF || height > 0xFFFF) {
     throw CartozenError("GIF encoding failed: a tile of " + std::to_string(width) + " x " +
                         std::to_string(height) + " pixels cannot be written");
   }
   const int count = std::clamp(static_cast<int>(palette.size()), 1, kMaxGifColours);
   const int tableSize = ColourTableSize(count);
-  GifColorType colours[kMaxGifColours] = {};  // the padding stays black
-  for (int i = 0; i < count && i < static_cast<int>(palette.size()); ++i) {
-    colours[i] = {palette[i].Red, palette[i].Green, palette[i].Blue};
-  }
-  std::unique_ptr<ColorMapObject, ColorMapFree> table(GifMakeMapObject(tableSize, colours));
-  if (!table) Fail("colour table", E_GIF_ERR_NOT_ENOUGH_MEM);
+  const int tableBits = std::countr_zero(static_cast<unsigned>(tableSize));
 
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(width) * height / 2 + 1024);
-  int error = 0;
-  std::unique_ptr<GifFileType, GifCloser> gif(EGifOpen(&bytes, AppendToString, &error));
-  if (!gif) Fail("open", error);
-  EGifSetGifVersion(gif.get(), false);  // "GIF87a": the file carries no extension
-  // Colour resolution 8 and no global table give the packed byte 0x77.
-  if (EGifPutScreenDesc(gif.get(), width, height, 8, 0, nullptr) == GIF_ERROR) {
-    Fail("screen descriptor", gif->Error);
+  bytes.append("GIF87a");
+  AppendWord(bytes, width);
+  AppendWord(bytes, height);
+  bytes.append({'\x77', '\0', '\0'});  // no global table, resolution 8; background; aspect
+  bytes.push_back('\x2C');             // image descriptor at (0, 0), the whole tile
+  AppendWord(bytes, 0);
+  AppendWord(bytes, 0);
+  AppendWord(bytes, width);
+  AppendWord(bytes, height);
+  bytes.push_back(static_cast<char>(0x80 | (tableBits - 1)));  // local table, not interlaced
+  for (int i = 0; i < tableSize; ++i) {
+    const PaletteColour colour = i < count && i < static_cast<int>(palette.size())
+                                     ? palette[i]
+                                     : PaletteColour{};  // the padding is black
+    bytes.append({static_cast<char>(colour.Red), static_cast<char>(colour.Green),
+                  static_cast<char>(colour.Blue)});
   }
-  if (EGifPutImageDesc(gif.get(), 0, 0, width, height, false, table.get()) == GIF_ERROR) {
-    Fail("image descriptor", gif->Error);
-  }
-  // giflib masks each index to the table's bit depth; indices below count are unchanged.
-  if (EGifPutLine(gif.get(), indices, width * height) == GIF_ERROR) {
-    Fail("image data", gif->Error);
-  }
-  GifFileType* raw = gif.release();
-  if (EGifCloseFile(raw, &error) == GIF_ERROR) Fail("trailer", error);
+  lzw_.Append(indices, static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+              tableBits, bytes);
+  bytes.push_back('\x3B');
   return bytes;
+}
+
+std::string EncodeTileGif(std::int32_t width, std::int32_t height, std::uint8_t* indices,
+                          const std::vector<PaletteColour>& palette) {
+  return GifTileWriter().Encode(width, height, indices, palette);
 }
 
 }  // namespace cz

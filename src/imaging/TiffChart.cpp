@@ -1,18 +1,23 @@
-// TIFF charts through libtiff's RGBA interface.
+// TIFF charts: the common layouts decoded directly on several threads, every other through
+// libtiff's RGBA interface.
+
+#include "imaging/TiffChart.h"
 
 #include <tiffio.h>
 
-#include <cstdarg>
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "imaging/ChartReaders.h"
 #include "imaging/Raster32.h"
+#include "imaging/TiffDirectDecode.h"
+#include "imaging/TiffFile.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/ThreadCount.h"
 
 namespace cz {
 
@@ -36,44 +41,11 @@ void AllocateChartRaster(Raster32& raster, std::int64_t width, std::int64_t heig
   }
 }
 
-namespace {
-
-// libtiff's messages go nowhere: the handlers below claim them (return 1) so that libtiff's
-// process-wide default handlers, which print to stderr, are never reached. A failed open is
-// seen through TIFFOpenExt's null result; decoding errors are tolerated by design.
-int DropTiffMessage(TIFF*, void*, const char*, const char*, va_list) {
-  return 1;
-}
-
-struct TiffCloser {
-  void operator()(TIFF* tiff) const { TIFFClose(tiff); }
-};
-struct TiffOptionsFree {
-  void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
-};
-
-// libtiff packs red in bits 0-7 and blue in bits 16-23; the raster wants them swapped.
-void SwapRedAndBlue(std::uint32_t* pixels, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint32_t p = pixels[i];
-    pixels[i] = (p & 0xFF00FF00u) | ((p & 0x000000FFu) << 16) | ((p >> 16) & 0x000000FFu);
-  }
-}
-
-}  // namespace
-
-void ReadTiffChart(const std::string& path, Raster32& raster, std::uint64_t& requiredBytes,
-                   std::uint64_t maxBytes) {
-  std::unique_ptr<TIFFOpenOptions, TiffOptionsFree> options(TIFFOpenOptionsAlloc());
-  if (!options) throw CartozenError(kBufferTooLargeText);
-  TIFFOpenOptionsSetErrorHandlerExtR(options.get(), DropTiffMessage, nullptr);
-  TIFFOpenOptionsSetWarningHandlerExtR(options.get(), DropTiffMessage, nullptr);
-  // Under a cap, libtiff's own buffers (strips, tiles) stay within it as well.
-  if (maxBytes != kNoByteLimit) {
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(maxBytes));
-  }
-  std::unique_ptr<TIFF, TiffCloser> tiff(
-      TIFFOpenExt(ResolvePath(path).c_str(), "r", options.get()));
+TiffDecoder ReadTiffChartOnThreads(const std::string& path, Raster32& raster,
+                                   std::uint64_t& requiredBytes, std::uint64_t maxBytes,
+                                   int threads) {
+  const std::string resolvedPath = ResolvePath(path);
+  TiffHandle tiff = OpenTiffForReading(resolvedPath, maxBytes);
   if (!tiff) throw CartozenError(UnableToOpenText(path));
 
   std::uint32_t width = 0;
@@ -91,17 +63,39 @@ void ReadTiffChart(const std::string& path, Raster32& raster, std::uint64_t& req
   }
 
   try {
-    // Zeroed, so that strips libtiff cannot decode come out the same on every run.
+    // Zeroed, so that strips or tiles that cannot be decoded come out the same on every run.
     AllocateChartRaster(raster, width, height, maxBytes, true);
   } catch (const std::bad_alloc&) {
     throw CartozenError(kBufferTooLargeText);
   }
 
+  if (const std::optional<TiffDirectLayout> layout = FindTiffDirectLayout(tiff.get(), maxBytes)) {
+    const auto reopen = [&] {
+      TiffHandle another = OpenTiffForReading(resolvedPath, maxBytes);
+      if (!another) throw CartozenError(UnableToOpenText(path));
+      return another;
+    };
+    try {
+      DecodeTiffDirect(*layout, tiff.get(), reopen, raster, threads);
+    } catch (const std::bad_alloc&) {
+      throw CartozenError(kBufferTooLargeText);
+    }
+    return TiffDecoder::Direct;
+  }
+
   // The result is not examined: a partly decodable image loads with what was delivered.
   TIFFReadRGBAImageOriented(tiff.get(), width, height, raster.Pixels(), ORIENTATION_TOPLEFT, 0);
   tiff.reset();
+  std::uint32_t* pixels = raster.Pixels();
+  for (std::size_t i = 0, count = raster.PixelCount(); i < count; ++i) {
+    pixels[i] = RasterPixelFromTiffRgba(pixels[i]);
+  }
+  return TiffDecoder::RgbaInterface;
+}
 
-  SwapRedAndBlue(raster.Pixels(), raster.PixelCount());
+void ReadTiffChart(const std::string& path, Raster32& raster, std::uint64_t& requiredBytes,
+                   std::uint64_t maxBytes) {
+  ReadTiffChartOnThreads(path, raster, requiredBytes, maxBytes, WorkerThreadCount());
 }
 
 }  // namespace cz

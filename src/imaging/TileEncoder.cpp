@@ -1,6 +1,5 @@
 #include "imaging/TileEncoder.h"
 
-#include "imaging/GifTileWriter.h"
 #include "imaging/Raster32.h"
 
 namespace cz {
@@ -23,7 +22,7 @@ std::string TileEncoder::Encode(const Raster32& raster, const TileColourOptions&
   nearest_.SetPalette(palette_);
   indices_.resize(raster.PixelCount());
   mapper_.Map(raster, nearest_, method, indices_.data());
-  return EncodeTileGif(raster.Width(), raster.Height(), indices_.data(), palette_);
+  return gif_.Encode(raster.Width(), raster.Height(), indices_.data(), palette_);
 }
 
 }  // namespace cz

@@ -4,15 +4,16 @@
 // nearest-colour mapping to that palette without dithering; then the GIF layout of
 // GifTileWriter.h. Only red, green and blue reach the file; alpha is ignored.
 //
-// A TileEncoder keeps its working memory (octree, colour cache, index and error buffers)
-// from tile to tile, so one encoder per tile-creation run allocates nothing per pixel and
-// almost nothing per tile. Output depends only on the pixels and the options.
+// A TileEncoder keeps its working memory (octree, colour cache, index and error buffers, LZW
+// dictionary) from tile to tile, so one encoder per tile-creation run allocates nothing per
+// pixel and almost nothing per tile. Output depends only on the pixels and the options.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "imaging/ErrorDiffusion.h"
+#include "imaging/GifTileWriter.h"
 #include "imaging/NearestColour.h"
 #include "imaging/OctreeQuantizer.h"
 #include "imaging/TilePalette.h"
@@ -46,6 +47,7 @@ class TileEncoder {
   PixelMapper mapper_;
   std::vector<PaletteColour> palette_;
   std::vector<std::uint8_t> indices_;
+  GifTileWriter gif_;
 };
 
 }  // namespace cz

@@ -18,6 +18,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -36,7 +37,15 @@ class OrderedParallel {
         slots_(window_) {
     if (workers <= 1) return;
     threads_.reserve(static_cast<std::size_t>(workers));
-    for (int w = 0; w < workers; ++w) threads_.emplace_back(&OrderedParallel::Work, this, w);
+    for (int w = 0; w < workers; ++w) {
+      try {
+        threads_.emplace_back(&OrderedParallel::Work, this, w);
+      } catch (const std::system_error&) {
+        // No more threads to be had: those started do the work (none: Next() does), which
+        // changes the speed, never the results.
+        break;
+      }
+    }
   }
   ~OrderedParallel() {
     {

@@ -37,21 +37,30 @@ inline std::uint32_t PatternPixel(int x, int y) {
 struct TiffLayout {
   const char* name;
   std::uint16_t photometric;  // PHOTOMETRIC_RGB, _MINISBLACK or _PALETTE
-  std::uint16_t samples;      // 1, 3 or 4 (4: associated alpha)
+  std::uint16_t samples;      // 1, 3, or with alpha (extraSample) 2 or 4
   std::uint16_t bits;         // 8 or 16
   std::uint16_t compression;  // COMPRESSION_NONE, _LZW, _ADOBE_DEFLATE, _PACKBITS
   bool tiled;
   bool separatePlanes;
   std::uint16_t orientation;  // ORIENTATION_TOPLEFT or _BOTLEFT
+  // Less common choices, with the defaults most files above take:
+  std::uint16_t extraSample = EXTRASAMPLE_ASSOCALPHA;  // written with 2 or 4 samples
+  bool varyingAlpha = false;                           // alpha of pixel (x, y) varies; else 255
+  bool eightBitColourMap = false;  // palette entries stored as 0-255, not 16-bit
+  std::uint32_t rowsPerStrip = 3;  // tiles are 16 × 16
 };
 
 // The sample values the writer stores for pixel (x, y), channel c of samples.
 inline std::uint8_t TiffSample(const TiffLayout& layout, int x, int y, int c) {
-  if (layout.samples == 1) return static_cast<std::uint8_t>(x * 29 + y * 13);
+  const bool alpha = c == layout.samples - 1 && (layout.samples == 2 || layout.samples == 4);
+  if (alpha) {
+    // Opaque unless asked: associated alpha then leaves the colours as they are.
+    return layout.varyingAlpha ? static_cast<std::uint8_t>(x * 53 + y * 19) : 255;
+  }
+  if (layout.samples <= 2) return static_cast<std::uint8_t>(x * 29 + y * 13);
   if (c == 0) return PatternRed(x, y);
   if (c == 1) return PatternGreen(x, y);
-  if (c == 2) return PatternBlue(x, y);
-  return 255;  // opaque: associated alpha then leaves the colours as they are
+  return PatternBlue(x, y);
 }
 
 // Writes a width × height TIFF whose pixel (x, y) of the picture is TiffSample; with
@@ -68,18 +77,18 @@ inline bool WriteTiff(const std::string& path, const TiffLayout& layout, int wid
   TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.orientation);
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG,
                layout.separatePlanes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
-  if (layout.samples == 4) {
-    const std::uint16_t extra = EXTRASAMPLE_ASSOCALPHA;
-    TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &extra);
+  if (layout.samples == 2 || layout.samples == 4) {
+    TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &layout.extraSample);
   }
   std::vector<std::uint16_t> map[3];
   if (layout.photometric == PHOTOMETRIC_PALETTE) {
-    // Entry i: red i, green 255 - i, blue i / 2 (as 16-bit values).
+    // Entry i: red i, green 255 - i, blue i / 2 (as 16-bit values, or as they are).
+    const int scale = layout.eightBitColourMap ? 1 : 257;
     for (auto& m : map) m.resize(256);
     for (int i = 0; i < 256; ++i) {
-      map[0][i] = static_cast<std::uint16_t>(i * 257);
-      map[1][i] = static_cast<std::uint16_t>((255 - i) * 257);
-      map[2][i] = static_cast<std::uint16_t>((i / 2) * 257);
+      map[0][i] = static_cast<std::uint16_t>(i * scale);
+      map[1][i] = static_cast<std::uint16_t>((255 - i) * scale);
+      map[2][i] = static_cast<std::uint16_t>((i / 2) * scale);
     }
     TIFFSetField(tiff, TIFFTAG_COLORMAP, map[0].data(), map[1].data(), map[2].data());
   }
@@ -124,7 +133,7 @@ inline bool WriteTiff(const std::string& path, const TiffLayout& layout, int wid
       }
     }
   } else {
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.rowsPerStrip);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * perPixel * bytesPerSample);
     for (int plane = 0; plane < planes; ++plane) {
       for (int y = 0; y < height; ++y) {

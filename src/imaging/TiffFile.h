@@ -1,0 +1,31 @@
+#pragma once
+// What the TIFF readers share: opening a file for reading the one way they all do it, without
+// memory mapping (a mapped chart's pages would count in the process's memory on top of the
+// raster), libtiff's messages dropped (nothing is printed; failures are seen through
+// results) and libtiff's own buffers (strips, tiles) capped at maxBytes; and libtiff's RGBA
+// pixel packing turned into the raster's.
+
+#include <tiffio.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace cz {
+
+struct TiffCloser {
+  void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+};
+using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
+
+// Null when libtiff cannot open the file. Throws CartozenError(kBufferTooLargeText) when not
+// even libtiff's open options can be had. resolvedPath is opened as it is (see ResolvePath).
+TiffHandle OpenTiffForReading(const std::string& resolvedPath, std::uint64_t maxBytes);
+
+// libtiff's RGBA interface packs red in bits 0-7 and blue in bits 16-23; the raster wants
+// them the other way round (green and alpha stay).
+constexpr std::uint32_t RasterPixelFromTiffRgba(std::uint32_t p) {
+  return (p & 0xFF00FF00u) | ((p & 0x000000FFu) << 16) | ((p >> 16) & 0x000000FFu);
+}
+
+}  // namespace cz
