@@ -8,9 +8,10 @@
 #include <tiffio.h>
 
 #include <cmath>
-#include <cstdarg>
 #include <vector>
 
+#include "imaging/ChartReaders.h"
+#include "imaging/TiffFile.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 
@@ -34,18 +35,10 @@ struct ChartProjection::Proj {
 
 namespace {
 
-// libtiff's and libgeotiff's messages go nowhere: every problem surfaces as a refusal below.
-int DropTiffMessage(TIFF*, void*, const char*, const char*, va_list) {
-  return 1;
-}
+// libgeotiff's messages go nowhere (libtiff's are dropped by OpenTiffForReading): every
+// problem surfaces as a refusal below.
 void DropGeoTiffMessage(GTIF*, int, const char*, ...) {}
 
-struct TiffCloser {
-  void operator()(TIFF* tiff) const { TIFFClose(tiff); }
-};
-struct TiffOptionsFree {
-  void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
-};
 struct GtifFree {
   void operator()(GTIF* gtif) const { GTIFFree(gtif); }
 };
@@ -236,12 +229,13 @@ std::optional<LatLon> ChartProjection::PositionOf(ChartPixel pixel) const {
 
 std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path) {
   XTIFFInitialize();  // registers the GeoTIFF tags with libtiff
-  const std::unique_ptr<TIFFOpenOptions, TiffOptionsFree> options(TIFFOpenOptionsAlloc());
-  if (!options) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
-  TIFFOpenOptionsSetErrorHandlerExtR(options.get(), DropTiffMessage, nullptr);
-  TIFFOpenOptionsSetWarningHandlerExtR(options.get(), DropTiffMessage, nullptr);
-  const std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpenExt(path.c_str(), "r", options.get()));
-  if (!tiff) throw CartozenError("Unable to open file '" + path + "'");
+  TiffHandle tiff;
+  try {
+    tiff = OpenTiffForReading(path, kNoByteLimit);
+  } catch (const CartozenError&) {
+    throw CartozenError(GeoReferenceProblem(path, "out of memory"));
+  }
+  if (!tiff) throw CartozenError(UnableToOpenText(path));
 
   std::uint32_t width = 0, height = 0;
   TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);

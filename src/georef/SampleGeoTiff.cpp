@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "imaging/Raster32.h"
+#include "imaging/TiffFile.h"
+#include "imaging/TiffFile.h"
 #include "platform/Error.h"
 
 namespace cz {
@@ -22,9 +24,6 @@ constexpr std::uint32_t kDark = PackPixel(200, 30, 30, 255);
 constexpr std::uint32_t kLight = PackPixel(30, 30, 200, 255);
 constexpr std::uint32_t kLine = PackPixel(0, 0, 0, 255);
 
-struct TiffCloser {
-  void operator()(TIFF* tiff) const { TIFFClose(tiff); }
-};
 struct GtifFree {
   void operator()(GTIF* gtif) const { GTIFFree(gtif); }
 };
@@ -84,7 +83,7 @@ namespace {
 void WriteChartFile(const SampleGeoTiff& chart, const ChartProjection& projection,
                     const std::string& path) {
   XTIFFInitialize();
-  const std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpen(path.c_str(), "w"));
+  const TiffHandle tiff(TIFFOpen(path.c_str(), "w"));
   if (!tiff) throw CartozenError("Unable to write to " + path);
   TIFF* t = tiff.get();
   TIFFSetField(t, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(chart.Width));

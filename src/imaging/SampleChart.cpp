@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "imaging/TiffFile.h"
+#include "imaging/TiffFile.h"
 #include "platform/Error.h"
 
 namespace cz {
@@ -14,10 +16,6 @@ namespace cz {
 namespace {
 
 constexpr int kMaxSide = 1 << 16;  // keeps a row and the TIFF's size well within bounds
-
-struct TiffCloser {
-  void operator()(TIFF* tif) const { TIFFClose(tif); }
-};
 
 // Smooth "terrain" colours: a few overlapping waves in latitude and longitude.
 void AreaColour(double lat, double lon, unsigned char rgb[3]) {
@@ -65,7 +63,7 @@ void WriteSampleChart(const SampleChart& chart, const std::string& path) {
       !(chart.LatitudeExtent > 0.0) || !(chart.LongitudeExtent > 0.0)) {
     throw CartozenError("Sample chart needs 2 to 65536 pixels each way and positive extents");
   }
-  const std::unique_ptr<TIFF, TiffCloser> tif(TIFFOpen(path.c_str(), "w"));
+  const TiffHandle tif(TIFFOpen(path.c_str(), "w"));
   if (!tif) throw CartozenError("Unable to write to " + path);
   TIFFSetField(tif.get(), TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(chart.Width));
   TIFFSetField(tif.get(), TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(chart.Height));
