@@ -13,7 +13,6 @@
 
 #include "imaging/Raster32.h"
 #include "imaging/TiffFile.h"
-#include "imaging/TiffFile.h"
 #include "platform/Error.h"
 
 namespace cz {

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "imaging/TiffFile.h"
-#include "imaging/TiffFile.h"
 #include "platform/Error.h"
 
 namespace cz {
