@@ -48,7 +48,9 @@ bool TileFolder::Listed(TileLevel level, TilePosition position) const {
   return realNames_.count(TileName(level, position)) != 0;
 }
 
-PreparedTileFile::PreparedTileFile(PreparedTileFile&& other) noexcept { *this = std::move(other); }
+PreparedTileFile::PreparedTileFile(PreparedTileFile&& other) noexcept {
+  *this = std::move(other);
+}
 
 PreparedTileFile& PreparedTileFile::operator=(PreparedTileFile&& other) noexcept {
   if (this != &other) {
@@ -62,7 +64,9 @@ PreparedTileFile& PreparedTileFile::operator=(PreparedTileFile&& other) noexcept
   return *this;
 }
 
-PreparedTileFile::~PreparedTileFile() { Discard(); }
+PreparedTileFile::~PreparedTileFile() {
+  Discard();
+}
 
 void PreparedTileFile::Discard() noexcept {
   if (!TemporaryPath.empty()) ::unlink(TemporaryPath.c_str());
@@ -101,8 +105,7 @@ PreparedTileFile PrepareTileFile(const Raster32& raster, TilePosition position, 
   }
   // A missing "Tiles" folder fails here like any unwritable folder: the project creates it,
   // and re-creating it silently would hide a wrong path.
-  tile.FinalPath =
-      run.Folder ? run.Folder->PathOf(level, position) : ResolvePath(tile.ShownName);
+  tile.FinalPath = run.Folder ? run.Folder->PathOf(level, position) : ResolvePath(tile.ShownName);
   tile.TemporaryPath = WriteTemporaryFile(tile.FinalPath, bytes, tile.ShownName);
   return tile;
 }

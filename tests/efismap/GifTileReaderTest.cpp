@@ -78,7 +78,7 @@ void ExpectShows(const Raster32& view, const IndexedImage& image) {
 }
 
 // Our decoder draws gif exactly as giflib decodes it.
-void ExpectSameAsGiflib(const std::string& gif, int targetWidth, std::size_t* drawn = nullptr) {
+void ExpectSameAsGiflib(const std::string& gif, int targetWidth) {
   int width = 0, height = 0;
   const std::vector<std::uint32_t> reference = testing::DecodeWithGiflib(gif, &width, &height);
   Raster32 view(kView, kView);
