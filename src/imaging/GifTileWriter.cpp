@@ -58,7 +58,7 @@ std::string GifTileWriter::Encode(std::int32_t width, std::int32_t height,
   return bytes;
 }
 
-std::string EncodeTileGif(std::int32_t width, std::int32_t height, std::uint8_t* indices,
+std::string EncodeTileGif(std::int32_t width, std::int32_t height, const std::uint8_t* indices,
                           const std::vector<PaletteColour>& palette) {
   return GifTileWriter().Encode(width, height, indices, palette);
 }

@@ -31,8 +31,8 @@ class GifTileWriter {
   GifLzwCoder lzw_;
 };
 
-// GifTileWriter::Encode with a writer of its own. indices is not changed.
-std::string EncodeTileGif(std::int32_t width, std::int32_t height, std::uint8_t* indices,
+// GifTileWriter::Encode with a writer of its own.
+std::string EncodeTileGif(std::int32_t width, std::int32_t height, const std::uint8_t* indices,
                           const std::vector<PaletteColour>& palette);
 
 // Entries of the local colour table for a palette of count colours: the next power of two,

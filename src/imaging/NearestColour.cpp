@@ -154,7 +154,7 @@ void NearestColourMap::IndicesOf(const std::uint32_t* pixels, std::size_t count,
     const std::uint32_t colour = pixels[i] & 0xFFFFFFu;
     if (colour != previous) {
       previous = colour;
-      const std::uint32_t slot = (colour * 2654435761u) >> (32 - kCacheBits);
+      const std::uint32_t slot = CacheSlot(colour);
       index = keys[slot] == (colour | generation) ? cached[slot] : IndexOf(colour);
     }
     indices[i] = index;

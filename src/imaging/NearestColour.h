@@ -33,7 +33,7 @@ class NearestColourMap {
   }
   // The same for a colour packed as red << 16 | green << 8 | blue.
   std::uint8_t IndexOf(std::uint32_t colour) {
-    const std::uint32_t slot = (colour * 2654435761u) >> (32 - kCacheBits);
+    const std::uint32_t slot = CacheSlot(colour);
     const std::uint32_t key = colour | generation_;
     if (keys_[slot] == key) return indices_[slot];
     const std::uint8_t index = Search(colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF);
@@ -49,6 +49,9 @@ class NearestColourMap {
 
  private:
   static constexpr int kCacheBits = 16;
+  static std::uint32_t CacheSlot(std::uint32_t colour) {
+    return (colour * 2654435761u) >> (32 - kCacheBits);
+  }
   static constexpr int kCellBits = 5;    // bits of each channel that select the cell
   static constexpr int kCoarseBits = 3;  // the same for the coarse cell
   static constexpr int kCells = 1 << (3 * kCellBits);

@@ -105,8 +105,8 @@ void DecodeStrips(const TiffDirectLayout& layout, TIFF* tiff, Raster32& raster, 
                   std::uint32_t end) {
   const Cut& cut = layout.Chunks;
   for (std::uint32_t strip = first; strip < end; ++strip) {
-    const std::uint32_t y =
-        strip * cut.ChunkHeight;  // < Height: strips are Height / rows, rounded up
+    // Below Height: there are Height / rows strips, rounded up.
+    const std::uint32_t y = strip * cut.ChunkHeight;
     const std::uint32_t rows = std::min(cut.ChunkHeight, cut.Height - y);
     const std::size_t pixels = std::size_t{cut.Width} * rows;
     const auto bytes = static_cast<tmsize_t>(pixels * cut.SamplesPerPixel);
