@@ -245,6 +245,11 @@ void TForm1::ReportError(const std::exception& error, bool duringCommandLine) {
   // A command-line run reports through its log, whether or not a box can also be shown (the
   // display-less port logs what it is shown).
   if (duringCommandLine && !displayless_) LogError(error.what());
+  // A job the person cancelled needs no box to confirm it: the status line says so.
+  if (!displayless_ && dynamic_cast<const OperationCancelled*>(&error) != nullptr) {
+    ui_->SetStatusText(error.what());
+    return;
+  }
   ui_->ShowMessage(error.what());
 }
 
@@ -287,19 +292,12 @@ void TForm1::Timer1Timer() {
   CommandLineOutcome outcome = CommandLineOutcome::Close;
   try {
     outcome = CommandLineBatch(state_, *ui_, arguments_, *this);
-  } catch (const OperationCancelled& cancelled) {
-    // The person asked for it, so no box repeats it: the log and the status line say it. A
-    // signal asks the program to end, display or not; "Cancel" in a window leaves the person
-    // in the window to carry on.
-    LogError(cancelled.what());
-    ui_->SetStatusText(cancelled.what());
-    outcome = CancelOnSignals::SignalReceived() ? CommandLineOutcome::Close
-                                                : CommandLineOutcome::StayOpen;
   } catch (const std::exception& error) {
     ReportError(error, true);
-    // With a display the error box has been seen and the person carries on; without one
-    // the run ends here.
-    outcome = CommandLineOutcome::StayOpen;
+    // With a display the person has seen what happened and carries on; without one the run
+    // ends here, and a signal (Ctrl+C, kill) asks the program to end, display or not.
+    outcome = CancelOnSignals::SignalReceived() ? CommandLineOutcome::Close
+                                                : CommandLineOutcome::StayOpen;
   }
   // The run began by deleting the log; a start-up failure (the last project could not be
   // reopened) still belongs in it when the run logged nothing else.

@@ -99,8 +99,9 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   // takePick runs after PickState() holds it, and no grid point is picked up or dropped.
   void SetReferencePickHandler(std::function<bool()> isShowing, std::function<void()> takePick);
 
-  // The general error handler: shows the error's text (or, without a display, logs it);
-  // during a command-line run it is logged in any case.
+  // The general error handler: shows the error's text in a box, a cancelled job's on the
+  // status line (without a display it logs either); during a command-line run it is logged in
+  // any case.
   void ReportError(const std::exception& error, bool duringCommandLine = false);
   // An error that reached the event loop: reported; a display-less run ends.
   void HandleUncaughtError(const std::exception& error);

@@ -313,6 +313,14 @@ TEST_F(MainWindowTest, AnErrorInACommandIsShownInAMessageBox) {
   Click(window->CreateOrOpenProjectItem);
   EXPECT_EQ(answerer.texts, std::vector<std::string>{"Unable to open file 'x.prg'"});
   EXPECT_TRUE(window->isVisible());
+
+  // A job the person cancelled is said on the status line, without a box.
+  window->ChooseProjectFile = []() -> std::optional<std::string> {
+    throw OperationCancelled("Tile creation cancelled");
+  };
+  Click(window->CreateOrOpenProjectItem);
+  EXPECT_EQ(answerer.texts.size(), 1u);
+  EXPECT_EQ(window->Edit1->text().toStdString(), "Tile creation cancelled");
 }
 
 // Runs check() each time the window lets events run (between tiles, between map files).
