@@ -24,7 +24,7 @@
 #include "importer/CellMosaic.h"
 #include "importer/PngTileDecoder.h"
 #include "importer/WebMercator.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "imaging/MapSource.h"
 #include "platform/FileSystem.h"
-#include "project/MapSourceSettings.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 
 #include "geo/TileGrid.h"
 #include "georef/GridLayout.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 #include "tiling/CreateTiles.h"
 #include "tiling/GifTileStore.h"
 #include "tiling/TileStore.h"

@@ -28,9 +28,9 @@
 #include "imaging/OctreeQuantizer.h"
 #include "imaging/Raster32.h"
 #include "imaging/TileEncoder.h"
-#include "imaging/TileFiles.h"
 #include "platform/FileSystem.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
+#include "tiling/TileFiles.h"
 
 namespace {
 

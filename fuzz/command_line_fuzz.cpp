@@ -11,7 +11,7 @@
 #include "batch/CommandLine.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/Paths.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool folderReady = [] {

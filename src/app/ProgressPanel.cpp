@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "state/ProgressLine.h"
+#include "port/ProgressLine.h"
 
 namespace cz {
 

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 
 class QLabel;
 class QProgressBar;

@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 
 class QLineEdit;
 class QWidget;

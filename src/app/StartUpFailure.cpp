@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "state/ErrorLog.h"
+#include "port/ErrorLog.h"
 
 namespace cz {
 namespace {

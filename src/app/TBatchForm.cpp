@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "QtUserInterface.h"
-#include "batch/ProjectBatch.h"
+#include "workspace/ProjectBatch.h"
 
 namespace cz {
 

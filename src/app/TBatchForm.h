@@ -7,7 +7,7 @@
 #include <QDialog>
 
 #include "imaging/SourceView.h"
-#include "state/AppState.h"
+#include "workspace/AppState.h"
 
 class QPlainTextEdit;
 class QPushButton;

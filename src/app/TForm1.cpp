@@ -26,16 +26,17 @@
 #include "TMapViewerForm.h"
 #include "TProcessViewer.h"
 #include "TSplashScreen.h"
-#include "batch/ProjectBatch.h"
-#include "georef/ChartGeoReference.h"
 #include "georef/GridDrawing.h"
-#include "imaging/TileFiles.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "port/CancelSignals.h"
+#include "port/ErrorLog.h"
 #include "project/Project.h"
-#include "state/BusyState.h"
-#include "state/CancelSignals.h"
-#include "state/ErrorLog.h"
+#include "workspace/BusyState.h"
+#include "workspace/ChartGeoReferenceCommands.h"
+#include "workspace/MapCommands.h"
+#include "workspace/ProjectBatch.h"
+#include "workspace/ProjectCommands.h"
 
 namespace cz {
 

@@ -33,11 +33,11 @@
 #include <vector>
 
 #include "batch/CommandLine.h"
-#include "batch/CommandLineRun.h"
 #include "georef/GridPicking.h"
-#include "imaging/SourceLoading.h"
-#include "state/AppState.h"
-#include "state/HeadlessUserInterface.h"
+#include "port/HeadlessUserInterface.h"
+#include "workspace/AppState.h"
+#include "workspace/CommandLineRun.h"
+#include "workspace/SourceLoading.h"
 
 class QAction;
 class QFrame;

@@ -15,10 +15,10 @@
 #include <exception>
 
 #include "ImageView.h"
-#include "batch/ProjectBatch.h"
 #include "importer/CellPicker.h"
-#include "importer/ImportRun.h"
-#include "state/ForwardingUserInterface.h"
+#include "port/ForwardingUserInterface.h"
+#include "workspace/ImportCommands.h"
+#include "workspace/ProjectBatch.h"
 
 // The world map is compiled into the application library; a static library's resources must
 // be registered by name, outside any namespace.

@@ -16,8 +16,8 @@
 #include <optional>
 
 #include "importer/ImportState.h"
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
+#include "workspace/AppState.h"
 
 class QButtonGroup;
 class QGroupBox;

@@ -14,8 +14,8 @@
 
 #include "georef/GridPicking.h"
 #include "georef/ReferenceDialogs.h"
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
+#include "workspace/AppState.h"
 
 class QLabel;
 class QLineEdit;

@@ -5,8 +5,8 @@
 
 #include "QtUserInterface.h"
 #include "batch/ProjectMessages.h"
-#include "efismap/MakeMaps.h"
-#include "state/BusyState.h"
+#include "workspace/BusyState.h"
+#include "workspace/MapCommands.h"
 
 namespace cz {
 

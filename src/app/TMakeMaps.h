@@ -11,7 +11,7 @@
 
 #include "ProgressPanel.h"
 
-#include "state/AppState.h"
+#include "workspace/AppState.h"
 
 class QPlainTextEdit;
 

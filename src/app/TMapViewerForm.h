@@ -13,8 +13,8 @@
 #include "efismap/MapViewer.h"
 #include "geo/TileGrid.h"
 #include "imaging/Raster32.h"
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
+#include "workspace/AppState.h"
 
 class QButtonGroup;
 class QFrame;

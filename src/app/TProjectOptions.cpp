@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "workspace/ProjectCommands.h"
+
 namespace cz {
 
 namespace {
@@ -127,7 +129,7 @@ void TProjectOptions::showEvent(QShowEvent* event) {
 
 void TProjectOptions::Distribute(DistributedOption option) {
   try {
-    options_.Distribute(option, state_, ui_);
+    DistributeMapOption(state_, options_, option, ui_);
   } catch (const std::exception& error) {
     ui_.ShowMessage(error.what());
   }

@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "batch/MapOptions.h"
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
+#include "workspace/AppState.h"
 
 class QButtonGroup;
 class QCheckBox;

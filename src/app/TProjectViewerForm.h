@@ -6,8 +6,8 @@
 #include <QDialog>
 
 #include "batch/ProjectViewer.h"
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
+#include "workspace/AppState.h"
 
 class QListWidget;
 class QPushButton;

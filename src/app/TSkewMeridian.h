@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "georef/ReferenceDialogs.h"
-#include "state/AppState.h"
+#include "workspace/AppState.h"
 
 class QLineEdit;
 class QScrollBar;

@@ -9,9 +9,8 @@
 #include "platform/FileSystem.h"
 #include "platform/LocaleNumber.h"
 #include "platform/Paths.h"
-#include "project/Project.h"
-#include "state/CancelSignals.h"
-#include "state/ErrorLog.h"
+#include "port/ErrorLog.h"
+#include "tiling/TileFiles.h"
 
 namespace cz {
 
@@ -135,7 +134,7 @@ bool ResolutionSwitch(CommandLineState& run, const CommandArguments& arguments, 
 bool DeleteTilesSwitch(CommandLineState& run, const CommandArguments&, int&) {
   // Without an earlier /P there is no project: the tiles folder would be built from an empty
   // folder name, so nothing is deleted.
-  if (!run.ProjectFolder.empty()) DeleteProjectTiles(run.ProjectFolder);
+  if (!run.ProjectFolder.empty()) DeleteAllTiles(run.ProjectFolder);
   return true;
 }
 
@@ -203,37 +202,6 @@ bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& 
       LogError("Unkown command: " + text);
       return false;
   }
-}
-
-CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
-                                    const CommandArguments& arguments, CommandLineHost& host) {
-  DeleteErrorLog();
-  CommandLineState& run = state.CommandLine;
-  run.SwitchSet = 0;
-  run.MakeMaps = false;
-  run.NoProcessing = false;
-  run.PositionFromChart = false;
-  run.Active = true;
-  struct ActiveReset {
-    CommandLineState& run;
-    ~ActiveReset() { run.Active = false; }
-  } activeReset{run};
-
-  for (int index = 1; index <= arguments.Count(); ++index) {
-    run.ArgumentIndex = static_cast<std::uint8_t>(index);
-    if (!ParseSwitch(run, arguments, index)) return CommandLineOutcome::Close;
-  }
-  // Ctrl+C or a polite kill stops the job between tiles or files instead of killing the
-  // process in the middle of a write.
-  CancelOnSignals cancellable(ui);
-  RunCommandLine(state, cancellable, host);
-  return run.NoProcessing ? CommandLineOutcome::StayOpen : CommandLineOutcome::Close;
-}
-
-CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
-                                    const CommandArguments& arguments) {
-  CommandLineHost host;
-  return CommandLineBatch(state, ui, arguments, host);
 }
 
 }  // namespace cz

@@ -16,14 +16,29 @@
 // Problems are written to the error log ("Error.txt", LogError) with the program's own texts;
 // a failing switch ends the reading, and the application closes without running anything.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "batch/CommandLineRun.h"
-#include "state/AppState.h"
-#include "state/UserInterface.h"
-
 namespace cz {
+
+// The command line's run state, read from the switches.
+struct CommandLineState {
+  std::uint8_t ArgumentIndex = 0;
+  std::uint32_t SwitchSet = 0;       // 1 /P, 2 /S, 4 /X or /G, 8 /R; /E sets it to 16
+  bool MakeMaps = false;             // /M
+  bool NoProcessing = false;         // /N
+  std::string ProjectFolder;         // /P, as resolved
+  std::string SourceArgument;        // /S
+  std::string MapExtension;          // /O; empty means "MAP"
+  float Position[4] = {0, 0, 0, 0};  // /X: top-left latitude, longitude, extents south, east
+  bool PositionFromChart = false;    // /G: the chart's own georeference (the later of /X, /G)
+  std::int32_t ResolutionMask = 0;   // /R: bit k = TileLevel k
+  std::int32_t ImportLatitude = 0;   // /E: the map cell, whole degrees
+  std::int32_t ImportLongitude = 0;
+  std::uint8_t ImportZooms[5] = {0, 0, 0, 0, 0};  // /E: EFIS zoom 1..5 -> web zoom 7..11 (0..4)
+  bool Active = false;  // a command-line run is in progress (messages are logged, not shown)
+};
 
 // The program's arguments, without the program name: argument 1 is the first switch. Only
 // the first 255 can be reached (the run state counts them in a byte); reading past the end
@@ -73,21 +88,5 @@ std::int32_t ResolutionBit(const std::string& text);
 
 // /E's values: a decimal integer, or 0 for any other text.
 std::int32_t IntegerOrZero(const std::string& text);
-
-// What the application does once the command line has been handled.
-enum class CommandLineOutcome {
-  Close,     // the run is over (or a switch failed): close the application
-  StayOpen,  // /N: the person carries on interactively
-};
-
-// The timer's command-line driver: deletes "Error.txt", reads every switch into state
-// (stopping at the first failure), then hands over to RunCommandLine (CommandLineRun.h) with
-// the main window's share of the run in host. Errors raised by the run propagate to the
-// caller's general error handler.
-CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
-                                    const CommandArguments& arguments, CommandLineHost& host);
-// The same for a caller without a chart view or import window of its own.
-CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
-                                    const CommandArguments& arguments);
 
 }  // namespace cz

@@ -83,9 +83,8 @@ void MapOptions::DitheringClicked(int itemIndex) {
   if (!filling_) ItemIndex(itemIndex, kDitheringItems.size(), options_.Dithering);
 }
 
-int MapOptions::Distribute(DistributedOption option, AppState& state, UserInterface& ui) const {
-  if (RefuseIfBusy(state.Busy, ui)) return 0;
-  const ProjectState& project = state.Project;
+int MapOptions::Distribute(DistributedOption option, const ProjectState& project,
+                           UserInterface& ui) const {
   // Checked before the question: there is nothing to distribute to.
   if (!project.Open) {
     ui.ShowMessage(kNoProjectOpenedText);

@@ -24,8 +24,8 @@
 
 #include "geo/GeoReference.h"
 #include "geo/TileGrid.h"
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
+#include "project/Project.h"
 
 namespace cz {
 
@@ -78,9 +78,9 @@ class MapOptions {
 
   // A "DX" button: asks DistributeQuestion(option); on Yes writes the current value into the
   // settings file of every listed source that has one. An empty list shows
-  // "No files in project". Refused while a long operation runs (BusyState.h), since a running
-  // batch reads those files. Returns how many files were written.
-  int Distribute(DistributedOption option, AppState& state, UserInterface& ui) const;
+  // "No files in project". Returns how many files were written. (The command that calls it
+  // refuses while a long operation runs, since a running batch reads those files.)
+  int Distribute(DistributedOption option, const ProjectState& project, UserInterface& ui) const;
 
  private:
   GeoReference& options_;

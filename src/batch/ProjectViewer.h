@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
+#include "project/Project.h"
 
 namespace cz {
 

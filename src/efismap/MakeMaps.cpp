@@ -16,8 +16,8 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "port/ProgressCounter.h"
 #include "project/Project.h"
-#include "state/ProgressCounter.h"
 
 namespace cz {
 
@@ -178,16 +178,6 @@ void CreateMaps(const MakeMapsJob& job, UserInterface& ui) {
     return;
   }
   DoMakeMaps(job, tileList, ui);
-}
-
-void CreateMaps(AppState& state, UserInterface& ui) {
-  if (RefuseIfBusy(state.Busy, ui)) return;
-  if (!state.Project.Open) throw CartozenError("No project has been opened.");
-  BusyScope building(state.Busy, LongOperation::MapBuilding);
-  MakeMapsJob job;
-  job.projectFolder = state.Project.Folder;
-  job.extension = state.MapExtension();
-  CreateMaps(job, ui);
 }
 
 void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList,

@@ -16,17 +16,16 @@
 // (tiles added of the tile list). CancelRequested() is asked after each tile: the build then
 // deletes its working files and throws OperationCancelled("Map building cancelled"), leaving
 // "EFIS Maps" as it was. Once the finished files start to move into "EFIS Maps" the build
-// runs to its end, so that folder never holds half of the new maps and half of the old. Nothing is held whole in memory: tiles and
-// maps stream through one buffer. Any file failure (missing "Temp" or "EFIS Maps", unreadable
-// tile, full disk) throws CartozenError and ends the build there: maps finished before stay in
-// "EFIS Maps", working files stay in "Temp" for the next build to clear.
+// runs to its end, so that folder never holds half of the new maps and half of the old. Nothing is
+// held whole in memory: tiles and maps stream through one buffer. Any file failure (missing "Temp"
+// or "EFIS Maps", unreadable tile, full disk) throws CartozenError and ends the build there: maps
+// finished before stay in "EFIS Maps", working files stay in "Temp" for the next build to clear.
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 
 namespace cz {
 
@@ -51,10 +50,6 @@ std::vector<std::string> ReadTileList(const std::string& tilesFolder);
 
 // Lists the tiles and reports how many; builds the maps when there is at least one.
 void CreateMaps(const MakeMapsJob& job, UserInterface& ui);
-// The open project's build with the extension in use (AppState::MapExtension), the commands'
-// entry: refused while a long operation runs, a second build inside a running one included
-// (BusyState.h). Throws CartozenError("No project has been opened.") without an open project.
-void CreateMaps(AppState& state, UserInterface& ui);
 
 // Builds all map files from a tile list as ReadTileList returns it.
 void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList,

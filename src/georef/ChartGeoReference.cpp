@@ -2,43 +2,11 @@
 
 #include <utility>
 
-#include "batch/ProjectBatch.h"
 #include "georef/ChartGrid.h"
-#include "imaging/SourceView.h"
-#include "platform/Error.h"
+#include "imaging/MapSource.h"
 #include "platform/Paths.h"
-#include "project/MapSourceSettings.h"
-#include "state/AppState.h"
-#include "state/UserInterface.h"
 
 namespace cz {
-namespace {
-
-// Applies the chart's georeference and redraws; a refusal goes to a message box.
-void ApplyAndRedraw(MapSourceState& source, const ChartProjection& chart, UserInterface& ui,
-                    SourceView& view) {
-  try {
-    ApplyChartGeoReference(source, chart, source.GeoRef);
-  } catch (const CartozenError& error) {
-    ui.ShowMessage(error.what());
-    return;
-  }
-  view.DrawGridFromGeoRef(source.GeoRef, ui);
-  view.EnableGeoReferenceControls();  // the manual grid's controls
-}
-
-// The chart's georeference, or nothing; a refusal is handed to report.
-template <typename Report>
-std::optional<ChartProjection> ReadOrReport(const std::string& path, Report report) {
-  try {
-    return ReadChartGeoReference(path);
-  } catch (const CartozenError& error) {
-    report(error.what());
-    return std::nullopt;
-  }
-}
-
-}  // namespace
 
 std::string NoGeoReferenceText(const std::string& path) {
   return "No georeference in " + ExtractFileName(path);
@@ -63,31 +31,6 @@ void ApplyChartGeoReference(MapSourceState& source, const ChartProjection& chart
     std::swap(source.GeoRef, geo);
     throw;
   }
-}
-
-void OfferChartGeoReference(MapSourceState& source, UserInterface& ui, SourceView& view) {
-  const std::optional<ChartProjection> chart =
-      ReadOrReport(source.Path, [&ui](const std::string& text) { ui.SetStatusText(text); });
-  if (chart && ui.Confirm(kUseChartGeoReferenceQuestion)) ApplyAndRedraw(source, *chart, ui, view);
-}
-
-void UseChartGeoReference(MapSourceState& source, UserInterface& ui, SourceView& view) {
-  if (!source.Loaded) {
-    ui.ShowMessage(kNoMapImageLoadedText);
-    return;
-  }
-  bool refused = false;
-  const std::optional<ChartProjection> chart =
-      ReadOrReport(source.Path, [&ui, &refused](const std::string& text) {
-        ui.ShowMessage(text);
-        refused = true;
-      });
-  if (refused) return;
-  if (!chart) {
-    ui.ShowMessage(NoGeoReferenceText(source.Path));
-    return;
-  }
-  ApplyAndRedraw(source, *chart, ui, view);
 }
 
 }  // namespace cz

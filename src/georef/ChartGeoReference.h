@@ -3,8 +3,8 @@
 // through the source's settings file like any other georeference, so that layout, tile
 // creation and the batch run treat it as a manual grid.
 //
-// Three callers: the question after a chart is loaded, the "Project" menu command, and the
-// command line's /G.
+// Three callers: the question after a chart is loaded and the "Project" menu command
+// (workspace/ChartGeoReferenceCommands.h), and the command line's /G.
 
 #include <optional>
 #include <string>
@@ -15,11 +15,6 @@ namespace cz {
 
 struct GeoReference;
 struct MapSourceState;
-class SourceView;
-class UserInterface;
-
-inline constexpr char kUseChartGeoReferenceQuestion[] =
-    "This chart carries its own georeference. Use it?";
 
 // "No georeference in " + the file's name.
 std::string NoGeoReferenceText(const std::string& path);
@@ -35,16 +30,5 @@ std::optional<ChartProjection> ReadChartGeoReference(const std::string& path);
 // then unchanged, and the settings file too unless the refusal came from writing it.
 void ApplyChartGeoReference(MapSourceState& source, const ChartProjection& chart,
                             const GeoReference& options);
-
-// The load question: for a freshly loaded chart that had no settings file, asks
-// kUseChartGeoReferenceQuestion when the chart carries a usable georeference; Yes applies it
-// (keeping the options), redraws the grid and sets the controls for the manual grid. A georeference that cannot be used is named in
-// the status line instead of being asked about; a refusal after Yes is shown in a message box.
-void OfferChartGeoReference(MapSourceState& source, UserInterface& ui, SourceView& view);
-
-// The "Project" menu command: the same for the loaded chart at any time, without asking. Shows
-// "No map image loaded - nothing to process..." without a chart, NoGeoReferenceText for a chart
-// without one, and every refusal in a message box.
-void UseChartGeoReference(MapSourceState& source, UserInterface& ui, SourceView& view);
 
 }  // namespace cz

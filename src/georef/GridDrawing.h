@@ -18,7 +18,7 @@
 #include "georef/GridLayout.h"
 #include "georef/GridPainter.h"
 #include "georef/ViewMapping.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 
 namespace cz {
 

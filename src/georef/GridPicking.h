@@ -16,7 +16,7 @@
 
 #include "geo/GeoReference.h"
 #include "georef/ViewMapping.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 
 namespace cz {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "geo/GeoCoord.h"
-#include "project/MapSourceSettings.h"
+#include "imaging/MapSource.h"
 
 namespace cz {
 

@@ -19,7 +19,7 @@
 
 #include "geo/GeoReference.h"
 #include "georef/GridPicking.h"
-#include "state/AppState.h"
+#include "imaging/MapSource.h"
 
 namespace cz {
 

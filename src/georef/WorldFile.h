@@ -14,8 +14,8 @@
 #include <string_view>
 
 #include "geo/GeoReference.h"
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "imaging/MapSource.h"
+#include "port/UserInterface.h"
 
 namespace cz {
 

@@ -3,11 +3,11 @@
 #include <exception>
 
 #include "imaging/ChartReaders.h"
+#include "imaging/MapSource.h"
 #include "imaging/SourceView.h"
 #include "platform/ObtainableMemory.h"
 #include "platform/Paths.h"
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 
 namespace cz {
 namespace {

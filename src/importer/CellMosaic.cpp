@@ -8,9 +8,9 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/OrderedParallel.h"
-#include "platform/ThreadCount.h"
-#include "state/ProgressCounter.h"
 #include "platform/Paths.h"
+#include "platform/ThreadCount.h"
+#include "port/ProgressCounter.h"
 
 namespace cz {
 

@@ -14,7 +14,7 @@
 #include "geo/GeoReference.h"
 #include "imaging/Raster32.h"
 #include "importer/PngTileDecoder.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 
 namespace cz {
 

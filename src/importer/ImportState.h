@@ -9,7 +9,7 @@
 #include <string>
 
 #include "importer/CellPicker.h"
-#include "state/AppState.h"
+#include "project/Project.h"
 
 namespace cz {
 

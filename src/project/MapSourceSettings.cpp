@@ -92,9 +92,8 @@ std::string MapSourceSettingsFile(const std::string& imagePath) {
   return ChangeFileExt(imagePath, ".INI");
 }
 
-void LoadMapINI(MapSourceState& source) {
-  const IniFile ini(MapSourceSettingsFile(source.Path));
-  GeoReference& geo = source.GeoRef;
+void LoadMapINI(const std::string& imagePath, GeoReference& geo) {
+  const IniFile ini(MapSourceSettingsFile(imagePath));
   geo.TopLeft.Latitude = GeoCoordToDegrees(ini.ReadInteger(kGeoRef, "TopLeftLatitude", 0));
   geo.TopLeft.Longitude = GeoCoordToDegrees(ini.ReadInteger(kGeoRef, "TopLeftLongitude", 0));
   geo.TopLeft.Y = ini.ReadInteger(kGeoRef, "TopLeftY", 0);
@@ -130,15 +129,14 @@ void LoadMapINI(MapSourceState& source) {
   }
 }
 
-void SaveMapINI(const MapSourceState& source) {
+void SaveMapINI(const std::string& imagePath, const GeoReference& geo, bool imageLoaded) {
   // An import mosaic is loaded without a path; its georeference belongs to no file, and
   // writing it would create ".INI" in whatever folder is current.
-  if (source.Path.empty()) return;
-  IniFile ini(MapSourceSettingsFile(source.Path));
-  const GeoReference& geo = source.GeoRef;
+  if (imagePath.empty()) return;
+  IniFile ini(MapSourceSettingsFile(imagePath));
   ini.Batch([&] {
     WriteReferenceAndOptions(ini, geo);
-    if (!source.Loaded) return;
+    if (!imageLoaded) return;
     // The layout never leaves more than 63 steps; the bound keeps a stray count inside the grid.
     const int lastRow = std::min(geo.NLat, kMaxGridSteps);
     const int lastColumn = std::min(geo.NLon, kMaxGridSteps);
@@ -149,8 +147,10 @@ void SaveMapINI(const MapSourceState& source) {
   });
 }
 
-void MakeMapINI(MapSourceState& source, const float position[4], std::int32_t resolutionMask) {
-  const std::string file = MapSourceSettingsFile(source.Path);
+void MakeMapINI(const std::string& imagePath, GeoReference& geo,
+                std::optional<LoadedImageSize> image, const float position[4],
+                std::int32_t resolutionMask) {
+  const std::string file = MapSourceSettingsFile(imagePath);
   // The corners: sums of the single-precision position in extended precision, kept as doubles.
   const double topLatitude = position[0];
   const double leftLongitude = position[1];
@@ -165,7 +165,7 @@ void MakeMapINI(MapSourceState& source, const float position[4], std::int32_t re
   // GeoCoord integers the file keeps would wrap.
   if (!(std::fabs(topLatitude) <= 90 && bottomLatitude >= -90 && bottomLatitude <= 90 &&
         std::fabs(leftLongitude) <= 180 && rightLongitude >= -180 && rightLongitude <= 180)) {
-    throw CartozenError("Cannot georeference " + source.Path + ": the position from latitude " +
+    throw CartozenError("Cannot georeference " + imagePath + ": the position from latitude " +
                         DegreesText(topLatitude) + " to " + DegreesText(bottomLatitude) +
                         " and longitude " + DegreesText(leftLongitude) + " to " +
                         DegreesText(rightLongitude) +
@@ -176,7 +176,7 @@ void MakeMapINI(MapSourceState& source, const float position[4], std::int32_t re
   const std::string extents =
       DegreesText(latitudeExtent) + " by " + DegreesText(longitudeExtent) + " degrees";
   if (!(latitudeExtent >= 1 && longitudeExtent >= 1)) {
-    throw CartozenError("Cannot georeference " + source.Path + ": the position spans " + extents +
+    throw CartozenError("Cannot georeference " + imagePath + ": the position spans " + extents +
                         ", less than one whole degree of latitude or longitude");
   }
   const long double gridTop = std::ceil(static_cast<long double>(topLatitude));
@@ -188,16 +188,15 @@ void MakeMapINI(MapSourceState& source, const float position[4], std::int32_t re
   const long double lastColumnExact = std::max<long double>(
       std::trunc(longitudeExtent) + 1, std::ceil((long double)rightLongitude) - gridLeft);
   if (!(lastRowExact <= kMaxGridSteps && lastColumnExact <= kMaxGridSteps)) {
-    throw CartozenError("Cannot georeference " + source.Path + ": the position spans " + extents +
+    throw CartozenError("Cannot georeference " + imagePath + ": the position spans " + extents +
                         ", more than the grid of " + std::to_string(kGridSize) + " by " +
                         std::to_string(kGridSize) + " whole-degree points can hold");
   }
   const int lastRow = static_cast<int>(lastRowExact);
   const int lastColumn = static_cast<int>(lastColumnExact);
 
-  const std::int32_t width = source.Loaded ? source.Image.Width() : 0;
-  const std::int32_t height = source.Loaded ? source.Image.Height() : 0;
-  GeoReference& geo = source.GeoRef;
+  const std::int32_t width = image ? image->Width : 0;
+  const std::int32_t height = image ? image->Height : 0;
   geo.TopLeft = CornerReference{topLatitude, leftLongitude, 0, 0};
   geo.BottomRight = CornerReference{bottomLatitude, rightLongitude, width - 1, height - 1};
   geo.SkewLeft = 0;
@@ -212,7 +211,7 @@ void MakeMapINI(MapSourceState& source, const float position[4], std::int32_t re
   IniFile ini(file);
   ini.Batch([&] {
     WriteReferenceAndOptions(ini, geo);
-    if (!source.Loaded) return;
+    if (!image) return;
     // Pixels per degree from the true extents, so every point sits on the whole-degree
     // intersection it names also when an extent has a fraction. Row 0 is the parallel at or
     // north of the top edge, column 0 the meridian at or west of the left edge, in either

@@ -1,6 +1,5 @@
 #include "project/Project.h"
 
-#include <filesystem>
 #include <memory>
 
 #include "geo/GeoCoord.h"
@@ -8,10 +7,9 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/ProgramVersion.h"
+#include "port/ErrorLog.h"
 #include "project/AppSettings.h"
 #include "project/IniFile.h"
-#include "project/MapSourceSettings.h"
-#include "state/ErrorLog.h"
 
 namespace cz {
 
@@ -24,8 +22,8 @@ constexpr char kMapFiles[] = "MapFiles";
 
 // Opens file as the project file of folder under name. The version key is written before the
 // state changes, so a file that cannot be written leaves the previous project as it was.
-void OpenProjectFile(ProjectState& project, const std::string& folder, const std::string& file,
-                     const std::string& name) {
+void OpenProjectFileAs(ProjectState& project, const std::string& folder, const std::string& file,
+                       const std::string& name) {
   auto ini = std::make_unique<IniFile>(file);
   ini->WriteString(kGeneral, "Cartozen2", "Version 1");
   project.File = std::move(ini);
@@ -53,7 +51,7 @@ void StartUpProject(ProjectState& project) {
   project.Name = last.Name;
   const std::string file = JoinPath(project.Folder, project.Name);
   if (project.Name.empty() || !FileExists(file)) return;
-  OpenProjectFile(project, last.Folder, file, last.Name);
+  OpenProjectFileAs(project, last.Folder, file, last.Name);
   EnsureProjectFolders(project.Folder);
   project.Epsg3857SourceFolder = project.File->ReadString(kEpsg3857, "SourceFolder", "");
 }
@@ -62,20 +60,10 @@ std::string WithDefaultProjectExtension(const std::string& fileName) {
   return ExtractFileExt(fileName).empty() ? fileName + kProjectFileExtension : fileName;
 }
 
-bool CreateOrOpenProject(AppState& state, const std::string& chosenFile, UserInterface& ui) {
-  if (RefuseIfBusy(state.Busy, ui)) return false;
-  if (chosenFile.empty()) return false;
-  std::string file = std::filesystem::absolute(chosenFile).string();
-  // A typed name without an extension means a ".prg" project, the kind the dialog lists;
-  // an existing file is taken as chosen.
-  if (!FileExists(file)) file = WithDefaultProjectExtension(file);
-  if (!FileExists(file) && !ui.Confirm(kCreateProjectQuestion)) return false;
-  if (state.Source.Loaded) SaveMapINI(state.Source);
-
+void OpenProjectFile(ProjectState& project, const std::string& file) {
   const std::string folder = WithoutTrailingSeparator(ExtractFilePath(file));
   EnsureProjectFolders(folder);
-  OpenProjectFile(state.Project, folder, file, ExtractFileName(file));
-  return true;
+  OpenProjectFileAs(project, folder, file, ExtractFileName(file));
 }
 
 std::string CommandLineProjectFile(const std::string& folder) {
@@ -88,7 +76,7 @@ std::string CommandLineProjectFile(const std::string& folder) {
   return named;
 }
 
-bool OpenProjectFolder(AppState& state, const std::string& folder) {
+bool OpenProjectFolder(ProjectState& project, const std::string& folder) {
   if (!DirectoryExists(folder)) {
     LogError("Cannot find project " + folder);
     return false;
@@ -97,7 +85,7 @@ bool OpenProjectFolder(AppState& state, const std::string& folder) {
   const std::string resolved = WithoutTrailingSeparator(ResolvePath(folder));
   EnsureProjectFolders(resolved);
   const std::string file = CommandLineProjectFile(resolved);
-  OpenProjectFile(state.Project, resolved, file, ExtractFileName(file));
+  OpenProjectFileAs(project, resolved, file, ExtractFileName(file));
   return true;
 }
 
@@ -133,9 +121,7 @@ void EnsureProjectFolders(const std::string& folder) {
   for (const char* subFolder : kProjectSubFolders) ForceDirectories(JoinPath(folder, subFolder));
 }
 
-void CloseApplication(AppState& state) {
-  if (state.Source.Loaded) SaveMapINI(state.Source);
-  ProjectState& project = state.Project;
+void CloseProject(ProjectState& project) {
   if (!project.Open || !project.File) return;
   IniFile& file = *project.File;
   file.Batch([&] {
@@ -147,19 +133,6 @@ void CloseApplication(AppState& state) {
   WriteAppSettings(project.Folder, project.Name);
   // Released last: a failed write above leaves the project file open for another try.
   project.File.reset();
-}
-
-std::string ProjectTilesFolder(const std::string& projectFolder) {
-  return JoinPath(projectFolder, kTilesFolder);
-}
-
-int DeleteProjectTiles(const std::string& projectFolder) {
-  const std::string folder = ProjectTilesFolder(projectFolder);
-  int deleted = 0;
-  for (const std::string& name : ListFiles(folder, "*.GIF")) {
-    if (DeleteFileAt(JoinPath(folder, name))) ++deleted;
-  }
-  return deleted;
 }
 
 }  // namespace cz

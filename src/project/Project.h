@@ -11,13 +11,27 @@
 // throws CartozenError("Unable to write to " + file name); the project then stays as it was.
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "state/AppState.h"
-#include "state/UserInterface.h"
+#include "project/IniFile.h"
 
 namespace cz {
+
+// The open project.
+struct ProjectState {
+  std::string Folder;  // normally without a trailing "/" (the start-up default keeps one)
+  std::string Name;    // the project file's name with extension, or the folder's last component
+  bool Open = false;   // once set, stays set for the rest of the process
+  std::unique_ptr<IniFile> File;       // the project file, kept open while the application runs
+  std::string MapSourceFolder;         // initial folder of the source-image dialog
+  std::string LastChosenSourceFolder;  // folder (with "/") of the file last chosen in that
+                                       // dialog during this run; empty when it was not used
+  std::string Epsg3857SourceFolder;    // initial folder of the import dialog
+  double ViewerLatitude = 0.0;         // the map viewer's centre, degrees
+  double ViewerLongitude = 0.0;
+};
 
 inline constexpr char kNoProjectOpenedText[] = "No project has been opened.";
 inline constexpr char kProjectFileExtension[] = ".prg";
@@ -43,12 +57,10 @@ std::string WindowTitle(const ProjectState& project);
 // folder + "/" + name when it exists, also reading [EPGS3857] SourceFolder.
 void StartUpProject(ProjectState& project);
 
-// The menu's create-or-open flow for the file chosen in the project-file dialog. A file that
-// does not exist is created only after the question kCreateProjectQuestion is answered Yes;
-// a chosen name without an extension gets ".prg". The current source's settings file is saved
-// before the project changes. Refused while a long operation runs (BusyState.h). Returns true
-// when a project was opened or created.
-bool CreateOrOpenProject(AppState& state, const std::string& chosenFile, UserInterface& ui);
+// Opens (or creates) file as the project, the project folder being the file's folder: the
+// sub-folders are made sure of and the project file is opened as every opening does. A file
+// that cannot be written throws and leaves the previous project as it was.
+void OpenProjectFile(ProjectState& project, const std::string& file);
 
 // The name with ".prg" appended when it has no extension.
 std::string WithDefaultProjectExtension(const std::string& fileName);
@@ -58,7 +70,7 @@ std::string WithDefaultProjectExtension(const std::string& fileName);
 // "<folder name>.prg" when it exists, else the folder's only ".prg" file when there is exactly
 // one, else a new "<folder name>.prg"; the project name is that file's name, so the next
 // interactive start reopens the same file.
-bool OpenProjectFolder(AppState& state, const std::string& folder);
+bool OpenProjectFolder(ProjectState& project, const std::string& folder);
 
 // The project file a command-line opening of folder uses (see OpenProjectFolder).
 std::string CommandLineProjectFile(const std::string& folder);
@@ -84,15 +96,10 @@ void ReplaceMapFileList(ProjectState& project, const std::vector<std::string>& e
 // a folder report their own errors).
 void EnsureProjectFolders(const std::string& folder);
 
-// The application's closing: saves the loaded source's settings file, then, when a project is
-// open, its viewer position, MapSourcePath and EPSG3857 source folder, and "Cartozen2.ini";
-// the project file is released. A failed write throws and leaves the project open, so the
-// closing can be abandoned and tried again.
-void CloseApplication(AppState& state);
-
-// The tiles folder of a project folder, and the deletion of every "*.GIF" file in it (ordinary,
-// not hidden). Files that cannot be deleted are left. Returns how many were deleted.
-std::string ProjectTilesFolder(const std::string& projectFolder);
-int DeleteProjectTiles(const std::string& projectFolder);
+// The project's share of the application's closing: when a project is open, its viewer
+// position, MapSourcePath and EPSG3857 source folder, and "Cartozen2.ini"; the project file is
+// released. A failed write throws and leaves the project open, so the closing can be abandoned
+// and tried again.
+void CloseProject(ProjectState& project);
 
 }  // namespace cz

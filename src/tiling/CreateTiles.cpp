@@ -7,8 +7,7 @@
 #include "geo/TileGrid.h"
 #include "platform/Error.h"
 #include "platform/ThreadCount.h"
-#include "state/AppState.h"
-#include "state/ProgressCounter.h"
+#include "port/ProgressCounter.h"
 #include "tiling/GifTileStore.h"
 #include "tiling/TilePlan.h"
 #include "tiling/TileWorkers.h"
@@ -105,11 +104,10 @@ std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32&
   return created;
 }
 
-std::optional<std::int32_t> CreateTiles(AppState& state, UserInterface& ui) {
-  const GeoReference& geo = state.Source.GeoRef;
-  GifTileStore store(state.Project.Folder, TileColourOptions{geo.ColorReduction, geo.Dithering},
-                     ui);
-  return CreateTiles(geo, state.Source.Image, store, ui);
+std::optional<std::int32_t> CreateTiles(const TileJob& job, UserInterface& ui) {
+  const GeoReference& geo = job.GeoRef;
+  GifTileStore store(job.ProjectFolder, TileColourOptions{geo.ColorReduction, geo.Dithering}, ui);
+  return CreateTiles(geo, job.Image, store, ui);
 }
 
 }  // namespace cz

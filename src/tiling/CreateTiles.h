@@ -31,24 +31,34 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "geo/GeoReference.h"
 #include "imaging/Raster32.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 #include "tiling/TilePlan.h"
 #include "tiling/TileStore.h"
 
 namespace cz {
 
-struct AppState;
+// What a run of the program's tile creation reads, taken when it starts: the georeference as
+// the last layout left it (its colour options included) is a copy, so that nothing done while
+// the run lets events run (a grid laid out again, a moved reference) reaches its tiles. The
+// chart is shared, not copied: the run only reads it, and its owner keeps it as it is until
+// the run has ended.
+struct TileJob {
+  GeoReference GeoRef;
+  const Raster32& Image;
+  std::string ProjectFolder;  // tiles go to its "Tiles" folder
+};
 
 // One tile-creation run of source with georeference geo into store. Returns the number of
 // tiles created, or nothing when the run was refused.
 std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32& source,
                                         TileStore& store, UserInterface& ui);
 
-// The run for the current map source of the application, into the open project's "Tiles"
-// folder with the source's colour options and the custom palette when there is one.
-std::optional<std::int32_t> CreateTiles(AppState& state, UserInterface& ui);
+// The program's run: into the project's "Tiles" folder with the job's colour options, or the
+// custom palette when there is one.
+std::optional<std::int32_t> CreateTiles(const TileJob& job, UserInterface& ui);
 
 }  // namespace cz

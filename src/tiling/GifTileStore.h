@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "imaging/TileFiles.h"
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
+#include "tiling/TileFiles.h"
 #include "tiling/TileStore.h"
 
 namespace cz {

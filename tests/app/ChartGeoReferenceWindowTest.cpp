@@ -13,6 +13,7 @@
 #include "georef/SampleGeoTiff.h"
 #include "platform/ExecutableFolder.h"
 #include "support/TempFolder.h"
+#include "workspace/ChartGeoReferenceCommands.h"
 
 namespace cz {
 namespace {
@@ -39,8 +40,8 @@ TEST(ChartGeoReferenceWindow, NoAtLoadingThenTheMenuCommandDrawsTheChartsGrid) {
   // A Lambert chart around 47° N 8° E at 1 km per pixel: a 2 × 2 degree grid.
   const std::string chart = work / "P/Map sources/lambert.tif";
   std::filesystem::create_directories(work / "P/Map sources");
-  WriteSampleGeoTiff({"+proj=lcc +lat_1=44 +lat_2=50 +lat_0=47 +lon_0=8 +datum=WGS84", 0,
-                      -140000, 145000, 1000, 280, 290, true},
+  WriteSampleGeoTiff({"+proj=lcc +lat_1=44 +lat_2=50 +lat_0=47 +lon_0=8 +datum=WGS84", 0, -140000,
+                      145000, 1000, 280, 290, true},
                      chart);
   window->ChooseSourceFile = [chart](const std::string&, const std::string&) {
     return std::optional<std::string>(chart);

@@ -23,10 +23,10 @@
 #include "imaging/SampleChart.h"
 #include "platform/Error.h"
 #include "platform/ExecutableFolder.h"
+#include "port/ErrorLog.h"
 #include "project/MapSourceSettings.h"
-#include "state/BusyState.h"
-#include "state/ErrorLog.h"
 #include "support/TempFolder.h"
+#include "workspace/BusyState.h"
 
 namespace cz {
 namespace {

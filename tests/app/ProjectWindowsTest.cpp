@@ -24,6 +24,8 @@
 #include "project/Project.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
+#include "tiling/TileFiles.h"
+#include "workspace/ProjectCommands.h"
 
 namespace cz {
 namespace {
@@ -169,7 +171,7 @@ TEST_F(ProjectWindowsTest, BatchRunLogsEachSourceAndStopsAfterCancel) {
   QTest::mouseClick(batch.Button1, Qt::LeftButton);
   EXPECT_EQ(batch.Memo1->toPlainText().toStdString(), "Processing a.bmp\nBatch process ended.");
   EXPECT_EQ(state.Source.Path, work / "Proj/Map sources/a.bmp");
-  EXPECT_FALSE(ListFiles(ProjectTilesFolder(state.Project.Folder), "*.GIF").empty());
+  EXPECT_FALSE(ListFiles(TilesFolder(state.Project.Folder), "*.GIF").empty());
   EXPECT_TRUE(ui.messages.empty());
 
   batch.hide();

@@ -20,6 +20,7 @@
 #include "project/Project.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
+#include "workspace/ProjectCommands.h"
 
 namespace cz {
 namespace {

@@ -11,9 +11,9 @@
 #include "app/AppTestSupport.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
+#include "port/ErrorLog.h"
 #include "project/AppSettings.h"
 #include "project/IniFile.h"
-#include "state/ErrorLog.h"
 #include "support/TempFolder.h"
 
 namespace cz {

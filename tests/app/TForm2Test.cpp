@@ -20,7 +20,6 @@
 #include "app/AppTestSupport.h"
 #include "geo/TileGrid.h"
 #include "imaging/GifImageDecoder.h"
-#include "imaging/TileFiles.h"
 #include "importer/CellMosaic.h"
 #include "importer/PngTestFiles.h"
 #include "importer/WebMercator.h"
@@ -28,6 +27,7 @@
 #include "platform/FileSystem.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
+#include "tiling/TileFiles.h"
 
 namespace cz {
 namespace {

@@ -29,30 +29,25 @@ using testing::TempFolder;
 
 class ProjectDialogsTest : public ::testing::Test {
  protected:
-  void OpenProject() {
-    std::filesystem::create_directories(work / "P");
-    ui.answers = {true};
-    ASSERT_TRUE(CreateOrOpenProject(state, work / "P/p.prg", ui));
-    ui = RecordingUserInterface();
-  }
+  void OpenProject() { OpenProjectFile(project, work / "P/p.prg"); }
   // A source image path in the project; with settings, its settings file is written too.
   std::string AddSource(const std::string& name, bool withSettings) {
     const std::string image = work.Write("P/Map sources/" + name, "image bytes");
     if (withSettings) {
-      MapSourceState source;
-      source.Path = image;
-      source.GeoRef.TopLeft.Latitude = 47.5;
-      source.GeoRef.ColorReduction = 1;
-      source.GeoRef.Dithering = 3;
-      SaveMapINI(source);
+      GeoReference settings;
+      settings.TopLeft.Latitude = 47.5;
+      settings.ColorReduction = 1;
+      settings.Dithering = 3;
+      SaveMapINI(image, settings, false);
     }
-    AddToMapFileList(state.Project, image);
+    AddToMapFileList(project, image);
     return image;
   }
   std::string ProjectFileBytes() { return ReadFileBytes(work / "P/p.prg"); }
 
   TempFolder work;
-  AppState state;
+  ProjectState project;
+  GeoReference geo;  // the current source's, which the Map Options dialog edits
   RecordingUserInterface ui;
 };
 
@@ -61,7 +56,7 @@ class ProjectDialogsTest : public ::testing::Test {
 TEST_F(ProjectDialogsTest, ViewerOfAnEmptyProjectSaysSo) {
   OpenProject();
   ProjectViewer viewer;
-  viewer.Show(state.Project, ui);
+  viewer.Show(project, ui);
   EXPECT_TRUE(viewer.Entries().empty());
   EXPECT_EQ(ui.messages, std::vector<std::string>{kNoFilesInProjectText});
 }
@@ -72,13 +67,13 @@ TEST_F(ProjectDialogsTest, DeletingRewritesTheSectionInListOrderAndKeepsTheFiles
   const std::string b = AddSource("b.tif", true);
   const std::string c = AddSource("c.tif", false);
   // A later section must survive the rewrite of [MapFiles].
-  state.Project.File->WriteString("EPGS3857", "SourceFolder", "/x");
+  project.File->WriteString("EPGS3857", "SourceFolder", "/x");
 
   ProjectViewer viewer;
-  viewer.Show(state.Project, ui);
-  viewer.DeleteSelected(state.Project, 1, ui);
+  viewer.Show(project, ui);
+  viewer.DeleteSelected(project, 1, ui);
   EXPECT_EQ(viewer.Entries(), (std::vector<std::string>{a, c}));
-  EXPECT_EQ(MapFileList(state.Project), (std::vector<std::string>{a, c}));
+  EXPECT_EQ(MapFileList(project), (std::vector<std::string>{a, c}));
   EXPECT_EQ(IniFile(work / "P/p.prg").ReadSectionKeys("MapFiles"),
             (std::vector<std::string>{a, c}));
   EXPECT_EQ(IniFile(work / "P/p.prg").ReadString("MapFiles", c, ""), "0");
@@ -92,8 +87,8 @@ TEST_F(ProjectDialogsTest, DeletingTheOnlyEntryRemovesTheSection) {
   OpenProject();
   AddSource("only.tif", true);
   ProjectViewer viewer;
-  viewer.Show(state.Project, ui);
-  viewer.DeleteSelected(state.Project, 0, ui);
+  viewer.Show(project, ui);
+  viewer.DeleteSelected(project, 0, ui);
   EXPECT_TRUE(viewer.Entries().empty());
   EXPECT_FALSE(IniFile(work / "P/p.prg").SectionExists("MapFiles"));
   EXPECT_EQ(ProjectFileBytes().find("MapFiles"), std::string::npos);
@@ -103,9 +98,9 @@ TEST_F(ProjectDialogsTest, DeletingWithoutASelectionChangesNothing) {
   OpenProject();
   AddSource("a.tif", false);
   ProjectViewer viewer;
-  viewer.Show(state.Project, ui);
+  viewer.Show(project, ui);
   const std::string before = ProjectFileBytes();
-  for (int index : {-1, 1, 99}) viewer.DeleteSelected(state.Project, index, ui);
+  for (int index : {-1, 1, 99}) viewer.DeleteSelected(project, index, ui);
   EXPECT_EQ(viewer.Entries().size(), 1u);
   EXPECT_EQ(ProjectFileBytes(), before);
 }
@@ -114,12 +109,12 @@ TEST_F(ProjectDialogsTest, AProjectFileThatCannotBeWrittenKeepsTheEntry) {
   OpenProject();
   AddSource("a.tif", false);
   ProjectViewer viewer;
-  viewer.Show(state.Project, ui);
+  viewer.Show(project, ui);
   std::filesystem::permissions(work / "P/p.prg", std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::remove);
-  EXPECT_THROW(viewer.DeleteSelected(state.Project, 0, ui), CartozenError);
+  EXPECT_THROW(viewer.DeleteSelected(project, 0, ui), CartozenError);
   EXPECT_EQ(viewer.Entries().size(), 1u);
-  EXPECT_EQ(MapFileList(state.Project).size(), 1u);
+  EXPECT_EQ(MapFileList(project).size(), 1u);
 }
 
 // --- Without an open project ----------------------------------------------------------------
@@ -128,22 +123,20 @@ TEST_F(ProjectDialogsTest, WithoutAProjectNothingIsListedAskedOrWritten) {
   // A project file exists on disk but is not open: none of the dialogs may touch it.
   const std::string file = work.Write("P/p.prg", "[MapFiles]\r\n/x/a.tif=0\r\n");
   const std::string image = work.Write("P/a.tif", "x");
-  MapSourceState source;
-  source.Path = image;
-  SaveMapINI(source);
+  SaveMapINI(image, GeoReference{}, false);
   const std::string settingsBefore = ReadFileBytes(MapSourceSettingsFile(image));
 
   ProjectViewer viewer;
-  viewer.Show(state.Project, ui);
+  viewer.Show(project, ui);
   EXPECT_TRUE(viewer.Entries().empty());
-  viewer.DeleteSelected(state.Project, 0, ui);
+  viewer.DeleteSelected(project, 0, ui);
 
-  MapOptions options(state.Source.GeoRef);
+  MapOptions options(geo);
   ui.answers = {true, true, true};
   for (DistributedOption option :
        {DistributedOption::MapResolution, DistributedOption::ColorReduction,
         DistributedOption::Dithering}) {
-    EXPECT_EQ(options.Distribute(option, state, ui), 0);
+    EXPECT_EQ(options.Distribute(option, project, ui), 0);
   }
   EXPECT_EQ(ui.messages, std::vector<std::string>(4, kNoProjectOpenedText));
   EXPECT_TRUE(ui.questions.empty());
@@ -261,14 +254,14 @@ TEST_P(DistributeTest, WritesOnlyTheOneKeyOfTheSourcesThatHaveSettings) {
   const std::string a = AddSource("a.tif", true);
   const std::string b = AddSource("b.tif", false);
   const std::string d = AddSource("d.tif", true);
-  state.Source.GeoRef.MapResolution = 5;
-  state.Source.GeoRef.ColorReduction = 0;
-  state.Source.GeoRef.Dithering = 2;
+  geo.MapResolution = 5;
+  geo.ColorReduction = 0;
+  geo.Dithering = 2;
   const IniFile before(MapSourceSettingsFile(a));
 
-  MapOptions options(state.Source.GeoRef);
+  MapOptions options(geo);
   ui.answers = {true};
-  EXPECT_EQ(options.Distribute(c.option, state, ui), 2);
+  EXPECT_EQ(options.Distribute(c.option, project, ui), 2);
   EXPECT_EQ(ui.questions, std::vector<std::string>{c.question});
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_FALSE(FileExists(MapSourceSettingsFile(b)));  // none created
@@ -292,18 +285,18 @@ TEST_P(DistributeTest, AnythingButYesWritesNothing) {
   OpenProject();
   const std::string a = AddSource("a.tif", true);
   const std::string bytes = ReadFileBytes(MapSourceSettingsFile(a));
-  MapOptions options(state.Source.GeoRef);
+  MapOptions options(geo);
   ui.answers = {false};
-  EXPECT_EQ(options.Distribute(GetParam().option, state, ui), 0);
+  EXPECT_EQ(options.Distribute(GetParam().option, project, ui), 0);
   EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(a)), bytes);
   EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_P(DistributeTest, AnEmptyListSaysSoAfterTheQuestion) {
   OpenProject();
-  MapOptions options(state.Source.GeoRef);
+  MapOptions options(geo);
   ui.answers = {true};
-  EXPECT_EQ(options.Distribute(GetParam().option, state, ui), 0);
+  EXPECT_EQ(options.Distribute(GetParam().option, project, ui), 0);
   EXPECT_EQ(ui.questions.size(), 1u);
   EXPECT_EQ(ui.messages, std::vector<std::string>{kNoFilesInProjectText});
 }
@@ -316,10 +309,10 @@ TEST_F(ProjectDialogsTest, ASettingsFileThatCannotBeWrittenStopsTheDistribution)
   const std::string laterBytes = ReadFileBytes(MapSourceSettingsFile(b));
   std::filesystem::permissions(MapSourceSettingsFile(a), std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::remove);
-  MapOptions options(state.Source.GeoRef);
-  state.Source.GeoRef.Dithering = 6;
+  MapOptions options(geo);
+  geo.Dithering = 6;
   ui.answers = {true};
-  EXPECT_THROW(options.Distribute(DistributedOption::Dithering, state, ui), CartozenError);
+  EXPECT_THROW(options.Distribute(DistributedOption::Dithering, project, ui), CartozenError);
   EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(a)), bytes);
   EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(b)), laterBytes);  // stopped at the first
 }
@@ -331,9 +324,9 @@ TEST_F(ProjectDialogsTest, ASettingsFileThatCannotBeReadIsNotOverwritten) {
   const std::string bytes = ReadFileBytes(MapSourceSettingsFile(a));
   std::filesystem::permissions(MapSourceSettingsFile(a), std::filesystem::perms::owner_read,
                                std::filesystem::perm_options::remove);
-  MapOptions options(state.Source.GeoRef);
+  MapOptions options(geo);
   ui.answers = {true};
-  EXPECT_THROW(options.Distribute(DistributedOption::Dithering, state, ui), CartozenError);
+  EXPECT_THROW(options.Distribute(DistributedOption::Dithering, project, ui), CartozenError);
   std::filesystem::permissions(MapSourceSettingsFile(a), std::filesystem::perms::owner_read,
                                std::filesystem::perm_options::add);
   EXPECT_EQ(ReadFileBytes(MapSourceSettingsFile(a)), bytes);

@@ -328,17 +328,6 @@ TEST_F(MakeMapsTest, MapsFolderOnAnotherFileSystemGetsACompleteCopy) {
   fs::remove_all(shm);
 }
 
-TEST_F(MakeMapsTest, NeedsAnOpenProject) {
-  AppState state;
-  EXPECT_THROW(CreateMaps(state, ui), CartozenError);
-  state.Project.Open = true;
-  state.Project.Folder = project.Path() + "/";
-  state.CommandLine.MapExtension = "EFM";
-  AddTile("2_15668.GIF", SampleGif87a(3, 3));
-  CreateMaps(state, ui);
-  EXPECT_THAT(Listing("EFIS Maps"), ElementsAre("E004N50.EFM"));
-}
-
 TEST(ReadTileListTest, SortsIgnoringCaseAndKeepsEachNameOnce) {
   TempFolder tiles;
   for (const char* name : {"0_11.GIF", "0_100.gif", "0_1.GIF", "0_10.GIF", "2_5.gif", "2_5.GIF",

@@ -1,7 +1,7 @@
 // A chart's own georeference end to end: GeoTIFFs written here in a Lambert conformal conic
-// and a transverse Mercator projection, their grid checked against intersections PROJ places
-// independently, and their tiles against the colours the chart shows at each latitude and
-// longitude; then tag sets the reader must refuse.
+// and a transverse Mercator projection (SampleCharts.h), their grid checked against
+// intersections PROJ places independently (their tiles: tests/tiling); then tag sets the
+// reader must refuse.
 #include <geotiff/geotiff.h>
 #include <geotiff/geovalues.h>
 #include <geotiff/xtiffio.h>
@@ -11,6 +11,7 @@
 #include <cmath>
 #include <functional>
 
+#include "SampleCharts.h"
 #include "geo/TileGrid.h"
 #include "georef/ChartGeoReference.h"
 #include "georef/ChartGrid.h"
@@ -19,36 +20,12 @@
 #include "platform/Error.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
-#include "tiling/CreateTiles.h"
-#include "tiling/MemoryTileStore.h"
 
 namespace cz {
 namespace {
 
-struct ChartCase {
-  const char* name;
-  SampleGeoTiff chart;
-  std::int32_t nLon, nLat;  // the grid the chart must give
-  double top, left;         // its north-west intersection
-};
-
-// Both about 1:2,000,000 charts at 400 m per pixel, centred on 47° N 8° E.
-const ChartCase kCharts[] = {
-    {"Lambert",
-     {"+proj=lcc +lat_1=44 +lat_2=50 +lat_0=47 +lon_0=8 +datum=WGS84 +units=m +no_defs", 0, -140000,
-      145000, 400, 700, 725, false},
-     2,
-     2,
-     48,
-     7},
-    {"TransverseMercator",
-     {"+proj=tmerc +lat_0=0 +lon_0=9 +k=0.9996 +x_0=500000 +y_0=0 +datum=WGS84 +units=m", 0, 340000,
-      5335000, 400, 600, 650, false},
-     3,
-     2,
-     48,
-     7},
-};
+using testing::ChartCase;
+using testing::kCharts;
 
 // Where PROJ itself, without the reader, puts a latitude and longitude on the chart.
 ChartPixel TruePixel(const SampleGeoTiff& chart, double lat, double lon) {
@@ -63,12 +40,6 @@ ChartPixel TruePixel(const SampleGeoTiff& chart, double lat, double lon) {
   // PixelIsArea: pixel x's centre lies half a pixel in from the corner.
   return {(xy.xy.x - chart.Left) / chart.PixelSize - 0.5,
           (chart.Top - xy.xy.y) / chart.PixelSize - 0.5};
-}
-
-// Distance in degrees from v to the nearest 10-minute line.
-double EdgeDistance(double v) {
-  const double sixths = v * 6;
-  return std::abs(sixths - std::nearbyint(sixths)) / 6;
 }
 
 class ChartGrids : public ::testing::TestWithParam<ChartCase> {
@@ -101,55 +72,6 @@ TEST_P(ChartGrids, PointsLieWithinHalfAPixelOfTheTrueIntersections) {
   EXPECT_EQ(geo.TopLeft.X, geo.Grid[0][0].X);
   EXPECT_EQ(geo.BottomRight.Y, geo.Grid[geo.NLon][geo.NLat].Y);
   EXPECT_EQ(geo.BottomRight.Longitude, c.left + c.nLon);
-}
-
-// Every tile pixel away from the 10-minute lines shows the square of its own position. "Away"
-// is 2 tile pixels or 1.5 chart pixels, whichever is more: a tile finer than the chart shows
-// the chart's own pixel steps along every line.
-TEST_P(ChartGrids, TilesShowTheChartWhereLatitudeAndLongitudeSay) {
-  const std::optional<ChartProjection> chart = ReadChartGeoReference(path);
-  ASSERT_TRUE(chart.has_value());
-  GeoReference geo = GridFromChartProjection(*chart, path);
-  Raster32 image;
-  std::uint64_t bytes = 0;
-  ReadTiffChart(path, image, bytes);
-
-  const double chartPxPerDegLat = double(geo.Grid[0][geo.NLat].Y - geo.Grid[0][0].Y) / geo.NLat;
-  const double chartPxPerDegLon = double(geo.Grid[geo.NLon][0].X - geo.Grid[0][0].X) / geo.NLon;
-  for (const int level : {0, 2, 4}) {
-    geo.MapResolution = static_cast<std::uint8_t>(1 << level);
-    const double step = TileStep(static_cast<TileLevel>(level)) / double(kOneDegree);
-    const double latMargin = std::max(2 * step / 600, 1.5 / chartPxPerDegLat);
-    std::int64_t checked = 0, matching = 0;
-    testing::MemoryTileStore store;
-    store.keepTiles = false;
-    store.onSave = [&](const Raster32& tile, TilePosition position, TileLevel tileLevel) {
-      const std::int32_t w = level <= 2 ? tile.Width() - 1 : tile.Width();
-      const double west = -180 + (position % TileColumns(tileLevel)) * step;
-      const double north = 90 - (position / TileColumns(tileLevel)) * step;
-      for (std::int32_t j = 0; j < tile.Height(); ++j) {
-        const double lat = north - j / 600.0 * step;
-        if (lat < geo.GridTopLatitude - geo.NLat || lat > geo.GridTopLatitude ||
-            EdgeDistance(lat) <= latMargin) {
-          continue;
-        }
-        const double lonMargin = std::max(2 * step / w, 1.5 / chartPxPerDegLon);
-        for (std::int32_t i = 0; i < w; ++i) {
-          const double lon = west + double(i) / w * step;
-          if (lon < geo.GridLeftLongitude || lon > geo.GridLeftLongitude + geo.NLon ||
-              EdgeDistance(lon) <= lonMargin) {
-            continue;
-          }
-          ++checked;
-          matching += tile.At(i, j) == SampleGeoTiffColour({lat, lon});
-        }
-      }
-    };
-    testing::RecordingUserInterface ui;
-    ASSERT_TRUE(CreateTiles(geo, image, store, ui).has_value());
-    ASSERT_GT(checked, 20000);
-    EXPECT_GE(matching, checked * 99 / 100) << matching << " of " << checked << " at " << level;
-  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Projections, ChartGrids, ::testing::ValuesIn(kCharts),

@@ -8,13 +8,11 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "platform/Paths.h"
-
-#include "georef/GridLayoutView.h"
 #include "imaging/ChartSamples.h"
+#include "imaging/MapSource.h"
 #include "imaging/SourceView.h"
 #include "platform/Error.h"
-#include "state/AppState.h"
+#include "platform/Paths.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
 
@@ -100,24 +98,6 @@ TEST(VisualizeFileInImage, OpensAPathWhoseCaseDiffersFromTheDisk) {
     VisualizeFileInImage(source, ui, view);
     EXPECT_TRUE(source.Loaded) << name;
   }
-}
-
-// Without a chart view the load still lays the new source's grid out, so tile creation never
-// sees the grid a previous chart left.
-TEST(VisualizeFileInImage, LaysTheNewSourcesGridOut) {
-  TempFolder folder;
-  MapSourceState source;
-  source.Path = WriteChart(folder, "chart.bmp");
-  source.GeoRef.NLon = source.GeoRef.NLat = 9;  // left by an earlier chart
-  source.GeoRef.TopLeft = {48.0, 6.0, 0, 0};
-  source.GeoRef.BottomRight = {46.0, 10.0, 8, 6};
-  SilentUserInterface ui;
-  GridLayoutView view;
-  VisualizeFileInImage(source, ui, view);
-  ASSERT_TRUE(source.Loaded);
-  EXPECT_EQ(source.GeoRef.NLon, 4);
-  EXPECT_EQ(source.GeoRef.NLat, 2);
-  EXPECT_EQ(source.GeoRef.Grid[4][2].X, 8);
 }
 
 // Loads a good chart first, then the given path: whatever fails leaves no image at all.
@@ -222,7 +202,7 @@ std::string LoadInSmallAddressSpace(const std::string& path) {
     MapSourceState source;
     source.Path = path;
     SilentUserInterface ui;
-    GridLayoutView view;
+    RecordingView view;
     VisualizeFileInImage(source, ui, view);
     const std::string text = source.Loaded ? "loaded" : LoadFailureMessage(source.RequiredBytes);
     (void)!write(channel[1], text.data(), text.size());

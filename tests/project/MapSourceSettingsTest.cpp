@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <optional>
 
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
@@ -27,15 +28,25 @@ class MapSourceSettingsTest : public ::testing::Test {
  protected:
   MapSourceSettingsTest() { source.Path = folder / "chart.tif"; }
 
-  void LoadImage(int width, int height) {
-    source.Image = Raster32(width, height);
-    source.Loaded = true;
-  }
+  void LoadImage(int width, int height) { source.Image = LoadedImageSize{width, height}; }
   std::string SettingsText() { return ReadFileBytes(folder / "chart.INI"); }
   IniFile Settings() { return IniFile(folder / "chart.INI"); }
 
+  // What the settings file is read into and written from: the chart's path, its
+  // georeference and, while it is loaded, its image size.
+  struct Source {
+    std::string Path;
+    GeoReference GeoRef;
+    std::optional<LoadedImageSize> Image;
+  };
+  void LoadMapINI(Source& s) { cz::LoadMapINI(s.Path, s.GeoRef); }
+  void SaveMapINI(const Source& s) { cz::SaveMapINI(s.Path, s.GeoRef, s.Image.has_value()); }
+  void MakeMapINI(Source& s, const float position[4], std::int32_t mask) {
+    cz::MakeMapINI(s.Path, s.GeoRef, s.Image, position, mask);
+  }
+
   TempFolder folder;
-  MapSourceState source;
+  Source source;
 };
 
 TEST_F(MapSourceSettingsTest, MissingFileGivesTheDefaults) {
@@ -98,7 +109,7 @@ TEST_F(MapSourceSettingsTest, SaveThenLoadRoundTripsEveryField) {
   }
   SaveMapINI(source);
 
-  MapSourceState loaded;
+  Source loaded;
   loaded.Path = folder / "chart.JPG";  // the same settings file
   LoadMapINI(loaded);
   EXPECT_EQ(loaded.GeoRef.TopLeft.Latitude, 51.25);

@@ -7,18 +7,15 @@
 #include "platform/Error.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
+#include "port/ErrorLog.h"
 #include "project/AppSettings.h"
 #include "project/IniFile.h"
-#include "project/MapSourceSettings.h"
-#include "state/ErrorLog.h"
-#include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
 
 namespace cz {
 namespace {
 
 using testing::ReadFileBytes;
-using testing::RecordingUserInterface;
 using testing::TempFolder;
 
 class ProjectTest : public ::testing::Test {
@@ -26,11 +23,8 @@ class ProjectTest : public ::testing::Test {
   void SetUp() override { OverrideProgramDataFolder(programFolder.Path()); }
   void TearDown() override { OverrideProgramDataFolder(""); }
 
-  // Creates and opens work/p.prg, answering Yes to the question.
-  void CreateProject() {
-    ui.answers = {true};
-    ASSERT_TRUE(CreateOrOpenProject(state, work / "p.prg", ui));
-  }
+  // Creates and opens work/p.prg.
+  void CreateProject() { OpenProjectFile(project, work / "p.prg"); }
 
   void ExpectSubFolders(const std::string& folder) {
     for (const char* sub : kProjectSubFolders) {
@@ -40,79 +34,27 @@ class ProjectTest : public ::testing::Test {
 
   TempFolder programFolder;
   TempFolder work;
-  AppState state;
-  RecordingUserInterface ui;
+  ProjectState project;
 };
 
 TEST_F(ProjectTest, FirstStartWithoutSettingsOpensNothingAndClosingWritesNothing) {
-  StartUpProject(state.Project);
-  EXPECT_EQ(state.Project.Folder, ProgramDataFolder());
-  EXPECT_EQ(state.Project.Folder.back(), '/');
-  EXPECT_EQ(state.Project.Name, "");
-  EXPECT_FALSE(state.Project.Open);
-  EXPECT_EQ(WindowTitle(state.Project), "VDK Avionics Cartozen 2 V1.5 - No project loaded.");
+  StartUpProject(project);
+  EXPECT_EQ(project.Folder, ProgramDataFolder());
+  EXPECT_EQ(project.Folder.back(), '/');
+  EXPECT_EQ(project.Name, "");
+  EXPECT_FALSE(project.Open);
+  EXPECT_EQ(WindowTitle(project), "VDK Avionics Cartozen 2 V1.5 - No project loaded.");
 
-  CloseApplication(state);
+  CloseProject(project);
   EXPECT_FALSE(FileExists(AppSettingsPath()));
-}
-
-TEST_F(ProjectTest, CreatingAProjectAsksThenMakesFoldersAndFirstContent) {
-  const std::string file = work / "Alps/alps.prg";
-  std::filesystem::create_directories(work / "Alps");
-  ui.answers = {true};
-  ASSERT_TRUE(CreateOrOpenProject(state, file, ui));
-  ASSERT_EQ(ui.questions.size(), 1u);
-  EXPECT_EQ(ui.questions[0], kCreateProjectQuestion);
-  EXPECT_EQ(ReadFileBytes(file), "[General]\r\nCartozen2=Version 1\r\n");
-  ExpectSubFolders(work / "Alps");
-  EXPECT_EQ(state.Project.Folder, work / "Alps");
-  EXPECT_EQ(state.Project.Name, "alps.prg");
-  EXPECT_EQ(state.Project.MapSourceFolder, work / "Alps");
-  EXPECT_EQ(WindowTitle(state.Project), "VDK Avionics Cartozen 2 V1.5 - project: alps.prg");
-}
-
-TEST_F(ProjectTest, AnsweringNoLeavesEverythingAsItWas) {
-  ui.answers = {false};
-  EXPECT_FALSE(CreateOrOpenProject(state, work / "new.prg", ui));
-  EXPECT_FALSE(state.Project.Open);
-  EXPECT_FALSE(FileExists(work / "new.prg"));
-  EXPECT_FALSE(DirectoryExists(work / "Tiles"));
-}
-
-TEST_F(ProjectTest, TypedNameWithoutExtensionBecomesAPrgProject) {
-  ui.answers = {true};
-  ASSERT_TRUE(CreateOrOpenProject(state, work / "Swiss", ui));
-  EXPECT_TRUE(FileExists(work / "Swiss.prg"));
-  EXPECT_EQ(state.Project.Name, "Swiss.prg");
-}
-
-TEST_F(ProjectTest, OpeningAnExistingProjectAsksNothingAndReadsItsValues) {
-  work.Write("p.prg",
-             "[General]\r\nMapSourcePath=/charts/\r\n[MapViewer]\r\nLatitude=8100000\r\n"
-             "Longitude=-1080000\r\n");
-  ASSERT_TRUE(CreateOrOpenProject(state, work / "p.prg", ui));
-  EXPECT_TRUE(ui.questions.empty());
-  EXPECT_DOUBLE_EQ(state.Project.ViewerLatitude, 45.0);
-  EXPECT_DOUBLE_EQ(state.Project.ViewerLongitude, -6.0);
-  EXPECT_EQ(state.Project.MapSourceFolder, "/charts/");
-}
-
-TEST_F(ProjectTest, OpeningSavesTheLoadedSourceFirst) {
-  state.Source.Path = work / "chart.tif";
-  state.Source.GeoRef.SkewLeft = -7;
-  CreateProject();
-  EXPECT_FALSE(FileExists(work / "chart.INI"));  // nothing loaded: nothing saved
-  state.Source.Loaded = true;
-  ASSERT_TRUE(CreateOrOpenProject(state, work / "p.prg", ui));
-  EXPECT_EQ(IniFile(work / "chart.INI").ReadInteger("GeoRef", "SkewLeft", 0), -7);
 }
 
 TEST_F(ProjectTest, SameSourceAddedTwiceKeepsOneKeyInFileOrder) {
   CreateProject();
-  AddToMapFileList(state.Project, "/maps/b.tif");
-  AddToMapFileList(state.Project, "/maps/a.tif");
-  AddToMapFileList(state.Project, "/maps/b.tif");
-  EXPECT_EQ(MapFileList(state.Project), (std::vector<std::string>{"/maps/b.tif", "/maps/a.tif"}));
+  AddToMapFileList(project, "/maps/b.tif");
+  AddToMapFileList(project, "/maps/a.tif");
+  AddToMapFileList(project, "/maps/b.tif");
+  EXPECT_EQ(MapFileList(project), (std::vector<std::string>{"/maps/b.tif", "/maps/a.tif"}));
   EXPECT_EQ(IniFile(work / "p.prg").ReadSectionKeys("MapFiles").size(), 2u);
   EXPECT_EQ(IniFile(work / "p.prg").ReadString("MapFiles", "/maps/a.tif", ""), "0");
 }
@@ -121,23 +63,23 @@ TEST_F(ProjectTest, ASourcePathTheListCannotHoldIsRefusedNamingTheFile) {
   CreateProject();
   const std::string before = ReadWholeFile(work / "p.prg");
   try {
-    AddToMapFileList(state.Project, "/maps/a=b.tif");
+    AddToMapFileList(project, "/maps/a=b.tif");
     FAIL() << "written";
   } catch (const CartozenError& error) {
     const std::string message = error.what();
     EXPECT_NE(message.find("/maps/a=b.tif"), std::string::npos) << message;
-    EXPECT_NE(message.find(state.Project.File->FileName()), std::string::npos) << message;
+    EXPECT_NE(message.find(project.File->FileName()), std::string::npos) << message;
   }
   EXPECT_EQ(ReadWholeFile(work / "p.prg"), before);
 }
 
 TEST_F(ProjectTest, CloseWritesProjectValuesAndSettingsAndTheNextStartReopens) {
   CreateProject();
-  state.Project.ViewerLatitude = 47.5;
-  state.Project.ViewerLongitude = 8.25;
-  state.Project.Epsg3857SourceFolder = "/tiles/osm";
-  CloseApplication(state);
-  EXPECT_FALSE(state.Project.File);
+  project.ViewerLatitude = 47.5;
+  project.ViewerLongitude = 8.25;
+  project.Epsg3857SourceFolder = "/tiles/osm";
+  CloseProject(project);
+  EXPECT_FALSE(project.File);
 
   const IniFile project(work / "p.prg");
   EXPECT_EQ(project.ReadInteger("MapViewer", "Latitude", 0), 8550000);
@@ -147,39 +89,39 @@ TEST_F(ProjectTest, CloseWritesProjectValuesAndSettingsAndTheNextStartReopens) {
   EXPECT_EQ(project.ReadString("General", "MapSourcePath", "x"), "");
   EXPECT_EQ(project.ReadString("EPGS3857", "SourceFolder", ""), "/tiles/osm");
 
-  AppState next;
-  StartUpProject(next.Project);
-  EXPECT_TRUE(next.Project.Open);
-  EXPECT_EQ(next.Project.Folder, work.Path());
-  EXPECT_EQ(next.Project.Name, "p.prg");
-  EXPECT_DOUBLE_EQ(next.Project.ViewerLatitude, 47.5);
-  EXPECT_EQ(next.Project.MapSourceFolder, work.Path());  // empty MapSourcePath falls back
-  EXPECT_EQ(next.Project.Epsg3857SourceFolder, "/tiles/osm");
+  ProjectState next;
+  StartUpProject(next);
+  EXPECT_TRUE(next.Open);
+  EXPECT_EQ(next.Folder, work.Path());
+  EXPECT_EQ(next.Name, "p.prg");
+  EXPECT_DOUBLE_EQ(next.ViewerLatitude, 47.5);
+  EXPECT_EQ(next.MapSourceFolder, work.Path());  // empty MapSourcePath falls back
+  EXPECT_EQ(next.Epsg3857SourceFolder, "/tiles/osm");
   ExpectSubFolders(work.Path());
 }
 
 TEST_F(ProjectTest, StartUpWithAMissingLastProjectKeepsFolderAndNameButOpensNothing) {
   WriteAppSettings(work / "Gone", "gone.prg");
-  StartUpProject(state.Project);
-  EXPECT_FALSE(state.Project.Open);
-  EXPECT_EQ(state.Project.Folder, work / "Gone");
-  EXPECT_EQ(state.Project.Name, "gone.prg");
+  StartUpProject(project);
+  EXPECT_FALSE(project.Open);
+  EXPECT_EQ(project.Folder, work / "Gone");
+  EXPECT_EQ(project.Name, "gone.prg");
   EXPECT_FALSE(DirectoryExists(work / "Gone"));
 }
 
 TEST_F(ProjectTest, CommandLineOpeningUsesFolderNamePrgAndTheNextStartFindsIt) {
   std::filesystem::create_directories(work / "Alps");
-  ASSERT_TRUE(OpenProjectFolder(state, work / "alps/"));  // case and trailing "/" as typed
-  EXPECT_EQ(state.Project.Folder, work / "Alps");
-  EXPECT_EQ(state.Project.Name, "Alps.prg");
+  ASSERT_TRUE(OpenProjectFolder(project, work / "alps/"));  // case and trailing "/" as typed
+  EXPECT_EQ(project.Folder, work / "Alps");
+  EXPECT_EQ(project.Name, "Alps.prg");
   EXPECT_TRUE(FileExists(work / "Alps/Alps.prg"));
   ExpectSubFolders(work / "Alps");
-  CloseApplication(state);
+  CloseProject(project);
 
-  AppState next;
-  StartUpProject(next.Project);
-  EXPECT_TRUE(next.Project.Open);
-  EXPECT_EQ(next.Project.Name, "Alps.prg");
+  ProjectState next;
+  StartUpProject(next);
+  EXPECT_TRUE(next.Open);
+  EXPECT_EQ(next.Name, "Alps.prg");
 }
 
 TEST_F(ProjectTest, CommandLineOpeningSharesTheOnlyProjectFileOfTheFolder) {
@@ -192,8 +134,8 @@ TEST_F(ProjectTest, CommandLineOpeningSharesTheOnlyProjectFileOfTheFolder) {
 }
 
 TEST_F(ProjectTest, CommandLineOpeningOfAMissingFolderLogs) {
-  EXPECT_FALSE(OpenProjectFolder(state, work / "Nowhere"));
-  EXPECT_FALSE(state.Project.Open);
+  EXPECT_FALSE(OpenProjectFolder(project, work / "Nowhere"));
+  EXPECT_FALSE(project.Open);
   EXPECT_EQ(ReadFileBytes(ErrorLogPath()), "Cannot find project " + (work / "Nowhere") + "\r\n");
 }
 
@@ -203,27 +145,13 @@ TEST_F(ProjectTest, UnwritableProjectFileLeavesThePreviousProjectOpen) {
   std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
   std::string message;
   try {
-    CreateOrOpenProject(state, locked, ui);
+    OpenProjectFile(project, locked);
   } catch (const CartozenError& error) {
     message = error.what();
   }
   EXPECT_EQ(message, "Unable to write to " + locked);
-  EXPECT_EQ(state.Project.Name, "p.prg");
-  EXPECT_EQ(state.Project.File->FileName(), work / "p.prg");
-}
-
-TEST_F(ProjectTest, DeletingTilesRemovesOnlyGifFilesOfTheTilesFolder) {
-  work.Write("Tiles/2_100.GIF", "x");
-  work.Write("Tiles/1_5.gif", "x");
-  work.Write("Tiles/keep.txt", "x");
-  work.Write("Tiles/sub.GIF/inner.GIF", "x");
-  work.Write("other.GIF", "x");
-  EXPECT_EQ(DeleteProjectTiles(work.Path()), 2);
-  EXPECT_FALSE(FileExists(work / "Tiles/2_100.GIF"));
-  EXPECT_FALSE(FileExists(work / "Tiles/1_5.gif"));
-  EXPECT_TRUE(FileExists(work / "Tiles/keep.txt"));
-  EXPECT_TRUE(FileExists(work / "Tiles/sub.GIF/inner.GIF"));
-  EXPECT_TRUE(FileExists(work / "other.GIF"));
+  EXPECT_EQ(project.Name, "p.prg");
+  EXPECT_EQ(project.File->FileName(), work / "p.prg");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "state/UserInterface.h"
+#include "port/UserInterface.h"
 
 namespace cz::testing {
 

@@ -1,17 +1,16 @@
-// Tile creation for the application's current source, into GIF files of a project.
+// Tile creation of the program's tile job, into GIF files of a project.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "imaging/TileFiles.h"
 #include "platform/Error.h"
 #include "platform/ExecutableFolder.h"
-#include "state/AppState.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
 #include "tiling/CellGeometry.h"
 #include "tiling/CreateTiles.h"
+#include "tiling/TileFiles.h"
 #include "tiling/TilingTestSupport.h"
 
 namespace cz {
@@ -25,22 +24,19 @@ class GifTileStoreTest : public ::testing::Test {
   void SetUp() override {
     std::filesystem::create_directories(project / "Tiles");
     OverrideProgramDataFolder(programFolder.Path() + "/");  // no Palette.txt unless written
-    state.Project.Folder = project.Path();
-    state.Project.Open = true;
   }
   void TearDown() override { OverrideProgramDataFolder(""); }
 
   // A one-degree chart of one colour whose grid cell is the degree north-west at top, left.
   void UseChart(double top, double left, std::uint32_t colour) {
-    GeoReference& geo = state.Source.GeoRef;
     geo.GridTopLatitude = top;
     geo.GridLeftLongitude = left;
     geo.NLon = geo.NLat = 1;
     testing::FillRegularGrid(geo.Grid, 0, 0, 200, 200);
-    state.Source.Image = Raster32(201, 201);
-    state.Source.Image.Fill(colour);
-    state.Source.Loaded = true;
+    image = Raster32(201, 201);
+    image.Fill(colour);
   }
+  TileJob Job() const { return TileJob{geo, image, project.Path()}; }
 
   Raster32 Load(TileLevel level, TilePosition position) {
     Raster32 tile;
@@ -50,14 +46,15 @@ class GifTileStoreTest : public ::testing::Test {
 
   testing::TempFolder project;
   testing::TempFolder programFolder;
-  AppState state;
+  GeoReference geo;
+  Raster32 image;
   testing::RecordingUserInterface ui;
 };
 
 TEST_F(GifTileStoreTest, WritesOneGifPerTileAndReportsEach) {
   UseChart(52, 4, kRed);
-  state.Source.GeoRef.MapResolution = 4;
-  EXPECT_EQ(CreateTiles(state, ui), 1);
+  geo.MapResolution = 4;
+  EXPECT_EQ(CreateTiles(Job(), ui), 1);
   EXPECT_TRUE(std::filesystem::exists(project / "Tiles/2_13864.GIF"));
   ASSERT_GE(ui.statusTexts.size(), 2u);
   EXPECT_EQ(ui.statusTexts[ui.statusTexts.size() - 2],
@@ -70,10 +67,10 @@ TEST_F(GifTileStoreTest, WritesOneGifPerTileAndReportsEach) {
 
 TEST_F(GifTileStoreTest, ChartsMeetingInsideAFourDegreeTileCompleteEachOther) {
   UseChart(52, 4, kRed);
-  state.Source.GeoRef.MapResolution = 16;
-  ASSERT_EQ(CreateTiles(state, ui), 1);
+  geo.MapResolution = 16;
+  ASSERT_EQ(CreateTiles(Job(), ui), 1);
   UseChart(52, 5, kBlue);  // the next degree east, same 4° tile 856
-  ASSERT_EQ(CreateTiles(state, ui), 1);
+  ASSERT_EQ(CreateTiles(Job(), ui), 1);
   const Raster32 tile = Load(4, 856);
   const std::int32_t w = TileWidthAt(52 * kOneDegree, 4);
   ASSERT_EQ(tile.Width(), w);
@@ -89,8 +86,8 @@ TEST_F(GifTileStoreTest, ChartsMeetingInsideAFourDegreeTileCompleteEachOther) {
 TEST_F(GifTileStoreTest, PaletteFileBesideTheProgramFixesTheColours) {
   programFolder.Write("Palette.txt", "custom\r\npalette\r\n2\r\n0 0 0\r\n255 255 255\r\n");
   UseChart(52, 4, PackPixel(250, 200, 200));
-  state.Source.GeoRef.MapResolution = 4;
-  ASSERT_EQ(CreateTiles(state, ui), 1);
+  geo.MapResolution = 4;
+  ASSERT_EQ(CreateTiles(Job(), ui), 1);
   const Raster32 tile = Load(2, 13864);
   EXPECT_EQ(tile.At(10, 10) & 0xFFFFFFu, 0xFFFFFFu);  // nearest of black and white
 }
@@ -98,8 +95,8 @@ TEST_F(GifTileStoreTest, PaletteFileBesideTheProgramFixesTheColours) {
 TEST_F(GifTileStoreTest, MissingTilesFolderEndsTheRunWithTheError) {
   std::filesystem::remove_all(project / "Tiles");
   UseChart(52, 4, kRed);
-  state.Source.GeoRef.MapResolution = 4;
-  EXPECT_THROW(CreateTiles(state, ui), CartozenError);
+  geo.MapResolution = 4;
+  EXPECT_THROW(CreateTiles(Job(), ui), CartozenError);
   EXPECT_EQ(ui.processWindowHidden, 0);
 }
 

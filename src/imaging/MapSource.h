@@ -1,0 +1,31 @@
+#pragma once
+// The current map source: the chart image, its pixels and its georeference (the in-memory
+// image of its settings file), and that settings file read and written for it.
+
+#include <cstdint>
+#include <string>
+
+#include "geo/GeoReference.h"
+#include "imaging/Raster32.h"
+
+namespace cz {
+
+inline constexpr char kNoMapImageLoadedText[] = "No map image loaded - nothing to process...";
+
+struct MapSourceState {
+  std::string Path;  // full path of the chart image; its settings file is beside it
+  Raster32 Image;    // empty when no image is loaded
+  bool Loaded = false;
+  std::uint64_t RequiredBytes = 0;  // width × height × 4 of the last image header read, for
+                                    // the load-failure message; 0 until a header is read
+  GeoReference GeoRef;
+};
+
+// The settings file of source.Path (MapSourceSettings.h) read into source.GeoRef, written
+// from it (the grid points only while the image is loaded), and made afresh by the command
+// line from the loaded image's size.
+void LoadMapINI(MapSourceState& source);
+void SaveMapINI(const MapSourceState& source);
+void MakeMapINI(MapSourceState& source, const float position[4], std::int32_t resolutionMask);
+
+}  // namespace cz

@@ -1,0 +1,37 @@
+#pragma once
+// A user-interface port that passes every call on to another one: the base of ports that
+// watch or add to what an operation shows (override only those calls) and leave the rest to
+// the port they wrap.
+
+#include "port/UserInterface.h"
+
+namespace cz {
+
+class ForwardingUserInterface : public UserInterface {
+ public:
+  explicit ForwardingUserInterface(UserInterface& inner) : inner_(inner) {}
+
+  void SetStatusText(const std::string& text) override { inner_.SetStatusText(text); }
+  void ShowMessage(const std::string& text) override { inner_.ShowMessage(text); }
+  bool Confirm(const std::string& question) override { return inner_.Confirm(question); }
+  void AddMemoLine(MemoWindow window, const std::string& line) override {
+    inner_.AddMemoLine(window, line);
+  }
+  void ClearMemo(MemoWindow window) override { inner_.ClearMemo(window); }
+  void ProcessEvents() override { inner_.ProcessEvents(); }
+  void ShowProgress(const ProgressReport& report) override { inner_.ShowProgress(report); }
+  bool CancelRequested() override { return inner_.CancelRequested(); }
+  void ShowProcessWindow() override { inner_.ShowProcessWindow(); }
+  void ShowTile(const Raster32& tile) override { inner_.ShowTile(tile); }
+  void HideProcessWindow() override { inner_.HideProcessWindow(); }
+  void ShowImportFile(const std::string& path) override { inner_.ShowImportFile(path); }
+  void ShowImportMosaic(bool finished) override { inner_.ShowImportMosaic(finished); }
+
+ protected:
+  UserInterface& Inner() { return inner_; }
+
+ private:
+  UserInterface& inner_;
+};
+
+}  // namespace cz

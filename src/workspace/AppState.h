@@ -1,0 +1,38 @@
+#pragma once
+// The state of a running Cartozen: the open project, the current map source with its pixels
+// and georeference, the command line's run state, the batch's cancel flag and which long
+// operation runs. Each record is defined by the subsystem it belongs to; the workspace holds
+// them together. One AppState is owned by the application object (the main window, or a
+// display-less run) and handed to the commands explicitly; nothing reaches for it through a
+// global.
+
+#include <string>
+
+#include "batch/CommandLine.h"
+#include "imaging/MapSource.h"
+#include "project/Project.h"
+#include "workspace/BusyState.h"
+
+namespace cz {
+
+// The project batch's cancel flag: read by the batch run between its steps and set by the
+// batch window's Cancel button, by a failed BatchLoad and by BatchProcess without an image;
+// it is cleared only when a run starts.
+struct BatchState {
+  bool Cancel = false;
+};
+
+struct AppState {
+  ProjectState Project;
+  MapSourceState Source;
+  CommandLineState CommandLine;
+  BatchState Batch;
+  BusyState Busy;  // which long operation runs, for the one busy rule (BusyState.h)
+
+  // The map-file extension in use, without the dot.
+  std::string MapExtension() const {
+    return CommandLine.MapExtension.empty() ? std::string("MAP") : CommandLine.MapExtension;
+  }
+};
+
+}  // namespace cz

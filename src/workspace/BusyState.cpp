@@ -1,0 +1,62 @@
+#include "workspace/BusyState.h"
+
+#include "port/UserInterface.h"
+
+namespace cz {
+
+namespace {
+
+const char* OperationName(LongOperation operation) {
+  switch (operation) {
+    case LongOperation::Load:
+      return "Loading a source map";
+    case LongOperation::TileCreation:
+      return "Tile creation";
+    case LongOperation::MapBuilding:
+      return "Building the EFIS maps";
+    case LongOperation::Import:
+      return "The EPSG3857 import";
+    case LongOperation::Batch:
+      return "The batch run";
+    case LongOperation::None:
+      break;
+  }
+  return "An operation";
+}
+
+}  // namespace
+
+std::string BusyRefusalText(LongOperation running) {
+  return std::string(OperationName(running)) +
+         " is still running - please wait until it has ended.";
+}
+
+bool RefuseIfBusy(BusyState& busy, UserInterface& ui) {
+  if (!IsBusy(busy)) return false;
+  if (busy.StepGranted) {
+    busy.StepGranted = false;
+    return false;
+  }
+  ui.SetStatusText(BusyRefusalText(busy.Running));
+  return true;
+}
+
+BusyScope::BusyScope(BusyState& busy, LongOperation operation) : busy_(busy), saved_(busy) {
+  if (busy_.Running == LongOperation::None) busy_.Running = operation;
+  // Events the operation lets run are the person's, never its own steps.
+  busy_.StepGranted = false;
+}
+
+BusyScope::~BusyScope() {
+  busy_ = saved_;
+}
+
+OwnStep::OwnStep(BusyState& busy) : busy_(busy) {
+  busy_.StepGranted = true;
+}
+
+OwnStep::~OwnStep() {
+  busy_.StepGranted = false;
+}
+
+}  // namespace cz
