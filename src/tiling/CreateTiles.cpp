@@ -76,8 +76,8 @@ void CommitTiles(const TilePlan& plan, TileWorkers& workers, TileStore& store, U
 
 }  // namespace
 
-std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32& source,
-                                        TileStore& store, UserInterface& ui) {
+std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source, TileStore& store,
+                                        UserInterface& ui) {
   const std::optional<GridOrigin> origin = UsableGrid(geo);
   if (!origin) {
     ui.SetStatusText(kNoGeoreferencing);
@@ -107,6 +107,7 @@ std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32&
 
 std::optional<std::int32_t> CreateTiles(AppState& state, UserInterface& ui) {
   const GeoReference& geo = state.Source.GeoRef;
+  // The store keeps its own copies of the folder and the colour options.
   GifTileStore store(state.Project.Folder, TileColourOptions{geo.ColorReduction, geo.Dithering},
                      ui);
   return CreateTiles(geo, state.Source.Image, store, ui);

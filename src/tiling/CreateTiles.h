@@ -44,8 +44,14 @@ struct AppState;
 
 // One tile-creation run of source with georeference geo into store. Returns the number of
 // tiles created, or nothing when the run was refused.
-std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32& source,
-                                        TileStore& store, UserInterface& ui);
+//
+// The run reads the georeference it was given when it started, a copy of its own: the window
+// handles events between tiles, and whatever a person does to the source's georeference
+// meanwhile (a grid point dropped, a reference typed, a zoom that lays the grid out again)
+// must not reach tiles still to be drawn. The source raster is shared, read-only; nothing may
+// change it while the run lasts (BusyState.h keeps the commands that would).
+std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source, TileStore& store,
+                                        UserInterface& ui);
 
 // The run for the current map source of the application, into the open project's "Tiles"
 // folder with the source's colour options and the custom palette when there is one.
