@@ -75,8 +75,8 @@ void CommitTiles(const TilePlan& plan, TileWorkers& workers, TileStore& store, U
 
 }  // namespace
 
-std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32& source,
-                                        TileStore& store, UserInterface& ui) {
+std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source, TileStore& store,
+                                        UserInterface& ui) {
   const std::optional<GridOrigin> origin = UsableGrid(geo);
   if (!origin) {
     ui.SetStatusText(kNoGeoreferencing);

@@ -41,11 +41,9 @@
 
 namespace cz {
 
-// What a run of the program's tile creation reads, taken when it starts: the georeference as
-// the last layout left it (its colour options included) is a copy, so that nothing done while
-// the run lets events run (a grid laid out again, a moved reference) reaches its tiles. The
-// chart is shared, not copied: the run only reads it, and its owner keeps it as it is until
-// the run has ended.
+// What a run of the program's tile creation reads, taken when the run starts: a copy of the
+// georeference as the last layout left it (its colour options included), the chart shared
+// read-only, and the project folder.
 struct TileJob {
   GeoReference GeoRef;
   const Raster32& Image;
@@ -54,8 +52,14 @@ struct TileJob {
 
 // One tile-creation run of source with georeference geo into store. Returns the number of
 // tiles created, or nothing when the run was refused.
-std::optional<std::int32_t> CreateTiles(const GeoReference& geo, const Raster32& source,
-                                        TileStore& store, UserInterface& ui);
+//
+// The run reads the georeference it was given when it started, a copy of its own: the window
+// handles events between tiles, and whatever a person does to the source's georeference
+// meanwhile (a grid point dropped, a reference typed, a zoom that lays the grid out again)
+// must not reach tiles still to be drawn. The source raster is shared, read-only; nothing may
+// change it while the run lasts (the workspace's busy rule refuses the commands that would).
+std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source, TileStore& store,
+                                        UserInterface& ui);
 
 // The program's run: into the project's "Tiles" folder with the job's colour options, or the
 // custom palette when there is one.

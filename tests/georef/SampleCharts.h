@@ -30,6 +30,15 @@ const ChartCase kCharts[] = {
      2,
      48,
      7},
+    // Coordinates in survey feet. (No false easting: libgeotiff's writer stores a PROJ
+    // string's x_0, which is in metres, as if it were in feet.)
+    {"TransverseMercatorInFeet",
+     {"+proj=tmerc +lat_0=0 +lon_0=9 +k=0.9996 +x_0=0 +y_0=0 +datum=WGS84 +units=us-ft", 0,
+      -160000 / 0.3048006096, 5335000 / 0.3048006096, 400 / 0.3048006096, 600, 650, false},
+     3,
+     2,
+     48,
+     7},
 };
 
 }  // namespace cz::testing

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <stdexcept>
 #include <tuple>
 #include <vector>
@@ -148,6 +150,32 @@ TEST_F(CreateTilesTest, OrderCheckPassesWhatItDoesNotCompare) {
     ui = RecordingUserInterface();
     EXPECT_EQ(Run(4), 9) << c.label;
     EXPECT_TRUE(ui.messages.empty()) << c.label;
+  }
+}
+
+// The window handles events between tiles; a person editing the georeference meanwhile
+// (here: a grid point dropped 40 px away and the grid moved a degree north at every tile)
+// changes nothing of the run under way.
+TEST_F(CreateTilesTest, ARunReadsTheGeoreferenceAsItStarted) {
+  UseGrid(52, 4, 3, 3);
+  for (std::int32_t y = 0; y < chart.Height(); ++y) {
+    for (std::int32_t x = 0; x < chart.Width(); ++x)
+      chart.At(x, y) = PackPixel(x & 255, y & 255, (x ^ y) & 255, 255);
+  }
+  ASSERT_EQ(Run(7), 9 * 21);
+  const std::map<Key, Raster32> alone = std::move(store.tiles);
+
+  MemoryTileStore edited;
+  ui.onProcessEvents = [this] {
+    geo.Grid[1][1].X += 40;
+    geo.GridTopLatitude += 1;
+  };
+  ASSERT_EQ(CreateTiles(geo, chart, edited, ui), 9 * 21);
+  ASSERT_EQ(edited.tiles.size(), alone.size());
+  for (const auto& [key, tile] : alone) {
+    const Raster32& other = edited.Tile(key.first, key.second);
+    EXPECT_TRUE(std::equal(tile.Pixels(), tile.Pixels() + tile.PixelCount(), other.Pixels()))
+        << "level " << key.first << " tile " << key.second;
   }
 }
 
