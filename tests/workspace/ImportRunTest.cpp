@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "geo/GeoCoord.h"
 #include "importer/PngTestFiles.h"
@@ -137,6 +138,24 @@ TEST_F(ImportRunTest, DefaultChoicesRunEveryZoomAndTheQuartersInOrder) {
   EXPECT_EQ(app.Source.GeoRef.Dithering, 1);
   EXPECT_TRUE(app.Source.Path.empty());
   EXPECT_TRUE(ui.files.empty());  // an empty tree: black mosaics, nothing reported
+}
+
+// The run reads the cell, the zoom choices and the folder as they were when it started:
+// what the import window changes while the first tiles are made reaches no later mosaic.
+TEST_F(ImportRunTest, ChoicesChangedDuringTheRunDoNotReachIt) {
+  ChooseCell(10, 4);
+  ImportContext context = Context();
+  const std::function<void()> process = context.ProcessSourceMap;
+  context.ProcessSourceMap = [&] {
+    process();
+    import.ZoomChoices = {9, 9, 9, 9, 9};
+    import.NorthEdge = 50;
+    SetImportSourceFolder(import, app.Project, tiles / "missing");
+  };
+  ProcessImport(context);
+  ASSERT_EQ(runs.size(), 4u + 4u);
+  EXPECT_EQ(runs.back().mapResolution, 16);
+  EXPECT_EQ(runs.back().north, 6.0);
 }
 
 TEST_F(ImportRunTest, GroupsSharingAZoomMakeTheirTilesInOneRunAndUnchosenZoomsOnlyMosaics) {
