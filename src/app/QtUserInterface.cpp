@@ -25,6 +25,18 @@ void QtUserInterface::ShowMessage(const std::string& text) {
   QMessageBox::information(window_, kApplicationTitle, QString::fromStdString(text));
 }
 
+void QtUserInterface::ShowMessageWithCause(const std::string& text, const std::string& cause) {
+  if (displayless_) return displayless_->ShowMessageWithCause(text, cause);
+  QMessageBox box(QMessageBox::Information, kApplicationTitle, QString::fromStdString(text),
+                  QMessageBox::Ok, window_);
+  // The cause also goes to the status line, where it stays after the box is closed.
+  if (!cause.empty()) {
+    box.setDetailedText(QString::fromStdString(cause));
+    SetStatusText(cause);
+  }
+  box.exec();
+}
+
 bool QtUserInterface::Confirm(const std::string& question) {
   if (displayless_) return displayless_->Confirm(question);
   return QMessageBox::question(window_, kApplicationTitle, QString::fromStdString(question),

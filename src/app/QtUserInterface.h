@@ -24,6 +24,7 @@ class QtUserInterface : public UserInterface {
 
   void SetStatusText(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
+  void ShowMessageWithCause(const std::string& text, const std::string& cause) override;
   bool Confirm(const std::string& question) override;
   void AddMemoLine(MemoWindow window, const std::string& line) override;
   void ClearMemo(MemoWindow window) override;

@@ -114,6 +114,7 @@ void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host
   }
   if (!source.Loaded) {
     LogError(LoadFailureMessage(source.RequiredBytes));
+    if (!source.LoadFailureCause.empty()) PrintCause(LoadFailureCauseText(source));
     return;
   }
   if (run.PositionFromChart) {

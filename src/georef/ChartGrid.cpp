@@ -15,6 +15,8 @@ namespace {
 // and longitude is measured; the whole-degree margin below covers what falls between them.
 constexpr int kEdgeSamples = 256;
 constexpr int kInnerSamples = 16;
+// PROJ gives longitudes within a turn or so of Greenwich; anything beyond is a broken system.
+constexpr double kMaxLongitude = 540;
 
 struct DegreeRange {
   double minLat = 90, maxLat = -90, minLon = 180, maxLon = -180;
@@ -82,6 +84,14 @@ Candidates IntersectionsInside(const ChartProjection& chart, const std::string& 
   if (range.empty) {
     throw CartozenError(
         GeoReferenceProblem(path, "the transformation to latitude and longitude fails"));
+  }
+  // Checked before any conversion to whole degrees: a projection of absurd parameters can
+  // give positions no cast may take.
+  if (!(range.minLat >= -90 && range.maxLat <= 90)) {
+    throw CartozenError(GeoReferenceProblem(path, "the chart's latitudes lie off the earth"));
+  }
+  if (!(range.minLon >= -kMaxLongitude && range.maxLon <= kMaxLongitude)) {
+    throw CartozenError(GeoReferenceProblem(path, "the chart's longitudes lie off the earth"));
   }
   // One degree of margin each way for extremes that fall between the samples.
   const int top = std::min(90, static_cast<int>(std::ceil(range.maxLat)) + 1);

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <vector>
 
+#include "georef/GeoKeyCoordinateSystem.h"
 #include "imaging/ChartReaders.h"
 #include "imaging/TiffFile.h"
 #include "platform/Error.h"
@@ -45,10 +46,6 @@ struct GtifFree {
 struct DefnFree {
   void operator()(GTIFDefn* defn) const { GTIFFreeDefn(defn); }
 };
-struct ProjFree {
-  void operator()(PJ* pj) const { proj_destroy(pj); }
-};
-using ProjPtr = std::unique_ptr<PJ, ProjFree>;
 
 // The values of a GeoTIFF array tag, or an empty list when it is absent or of another type.
 // The count's width is the one the tag was registered with.
@@ -108,9 +105,24 @@ std::array<double, 6> RasterToModel(const std::vector<double>& tiePoints,
   return {sx, 0.0, x0 - i0 * sx, 0.0, -sy, y0 + j0 * sy};
 }
 
-// The coordinate system of the GeoKeys as PROJ text: the EPSG code when there is one, else
-// libgeotiff's PROJ string of the user-defined parameters.
-std::string CoordinateSystemText(GTIF* gtif, PJ_CONTEXT* context, const std::string& path) {
+// The chart's coordinate system from a PROJ text: "EPSG:n" or a PROJ string.
+ProjObject CoordinateSystemOfText(PJ_CONTEXT* context, const std::string& crsText,
+                                  const std::string& path) {
+  // A PROJ string names a coordinate system only with "+type=crs".
+  const bool projString = crsText.rfind('+', 0) == 0;
+  const std::string definition = projString && crsText.find("+type=crs") == std::string::npos
+                                     ? crsText + " +type=crs"
+                                     : crsText;
+  ProjObject crs(proj_create(context, definition.c_str()));
+  if (!crs || !proj_is_crs(crs.get())) {
+    throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system (" + crsText + ")"));
+  }
+  return crs;
+}
+
+// The coordinate system of the GeoKeys (GeoKeyCoordinateSystem.h).
+GeoKeyCoordinateSystem CoordinateSystemOfFile(GTIF* gtif, PJ_CONTEXT* context,
+                                              const std::string& path) {
   GTIFAttachPROJContext(gtif, context);
   const std::unique_ptr<GTIFDefn, DefnFree> defn(GTIFAllocDefn());
   if (!defn) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
@@ -124,41 +136,21 @@ std::string CoordinateSystemText(GTIF* gtif, PJ_CONTEXT* context, const std::str
                                             "nor projected"));
   }
   if (!read) throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system"));
-  if (defn->Model == ModelTypeProjected && defn->PCS != KvUserDefined && defn->PCS > 0) {
-    return "EPSG:" + std::to_string(defn->PCS);
-  }
-  if (defn->Model == ModelTypeGeographic && defn->GCS != KvUserDefined && defn->GCS > 0) {
-    return "EPSG:" + std::to_string(defn->GCS);
-  }
-  char* proj4 = GTIFGetProj4Defn(defn.get());
-  std::string text = proj4 ? proj4 : "";
-  if (proj4) GTIFFreeMemory(proj4);
-  if (text.find("+proj=") == std::string::npos) {
-    throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system"));
-  }
-  return text;
+  return CoordinateSystemOfGeoKeys(context, *defn, path);
 }
 
 // WGS 84 longitude and latitude in degrees → the chart's easting and northing (or longitude
 // and latitude), in that axis order whatever the coordinate systems declare.
-PJ* ChartTransformation(PJ_CONTEXT* context, const std::string& crsText, const std::string& path) {
-  // A PROJ string names a coordinate system only with "+type=crs".
-  const bool projString = crsText.rfind('+', 0) == 0;
-  const std::string definition = projString && crsText.find("+type=crs") == std::string::npos
-                                     ? crsText + " +type=crs"
-                                     : crsText;
-  const ProjPtr chartCrs(proj_create(context, definition.c_str()));
-  if (!chartCrs || !proj_is_crs(chartCrs.get())) {
-    throw CartozenError(GeoReferenceProblem(path, "unknown coordinate system (" + crsText + ")"));
-  }
-  const ProjPtr wgs84(proj_create(context, "EPSG:4326"));
-  const ProjPtr operation(
-      wgs84 ? proj_create_crs_to_crs_from_pj(context, wgs84.get(), chartCrs.get(), nullptr, nullptr)
+PJ* ChartTransformation(PJ_CONTEXT* context, const PJ* chartCrs, const std::string& crsLabel,
+                        const std::string& path) {
+  const ProjObject wgs84(proj_create(context, "EPSG:4326"));
+  const ProjObject operation(
+      wgs84 ? proj_create_crs_to_crs_from_pj(context, wgs84.get(), chartCrs, nullptr, nullptr)
             : nullptr);
   PJ* normalized = operation ? proj_normalize_for_visualization(context, operation.get()) : nullptr;
   if (!normalized) {
     throw CartozenError(
-        GeoReferenceProblem(path, "no transformation from latitude and longitude to " + crsText));
+        GeoReferenceProblem(path, "no transformation from latitude and longitude to " + crsLabel));
   }
   return normalized;
 }
@@ -169,7 +161,8 @@ std::string GeoReferenceProblem(const std::string& path, const std::string& reas
   return "Cannot use the georeference of " + ExtractFileName(path) + ": " + reason;
 }
 
-ChartProjection::ChartProjection(std::unique_ptr<Proj> proj, const std::string& crs,
+ChartProjection::ChartProjection(std::unique_ptr<Proj> proj, const PJ* chartCrs,
+                                 const std::string& crsLabel,
                                  const std::array<double, 6>& rasterToModel, bool pixelIsPoint,
                                  std::int32_t width, std::int32_t height, const std::string& path)
     : proj_(std::move(proj)),
@@ -187,11 +180,11 @@ ChartProjection::ChartProjection(std::unique_ptr<Proj> proj, const std::string& 
   }
   const double ia = e / det, ib = -b / det, id = -d / det, ie = a / det;
   toRaster_ = {ia, ib, -(ia * c + ib * f), id, ie, -(id * c + ie * f)};
-  proj_->toChart = ChartTransformation(proj_->context, crs, path);
+  proj_->toChart = ChartTransformation(proj_->context, chartCrs, crsLabel, path);
   // A transformation that cannot place the chart's own centre is of no use.
   if (!PositionOf({(width - 1) / 2.0, (height - 1) / 2.0})) {
     throw CartozenError(GeoReferenceProblem(
-        path, "the transformation to latitude and longitude fails (" + crs + ")"));
+        path, "the transformation to latitude and longitude fails (" + crsLabel + ")"));
   }
 }
 
@@ -201,7 +194,9 @@ ChartProjection ChartProjection::Make(const std::string& crs,
                                       const std::string& path) {
   auto proj = std::make_unique<Proj>();
   if (!proj->context) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
-  return ChartProjection(std::move(proj), crs, rasterToModel, pixelIsPoint, width, height, path);
+  const ProjObject chartCrs = CoordinateSystemOfText(proj->context, crs, path);
+  return ChartProjection(std::move(proj), chartCrs.get(), crs, rasterToModel, pixelIsPoint, width,
+                         height, path);
 }
 ChartProjection::ChartProjection(ChartProjection&&) noexcept = default;
 ChartProjection& ChartProjection::operator=(ChartProjection&&) noexcept = default;
@@ -261,11 +256,12 @@ std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path) {
   }
   auto proj = std::make_unique<ChartProjection::Proj>();
   if (!proj->context) throw CartozenError(GeoReferenceProblem(path, "out of memory"));
-  const std::string crs = CoordinateSystemText(gtif.get(), proj->context, path);
+  const GeoKeyCoordinateSystem crs = CoordinateSystemOfFile(gtif.get(), proj->context, path);
   unsigned short rasterType = RasterPixelIsArea;
   GTIFKeyGetSHORT(gtif.get(), GTRasterTypeGeoKey, &rasterType, 0, 1);
-  return ChartProjection(std::move(proj), crs, toModel, rasterType == RasterPixelIsPoint,
-                         static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), path);
+  return ChartProjection(std::move(proj), crs.Crs.get(), crs.Label, toModel,
+                         rasterType == RasterPixelIsPoint, static_cast<std::int32_t>(width),
+                         static_cast<std::int32_t>(height), path);
 }
 
 }  // namespace cz

@@ -17,6 +17,8 @@
 #include <optional>
 #include <string>
 
+struct PJconsts;  // PROJ's object, PJ
+
 namespace cz {
 
 struct ChartPixel {
@@ -53,7 +55,8 @@ class ChartProjection {
 
  private:
   struct Proj;
-  ChartProjection(std::unique_ptr<Proj> proj, const std::string& crs,
+  // chartCrs is PROJ's object of the coordinate system (a PJ), crsLabel its name in messages.
+  ChartProjection(std::unique_ptr<Proj> proj, const PJconsts* chartCrs, const std::string& crsLabel,
                   const std::array<double, 6>& rasterToModel, bool pixelIsPoint, std::int32_t width,
                   std::int32_t height, const std::string& path);
   friend std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path);

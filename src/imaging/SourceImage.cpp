@@ -31,6 +31,7 @@ void VisualizeFileInImage(MapSourceState& source, UserInterface& ui, SourceView&
   // Each load quotes its own file's size; a count left over from an earlier file would
   // mislead.
   source.RequiredBytes = 0;
+  source.LoadFailureCause.clear();
 
   const ChartReader reader = ReaderFor(source.Path);
   if (reader == nullptr) {
@@ -46,12 +47,18 @@ void VisualizeFileInImage(MapSourceState& source, UserInterface& ui, SourceView&
     view.DrawGridFromGeoRef(source.GeoRef, ui);
     source.Loaded = true;
     view.EnableGeoReferenceControls();
-  } catch (const std::exception&) {
-    // The caller reports the failure with LoadFailureMessage.
+  } catch (const std::exception& error) {
+    // The caller reports the failure with LoadFailureMessage and this cause beside it.
     source.Image.Release();
     source.Loaded = false;
+    source.LoadFailureCause = error.what();
   }
   if (source.Loaded) ui.SetStatusText("Loaded " + ExtractFileName(source.Path));
+}
+
+std::string LoadFailureCauseText(const MapSourceState& source) {
+  if (source.LoadFailureCause.empty()) return {};
+  return "Cannot load " + ExtractFileName(source.Path) + ": " + source.LoadFailureCause;
 }
 
 std::string LoadFailureMessage(std::uint64_t requiredBytes) {

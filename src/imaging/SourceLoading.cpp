@@ -48,7 +48,7 @@ void LoadSourceMap(AppState& state, UserInterface& ui, SourceView& view,
   AddToMapFileList(project, source.Path);
   const bool firstOpening = !FileExists(MapSourceSettingsFile(source.Path));
   if (!ReadSettingsAndLoad(source, ui, view)) {
-    ui.ShowMessage(LoadFailureMessage(source.RequiredBytes));
+    ui.ShowMessageWithCause(LoadFailureMessage(source.RequiredBytes), LoadFailureCauseText(source));
     return;
   }
   // Only a chart without settings is asked about: a settings file holds an operator's own
@@ -60,7 +60,7 @@ void BatchLoad(const std::string& path, MapSourceState& source, UserInterface& u
                bool& batchCanceled) {
   source.Path = path;
   if (!ReadSettingsAndLoad(source, ui, view)) {
-    ui.ShowMessage(LoadFailureMessage(source.RequiredBytes));
+    ui.ShowMessageWithCause(LoadFailureMessage(source.RequiredBytes), LoadFailureCauseText(source));
     ui.ShowMessage("Batch canceled due to error");
     batchCanceled = true;
   }

@@ -37,6 +37,8 @@ struct MapSourceState {
   bool Loaded = false;
   std::uint64_t RequiredBytes = 0;  // width × height × 4 of the last image header read, for
                                     // the load-failure message; 0 until a header is read
+  std::string LoadFailureCause;     // why the last load failed, said beside that message
+                                    // (LoadFailureCauseText); empty after a load that worked
   GeoReference GeoRef;
 };
 

@@ -51,6 +51,8 @@ bool CancelOnSignals::CancelRequested() {
   return SignalReceived() || ForwardingUserInterface::CancelRequested();
 }
 
-bool CancelOnSignals::SignalReceived() { return signalled.load(); }
+bool CancelOnSignals::SignalReceived() {
+  return signalled.load();
+}
 
 }  // namespace cz

@@ -21,6 +21,11 @@ void LogError(const std::string& message) {
   }
 }
 
+void PrintCause(const std::string& cause) {
+  std::fprintf(stderr, "%s\n", cause.c_str());
+  std::fflush(stderr);
+}
+
 void DeleteErrorLog() {
   const std::string path = ErrorLogPath();
   if (FileExists(path)) DeleteFileAt(path);

@@ -18,6 +18,10 @@ std::string ErrorLogPath();
 // Replaces the log with message + CR LF.
 void LogError(const std::string& message);
 
+// Says the cause of the message last logged on standard error, where a person or a scheduler's
+// per-job log reads it; the log itself keeps the message alone.
+void PrintCause(const std::string& cause);
+
 // Removes the log if it exists.
 void DeleteErrorLog();
 

@@ -13,6 +13,9 @@ class ForwardingUserInterface : public UserInterface {
 
   void SetStatusText(const std::string& text) override { inner_.SetStatusText(text); }
   void ShowMessage(const std::string& text) override { inner_.ShowMessage(text); }
+  void ShowMessageWithCause(const std::string& text, const std::string& cause) override {
+    inner_.ShowMessageWithCause(text, cause);
+  }
   bool Confirm(const std::string& question) override { return inner_.Confirm(question); }
   void AddMemoLine(MemoWindow window, const std::string& line) override {
     inner_.AddMemoLine(window, line);

@@ -12,6 +12,12 @@ void HeadlessUserInterface::ShowMessage(const std::string& text) {
   Log(text);
 }
 
+void HeadlessUserInterface::ShowMessageWithCause(const std::string& text,
+                                                 const std::string& cause) {
+  Log(text);
+  if (!cause.empty()) PrintCause(cause);
+}
+
 bool HeadlessUserInterface::Confirm(const std::string& question) {
   Log(question);
   return false;

@@ -18,6 +18,8 @@ class HeadlessUserInterface : public UserInterface {
  public:
   void SetStatusText(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
+  // The message as ShowMessage logs it, then the cause on standard error only.
+  void ShowMessageWithCause(const std::string& text, const std::string& cause) override;
   bool Confirm(const std::string& question) override;
   void AddMemoLine(MemoWindow window, const std::string& line) override;
   void ShowProgress(const ProgressReport& report) override;

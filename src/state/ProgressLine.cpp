@@ -30,11 +30,12 @@ constexpr auto kMinimumInterval = std::chrono::milliseconds(100);
 }  // namespace
 
 std::string ProgressText(const ProgressReport& report) {
-  std::string text = std::string(TaskText(report.Task)) + " " + std::to_string(report.Done) +
-                     "/" + std::to_string(report.Planned);
+  std::string text = std::string(TaskText(report.Task)) + " " + std::to_string(report.Done) + "/" +
+                     std::to_string(report.Planned);
   if (report.Level >= 0 && report.Level <= 4) {
-    text += std::string(" (level ") + kLevelText[report.Level] + "\xC2\xB0: " +
-            std::to_string(report.LevelDone) + "/" + std::to_string(report.LevelPlanned) + ")";
+    text += std::string(" (level ") + kLevelText[report.Level] +
+            "\xC2\xB0: " + std::to_string(report.LevelDone) + "/" +
+            std::to_string(report.LevelPlanned) + ")";
   }
   char elapsed[32];
   std::snprintf(elapsed, sizeof elapsed, ", %.1f s", report.ElapsedSeconds);
@@ -44,7 +45,9 @@ std::string ProgressText(const ProgressReport& report) {
 ProgressLine::ProgressLine(std::FILE* stream)
     : stream_(stream), enabled_(stream && ::isatty(::fileno(stream))) {}
 
-ProgressLine::~ProgressLine() { Finish(); }
+ProgressLine::~ProgressLine() {
+  Finish();
+}
 
 void ProgressLine::Show(const ProgressReport& report) {
   if (!enabled_) return;

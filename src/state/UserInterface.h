@@ -46,6 +46,12 @@ class UserInterface {
   virtual void SetStatusText(const std::string& text) = 0;
   // A message box with an OK button; returns when the person has seen it.
   virtual void ShowMessage(const std::string& text) = 0;
+  // A message box that also says the cause of a failure (as the box's details). The message
+  // is what ShowMessage shows and logs, word for word; the cause is said beside it and never
+  // logged, so that a script comparing "Error.txt" sees the same text whatever the cause.
+  virtual void ShowMessageWithCause(const std::string& text, const std::string& /*cause*/) {
+    ShowMessage(text);
+  }
   // A Yes/No confirmation; true for Yes. Display-less runs answer No.
   virtual bool Confirm(const std::string& question) = 0;
   // Appends a line to a window's memo.

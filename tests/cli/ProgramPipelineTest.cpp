@@ -145,7 +145,7 @@ const std::vector<std::string> kTypicalRun = {"/P", "Alps", "/S", "alps.tif", "/
 
 TEST(ProgramPipeline, InterruptStopsBetweenTilesLogsAndLeavesNoTemporaryFile) {
   const ProgramFolder program;
-  const std::vector<std::string> manyTiles = {"/P", "Alps", "/S", "alps.tif", "/X", "48", "6",
+  const std::vector<std::string> manyTiles = {"/P", "Alps", "/S", "alps.tif", "/X", "48",  "6",
                                               "2",  "4",    "/R", "0.25",     "/R", "0.5", "/M"};
   const ProgramRun run = program.RunInterrupted(manyTiles);
   EXPECT_EQ(run.status, 1);
@@ -156,8 +156,8 @@ TEST(ProgramPipeline, InterruptStopsBetweenTilesLogsAndLeavesNoTemporaryFile) {
   for (const std::string& name : tiles) EXPECT_NE(name.front(), '.') << name;
   EXPECT_TRUE(program.Files("EFIS Maps").empty());  // /M does not follow a cancelled run
   // Closing saved the settings as after any run.
-  EXPECT_EQ(IniFile(program.Project() + "/Map sources/alps.INI").ReadInteger("Options",
-                                                                             "MapResolution", 0),
+  EXPECT_EQ(IniFile(program.Project() + "/Map sources/alps.INI")
+                .ReadInteger("Options", "MapResolution", 0),
             3);
 }
 
@@ -299,6 +299,7 @@ struct EdgeCase {
   const char* log;  // empty: none
   bool tilesMade;
   bool mapsMade;
+  const char* cause = "";  // said on standard error beside the log, never in it
 };
 
 class ProgramEdgeCases : public ::testing::TestWithParam<EdgeCase> {};
@@ -315,6 +316,7 @@ TEST_P(ProgramEdgeCases, EndAsDescribed) {
   } else {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.log, std::string(c.log) + "\r\n");
+    EXPECT_NE(run.standardError.find(c.cause), std::string::npos) << run.standardError;
   }
   EXPECT_EQ(!program.Files("Tiles").empty(), c.tilesMade);
   EXPECT_EQ(!program.Files("EFIS Maps").empty(), c.mapsMade);
@@ -354,7 +356,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {"/P", "Alps", "/S", "broken.tif", "/X", "48", "6", "2", "4", "/R", "1"},
                  kLoadFailure,
                  false,
-                 false}),
+                 false,
+                 "Cannot load broken.tif: Unable to open file '"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProgramPipeline, ErrorInsideTheRunIsLoggedAndEndsItWithoutMaps) {

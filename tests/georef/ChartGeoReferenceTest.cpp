@@ -48,6 +48,15 @@ const ChartCase kCharts[] = {
      2,
      48,
      7},
+    // Coordinates in survey feet. (No false easting: libgeotiff's writer stores a PROJ
+    // string's x_0, which is in metres, as if it were in feet.)
+    {"TransverseMercatorInFeet",
+     {"+proj=tmerc +lat_0=0 +lon_0=9 +k=0.9996 +x_0=0 +y_0=0 +datum=WGS84 +units=us-ft", 0,
+      -160000 / 0.3048006096, 5335000 / 0.3048006096, 400 / 0.3048006096, 600, 650, false},
+     3,
+     2,
+     48,
+     7},
 };
 
 // Where PROJ itself, without the reader, puts a latitude and longitude on the chart.
@@ -173,7 +182,56 @@ void Projected(GTIF* gtif, int code) {
   GTIFKeySet(gtif, ProjectedCSTypeGeoKey, TYPE_SHORT, 1, code);
 }
 
+// A transverse Mercator of the file's own parameters on WGS 84; then one key set as a case
+// wants it (the value of an angle in degrees, of a length in metres).
+void UserDefinedMercator(GTIF* gtif, geokey_t key, double value) {
+  GTIFKeySet(gtif, GTModelTypeGeoKey, TYPE_SHORT, 1, ModelTypeProjected);
+  GTIFKeySet(gtif, ProjectedCSTypeGeoKey, TYPE_SHORT, 1, KvUserDefined);
+  GTIFKeySet(gtif, ProjectionGeoKey, TYPE_SHORT, 1, KvUserDefined);
+  GTIFKeySet(gtif, ProjCoordTransGeoKey, TYPE_SHORT, 1, CT_TransverseMercator);
+  GTIFKeySet(gtif, GeographicTypeGeoKey, TYPE_SHORT, 1, GCS_WGS_84);
+  GTIFKeySet(gtif, ProjLinearUnitsGeoKey, TYPE_SHORT, 1, Linear_Meter);
+  GTIFKeySet(gtif, ProjNatOriginLongGeoKey, TYPE_DOUBLE, 1, 9.0);
+  GTIFKeySet(gtif, ProjScaleAtNatOriginGeoKey, TYPE_DOUBLE, 1, 0.9996);
+  GTIFKeySet(gtif, ProjFalseEastingGeoKey, TYPE_DOUBLE, 1, 500000.0);
+  if (key == ProjLinearUnitSizeGeoKey) {
+    GTIFKeySet(gtif, ProjLinearUnitsGeoKey, TYPE_SHORT, 1, KvUserDefined);
+  }
+  if (key == GeogSemiMajorAxisGeoKey) {
+    GTIFKeySet(gtif, GeographicTypeGeoKey, TYPE_SHORT, 1, KvUserDefined);
+    GTIFKeySet(gtif, GeogGeodeticDatumGeoKey, TYPE_SHORT, 1, KvUserDefined);
+    GTIFKeySet(gtif, GeogEllipsoidGeoKey, TYPE_SHORT, 1, KvUserDefined);
+    GTIFKeySet(gtif, GeogInvFlatteningGeoKey, TYPE_DOUBLE, 1, 298.257223563);
+  }
+  if (key == ProjCoordTransGeoKey) {
+    GTIFKeySet(gtif, key, TYPE_SHORT, 1, static_cast<int>(value));
+  } else if (key != 0) {
+    GTIFKeySet(gtif, key, TYPE_DOUBLE, 1, value);
+  }
+}
+TagCase OwnProjection(const char* name, geokey_t key, double value, const char* reason) {
+  return {name,
+          [key, value](TIFF* t, GTIF* g) {
+            TieAndScale(t);
+            UserDefinedMercator(g, key, value);
+          },
+          reason};
+}
+
 const TagCase kTagCases[] = {
+    // Values libgeotiff's own PROJ-string builder wrote into fixed buffers.
+    OwnProjection("HugeLinearUnit", ProjLinearUnitSizeGeoKey, 1e300,
+                  "the linear unit (1e+300 m) is out of range"),
+    OwnProjection("HugeFalseEasting", ProjFalseEastingGeoKey, 1e308,
+                  "the projection's false easting (1e+308 m) is out of range"),
+    OwnProjection("LatitudeOffTheEarth", ProjNatOriginLatGeoKey, 1e9,
+                  "the projection's latitude of origin (1e+09°) is out of range"),
+    OwnProjection("CentralMeridianNotANumber", ProjNatOriginLongGeoKey, std::nan(""),
+                  "the projection's central meridian (nan°) is out of range"),
+    OwnProjection("NegativeSemiMajorAxis", GeogSemiMajorAxisGeoKey, -6378137,
+                  "the ellipsoid's semi-major axis (-6.37814e+06 m) is out of range"),
+    OwnProjection("UnknownMethod", ProjCoordTransGeoKey, CT_ObliqueMercator_Laborde,
+                  "the projection method (GeoTIFF code 4) is not supported"),
     {"NoTags", [](TIFF*, GTIF*) {}, ""},
     {"KeysWithoutTiePoint", [](TIFF*, GTIF* g) { Projected(g, 32632); },
      "no tie point or transformation matrix"},
