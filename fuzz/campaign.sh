@@ -84,15 +84,15 @@ run_target() {
   local binary=$build/bin/${name}_fuzz
   mkdir -p "$dir/corpus" "$dir/artifacts"
   [ -d "$root/fuzz/corpus/$name" ] && cp -R "$root/fuzz/corpus/$name/." "$dir/corpus/"
-  local start deadline now left run=0 rc status=ok executions=0 found_before found_after
+  local start deadline now left run=0 rc status=ok executions=0 artifact previous=""
   start=$(date +%s)
   deadline=$((start + seconds))
   while :; do
     now=$(date +%s)
     left=$((deadline - now))
-    [ "$left" -gt 0 ] || break
+    [ "$left" -gt 0 ] && [ "$run" -lt "$max_restarts" ] || break
     run=$((run + 1))
-    found_before=$(finds "$dir")
+    touch "$dir/.run-started"
     "$binary" -max_total_time="$left" -timeout="$timeout" -rss_limit_mb="$rss_mb" \
       -print_final_stats=1 -artifact_prefix="$dir/artifacts/" "$dir/corpus" \
       </dev/null >"$dir/run-$run.log" 2>&1 &
@@ -105,21 +105,44 @@ run_target() {
     [ -n "$units" ] || units=$(grep -oE '^#[0-9]+' "$dir/run-$run.log" | tail -1 | tr -d '#')
     executions=$((executions + ${units:-0}))
     [ "$rc" -eq 0 ] && break
-    found_after=$(finds "$dir")
-    if [ "$found_after" -le "$found_before" ]; then
-      status="error rc=$rc"
-      break
+    # The artifact this run wrote (libFuzzer names it after the input's hash).
+    artifact=$(find "$dir/artifacts" -maxdepth 1 -type f -newer "$dir/.run-started" | head -1)
+    if [ -z "$artifact" ]; then
+      # A crash that takes the sanitizer down with it (a smashed stack: "nested bug") leaves
+      # no artifact. While the corpus loads, the culprits are seeds: find them one by one.
+      if ! grep -qE 'Sanitizer|runtime error:|deadly signal|nested bug' "$dir/run-$run.log"; then
+        status="error rc=$rc"
+        break
+      fi
+      status=finds
+      if grep -q 'INITED' "$dir/run-$run.log"; then
+        cp "$dir/run-$run.log" "$dir/artifacts/crash-without-input-run-$run.log"
+        continue
+      fi
+      local seed culprits=0
+      for seed in "$dir/corpus"/*; do
+        [ -f "$seed" ] || continue
+        if ! "$binary" -runs=0 -timeout="$timeout" -rss_limit_mb="$rss_mb" "$seed" \
+             </dev/null >/dev/null 2>&1; then
+          cp "$seed" "$dir/artifacts/crash-$(sha1sum <"$seed" | cut -d' ' -f1)"
+          rm -f "$seed"
+          culprits=$((culprits + 1))
+        fi
+      done
+      [ "$culprits" -gt 0 ] || break
+      continue
     fi
     status=finds
+    # The same find twice in a row will not go away by starting again.
+    [ "$artifact" != "$previous" ] || break
+    previous=$artifact
     # The input may be a seed of the corpus (it crashes while the corpus loads): drop it from
     # the scratch copy, or every restart would stop on it again.
-    local artifact sum file
-    artifact=$(ls -t "$dir/artifacts" | head -1)
-    sum=$(sha1sum <"$dir/artifacts/$artifact" | cut -d' ' -f1)
+    local sum file
+    sum=$(sha1sum <"$artifact" | cut -d' ' -f1)
     for file in "$dir/corpus"/*; do
       [ -f "$file" ] && [ "$(sha1sum <"$file" | cut -d' ' -f1)" = "$sum" ] && rm -f "$file"
     done
-    [ "$run" -lt "$max_restarts" ] || break
   done
   local coverage="" cov ft r line
   for ((r = 1; r <= run; r++)); do
