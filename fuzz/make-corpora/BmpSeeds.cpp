@@ -22,14 +22,17 @@ struct Bmp {
   std::uint32_t PaletteSize = 0;     // entries written
   std::uint32_t ColoursUsed = 0;     // as declared
   std::uint16_t Planes = 1;
-  std::string Pixels;                // empty: packed from Pattern()
+  std::string Pixels;  // empty: packed from Pattern()
   std::int64_t PixelOffsetChange = 0;
 };
 
 std::uint32_t Sample(const Bmp& bmp, int x, int y) {
   const std::uint32_t r = Pattern(x, y, 0), g = Pattern(x, y, 1), b = Pattern(x, y, 2);
   switch (bmp.Bits) {
-    case 1: case 2: case 4: case 8:
+    case 1:
+    case 2:
+    case 4:
+    case 8:
       return Pattern(x, y, 0) >> (8 - bmp.Bits);
     case 16:
       if (bmp.Masks.empty()) return (r >> 3) << 10 | (g >> 3) << 5 | b >> 3;
@@ -79,7 +82,9 @@ std::string BmpBytes(const Bmp& bmp) {
   const bool core = bmp.HeaderSize == 12;
   Bytes info;
   if (core) {
-    info.U32(12).U16(static_cast<std::uint32_t>(bmp.Width)).U16(static_cast<std::uint32_t>(bmp.Height));
+    info.U32(12)
+        .U16(static_cast<std::uint32_t>(bmp.Width))
+        .U16(static_cast<std::uint32_t>(bmp.Height));
     info.U16(bmp.Planes).U16(bmp.Bits);
   } else {
     const std::string pixels = bmp.Pixels.empty() ? PackedRows(bmp) : bmp.Pixels;
@@ -89,7 +94,7 @@ std::string BmpBytes(const Bmp& bmp) {
     info.U32(2835).U32(2835).U32(bmp.ColoursUsed).U32(0);
     if (bmp.HeaderSize >= 108) {
       for (std::size_t i = 0; i < 4; ++i) info.U32(i < bmp.Masks.size() ? bmp.Masks[i] : 0);
-      info.U32(0x73524742);  // 'sRGB'
+      info.U32(0x73524742);   // 'sRGB'
       info.Fill(36 + 12, 0);  // end points, gamma
       if (bmp.HeaderSize >= 124) info.U32(4).U32(0).U32(0).U32(0);
     }
@@ -105,8 +110,7 @@ std::string BmpBytes(const Bmp& bmp) {
     if (!core) info.U8(0);
   }
   const std::string pixels = bmp.Pixels.empty() ? PackedRows(bmp) : bmp.Pixels;
-  const std::uint32_t offset =
-      static_cast<std::uint32_t>(14 + info.Size() + bmp.PixelOffsetChange);
+  const std::uint32_t offset = static_cast<std::uint32_t>(14 + info.Size() + bmp.PixelOffsetChange);
   Bytes file;
   file.Raw("BM").U32(static_cast<std::uint32_t>(14 + info.Size() + pixels.size())).U32(0);
   file.U32(offset).Raw(info.Str()).Raw(pixels);
@@ -131,12 +135,12 @@ Bmp Indexed(std::uint16_t bits, std::uint32_t compression = kRgb) {
 // an end of line, a delta, and the end of the bitmap.
 std::string Rle8Stream(bool endOfBitmap) {
   Bytes s;
-  s.U8(5).U8(1).U8(7).U8(2);                       // 5 × colour 1, 7 × colour 2
-  s.U8(0).U8(3).U8(3).U8(4).U8(5).U8(0);           // absolute 3 pixels, padded to a word
-  s.U8(4).U8(6).U8(0).U8(0);                       // 4 × colour 6, end of line
-  s.U8(0).U8(2).U8(3).U8(2);                       // delta: 3 right, 2 down
-  s.U8(0).U8(4).U8(9).U8(10).U8(11).U8(12);        // absolute 4 pixels
-  s.U8(0).U8(0).U8(12).U8(13).U8(0).U8(0);         // end of line, a full row, end of line
+  s.U8(5).U8(1).U8(7).U8(2);                 // 5 × colour 1, 7 × colour 2
+  s.U8(0).U8(3).U8(3).U8(4).U8(5).U8(0);     // absolute 3 pixels, padded to a word
+  s.U8(4).U8(6).U8(0).U8(0);                 // 4 × colour 6, end of line
+  s.U8(0).U8(2).U8(3).U8(2);                 // delta: 3 right, 2 down
+  s.U8(0).U8(4).U8(9).U8(10).U8(11).U8(12);  // absolute 4 pixels
+  s.U8(0).U8(0).U8(12).U8(13).U8(0).U8(0);   // end of line, a full row, end of line
   if (endOfBitmap) s.U8(0).U8(1);
   return s.Str();
 }
@@ -271,8 +275,19 @@ void MakeBmpSeeds(Corpus& corpus) {
         }));
   write("rle8-runs-past-the-edges.bmp", With([](Bmp& b) {
           b = Indexed(8, kRle8);
-          b.Pixels = Bytes().U8(255).U8(3).U8(0).U8(2).U8(200).U8(200).U8(0).U8(20)
-                         .Fill(20, 5).U8(0).U8(1).Str();
+          b.Pixels = Bytes()
+                         .U8(255)
+                         .U8(3)
+                         .U8(0)
+                         .U8(2)
+                         .U8(200)
+                         .U8(200)
+                         .U8(0)
+                         .U8(20)
+                         .Fill(20, 5)
+                         .U8(0)
+                         .U8(1)
+                         .Str();
         }));
   write("rle8-topdown.bmp", With([](Bmp& b) {
           b = Indexed(8, kRle8);

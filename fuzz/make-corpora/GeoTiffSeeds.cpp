@@ -31,15 +31,21 @@ struct Georef {
   std::vector<double> TiePoints;  // raster i, j, k, model x, y, z per point
   std::vector<double> PixelScale;
   std::vector<double> Matrix;
-  Keys WriteKeys;                          // none: no GeoKey directory
-  std::vector<std::uint16_t> RawKeys;      // a directory written as it is, in place of WriteKeys
+  Keys WriteKeys;                      // none: no GeoKey directory
+  std::vector<std::uint16_t> RawKeys;  // a directory written as it is, in place of WriteKeys
   std::vector<double> RawDoubles;
   std::string RawAscii;
 };
 
-void Short(GTIF* g, geokey_t key, int value) { GTIFKeySet(g, key, TYPE_SHORT, 1, value); }
-void Double(GTIF* g, geokey_t key, double value) { GTIFKeySet(g, key, TYPE_DOUBLE, 1, value); }
-void Ascii(GTIF* g, geokey_t key, const char* text) { GTIFKeySet(g, key, TYPE_ASCII, 0, text); }
+void Short(GTIF* g, geokey_t key, int value) {
+  GTIFKeySet(g, key, TYPE_SHORT, 1, value);
+}
+void Double(GTIF* g, geokey_t key, double value) {
+  GTIFKeySet(g, key, TYPE_DOUBLE, 1, value);
+}
+void Ascii(GTIF* g, geokey_t key, const char* text) {
+  GTIFKeySet(g, key, TYPE_ASCII, 0, text);
+}
 
 // The tags of a georeference, as the last step before the pixels are written.
 void SetGeoTags(TIFF* t, const Georef& geo) {
@@ -111,8 +117,8 @@ Keys EpsgProjected(int code) {
 
 // A projected system defined key by key: the coordinate transformation and its parameters on
 // the geographic system `geographic` (an EPSG code, or keys of its own), in `units`.
-Keys UserProjected(int transformation, Params params, Keys geographic = {}, int units = Linear_Meter,
-                   Keys more = {}) {
+Keys UserProjected(int transformation, Params params, Keys geographic = {},
+                   int units = Linear_Meter, Keys more = {}) {
   return [=](GTIF* g) {
     Short(g, GTModelTypeGeoKey, ModelTypeProjected);
     Short(g, GTRasterTypeGeoKey, RasterPixelIsArea);
@@ -160,8 +166,10 @@ Keys ToWgs84(std::vector<double> values) {
 
 // Transverse Mercator, zone 32 style, its origin at (500000, 0).
 Params Utm32(double falseEasting = 500000, double falseNorthing = 0) {
-  return {{ProjNatOriginLatGeoKey, 0},       {ProjNatOriginLongGeoKey, 9},
-          {ProjScaleAtNatOriginGeoKey, 0.9996}, {ProjFalseEastingGeoKey, falseEasting},
+  return {{ProjNatOriginLatGeoKey, 0},
+          {ProjNatOriginLongGeoKey, 9},
+          {ProjScaleAtNatOriginGeoKey, 0.9996},
+          {ProjFalseEastingGeoKey, falseEasting},
           {ProjFalseNorthingGeoKey, falseNorthing}};
 }
 
@@ -179,7 +187,8 @@ Params With(Params params, Params more) {
 }
 
 // A raw key directory: header (version 1, revision 1.0) and the given entries of four shorts.
-std::vector<std::uint16_t> Directory(std::uint16_t declaredKeys, std::vector<std::uint16_t> entries) {
+std::vector<std::uint16_t> Directory(std::uint16_t declaredKeys,
+                                     std::vector<std::uint16_t> entries) {
   std::vector<std::uint16_t> directory = {1, 1, 0, declaredKeys};
   directory.insert(directory.end(), entries.begin(), entries.end());
   return directory;
@@ -188,8 +197,9 @@ std::vector<std::uint16_t> Directory(std::uint16_t declaredKeys, std::vector<std
 void EncodingSeeds(Corpus& corpus) {
   const Keys wgs84 = EpsgGeographic(GCS_WGS_84);
   corpus.Write("tie-scale-4326.tif", GeoTiff(TieAndScale(5.0, 52.0, 0.01, wgs84)));
-  corpus.Write("pixel-is-point.tif",
-               GeoTiff(TieAndScale(5.0, 52.0, 0.01, EpsgGeographic(GCS_WGS_84, RasterPixelIsPoint))));
+  corpus.Write(
+      "pixel-is-point.tif",
+      GeoTiff(TieAndScale(5.0, 52.0, 0.01, EpsgGeographic(GCS_WGS_84, RasterPixelIsPoint))));
   Georef offset = TieAndScale(5.0, 52.0, 0.01, wgs84);
   offset.TiePoints = {4, 4, 0, 5.04, 51.96, 0};
   corpus.Write("tie-at-raster-centre.tif", GeoTiff(offset));
@@ -197,7 +207,7 @@ void EncodingSeeds(Corpus& corpus) {
   several.TiePoints = {0, 0, 0, 5.0, 52.0, 0, 7, 0, 0, 5.07, 52.0, 0, 0, 7, 0, 5.0, 51.93, 0};
   corpus.Write("several-ties-with-scale.tif", GeoTiff(several));
   Georef control;
-  control.TiePoints = {0, 0, 0, 5.0,  52.0, 0, 7, 0, 0, 5.08, 52.01, 0,
+  control.TiePoints = {0, 0, 0, 5.0,  52.0,  0, 7, 0, 0, 5.08, 52.01, 0,
                        0, 7, 0, 4.99, 51.93, 0, 7, 7, 0, 5.07, 51.94, 0};
   control.WriteKeys = wgs84;
   corpus.Write("control-points.tif", GeoTiff(control));
@@ -258,7 +268,8 @@ void EpsgSeeds(Corpus& corpus) {
                  GeoTiff(TieAndScale(p.x, p.y, 100, EpsgProjected(p.code))));
   }
   corpus.Write("epsg-unknown-projected.tif", GeoTiff(TieAndScale(0, 0, 100, EpsgProjected(65000))));
-  corpus.Write("epsg-unknown-geographic.tif", GeoTiff(TieAndScale(0, 0, 0.1, EpsgGeographic(4064))));
+  corpus.Write("epsg-unknown-geographic.tif",
+               GeoTiff(TieAndScale(0, 0, 0.1, EpsgGeographic(4064))));
   // Codes of the register that name no 2D geographic system: geocentric, geographic 3D.
   corpus.Write("epsg4000-geocentric-as-geographic.tif",
                GeoTiff(TieAndScale(28, 47, 0.01, EpsgGeographic(4000))));
@@ -266,9 +277,9 @@ void EpsgSeeds(Corpus& corpus) {
                GeoTiff(TieAndScale(-149, -17, 0.01, EpsgGeographic(4999))));
   corpus.Write("epsg-with-vertical.tif",
                GeoTiff(TieAndScale(5.0, 52.0, 0.01, Then(EpsgGeographic(GCS_WGS_84), [](GTIF* g) {
-                         Short(g, VerticalCSTypeGeoKey, 5703);
-                         Short(g, VerticalUnitsGeoKey, Linear_Meter);
-                       }))));
+                                     Short(g, VerticalCSTypeGeoKey, 5703);
+                                     Short(g, VerticalUnitsGeoKey, Linear_Meter);
+                                   }))));
   corpus.Write("projected-epsg-projection-code.tif",
                GeoTiff(TieAndScale(500000, 5800000, 100, [](GTIF* g) {
                  Short(g, GTModelTypeGeoKey, ModelTypeProjected);
@@ -282,51 +293,72 @@ void UserDefinedSeeds(Corpus& corpus) {
   const auto write = [&](const std::string& name, int transformation, const Params& params,
                          double x, double y, Keys geographic = {}, int units = Linear_Meter,
                          Keys more = {}, double step = 1000) {
-    corpus.Write(name, GeoTiff(TieAndScale(x, y, step,
-                                           UserProjected(transformation, params, geographic,
-                                                         units, more))));
+    corpus.Write(
+        name, GeoTiff(TieAndScale(x, y, step,
+                                  UserProjected(transformation, params, geographic, units, more))));
   };
   write("lcc-1sp.tif", CT_LambertConfConic_1SP,
-        {{ProjNatOriginLatGeoKey, 46.8}, {ProjNatOriginLongGeoKey, 2.337229},
-         {ProjScaleAtNatOriginGeoKey, 0.99987742}, {ProjFalseEastingGeoKey, 600000},
+        {{ProjNatOriginLatGeoKey, 46.8},
+         {ProjNatOriginLongGeoKey, 2.337229},
+         {ProjScaleAtNatOriginGeoKey, 0.99987742},
+         {ProjFalseEastingGeoKey, 600000},
          {ProjFalseNorthingGeoKey, 2200000}},
         592000, 2208000);
   write("lcc-2sp.tif", CT_LambertConfConic_2SP,
-        {{ProjStdParallel1GeoKey, 49}, {ProjStdParallel2GeoKey, 44},
-         {ProjFalseOriginLatGeoKey, 46.5}, {ProjFalseOriginLongGeoKey, 3},
-         {ProjFalseOriginEastingGeoKey, 700000}, {ProjFalseOriginNorthingGeoKey, 6600000}},
+        {{ProjStdParallel1GeoKey, 49},
+         {ProjStdParallel2GeoKey, 44},
+         {ProjFalseOriginLatGeoKey, 46.5},
+         {ProjFalseOriginLongGeoKey, 3},
+         {ProjFalseOriginEastingGeoKey, 700000},
+         {ProjFalseOriginNorthingGeoKey, 6600000}},
         692000, 6608000);
   write("tmerc-utm32.tif", CT_TransverseMercator, Utm32(), 492000, 5808000);
   write("tmerc-south-oriented.tif", CT_TransvMercator_SouthOriented, Utm32(), 492000, -3400000);
   write("mercator.tif", CT_Mercator,
-        {{ProjNatOriginLongGeoKey, 0}, {ProjNatOriginLatGeoKey, 0},
-         {ProjScaleAtNatOriginGeoKey, 1}, {ProjFalseEastingGeoKey, 0}, {ProjFalseNorthingGeoKey, 0}},
+        {{ProjNatOriginLongGeoKey, 0},
+         {ProjNatOriginLatGeoKey, 0},
+         {ProjScaleAtNatOriginGeoKey, 1},
+         {ProjFalseEastingGeoKey, 0},
+         {ProjFalseNorthingGeoKey, 0}},
         1000000, 6000000);
   write("mercator-2sp.tif", CT_Mercator,
-        {{ProjNatOriginLongGeoKey, 10}, {ProjStdParallel1GeoKey, 40},
-         {ProjFalseEastingGeoKey, 0}, {ProjFalseNorthingGeoKey, 0}},
+        {{ProjNatOriginLongGeoKey, 10},
+         {ProjStdParallel1GeoKey, 40},
+         {ProjFalseEastingGeoKey, 0},
+         {ProjFalseNorthingGeoKey, 0}},
         0, 5000000);
   write("laea.tif", CT_LambertAzimEqualArea,
-        {{ProjCenterLatGeoKey, 52}, {ProjCenterLongGeoKey, 10},
-         {ProjFalseEastingGeoKey, 4321000}, {ProjFalseNorthingGeoKey, 3210000}},
+        {{ProjCenterLatGeoKey, 52},
+         {ProjCenterLongGeoKey, 10},
+         {ProjFalseEastingGeoKey, 4321000},
+         {ProjFalseNorthingGeoKey, 3210000}},
         4313000, 3218000);
   write("polar-stereographic.tif", CT_PolarStereographic,
-        {{ProjStraightVertPoleLongGeoKey, -45}, {ProjNatOriginLatGeoKey, 90},
-         {ProjScaleAtNatOriginGeoKey, 0.994}, {ProjFalseEastingGeoKey, 2000000},
+        {{ProjStraightVertPoleLongGeoKey, -45},
+         {ProjNatOriginLatGeoKey, 90},
+         {ProjScaleAtNatOriginGeoKey, 0.994},
+         {ProjFalseEastingGeoKey, 2000000},
          {ProjFalseNorthingGeoKey, 2000000}},
         1992000, 1500000);
   write("polar-stereographic-south.tif", CT_PolarStereographic,
-        {{ProjStraightVertPoleLongGeoKey, 0}, {ProjNatOriginLatGeoKey, -71},
-         {ProjFalseEastingGeoKey, 0}, {ProjFalseNorthingGeoKey, 0}},
+        {{ProjStraightVertPoleLongGeoKey, 0},
+         {ProjNatOriginLatGeoKey, -71},
+         {ProjFalseEastingGeoKey, 0},
+         {ProjFalseNorthingGeoKey, 0}},
         0, 2000000);
   write("albers.tif", CT_AlbersEqualArea,
-        {{ProjStdParallel1GeoKey, 29.5}, {ProjStdParallel2GeoKey, 45.5},
-         {ProjNatOriginLatGeoKey, 23}, {ProjNatOriginLongGeoKey, -96},
-         {ProjFalseEastingGeoKey, 0}, {ProjFalseNorthingGeoKey, 0}},
+        {{ProjStdParallel1GeoKey, 29.5},
+         {ProjStdParallel2GeoKey, 45.5},
+         {ProjNatOriginLatGeoKey, 23},
+         {ProjNatOriginLongGeoKey, -96},
+         {ProjFalseEastingGeoKey, 0},
+         {ProjFalseNorthingGeoKey, 0}},
         0, 1000000);
   write("oblique-stereographic.tif", CT_ObliqueStereographic,
-        {{ProjNatOriginLatGeoKey, 52.156160556}, {ProjNatOriginLongGeoKey, 5.387638889},
-         {ProjScaleAtNatOriginGeoKey, 0.9999079}, {ProjFalseEastingGeoKey, 155000},
+        {{ProjNatOriginLatGeoKey, 52.156160556},
+         {ProjNatOriginLongGeoKey, 5.387638889},
+         {ProjScaleAtNatOriginGeoKey, 0.9999079},
+         {ProjFalseEastingGeoKey, 155000},
          {ProjFalseNorthingGeoKey, 463000}},
         147000, 471000, [](GTIF* g) { Short(g, GeographicTypeGeoKey, GCS_Amersfoort); });
   write("equirectangular.tif", CT_Equirectangular,
@@ -337,7 +369,8 @@ void UserDefinedSeeds(Corpus& corpus) {
   write("equidistant-conic.tif", CT_EquidistantConic,
         With(Centred(40, 20), {{ProjStdParallel1GeoKey, 35}, {ProjStdParallel2GeoKey, 45}}), 0, 0);
   write("oblique-mercator.tif", CT_ObliqueMercator,
-        With(Centred(46.95, 7.44), {{ProjAzimuthAngleGeoKey, 90}, {ProjRectifiedGridAngleGeoKey, 90},
+        With(Centred(46.95, 7.44), {{ProjAzimuthAngleGeoKey, 90},
+                                    {ProjRectifiedGridAngleGeoKey, 90},
                                     {ProjScaleAtCenterGeoKey, 1}}),
         -8000, 8000);
   write("hotine-azimuth-centre.tif", CT_HotineObliqueMercatorAzimuthCenter,
@@ -351,8 +384,10 @@ void UserDefinedSeeds(Corpus& corpus) {
   write("robinson.tif", CT_Robinson, Centred(0, 0), 1000000, 5000000);
   write("van-der-grinten.tif", CT_VanDerGrinten, Centred(0, 0), 1000000, 5000000);
   write("new-zealand-map-grid.tif", CT_NewZealandMapGrid,
-        {{ProjNatOriginLatGeoKey, -41}, {ProjNatOriginLongGeoKey, 173},
-         {ProjFalseEastingGeoKey, 2510000}, {ProjFalseNorthingGeoKey, 6023150}},
+        {{ProjNatOriginLatGeoKey, -41},
+         {ProjNatOriginLongGeoKey, 173},
+         {ProjFalseEastingGeoKey, 2510000},
+         {ProjFalseNorthingGeoKey, 6023150}},
         2502000, 6031150);
   write("cylindrical-equal-area.tif", CT_CylindricalEqualArea,
         With(Centred(0, 0), {{ProjStdParallel1GeoKey, 30}}), 1000000, 5000000);
@@ -362,20 +397,24 @@ void UserDefinedSeeds(Corpus& corpus) {
         Linear_Foot);
   write("tmerc-us-survey-feet.tif", CT_TransverseMercator, Utm32(1640416.67), 1614000, 19000000, {},
         Linear_Foot_US_Survey);
-  write("tmerc-unit-size-km.tif", CT_TransverseMercator, Utm32(500), 492, 5808, {}, KvUserDefined,
-        [](GTIF* g) { Double(g, ProjLinearUnitSizeGeoKey, 1000.0); }, 1);
+  write(
+      "tmerc-unit-size-km.tif", CT_TransverseMercator, Utm32(500), 492, 5808, {}, KvUserDefined,
+      [](GTIF* g) { Double(g, ProjLinearUnitSizeGeoKey, 1000.0); }, 1);
   write("tmerc-unit-size-feet.tif", CT_TransverseMercator, Utm32(1640416.67), 1614000, 19000000, {},
         KvUserDefined, [](GTIF* g) { Double(g, ProjLinearUnitSizeGeoKey, 0.3048006096); });
   write("tmerc-own-ellipsoid.tif", CT_TransverseMercator, Utm32(), 492000, 5808000,
         UserGeographic(6378388.0, 297.0));
   write("tmerc-towgs84-3.tif", CT_TransverseMercator, Utm32(), 492000, 5808000,
         UserGeographic(6378388.0, 297.0, ToWgs84({-87, -98, -121})));
-  write("tmerc-towgs84-7.tif", CT_TransverseMercator, Utm32(), 492000, 5808000,
-        UserGeographic(6377397.155, 299.1528128,
-                       ToWgs84({565.2369, 50.0087, 465.658, -0.406857, 0.350733, -1.87035, 4.0812})));
+  write(
+      "tmerc-towgs84-7.tif", CT_TransverseMercator, Utm32(), 492000, 5808000,
+      UserGeographic(6377397.155, 299.1528128,
+                     ToWgs84({565.2369, 50.0087, 465.658, -0.406857, 0.350733, -1.87035, 4.0812})));
   write("lcc-datum-epsg-ellipsoid.tif", CT_LambertConfConic_1SP,
-        {{ProjNatOriginLatGeoKey, 46.8}, {ProjNatOriginLongGeoKey, 0},
-         {ProjScaleAtNatOriginGeoKey, 0.99987742}, {ProjFalseEastingGeoKey, 600000},
+        {{ProjNatOriginLatGeoKey, 46.8},
+         {ProjNatOriginLongGeoKey, 0},
+         {ProjScaleAtNatOriginGeoKey, 0.99987742},
+         {ProjFalseEastingGeoKey, 600000},
          {ProjFalseNorthingGeoKey, 2200000}},
         592000, 2208000, [](GTIF* g) {
           Short(g, GeographicTypeGeoKey, KvUserDefined);
@@ -384,8 +423,7 @@ void UserDefinedSeeds(Corpus& corpus) {
           Short(g, GeogPrimeMeridianGeoKey, PM_Paris);
         });
 
-  const auto geographic = [&](const std::string& name, double x, double y, double step,
-                              Keys keys) {
+  const auto geographic = [&](const std::string& name, double x, double y, double step, Keys keys) {
     corpus.Write(name, GeoTiff(TieAndScale(x, y, step, [=](GTIF* g) {
                    Short(g, GTModelTypeGeoKey, ModelTypeGeographic);
                    Short(g, GTRasterTypeGeoKey, RasterPixelIsArea);
@@ -447,16 +485,15 @@ void UserDefinedSeeds(Corpus& corpus) {
 void HostileSeeds(Corpus& corpus) {
   const auto write = [&](const std::string& name, int transformation, const Params& params,
                          Keys geographic = {}, int units = Linear_Meter, Keys more = {}) {
-    corpus.Write("hostile-" + name,
-                 GeoTiff(TieAndScale(492000, 5808000, 1000,
-                                     UserProjected(transformation, params, geographic, units,
-                                                   more))));
+    corpus.Write(
+        "hostile-" + name,
+        GeoTiff(TieAndScale(492000, 5808000, 1000,
+                            UserProjected(transformation, params, geographic, units, more))));
   };
   const auto unitSize = [](double size) {
     return [size](GTIF* g) { Double(g, ProjLinearUnitSizeGeoKey, size); };
   };
-  write("unit-size-1e300.tif", CT_TransverseMercator, Utm32(), {}, KvUserDefined,
-        unitSize(1e300));
+  write("unit-size-1e300.tif", CT_TransverseMercator, Utm32(), {}, KvUserDefined, unitSize(1e300));
   write("unit-size-1e-300.tif", CT_TransverseMercator, Utm32(), {}, KvUserDefined,
         unitSize(1e-300));
   write("unit-size-negative.tif", CT_TransverseMercator, Utm32(), {}, KvUserDefined,
@@ -466,31 +503,47 @@ void HostileSeeds(Corpus& corpus) {
   write("false-easting-1e308.tif", CT_TransverseMercator, Utm32(1e308));
   write("false-easting-northing-1e308.tif", CT_TransverseMercator, Utm32(1e308, -1e308));
   write("false-origin-1e308.tif", CT_LambertConfConic_2SP,
-        {{ProjStdParallel1GeoKey, 49}, {ProjStdParallel2GeoKey, 44},
-         {ProjFalseOriginLatGeoKey, 46.5}, {ProjFalseOriginLongGeoKey, 3},
-         {ProjFalseOriginEastingGeoKey, 1e308}, {ProjFalseOriginNorthingGeoKey, 1e308}});
+        {{ProjStdParallel1GeoKey, 49},
+         {ProjStdParallel2GeoKey, 44},
+         {ProjFalseOriginLatGeoKey, 46.5},
+         {ProjFalseOriginLongGeoKey, 3},
+         {ProjFalseOriginEastingGeoKey, 1e308},
+         {ProjFalseOriginNorthingGeoKey, 1e308}});
   write("latitudes-1e9.tif", CT_LambertConfConic_2SP,
-        {{ProjStdParallel1GeoKey, 1e9}, {ProjStdParallel2GeoKey, -1e9},
-         {ProjFalseOriginLatGeoKey, 1e9}, {ProjFalseOriginLongGeoKey, 1e9},
-         {ProjFalseOriginEastingGeoKey, 0}, {ProjFalseOriginNorthingGeoKey, 0}});
+        {{ProjStdParallel1GeoKey, 1e9},
+         {ProjStdParallel2GeoKey, -1e9},
+         {ProjFalseOriginLatGeoKey, 1e9},
+         {ProjFalseOriginLongGeoKey, 1e9},
+         {ProjFalseOriginEastingGeoKey, 0},
+         {ProjFalseOriginNorthingGeoKey, 0}});
   write("origin-1e300-degrees.tif", CT_TransverseMercator,
-        {{ProjNatOriginLatGeoKey, 1e300}, {ProjNatOriginLongGeoKey, -1e300},
-         {ProjScaleAtNatOriginGeoKey, 1e300}, {ProjFalseEastingGeoKey, 0},
+        {{ProjNatOriginLatGeoKey, 1e300},
+         {ProjNatOriginLongGeoKey, -1e300},
+         {ProjScaleAtNatOriginGeoKey, 1e300},
+         {ProjFalseEastingGeoKey, 0},
          {ProjFalseNorthingGeoKey, 0}});
   write("nan-parameters.tif", CT_TransverseMercator,
-        {{ProjNatOriginLatGeoKey, kNaN}, {ProjNatOriginLongGeoKey, kNaN},
-         {ProjScaleAtNatOriginGeoKey, kNaN}, {ProjFalseEastingGeoKey, kNaN},
+        {{ProjNatOriginLatGeoKey, kNaN},
+         {ProjNatOriginLongGeoKey, kNaN},
+         {ProjScaleAtNatOriginGeoKey, kNaN},
+         {ProjFalseEastingGeoKey, kNaN},
          {ProjFalseNorthingGeoKey, kNaN}});
   write("infinite-parameters.tif", CT_LambertConfConic_1SP,
-        {{ProjNatOriginLatGeoKey, kInf}, {ProjNatOriginLongGeoKey, -kInf},
-         {ProjScaleAtNatOriginGeoKey, kInf}, {ProjFalseEastingGeoKey, kInf},
+        {{ProjNatOriginLatGeoKey, kInf},
+         {ProjNatOriginLongGeoKey, -kInf},
+         {ProjScaleAtNatOriginGeoKey, kInf},
+         {ProjFalseEastingGeoKey, kInf},
          {ProjFalseNorthingGeoKey, -kInf}});
   write("scale-zero.tif", CT_TransverseMercator,
-        {{ProjNatOriginLatGeoKey, 0}, {ProjNatOriginLongGeoKey, 9},
-         {ProjScaleAtNatOriginGeoKey, 0}, {ProjFalseEastingGeoKey, 500000}});
+        {{ProjNatOriginLatGeoKey, 0},
+         {ProjNatOriginLongGeoKey, 9},
+         {ProjScaleAtNatOriginGeoKey, 0},
+         {ProjFalseEastingGeoKey, 500000}});
   write("equal-standard-parallels.tif", CT_LambertConfConic_2SP,
-        {{ProjStdParallel1GeoKey, 0}, {ProjStdParallel2GeoKey, 0},
-         {ProjFalseOriginLatGeoKey, 0}, {ProjFalseOriginLongGeoKey, 0}});
+        {{ProjStdParallel1GeoKey, 0},
+         {ProjStdParallel2GeoKey, 0},
+         {ProjFalseOriginLatGeoKey, 0},
+         {ProjFalseOriginLongGeoKey, 0}});
   write("negative-semi-major.tif", CT_TransverseMercator, Utm32(),
         UserGeographic(-6378137.0, 298.257223563));
   write("semi-major-1e300.tif", CT_TransverseMercator, Utm32(), UserGeographic(1e300, 1e300));
@@ -513,7 +566,8 @@ void HostileSeeds(Corpus& corpus) {
           Double(g, GeogAngularUnitSizeGeoKey, 0.0);
         }));
   write("towgs84-1e300.tif", CT_TransverseMercator, Utm32(),
-        UserGeographic(6378388.0, 297.0, ToWgs84({1e300, -1e300, 1e300, 1e300, 1e300, 1e300, 1e300})));
+        UserGeographic(6378388.0, 297.0,
+                       ToWgs84({1e300, -1e300, 1e300, 1e300, 1e300, 1e300, 1e300})));
   write("towgs84-nan.tif", CT_TransverseMercator, Utm32(),
         UserGeographic(6378388.0, 297.0, ToWgs84({kNaN, kNaN, kNaN})));
   write("towgs84-two-values.tif", CT_TransverseMercator, Utm32(),
@@ -539,9 +593,8 @@ void HostileSeeds(Corpus& corpus) {
   });
   keys("model-type.tif", [](GTIF* g) { Short(g, ProjectedCSTypeGeoKey, 32632); });
   keys("geographic-type.tif", [](GTIF* g) { Short(g, GTModelTypeGeoKey, ModelTypeGeographic); });
-  keys("everything-but-raster-type.tif", [](GTIF* g) {
-    Short(g, GTModelTypeGeoKey, ModelTypeProjected);
-  });
+  keys("everything-but-raster-type.tif",
+       [](GTIF* g) { Short(g, GTModelTypeGeoKey, ModelTypeProjected); });
   keys("projected-type-unknown-projection.tif", [](GTIF* g) {
     Short(g, GTModelTypeGeoKey, ModelTypeProjected);
     Short(g, ProjectedCSTypeGeoKey, KvUserDefined);
@@ -590,26 +643,22 @@ void KeyDirectorySeeds(Corpus& corpus) {
       Directory(2, {GTModelTypeGeoKey, 0, 1, ModelTypeGeographic, GTCitationGeoKey,
                     TIFFTAG_GEOASCIIPARAMS, 200, 3}),
       {}, "short|");
-  raw("ascii-without-params.tif",
-      Directory(2, {GTModelTypeGeoKey, 0, 1, ModelTypeGeographic, GTCitationGeoKey,
-                    TIFFTAG_GEOASCIIPARAMS, 5, 0}));
+  raw("ascii-without-params.tif", Directory(2, {GTModelTypeGeoKey, 0, 1, ModelTypeGeographic,
+                                                GTCitationGeoKey, TIFFTAG_GEOASCIIPARAMS, 5, 0}));
   raw("short-in-directory-past-end.tif",
       Directory(2, {GTModelTypeGeoKey, 0, 1, ModelTypeGeographic, GeographicTypeGeoKey,
                     TIFFTAG_GEOKEYDIRECTORY, 4, 60000}));
-  raw("unknown-tag-location.tif",
-      Directory(2, {GTModelTypeGeoKey, 0, 1, ModelTypeGeographic, GeographicTypeGeoKey, 1234, 1, 0}));
-  raw("inline-count-2.tif",
-      Directory(1, {GTModelTypeGeoKey, 0, 2, ModelTypeGeographic}));
+  raw("unknown-tag-location.tif", Directory(2, {GTModelTypeGeoKey, 0, 1, ModelTypeGeographic,
+                                                GeographicTypeGeoKey, 1234, 1, 0}));
+  raw("inline-count-2.tif", Directory(1, {GTModelTypeGeoKey, 0, 2, ModelTypeGeographic}));
   raw("duplicate-and-unsorted.tif",
-      Directory(4, {GeographicTypeGeoKey, 0, 1, GCS_WGS_84, GTModelTypeGeoKey, 0, 1,
-                    ModelTypeProjected, GTModelTypeGeoKey, 0, 1, ModelTypeGeographic,
-                    GeographicTypeGeoKey, 0, 1, 4269}));
-  raw("unknown-keys.tif",
-      Directory(3, {GTModelTypeGeoKey, 0, 1, ModelTypeGeographic, GeographicTypeGeoKey, 0, 1,
-                    GCS_WGS_84, 65000, 0, 1, 7}));
-  raw("declared-keys-65535.tif",
-      Directory(65535, {GTModelTypeGeoKey, 0, 1, ModelTypeGeographic, GeographicTypeGeoKey, 0, 1,
-                        GCS_WGS_84}));
+      Directory(
+          4, {GeographicTypeGeoKey, 0, 1, GCS_WGS_84, GTModelTypeGeoKey, 0, 1, ModelTypeProjected,
+              GTModelTypeGeoKey, 0, 1, ModelTypeGeographic, GeographicTypeGeoKey, 0, 1, 4269}));
+  raw("unknown-keys.tif", Directory(3, {GTModelTypeGeoKey, 0, 1, ModelTypeGeographic,
+                                        GeographicTypeGeoKey, 0, 1, GCS_WGS_84, 65000, 0, 1, 7}));
+  raw("declared-keys-65535.tif", Directory(65535, {GTModelTypeGeoKey, 0, 1, ModelTypeGeographic,
+                                                   GeographicTypeGeoKey, 0, 1, GCS_WGS_84}));
 }
 
 // The raster layouts charts come in, each with a georeference that works.
@@ -617,11 +666,12 @@ void RasterSeeds(Corpus& corpus) {
   const Georef wgs84 = TieAndScale(5.0, 52.0, 0.001, EpsgGeographic(GCS_WGS_84));
   const Georef lcc = TieAndScale(
       692000, 6608000, 100,
-      UserProjected(CT_LambertConfConic_2SP,
-                    {{ProjStdParallel1GeoKey, 49}, {ProjStdParallel2GeoKey, 44},
-                     {ProjFalseOriginLatGeoKey, 46.5}, {ProjFalseOriginLongGeoKey, 3},
-                     {ProjFalseOriginEastingGeoKey, 700000},
-                     {ProjFalseOriginNorthingGeoKey, 6600000}}));
+      UserProjected(CT_LambertConfConic_2SP, {{ProjStdParallel1GeoKey, 49},
+                                              {ProjStdParallel2GeoKey, 44},
+                                              {ProjFalseOriginLatGeoKey, 46.5},
+                                              {ProjFalseOriginLongGeoKey, 3},
+                                              {ProjFalseOriginEastingGeoKey, 700000},
+                                              {ProjFalseOriginNorthingGeoKey, 6600000}}));
   const auto write = [&](const std::string& name, const Georef& geo,
                          const std::function<void(TiffImage&)>& change, const char* mode = "w") {
     TiffImage image;  // 16 × 16 RGB, strips of 8 rows
@@ -649,10 +699,12 @@ void RasterSeeds(Corpus& corpus) {
     i.TileSide = 16;
   });
   write("striped.tif", lcc, [](TiffImage& i) { i.RowsPerStrip = 3; });
-  write("bigtiff.tif", lcc, [](TiffImage&) {}, "w8");
-  write("bigtiff-bigendian.tif", wgs84, [](TiffImage& i) { i.Compression = COMPRESSION_LZW; },
-        "w8b");
-  write("bigendian-lcc.tif", lcc, [](TiffImage&) {}, "wb");
+  write(
+      "bigtiff.tif", lcc, [](TiffImage&) {}, "w8");
+  write(
+      "bigtiff-bigendian.tif", wgs84, [](TiffImage& i) { i.Compression = COMPRESSION_LZW; }, "w8b");
+  write(
+      "bigendian-lcc.tif", lcc, [](TiffImage&) {}, "wb");
   write("lzw.tif", wgs84, [](TiffImage& i) {
     i.Compression = COMPRESSION_LZW;
     i.Predictor = PREDICTOR_HORIZONTAL;

@@ -20,8 +20,8 @@ namespace {
 struct GifFrame {
   int Left = 0, Top = 0, Width = 16, Height = 12;
   bool Interlaced = false;
-  int LocalColours = 0;  // 0: none, the global table applies
-  int IndexShift = 0;    // indices are Pattern() >> IndexShift
+  int LocalColours = 0;                                 // 0: none, the global table applies
+  int IndexShift = 0;                                   // indices are Pattern() >> IndexShift
   std::vector<std::pair<int, std::string>> Extensions;  // code, one data block, before the image
 };
 
@@ -33,8 +33,8 @@ struct GifSpec {
 };
 
 int Write(GifFileType* gif, const GifByteType* data, int size) {
-  static_cast<std::string*>(gif->UserData)->append(reinterpret_cast<const char*>(data),
-                                                   static_cast<std::size_t>(size));
+  static_cast<std::string*>(gif->UserData)
+      ->append(reinterpret_cast<const char*>(data), static_cast<std::size_t>(size));
   return size;
 }
 
@@ -62,8 +62,7 @@ std::string GiflibBytes(const GifSpec& spec) {
     EGifSetGifVersion(gif, spec.Gif89);
     ColorMapObject* global = spec.GlobalColours ? ColourMap(spec.GlobalColours, 0) : nullptr;
     maps.push_back(global);
-    Check(EGifPutScreenDesc(gif, spec.ScreenWidth, spec.ScreenHeight, 8, 0, global), gif,
-          "screen");
+    Check(EGifPutScreenDesc(gif, spec.ScreenWidth, spec.ScreenHeight, 8, 0, global), gif, "screen");
     for (const GifFrame& frame : spec.Frames) {
       for (const auto& [code, data] : frame.Extensions) {
         Check(EGifPutExtension(gif, code, static_cast<int>(data.size()), data.data()), gif,
@@ -87,8 +86,8 @@ std::string GiflibBytes(const GifSpec& spec) {
       std::vector<GifPixelType> row(static_cast<std::size_t>(frame.Width));
       for (const int y : order) {
         for (int x = 0; x < frame.Width; ++x) {
-          row[static_cast<std::size_t>(x)] =
-              static_cast<GifPixelType>((Pattern(x, y, 0) >> frame.IndexShift) % std::max(colours, 1));
+          row[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(
+              (Pattern(x, y, 0) >> frame.IndexShift) % std::max(colours, 1));
         }
         Check(EGifPutLine(gif, row.data(), frame.Width), gif, "line");
       }
@@ -148,7 +147,6 @@ Raster32 TilePicture(int width, int height) {
   return raster;
 }
 
-
 // Horizontal bands of 40 rows with a road across them: a tile of the real size that stays
 // small.
 Raster32 BandPicture(int width, int height) {
@@ -168,7 +166,6 @@ std::string EncodedTile(const Raster32& picture, std::uint8_t reduction, std::ui
   return encoder.Encode(picture, {reduction, dithering});
 }
 
-
 GifSpec With(const std::function<void(GifSpec&)>& change) {
   GifSpec spec;
   change(spec);
@@ -182,7 +179,8 @@ const std::string kLoop("NETSCAPE2.0", 11);
 std::vector<std::pair<std::string, std::string>> SharedTiles() {
   std::vector<std::pair<std::string, std::string>> tiles;
   for (const int colours : {2, 4, 8, 32, 128, 256}) {
-    tiles.push_back({"program-" + std::to_string(colours) + "-colours.gif", ProgramTileGif(24, 20, colours)});
+    tiles.push_back(
+        {"program-" + std::to_string(colours) + "-colours.gif", ProgramTileGif(24, 20, colours)});
   }
   tiles.push_back({"encoder-16-colours-dithered.gif", EncodedTile(TilePicture(32, 30), 4, 1)});
   tiles.push_back({"encoder-256-colours.gif", EncodedTile(TilePicture(32, 30), 0, 0)});
@@ -218,9 +216,8 @@ std::vector<std::pair<std::string, std::string>> SharedTiles() {
                      second.LocalColours = 2;
                      s.Frames.push_back(second);
                    }))});
-  tiles.push_back({"image-larger-than-screen.gif", GiflibBytes(With([](GifSpec& s) {
-                     s.ScreenWidth = s.ScreenHeight = 4;
-                   }))});
+  tiles.push_back({"image-larger-than-screen.gif",
+                   GiflibBytes(With([](GifSpec& s) { s.ScreenWidth = s.ScreenHeight = 4; }))});
   tiles.push_back({"image-off-screen.gif", GiflibBytes(With([](GifSpec& s) {
                      s.Frames[0].Left = 60000;
                      s.Frames[0].Top = 60000;
@@ -267,14 +264,18 @@ std::vector<std::pair<std::string, std::string>> SharedTiles() {
   noEnd[last] = static_cast<char>(lastSize - 1);
   tiles.push_back({"no-end-code.gif", noEnd});
   tiles.push_back({"extensions-only.gif", std::string("GIF89a\x10\x00\x0c\x00\x00\x00\x00", 13) +
-                                               "!\xf9" + kGraphicControl + std::string("\0;", 2)});
+                                              "!\xf9" + kGraphicControl + std::string("\0;", 2)});
   return tiles;
 }
 
 // The decoder's first six bytes: origin x and y (16ths of a pixel, signed) and target width.
 std::string Placed(int x, int y, int width, const std::string& gif) {
-  return Bytes().U16(static_cast<std::uint32_t>(x * 16)).U16(static_cast<std::uint32_t>(y * 16))
-             .U16(static_cast<std::uint32_t>(width)).Raw(gif).Str();
+  return Bytes()
+      .U16(static_cast<std::uint32_t>(x * 16))
+      .U16(static_cast<std::uint32_t>(y * 16))
+      .U16(static_cast<std::uint32_t>(width))
+      .Raw(gif)
+      .Str();
 }
 
 }  // namespace
@@ -282,10 +283,12 @@ std::string Placed(int x, int y, int width, const std::string& gif) {
 std::string ProgramTileGif(int width, int height, int colours) {
   std::vector<std::uint8_t> indices;
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) indices.push_back(static_cast<std::uint8_t>((x + 3 * y) % colours));
+    for (int x = 0; x < width; ++x)
+      indices.push_back(static_cast<std::uint8_t>((x + 3 * y) % colours));
   }
   std::vector<PaletteColour> palette;
-  for (int i = 0; i < colours; ++i) palette.push_back({Pattern(i, 0, 0), Pattern(i, 0, 1), Pattern(i, 0, 2)});
+  for (int i = 0; i < colours; ++i)
+    palette.push_back({Pattern(i, 0, 0), Pattern(i, 0, 1), Pattern(i, 0, 2)});
   return EncodeTileGif(width, height, indices.data(), palette);
 }
 
@@ -301,7 +304,9 @@ void MakeGifTileSeeds(Corpus& corpus) {
   // Every tile at the view's origin, drawn at its own width.
   for (const auto& [name, gif] : SharedTiles()) {
     const std::string stem = name.substr(0, name.size() - 4);
-    const int width = gif.size() >= 10 ? static_cast<std::uint8_t>(gif[6]) | static_cast<std::uint8_t>(gif[7]) << 8 : 0;
+    const int width = gif.size() >= 10 ? static_cast<std::uint8_t>(gif[6]) |
+                                             static_cast<std::uint8_t>(gif[7]) << 8
+                                       : 0;
     corpus.Write(stem, Placed(0, 0, width, gif));
   }
   // One tile placed across every edge of the 1280 × 1280 view and fitted to other widths.

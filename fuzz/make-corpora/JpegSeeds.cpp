@@ -1,14 +1,13 @@
 // JPEG charts: baseline and progressive, Huffman and arithmetic coding, every chroma
 // subsampling, grey, RGB, CMYK and YCCK (with the Adobe marker), restart markers, extra
 // markers, and damaged files.
-#include <cstdio>
-#include <jpeglib.h>
-
-#include <csetjmp>
+#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 #include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <vector>
+
+#include <jpeglib.h>
 
 #include "Seeds.h"
 
@@ -18,19 +17,22 @@ namespace {
 struct JpegImage {
   int Width = 16;
   int Height = 16;
-  J_COLOR_SPACE Input = JCS_RGB;  // JCS_RGB, JCS_GRAYSCALE or JCS_CMYK
+  J_COLOR_SPACE Input = JCS_RGB;       // JCS_RGB, JCS_GRAYSCALE or JCS_CMYK
   J_COLOR_SPACE Stored = JCS_UNKNOWN;  // JCS_UNKNOWN: libjpeg's default for the input
   int Quality = 75;
   bool Progressive = false;
   bool Arithmetic = false;
   bool Optimize = false;
   bool Jfif = true;
-  int RestartInterval = 0;  // MCUs
-  int RestartRows = 0;      // MCU rows
-  int LumaH = 2, LumaV = 2;  // sampling factors of the first component
+  int RestartInterval = 0;                      // MCUs
+  int RestartRows = 0;                          // MCU rows
+  int LumaH = 2, LumaV = 2;                     // sampling factors of the first component
   std::function<void(j_compress_ptr)> Markers;  // written after the header
 };
 
+// libjpeg's fatal errors become exceptions. They cross libjpeg's frames, which Debian builds
+// with unwind tables; and they only happen when the generator asks for something libjpeg
+// cannot write.
 struct ThrowingErrors {
   jpeg_error_mgr manager;
   static void Exit(j_common_ptr info) {
@@ -189,9 +191,9 @@ void MakeJpegSeeds(Corpus& corpus) {
   // Markers a chart may carry: EXIF orientation, ICC profile chunk, comment, unknown APP.
   write("markers.jpg", With([](JpegImage& i) {
           i.Markers = [](j_compress_ptr info) {
-            static const unsigned char exif[] = {
-                'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0,
-                0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
+            static const unsigned char exif[] = {'E', 'x', 'i', 'f', 0, 0,    'I',  'I', 42, 0, 8,
+                                                 0,   0,   0,   1,   0, 0x12, 0x01, 3,   0,  1, 0,
+                                                 0,   0,   6,   0,   0, 0,    0,    0,   0,  0};
             jpeg_write_marker(info, JPEG_APP0 + 1, exif, sizeof exif);
             static const unsigned char icc[] = "ICC_PROFILE\0\1\1not a profile";
             jpeg_write_marker(info, JPEG_APP0 + 2, icc, sizeof icc);

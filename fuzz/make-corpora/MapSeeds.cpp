@@ -57,7 +57,8 @@ void MakeMapFileSeeds(Corpus& corpus) {
 
   std::vector<PlacedTile> everyLevel;
   for (TileLevel level = 0; level < kTileLevelCount; ++level) {
-    everyLevel.push_back({level, DirectorySlots(level) - 1, ProgramTileGif(8 + level, 6, 2 << level)});
+    everyLevel.push_back(
+        {level, DirectorySlots(level) - 1, ProgramTileGif(8 + level, 6, 2 << level)});
   }
   corpus.Write("map-every-level-last-slot", MapBytes(everyLevel));
   corpus.Write("map-slot-replaced", MapBytes({{1, 5, small}, {1, 5, odd}, {1, 6, odd}}));
@@ -84,10 +85,10 @@ void MakeMapFileSeeds(Corpus& corpus) {
   corpus.Write("map-magic-and-format-wrong", magic);
 
   std::string slots = map;
-  PutU32(slots, SlotOffset(0, 1), 100);                                           // into the header
+  PutU32(slots, SlotOffset(0, 1), 100);                                         // into the header
   PutU32(slots, SlotOffset(1, 0), static_cast<std::uint32_t>(map.size() - 3));  // the last bytes
-  PutU32(slots, SlotOffset(3, 2), 0xFFFFFFF0u);                                  // far past the end
-  PutU32(slots, SlotOffset(4, 0), firstRecord + 1);                              // inside a record
+  PutU32(slots, SlotOffset(3, 2), 0xFFFFFFF0u);                                 // far past the end
+  PutU32(slots, SlotOffset(4, 0), firstRecord + 1);                             // inside a record
   corpus.Write("map-slots-anywhere", slots);
 
   corpus.WriteTruncated("map-truncated-in-record", map, firstRecord + 5 + small.size() / 2);

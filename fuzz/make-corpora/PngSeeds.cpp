@@ -22,16 +22,21 @@ struct PngImage {
   int Transparent = 0;  // palette entries with alpha (tRNS), or any value: a tRNS colour
   int CompressionLevel = 9;
   std::size_t IdatSize = 8192;
-  int Filters = -1;  // -1: libpng's choice
+  int Filters = -1;                                    // -1: libpng's choice
   std::function<void(png_structp, png_infop)> Chunks;  // before the pixels
 };
 
 int Channels(int colourType) {
   switch (colourType) {
-    case PNG_COLOR_TYPE_GRAY: case PNG_COLOR_TYPE_PALETTE: return 1;
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
-    case PNG_COLOR_TYPE_RGB: return 3;
-    default: return 4;
+    case PNG_COLOR_TYPE_GRAY:
+    case PNG_COLOR_TYPE_PALETTE:
+      return 1;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+      return 2;
+    case PNG_COLOR_TYPE_RGB:
+      return 3;
+    default:
+      return 4;
   }
 }
 
@@ -39,7 +44,11 @@ void Append(png_structp png, png_bytep data, png_size_t size) {
   static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), size);
 }
 
-void Fail(png_structp, png_const_charp message) { throw std::runtime_error(message); }
+// As with libjpeg: libpng's errors cross its frames as exceptions, and only when the
+// generator asks for something libpng cannot write.
+void Fail(png_structp, png_const_charp message) {
+  throw std::runtime_error(message);
+}
 
 // Rows of blocks of 8 × 8 pixels: small files even at 256 × 256.
 std::vector<std::uint8_t> Row(const PngImage& image, int y) {
@@ -365,8 +374,10 @@ void MakePngSeeds(Corpus& corpus) {
   corpus.Write("idat-zlib-corrupt.png", Edited(good, "IDAT", [](std::string& d) {
                  for (std::size_t k = 2; k < d.size(); k += 7) d[k] ^= 0x33;
                }));
-  corpus.Write("idat-zlib-short.png", Edited(good, "IDAT", [](std::string& d) { d.resize(d.size() / 3); }));
-  corpus.Write("ihdr-width-0.png", Edited(good, "IHDR", [](std::string& d) { d.replace(0, 4, 4, '\0'); }));
+  corpus.Write("idat-zlib-short.png",
+               Edited(good, "IDAT", [](std::string& d) { d.resize(d.size() / 3); }));
+  corpus.Write("ihdr-width-0.png",
+               Edited(good, "IHDR", [](std::string& d) { d.replace(0, 4, 4, '\0'); }));
   corpus.Write("ihdr-huge.png", Edited(good, "IHDR", [](std::string& d) {
                  d.replace(0, 8, "\x00\x0f\x42\x40\x00\x0f\x42\x40", 8);  // 1000000 × 1000000
                }));
@@ -374,7 +385,8 @@ void MakePngSeeds(Corpus& corpus) {
                  d[8] = 4;
                  d[9] = PNG_COLOR_TYPE_RGB;
                }));
-  corpus.Write("ihdr-interlace-method-2.png", Edited(good, "IHDR", [](std::string& d) { d[12] = 2; }));
+  corpus.Write("ihdr-interlace-method-2.png",
+               Edited(good, "IHDR", [](std::string& d) { d[12] = 2; }));
   std::vector<Chunk> noPalette;
   for (const Chunk& c : chunks) {
     if (c.Type != "PLTE") noPalette.push_back(c);

@@ -54,10 +54,18 @@ Bytes& Bytes::U8(std::uint32_t v) {
   s_ += static_cast<char>(v & 0xFF);
   return *this;
 }
-Bytes& Bytes::U16(std::uint32_t v) { return U8(v).U8(v >> 8); }
-Bytes& Bytes::U32(std::uint32_t v) { return U16(v).U16(v >> 16); }
-Bytes& Bytes::U16BE(std::uint32_t v) { return U8(v >> 8).U8(v); }
-Bytes& Bytes::U32BE(std::uint32_t v) { return U16BE(v >> 16).U16BE(v); }
+Bytes& Bytes::U16(std::uint32_t v) {
+  return U8(v).U8(v >> 8);
+}
+Bytes& Bytes::U32(std::uint32_t v) {
+  return U16(v).U16(v >> 16);
+}
+Bytes& Bytes::U16BE(std::uint32_t v) {
+  return U8(v >> 8).U8(v);
+}
+Bytes& Bytes::U32BE(std::uint32_t v) {
+  return U16BE(v >> 16).U16BE(v);
+}
 Bytes& Bytes::Raw(std::string_view s) {
   s_ += s;
   return *this;

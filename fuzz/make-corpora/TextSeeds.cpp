@@ -96,7 +96,8 @@ void MakeCommandLineSeeds(Corpus& corpus) {
   write("switch-without-argument", {"/P"});
   write("glued-argument", {"/Pfolder", "/S"});
   write("slashes", {"/", "//", "/ P"});
-  write("non-ascii", {"/P", "Z\xC3\xBCrich\xC2\xB0", "/S", "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0.tif"});
+  write("non-ascii",
+        {"/P", "Z\xC3\xBCrich\xC2\xB0", "/S", "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0.tif"});
   write("empty-arguments", {"", "", "", "/M"});
   write("many-arguments", std::vector<std::string>(300, "/N"));
 }
@@ -104,7 +105,8 @@ void MakeCommandLineSeeds(Corpus& corpus) {
 void MakeTilePaletteSeeds(Corpus& corpus) {
   std::string full = "Palette\r\n256 colours\r\n256\r\n";
   for (int i = 0; i < 256; ++i) {
-    full += std::to_string(i) + " " + std::to_string(255 - i) + " " + std::to_string(i * 7 % 256) + "\r\n";
+    full += std::to_string(i) + " " + std::to_string(255 - i) + " " + std::to_string(i * 7 % 256) +
+            "\r\n";
   }
   corpus.Write("full-256.txt", full);
   std::string over = "a\nb\n300\n";
@@ -123,13 +125,26 @@ void MakeTilePaletteSeeds(Corpus& corpus) {
 }
 
 void MakeTileNameSeeds(Corpus& corpus) {
-  const char* names[] = {
-      "1_259199.GIF",  "1_259200.GIF",       "2_64799.GIF",       "3_16199.gif",
-      "3_16200.GIF",   "2_0",                "4_-0.GIF",          "2_2147483647.GIF",
-      "2_2147483648.GIF", "2_-2147483648.GIF", "5_1.GIF",         "0_12.GIF.bak",
-      "3_1 2.GIF",     "3_0x10.GIF",         "1__5.GIF",          "",
-      "2_00000000000000000007.GIF",          "2_+-7.GIF",         "2_7..GIF",
-      "4_1\xC2\xB0.GIF"};
+  const char* names[] = {"1_259199.GIF",
+                         "1_259200.GIF",
+                         "2_64799.GIF",
+                         "3_16199.gif",
+                         "3_16200.GIF",
+                         "2_0",
+                         "4_-0.GIF",
+                         "2_2147483647.GIF",
+                         "2_2147483648.GIF",
+                         "2_-2147483648.GIF",
+                         "5_1.GIF",
+                         "0_12.GIF.bak",
+                         "3_1 2.GIF",
+                         "3_0x10.GIF",
+                         "1__5.GIF",
+                         "",
+                         "2_00000000000000000007.GIF",
+                         "2_+-7.GIF",
+                         "2_7..GIF",
+                         "4_1\xC2\xB0.GIF"};
   int n = 0;
   for (const char* name : names) corpus.Write("generated-" + std::to_string(++n), name);
 }

@@ -71,9 +71,8 @@ void MakeTiffSeeds(Corpus& corpus) {
           i.Planar = PLANARCONFIG_SEPARATE;
           Tiled(i);
         }));
-  Write(corpus, "float32-planar.tif", With(Rgb(32, SAMPLEFORMAT_IEEEFP), [](TiffImage& i) {
-          i.Planar = PLANARCONFIG_SEPARATE;
-        }));
+  Write(corpus, "float32-planar.tif",
+        With(Rgb(32, SAMPLEFORMAT_IEEEFP), [](TiffImage& i) { i.Planar = PLANARCONFIG_SEPARATE; }));
   Write(corpus, "rgba8-planar.tif", With(Rgb(8), [](TiffImage& i) {
           i.Samples = 4;
           i.ExtraSamples = {EXTRASAMPLE_UNASSALPHA};
@@ -103,7 +102,8 @@ void MakeTiffSeeds(Corpus& corpus) {
           i.Compression = COMPRESSION_ADOBE_DEFLATE;
           i.Predictor = PREDICTOR_FLOATINGPOINT;
         }));
-  Write(corpus, "float16-lzw-fppredictor.tif", With(Grey(16, SAMPLEFORMAT_IEEEFP), [](TiffImage& i) {
+  Write(corpus, "float16-lzw-fppredictor.tif",
+        With(Grey(16, SAMPLEFORMAT_IEEEFP), [](TiffImage& i) {
           i.Compression = COMPRESSION_LZW;
           i.Predictor = PREDICTOR_FLOATINGPOINT;
         }));
@@ -117,18 +117,23 @@ void MakeTiffSeeds(Corpus& corpus) {
         }));
 
   // BigTIFF and big-endian files.
-  Write(corpus, "bigtiff-rgb8-tiled-deflate.tif", With(Rgb(8), [](TiffImage& i) {
-          i.Compression = COMPRESSION_ADOBE_DEFLATE;
-          Tiled(i);
-        }), "w8");
+  Write(corpus, "bigtiff-rgb8-tiled-deflate.tif",
+        With(Rgb(8),
+             [](TiffImage& i) {
+               i.Compression = COMPRESSION_ADOBE_DEFLATE;
+               Tiled(i);
+             }),
+        "w8");
   Write(corpus, "bigtiff-grey16.tif", Grey(16), "w8");
   Write(corpus, "bigtiff-bigendian-palette4.tif", Palette(4), "w8b");
   Write(corpus, "bigendian-rgb16.tif", Rgb(16), "wb");
   Write(corpus, "bigendian-float32-predictor.tif",
-        With(Grey(32, SAMPLEFORMAT_IEEEFP), [](TiffImage& i) {
-          i.Compression = COMPRESSION_LZW;
-          i.Predictor = PREDICTOR_FLOATINGPOINT;
-        }), "wb");
+        With(Grey(32, SAMPLEFORMAT_IEEEFP),
+             [](TiffImage& i) {
+               i.Compression = COMPRESSION_LZW;
+               i.Predictor = PREDICTOR_FLOATINGPOINT;
+             }),
+        "wb");
   Write(corpus, "bigendian-grey12.tif", Grey(12), "wb");
 
   // Palettes.
@@ -174,9 +179,8 @@ void MakeTiffSeeds(Corpus& corpus) {
 
   // Photometric interpretations other than RGB and grey.
   for (const std::uint16_t bits : {1, 4, 16}) {
-    Write(corpus, "miniswhite" + std::to_string(bits) + ".tif", With(Grey(bits), [](TiffImage& i) {
-            i.Photometric = PHOTOMETRIC_MINISWHITE;
-          }));
+    Write(corpus, "miniswhite" + std::to_string(bits) + ".tif",
+          With(Grey(bits), [](TiffImage& i) { i.Photometric = PHOTOMETRIC_MINISWHITE; }));
   }
   Write(corpus, "cmyk8.tif", With(Rgb(8), [](TiffImage& i) {
           i.Samples = 4;
@@ -187,9 +191,8 @@ void MakeTiffSeeds(Corpus& corpus) {
           i.Photometric = PHOTOMETRIC_SEPARATED;
           i.Planar = PLANARCONFIG_SEPARATE;
         }));
-  Write(corpus, "cielab8.tif", With(Rgb(8), [](TiffImage& i) {
-          i.Photometric = PHOTOMETRIC_CIELAB;
-        }));
+  Write(corpus, "cielab8.tif",
+        With(Rgb(8), [](TiffImage& i) { i.Photometric = PHOTOMETRIC_CIELAB; }));
 
   // YCbCr, JPEG-compressed and raw.
   if (CanWrite(COMPRESSION_JPEG)) {
@@ -228,15 +231,12 @@ void MakeTiffSeeds(Corpus& corpus) {
         }));
 
   // Orientations.
-  Write(corpus, "orient-botleft.tif", With(Rgb(8), [](TiffImage& i) {
-          i.Orientation = ORIENTATION_BOTLEFT;
-        }));
-  Write(corpus, "orient-topright-grey.tif", With(Grey(8), [](TiffImage& i) {
-          i.Orientation = ORIENTATION_TOPRIGHT;
-        }));
-  Write(corpus, "orient-botright-palette.tif", With(Palette(8), [](TiffImage& i) {
-          i.Orientation = ORIENTATION_BOTRIGHT;
-        }));
+  Write(corpus, "orient-botleft.tif",
+        With(Rgb(8), [](TiffImage& i) { i.Orientation = ORIENTATION_BOTLEFT; }));
+  Write(corpus, "orient-topright-grey.tif",
+        With(Grey(8), [](TiffImage& i) { i.Orientation = ORIENTATION_TOPRIGHT; }));
+  Write(corpus, "orient-botright-palette.tif",
+        With(Palette(8), [](TiffImage& i) { i.Orientation = ORIENTATION_BOTRIGHT; }));
   Write(corpus, "orient-lefttop-tiled.tif", With(Rgb(8), [](TiffImage& i) {
           i.Orientation = ORIENTATION_LEFTTOP;
           Tiled(i);
@@ -246,25 +246,24 @@ void MakeTiffSeeds(Corpus& corpus) {
           i.Samples = 4;
           i.ExtraSamples = {EXTRASAMPLE_ASSOCALPHA};
         }));
-  Write(corpus, "orient-leftbot-grey16.tif", With(Grey(16), [](TiffImage& i) {
-          i.Orientation = ORIENTATION_LEFTBOT;
-        }));
+  Write(corpus, "orient-leftbot-grey16.tif",
+        With(Grey(16), [](TiffImage& i) { i.Orientation = ORIENTATION_LEFTBOT; }));
 
   // Several pages: the chart is the first.
   corpus.Write("two-pages.tif", TiffBytes({Grey(8), Rgb(8)}));
   corpus.Write("three-pages-mixed.tif",
                TiffBytes({With(Palette(4), [](TiffImage& i) { i.Width = i.Height = 8; }),
-                          With(Rgb(8), [](TiffImage& i) {
-                            i.Samples = 4;
-                            i.ExtraSamples = {EXTRASAMPLE_UNASSALPHA};
-                            i.Width = i.Height = 8;
-                          }),
+                          With(Rgb(8),
+                               [](TiffImage& i) {
+                                 i.Samples = 4;
+                                 i.ExtraSamples = {EXTRASAMPLE_UNASSALPHA};
+                                 i.Width = i.Height = 8;
+                               }),
                           With(Grey(1), [](TiffImage& i) { i.Width = 40; })}));
 
   // Compression schemes.
-  Write(corpus, "rgb8-packbits.tif", With(Rgb(8), [](TiffImage& i) {
-          i.Compression = COMPRESSION_PACKBITS;
-        }));
+  Write(corpus, "rgb8-packbits.tif",
+        With(Rgb(8), [](TiffImage& i) { i.Compression = COMPRESSION_PACKBITS; }));
   Write(corpus, "grey16-lzw-tiled.tif", With(Grey(16), [](TiffImage& i) {
           i.Compression = COMPRESSION_LZW;
           Tiled(i);
@@ -274,9 +273,8 @@ void MakeTiffSeeds(Corpus& corpus) {
   for (const auto& [scheme, codec] : codecs) {
     const std::uint16_t compression = scheme;  // a lambda cannot capture a binding
     if (!CanWrite(compression)) continue;
-    Write(corpus, std::string("rgb8-") + codec + ".tif", With(Rgb(8), [&](TiffImage& i) {
-            i.Compression = compression;
-          }));
+    Write(corpus, std::string("rgb8-") + codec + ".tif",
+          With(Rgb(8), [&](TiffImage& i) { i.Compression = compression; }));
   }
   const std::pair<std::uint16_t, const char*> faxCodecs[] = {{COMPRESSION_CCITTRLE, "ccittrle"},
                                                              {COMPRESSION_CCITTFAX3, "fax3"},
@@ -314,11 +312,12 @@ void MakeTiffSeeds(Corpus& corpus) {
   const std::string strips = TiffBytes({With(Grey(8), [](TiffImage& i) { i.RowsPerStrip = 16; })});
   corpus.WriteTruncated("truncated-header.tif", strips, 12);
   corpus.WriteTruncated("truncated-no-directory.tif", strips, 140);
-  corpus.Write("strip-offset-past-end.tif",
-               PatchTag(strips, TIFFTAG_STRIPOFFSETS, static_cast<std::uint32_t>(strips.size() + 64)));
+  corpus.Write(
+      "strip-offset-past-end.tif",
+      PatchTag(strips, TIFFTAG_STRIPOFFSETS, static_cast<std::uint32_t>(strips.size() + 64)));
   corpus.Write("strip-bytecount-huge.tif", PatchTag(strips, TIFFTAG_STRIPBYTECOUNTS, 0x7FFFFFFF));
-  corpus.Write("declared-huge.tif", PatchTag(PatchTag(strips, TIFFTAG_IMAGEWIDTH, 60000),
-                                            TIFFTAG_IMAGELENGTH, 60000));
+  corpus.Write("declared-huge.tif",
+               PatchTag(PatchTag(strips, TIFFTAG_IMAGEWIDTH, 60000), TIFFTAG_IMAGELENGTH, 60000));
   corpus.Write("width-zero.tif", PatchTag(strips, TIFFTAG_IMAGEWIDTH, 0));
   corpus.Write("bits-per-sample-0.tif", PatchTag(strips, TIFFTAG_BITSPERSAMPLE, 0));
   corpus.Write("bits-per-sample-33.tif", PatchTag(strips, TIFFTAG_BITSPERSAMPLE, 33));

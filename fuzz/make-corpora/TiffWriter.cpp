@@ -36,12 +36,18 @@ std::uint16_t HalfBits(float value) {
 double FloatSample(std::uint32_t x, std::uint32_t y, int s) {
   if (y == 0 && s == 0) {
     switch (x) {
-      case 0: return std::numeric_limits<double>::quiet_NaN();
-      case 1: return std::numeric_limits<double>::infinity();
-      case 2: return -0.5;
-      case 3: return 4.0;
-      case 4: return 1e30;
-      default: break;
+      case 0:
+        return std::numeric_limits<double>::quiet_NaN();
+      case 1:
+        return std::numeric_limits<double>::infinity();
+      case 2:
+        return -0.5;
+      case 3:
+        return 4.0;
+      case 4:
+        return 1e30;
+      default:
+        break;
     }
   }
   return Pattern(static_cast<int>(x), static_cast<int>(y), s) / 255.0;
@@ -102,7 +108,8 @@ std::string PackChunk(const TiffImage& image, std::uint32_t x0, std::uint32_t y0
 std::string RawChunk(tmsize_t size, std::uint32_t salt) {
   std::string out(static_cast<std::size_t>(size), '\0');
   for (std::size_t i = 0; i < out.size(); ++i) {
-    out[i] = static_cast<char>(Pattern(static_cast<int>(i % 16), static_cast<int>(i / 16 + salt), 0));
+    out[i] =
+        static_cast<char>(Pattern(static_cast<int>(i % 16), static_cast<int>(i / 16 + salt), 0));
   }
   return out;
 }
@@ -196,7 +203,8 @@ std::string PatchTag(std::string tiff, std::uint16_t tag, std::uint32_t value) {
                                       static_cast<std::uint8_t>(tiff.at(at + 1)) << 8);
   };
   auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
-  if (tiff.compare(0, 4, std::string_view("II*\0", 4)) != 0) throw std::runtime_error("PatchTag: not a classic TIFF");
+  if (tiff.compare(0, 4, std::string_view("II*\0", 4)) != 0)
+    throw std::runtime_error("PatchTag: not a classic TIFF");
   const std::size_t directory = u32(4);
   const std::uint32_t entries = u16(directory);
   for (std::uint32_t e = 0; e < entries; ++e) {
@@ -212,7 +220,9 @@ std::string PatchTag(std::string tiff, std::uint16_t tag, std::uint32_t value) {
   throw std::runtime_error("PatchTag: no tag " + std::to_string(tag));
 }
 
-bool CanWrite(std::uint16_t compression) { return TIFFIsCODECConfigured(compression) != 0; }
+bool CanWrite(std::uint16_t compression) {
+  return TIFFIsCODECConfigured(compression) != 0;
+}
 
 std::string TiffBytes(const std::vector<TiffImage>& pages, const char* mode) {
   TIFFSetErrorHandler(KeepTiffError);

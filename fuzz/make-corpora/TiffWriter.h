@@ -29,8 +29,8 @@ struct TiffImage {
   bool ColourMapLooks8Bit = false;  // palette entries below 256, as some writers leave them
   std::uint16_t SubsamplingX = 0;   // YCbCr subsampling when not 0
   std::uint16_t SubsamplingY = 0;
-  bool RawChunks = false;  // chunks filled with pattern bytes instead of packed samples
-  bool NoPixels = false;   // the directory only: every strip offset and size 0
+  bool RawChunks = false;           // chunks filled with pattern bytes instead of packed samples
+  bool NoPixels = false;            // the directory only: every strip offset and size 0
   std::function<void(TIFF*)> Tags;  // further tags, set before the pixels are written
 };
 
