@@ -1,5 +1,6 @@
-// TIFF charts: the common layouts decoded directly on several threads, every other through
-// libtiff's RGBA interface.
+// TIFF charts: the common layouts decoded directly on several threads, most others through
+// libtiff's RGBA interface, and what that refuses (or would read wrong) scaled from its own
+// samples.
 
 #include "imaging/TiffChart.h"
 
@@ -15,6 +16,7 @@
 #include "imaging/Raster32.h"
 #include "imaging/TiffDirectDecode.h"
 #include "imaging/TiffFile.h"
+#include "imaging/TiffGeneralDecode.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/ThreadCount.h"
@@ -54,13 +56,21 @@ TiffDecoder ReadTiffChartOnThreads(const std::string& path, Raster32& raster,
   TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
   requiredBytes = Raster32::RequiredBytes(width, height);
 
-  // A file libtiff cannot turn into RGBA at all (an unknown photometric interpretation or
-  // sample layout) would leave the raster as allocated and still count as loaded: refuse it
-  // here, as any image without pixels.
-  char reason[1024] = "";
-  if (width == 0 || height == 0 || !TIFFRGBAImageOK(tiff.get(), reason)) {
-    throw CartozenError(kBufferNotDecodedText);
+  if (width == 0 || height == 0) {
+    throw CartozenError("the image has no pixels: its width or height is 0");
   }
+  if (const std::string refusal = TiffCodecRefusal(tiff.get()); !refusal.empty()) {
+    throw CartozenError(refusal);
+  }
+  // What the RGBA interface reads stays with it (and the direct decoder), pixel for pixel,
+  // except signed samples: it would read them as unsigned, turning -1 into white. Everything
+  // else is read from its own samples, or refused with the general reader's reason.
+  std::string refusal;
+  const std::optional<TiffGeneralLayout> general = FindTiffGeneralLayout(tiff.get(), refusal);
+  char rgbaRefusal[1024] = "";
+  const bool rgba = TIFFRGBAImageOK(tiff.get(), rgbaRefusal) != 0;
+  const bool useGeneral = general && (!rgba || general->Samples.Format == SampleFormat::Signed);
+  if (!useGeneral && !rgba) throw CartozenError(refusal);
 
   try {
     // Zeroed, so that strips or tiles that cannot be decoded come out the same on every run.
@@ -69,12 +79,21 @@ TiffDecoder ReadTiffChartOnThreads(const std::string& path, Raster32& raster,
     throw CartozenError(kBufferTooLargeText);
   }
 
+  const auto reopen = [&] {
+    TiffHandle another = OpenTiffForReading(resolvedPath, maxBytes);
+    if (!another) throw CartozenError(UnableToOpenText(path));
+    return another;
+  };
+  if (useGeneral) {
+    try {
+      DecodeTiffGeneral(*general, tiff.get(), reopen, raster, maxBytes);
+    } catch (const std::bad_alloc&) {
+      throw CartozenError(kBufferTooLargeText);
+    }
+    return TiffDecoder::General;
+  }
+
   if (const std::optional<TiffDirectLayout> layout = FindTiffDirectLayout(tiff.get(), maxBytes)) {
-    const auto reopen = [&] {
-      TiffHandle another = OpenTiffForReading(resolvedPath, maxBytes);
-      if (!another) throw CartozenError(UnableToOpenText(path));
-      return another;
-    };
     try {
       DecodeTiffDirect(*layout, tiff.get(), reopen, raster, threads);
     } catch (const std::bad_alloc&) {
