@@ -22,6 +22,25 @@
 #include "platform/ThreadCount.h"
 
 namespace cz {
+namespace {
+
+// Whether the RGBA interface really reads the image: TIFFRGBAImageOK passes layouts it has no
+// routine for (RGB of 1, 2 or 4 bits, 16-bit CMYK or palettes), which would load black. When
+// it claims the layout but cannot begin, whyNot gets libtiff's words for it.
+bool RgbaInterfaceReads(TIFF* tiff, std::string& whyNot) {
+  TIFFRGBAImage image{};
+  char reason[1024] = "";
+  if (!TIFFRGBAImageOK(tiff, reason)) return false;
+  if (!TIFFRGBAImageBegin(&image, tiff, 0, reason)) {
+    whyNot = reason;
+    return false;
+  }
+  const bool reads = image.put.any != nullptr;
+  TIFFRGBAImageEnd(&image);
+  return reads;
+}
+
+}  // namespace
 
 std::string UnableToOpenText(const std::string& path) {
   return "Unable to open file '" + path + "'";
@@ -67,10 +86,15 @@ TiffDecoder ReadTiffChartOnThreads(const std::string& path, Raster32& raster,
   // else is read from its own samples, or refused with the general reader's reason.
   std::string refusal;
   const std::optional<TiffGeneralLayout> general = FindTiffGeneralLayout(tiff.get(), refusal);
-  char rgbaRefusal[1024] = "";
-  const bool rgba = TIFFRGBAImageOK(tiff.get(), rgbaRefusal) != 0;
+  std::string rgbaRefusal;
+  const bool rgba = RgbaInterfaceReads(tiff.get(), rgbaRefusal);
   const bool useGeneral = general && (!rgba || general->Samples.Format == SampleFormat::Signed);
-  if (!useGeneral && !rgba) throw CartozenError(refusal);
+  if (!useGeneral && !rgba) {
+    // The RGBA interface's own words, where it took the layout on and then failed, say more
+    // than the general reader's "not supported".
+    throw CartozenError(rgbaRefusal.empty() ? refusal
+                                            : "libtiff cannot read the image: " + rgbaRefusal);
+  }
 
   try {
     // Zeroed, so that strips or tiles that cannot be decoded come out the same on every run.

@@ -56,6 +56,11 @@ bool ReadInSomeLayouts(std::uint16_t photometric) {
   }
 }
 
+// "1 colour sample", "5 colour samples".
+std::string ColourSamples(int count) {
+  return std::to_string(count) + (count == 1 ? " colour sample" : " colour samples");
+}
+
 std::optional<std::uint64_t> Product(std::uint64_t a, std::uint64_t b) {
   std::uint64_t product = 0;
   if (__builtin_mul_overflow(a, b, &product)) return std::nullopt;
@@ -212,7 +217,7 @@ std::optional<TiffGeneralLayout> FindTiffGeneralLayout(TIFF* tiff, std::string& 
   if (!photometricGiven) {
     if (colourSamples != 1 && colourSamples != 3) {
       return refuse("the TIFF has no photometric interpretation and " +
-                    std::to_string(colourSamples) + " colour samples per pixel");
+                    ColourSamples(colourSamples) + " per pixel");
     }
     photometric = colourSamples == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
   }
@@ -230,8 +235,7 @@ std::optional<TiffGeneralLayout> FindTiffGeneralLayout(TIFF* tiff, std::string& 
   const int colours = rgb ? 3 : 1;
   if (colourSamples != colours) {
     return refuse(std::string("the ") + (rgb ? "RGB" : "grey") + " TIFF has " +
-                  std::to_string(colourSamples) + " colour samples per pixel, not " +
-                  std::to_string(colours));
+                  ColourSamples(colourSamples) + " per pixel, not " + std::to_string(colours));
   }
 
   SampleLayout& s = layout.Samples;
