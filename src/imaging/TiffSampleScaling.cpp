@@ -45,14 +45,21 @@ struct LoadHost32 {
   }
 };
 
-// Depths that are not whole bytes: a bit stream, most significant bit first. Reads only the
-// bytes the sample covers.
+// Depths that are not whole bytes: a bit stream, most significant bit first. A sample is cut
+// from the eight bytes it starts in while they lie before End (the end of the bytes the
+// segment's samples cover), byte by byte near it: never a byte past the samples is read.
 struct LoadBitStream {
   int Bits;
+  const std::uint8_t* End;
   std::uint32_t operator()(const std::uint8_t* row, std::size_t i) const {
     const std::uint64_t firstBit = std::uint64_t{i} * static_cast<unsigned>(Bits);
     const std::uint8_t* at = row + firstBit / 8;
     const int skipped = static_cast<int>(firstBit % 8);
+    if (End - at >= 8) {  // skipped + Bits <= 39 bits of the word
+      std::uint64_t word = LoadHost<std::uint64_t>(at);
+      if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+      return static_cast<std::uint32_t>((word << skipped) >> (64 - Bits));
+    }
     std::uint64_t value = *at & (0xFFu >> skipped);
     int held = 8 - skipped;
     while (held < Bits) {
@@ -93,8 +100,9 @@ struct LoadDouble {
 };
 
 // Calls visit with the loader for the depth, so that each channel's loop is compiled for it.
+// end: one past the last byte of the samples to be loaded.
 template <typename Visit>
-void WithIntegerLoader(int bits, Visit&& visit) {
+void WithIntegerLoader(int bits, const std::uint8_t* end, Visit&& visit) {
   switch (bits) {
     case 8:
       return visit(LoadByte{});
@@ -105,7 +113,7 @@ void WithIntegerLoader(int bits, Visit&& visit) {
     case 32:
       return visit(LoadHost32{});
     default:
-      return visit(LoadBitStream{bits});
+      return visit(LoadBitStream{bits, end});
   }
 }
 
@@ -221,6 +229,9 @@ void SampleScaler::ChannelToBytes(int channel, const std::uint8_t* const* planes
   const SampleLayout::Source& source = layout_.Sources[channel];
   const std::uint8_t* row = planes[source.Plane];
   const bool alpha = channel == layout_.ColourChannels;
+  const std::uint64_t samplesCovered =
+      source.First + std::uint64_t{source.Stride} * (pixels - 1) + 1;
+  const std::uint8_t* end = row + (samplesCovered * static_cast<unsigned>(layout_.Bits) + 7) / 8;
 
   if (layout_.Format == SampleFormat::Float) {
     FloatScale scale;
@@ -246,7 +257,7 @@ void SampleScaler::ChannelToBytes(int channel, const std::uint8_t* const* planes
     });
   } else if (layout_.Bits <= 16) {
     const std::uint8_t* bytes = alpha ? alphaBytes_.data() : colourBytes_.data();
-    WithIntegerLoader(layout_.Bits, [&](auto load) {
+    WithIntegerLoader(layout_.Bits, end, [&](auto load) {
       ForEachSample(row, source, pixels, load,
                     [&](std::size_t i, std::uint32_t raw) { to[i] = bytes[raw]; });
     });
@@ -255,7 +266,7 @@ void SampleScaler::ChannelToBytes(int channel, const std::uint8_t* const* planes
         layout_.Format == SampleFormat::Signed ? 1u << (layout_.Bits - 1) : 0;
     const std::uint64_t max = (std::uint64_t{1} << layout_.Bits) - 1;
     const bool invert = layout_.MinIsWhite && !alpha;
-    WithIntegerLoader(layout_.Bits, [&](auto load) {
+    WithIntegerLoader(layout_.Bits, end, [&](auto load) {
       ForEachSample(row, source, pixels, load, [&](std::size_t i, std::uint32_t raw) {
         const std::uint8_t byte = ScaleInteger(raw ^ flip, max);
         to[i] = invert ? static_cast<std::uint8_t>(255 - byte) : byte;
@@ -267,6 +278,7 @@ void SampleScaler::ChannelToBytes(int channel, const std::uint8_t* const* planes
 void SampleScaler::ToRaster(const std::uint8_t* const* planes, std::size_t pixels,
                             std::uint32_t* to, std::ptrdiff_t step) {
   pixels = std::min(pixels, mostPixels_);
+  if (pixels == 0) return;
   std::uint8_t* channel[4];
   for (int c = 0; c < 4; ++c) channel[c] = channels_.data() + c * mostPixels_;
   const int channels = layout_.ColourChannels + (layout_.Alpha != AlphaKind::None ? 1 : 0);
