@@ -2,25 +2,27 @@
 // The way in for TIFF samples as scans and GIS exports come: grey (one colour sample) or RGB
 // (three), each optionally followed by an alpha or other extra samples, of unsigned or signed
 // integers of 1 to 32 bits or IEEE floats of 16, 32 or 64 bits, contiguous or in planes, in
-// strips or tiles of any compression and predictor libtiff decodes. Scaled to 8 bits per
+// strips or tiles of any compression and predictor libtiff decodes, scaled to 8 bits per
 // channel by TiffSampleScaling.h. ReadTiffChart sends here what the direct decoder and the RGBA
-// interface refuse, and signed samples, which the RGBA interface would read as unsigned.
+// interface cannot read, and signed samples, which the RGBA interface would read as unsigned.
+// It runs on one thread: libtiff's scanline reading goes one row after the other.
 //
-// Decisions where the file leaves room, each taken as the RGBA interface takes it, so that a
-// picture looks the same at every depth:
+// Where the file leaves room, the RGBA interface's reading is followed, so that a picture
+// looks the same at every depth:
 //   - Orientation: rows and columns are mirrored as the tag says; the four transposed
 //     orientations are read as their untransposed partners (the raster keeps the file's width
 //     and height, as the georeference does).
 //   - Alpha: the first extra sample, when it says associated or unassociated alpha, or when it
 //     is unspecified and the pixel has more than three samples. Other extra samples are skipped.
 //   - A missing photometric tag means grey for one colour sample and RGB for three.
-//   - A strip or tile that fails to decode leaves its pixels black (all zero); a strip image is
-//     read row by row, so the rows of a strip before its damage are kept. When nothing decodes
-//     at all, the load fails ("strip 0 cannot be decoded").
+// Damage: a strip or tile that fails to decode leaves its pixels black (all zero), as in the
+// direct decoder; a strip image is read row by row, so the rows of a strip before its damage
+// are kept. When nothing decodes at all, the load fails ("strip 0 cannot be decoded") rather
+// than pass for a black chart.
 //
 // Memory: the raster and one row of every plane (strips, read through libtiff's scanline
-// interface, which reads even a single-strip image a piece at a time), or one tile of every plane;
-// floats are decoded twice (the first pass finds their range) rather than held.
+// interface, which reads even a single-strip image a piece at a time), or one tile of every
+// plane; floats are decoded twice (the first pass finds their range) rather than held.
 
 #include <cstdint>
 #include <functional>

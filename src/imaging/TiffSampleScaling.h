@@ -18,8 +18,8 @@
 //     black (below 0). NaN and ±infinity give 0. A float alpha is 0-1 as it stands, clamped.
 // Min-is-white grey is inverted (255 − v; a non-finite sample stays black). Without alpha a
 // pixel is opaque; associated alpha is taken as it is; unassociated alpha premultiplies the
-// colours as the RGBA interface does ((c × a + 127) / 255), so the raster holds the same kind
-// of colours whichever decoder filled it.
+// colours as the RGBA interface does for RGB ((c × a + 127) / 255), so the raster holds the same
+// kind of colours whichever decoder filled it.
 
 #include <array>
 #include <cstddef>
