@@ -13,47 +13,35 @@
 namespace cz {
 namespace {
 
-std::string PhotometricName(std::uint16_t photometric) {
-  switch (photometric) {
-    case PHOTOMETRIC_PALETTE:
-      return "palette";
-    case PHOTOMETRIC_MASK:
-      return "transparency mask";
-    case PHOTOMETRIC_SEPARATED:
-      return "CMYK";
-    case PHOTOMETRIC_YCBCR:
-      return "YCbCr";
-    case PHOTOMETRIC_CIELAB:
-      return "CIELAB";
-    case PHOTOMETRIC_ICCLAB:
-      return "ICCLAB";
-    case PHOTOMETRIC_ITULAB:
-      return "ITULAB";
-    case PHOTOMETRIC_CFA:
-      return "colour filter array";
-    case PHOTOMETRIC_LOGL:
-      return "LogL";
-    case PHOTOMETRIC_LOGLUV:
-      return "LogLuv";
-    default:
-      return "number " + std::to_string(photometric);
-  }
-}
+// The interpretations a refusal names. Those the RGBA interface reads in some layouts name the
+// samples too, as it is the samples that keep this file out.
+struct Photometric {
+  std::uint16_t Code;
+  const char* Name;
+  bool ReadInSomeLayouts;
+};
+constexpr Photometric kPhotometrics[] = {
+    {PHOTOMETRIC_PALETTE, "palette", true}, {PHOTOMETRIC_MASK, "transparency mask", false},
+    {PHOTOMETRIC_SEPARATED, "CMYK", true},  {PHOTOMETRIC_YCBCR, "YCbCr", true},
+    {PHOTOMETRIC_CIELAB, "CIELAB", true},   {PHOTOMETRIC_ICCLAB, "ICCLAB", false},
+    {PHOTOMETRIC_ITULAB, "ITULAB", false},  {PHOTOMETRIC_CFA, "colour filter array", false},
+    {PHOTOMETRIC_LOGL, "LogL", true},       {PHOTOMETRIC_LOGLUV, "LogLuv", true},
+};
 
-// Interpretations the RGBA interface reads in some layouts: their refusal names the samples,
-// as it is the samples that keep this file out.
-bool ReadInSomeLayouts(std::uint16_t photometric) {
-  switch (photometric) {
-    case PHOTOMETRIC_PALETTE:
-    case PHOTOMETRIC_SEPARATED:
-    case PHOTOMETRIC_YCBCR:
-    case PHOTOMETRIC_CIELAB:
-    case PHOTOMETRIC_LOGL:
-    case PHOTOMETRIC_LOGLUV:
-      return true;
-    default:
-      return false;
+std::string PhotometricRefusal(std::uint16_t photometric, std::uint16_t bits, std::uint16_t format,
+                               std::uint16_t samples) {
+  for (const Photometric& p : kPhotometrics) {
+    if (p.Code != photometric) continue;
+    std::string text =
+        "the photometric interpretation (" + std::string(p.Name) + ") is not supported";
+    if (p.ReadInSomeLayouts) {
+      text += " with " + TiffSampleText(bits, format) + " samples, " + std::to_string(samples) +
+              " per pixel";
+    }
+    return text;
   }
+  return "the photometric interpretation (number " + std::to_string(photometric) +
+         ") is not supported";
 }
 
 // "1 colour sample", "5 colour samples".
@@ -223,13 +211,7 @@ std::optional<TiffGeneralLayout> FindTiffGeneralLayout(TIFF* tiff, std::string& 
   }
   if (photometric != PHOTOMETRIC_MINISBLACK && photometric != PHOTOMETRIC_MINISWHITE &&
       photometric != PHOTOMETRIC_RGB) {
-    std::string text =
-        "the photometric interpretation (" + PhotometricName(photometric) + ") is not supported";
-    if (ReadInSomeLayouts(photometric)) {
-      text += " with " + TiffSampleText(bits, format) + " samples, " + std::to_string(samples) +
-              " per pixel";
-    }
-    return refuse(text);
+    return refuse(PhotometricRefusal(photometric, bits, format, samples));
   }
   const bool rgb = photometric == PHOTOMETRIC_RGB;
   const int colours = rgb ? 3 : 1;
