@@ -145,6 +145,12 @@ std::uint8_t ScaleInteger(std::uint64_t value, std::uint64_t max) {
   return static_cast<std::uint8_t>((value * 510 + max) / (2 * max));
 }
 
+// Signed samples count from their minimum: flipping the sign bit of their two's complement
+// bits does exactly that.
+std::uint32_t SignFlip(const SampleLayout& layout) {
+  return layout.Format == SampleFormat::Signed ? 1u << (layout.Bits - 1) : 0;
+}
+
 // Floats over [low, high] of the colour range. Halves are taken before subtracting so that
 // the span of two finite doubles cannot overflow; the quotient is the same.
 struct FloatScale {
@@ -160,6 +166,24 @@ struct FloatScale {
     return Invert ? static_cast<std::uint8_t>(255 - byte) : byte;
   }
 };
+
+// The colour scale of an image whose finite colour samples span lowest..highest.
+FloatScale ColourScale(bool anyFinite, double lowest, double highest, bool minIsWhite) {
+  FloatScale scale;
+  scale.Invert = minIsWhite;
+  if (anyFinite && !(lowest >= 0 && highest <= 1)) {
+    double low = lowest;
+    double high = highest;
+    // A single value (or two too close for their halves to differ): take in 0-1.
+    if (!(high * 0.5 - low * 0.5 > 0)) {
+      low = std::min(low, 0.0);
+      high = std::max(high, 1.0);
+    }
+    scale.LowHalf = low * 0.5;
+    scale.SpanHalf = high * 0.5 - low * 0.5;
+  }
+  return scale;
+}
 
 std::uint8_t FloatAlpha(double v) {
   if (!std::isfinite(v)) return 0;
@@ -185,10 +209,7 @@ std::uint64_t SampleScaler::WorkingBytes(const SampleLayout& layout, std::uint64
 SampleScaler::SampleScaler(const SampleLayout& layout, std::size_t mostPixels)
     : layout_(layout), channels_(4 * mostPixels), mostPixels_(mostPixels) {
   if (layout_.Format != SampleFormat::Float && layout_.Bits <= 16) {
-    // Signed samples count from their minimum: flipping the sign bit of the two's
-    // complement bits does exactly that.
-    const std::uint32_t flip =
-        layout_.Format == SampleFormat::Signed ? 1u << (layout_.Bits - 1) : 0;
+    const std::uint32_t flip = SignFlip(layout_);
     const std::uint32_t values = 1u << layout_.Bits;
     colourBytes_.resize(values);
     alphaBytes_.resize(values);
@@ -234,18 +255,7 @@ void SampleScaler::ChannelToBytes(int channel, const std::uint8_t* const* planes
   const std::uint8_t* end = row + (samplesCovered * static_cast<unsigned>(layout_.Bits) + 7) / 8;
 
   if (layout_.Format == SampleFormat::Float) {
-    FloatScale scale;
-    scale.Invert = layout_.MinIsWhite;
-    if (anyFinite_ && !(lowest_ >= 0 && highest_ <= 1)) {
-      double low = lowest_;
-      double high = highest_;
-      if (!(high * 0.5 - low * 0.5 > 0)) {  // one value (or all but one): take in 0-1
-        low = std::min(low, 0.0);
-        high = std::max(high, 1.0);
-      }
-      scale.LowHalf = low * 0.5;
-      scale.SpanHalf = high * 0.5 - low * 0.5;
-    }
+    const FloatScale scale = ColourScale(anyFinite_, lowest_, highest_, layout_.MinIsWhite);
     WithFloatLoader(layout_.Bits, [&](auto load) {
       if (alpha) {
         ForEachSample(row, source, pixels, load,
@@ -262,8 +272,7 @@ void SampleScaler::ChannelToBytes(int channel, const std::uint8_t* const* planes
                     [&](std::size_t i, std::uint32_t raw) { to[i] = bytes[raw]; });
     });
   } else {
-    const std::uint32_t flip =
-        layout_.Format == SampleFormat::Signed ? 1u << (layout_.Bits - 1) : 0;
+    const std::uint32_t flip = SignFlip(layout_);
     const std::uint64_t max = (std::uint64_t{1} << layout_.Bits) - 1;
     const bool invert = layout_.MinIsWhite && !alpha;
     WithIntegerLoader(layout_.Bits, end, [&](auto load) {

@@ -162,7 +162,8 @@ void WriteVariant(const std::string& path, const Variant& v) {
 std::uint32_t ExpectedPixel(const Variant& v, int x, int y) {
   // The ramps span low..high exactly, so that is the finite colour range.
   const bool reflectance = v.low >= 0 && v.high <= 1;
-  const double low = reflectance ? 0 : v.low, high = reflectance ? 1 : v.high;
+  double low = reflectance ? 0 : v.low, high = reflectance ? 1 : v.high;
+  if (low == high) low = std::min(low, 0.0), high = std::max(high, 1.0);  // one value: vs 0-1
   int bytes[4] = {0, 0, 0, 255};
   for (int c = 0; c < v.Channels(); ++c) {
     int& byte = bytes[c == v.Colours() ? 3 : c];
@@ -247,6 +248,7 @@ std::vector<Variant> Variants() {
       {.name = "Float64GreyTilesBigEndian", .bits = 64, .format = kFloat, .tiled = true,
        .compression = kLzw, .predictor = PREDICTOR_HORIZONTAL, .bigEndian = true, .low = -1e300,
        .high = 1e300},
+      {.name = "Float32Constant", .bits = 32, .format = kFloat, .low = 5, .high = 5},
       {.name = "Grey12MinIsWhite", .bits = 12, .photometric = PHOTOMETRIC_MINISWHITE},
       {.name = "Grey4AssociatedAlpha", .bits = 4, .alpha = EXTRASAMPLE_ASSOCALPHA},
       {.name = "Rgb12UnassociatedAlphaPlanes", .bits = 12, .rgb = true, .planes = true,
