@@ -35,11 +35,11 @@ std::string UnableToOpenText(const std::string& path);
 
 // TIFF, oriented top-left. What libtiff's RGBA interface reads (1, 2, 4, 8 and 16-bit
 // unsigned samples: grey, RGB, palette, CMYK, YCbCr, CIELAB, ...) loads with its pixels, the
-// common 8-bit layouts decoded directly on WorkerThreadCount() threads (TiffChart.h). Grey and
-// RGB of other depths and formats load scaled to 8 bits per channel (TiffGeneralDecode.h,
-// TiffSampleScaling.h): unsigned and signed integers of 1 to 32 bits and IEEE floats of 16,
-// 32 and 64 bits, with or without alpha, contiguous or in planes, with any predictor libtiff
-// decodes.
+// common 8-bit layouts decoded directly on WorkerThreadCount() threads (TiffChart.h). Every
+// other grey and RGB image loads scaled to 8 bits per channel (TiffGeneralDecode.h,
+// TiffSampleScaling.h): unsigned and signed integers of 1 to 32 bits (signed ones at every
+// depth, as the RGBA interface would read them as unsigned) and IEEE floats of 16, 32 and 64
+// bits, with or without alpha, contiguous or in planes, with any predictor libtiff decodes.
 // A file libtiff cannot open throws UnableToOpenText; a raster (or, for the scaled layouts, its
 // working set beside it) that cannot be had throws kBufferTooLargeText. Any other file that
 // cannot be loaded throws its reason as a short plain sentence without the path, such as "the
