@@ -95,6 +95,18 @@ ProjObject Checked(PJ* object, const KeyChecker& check, const std::string& what)
   return ProjObject(object);
 }
 
+// A unit code must name a unit of its kind in the register; GTIFGetDefn would take an unknown
+// one for a metre or a degree.
+void CheckUnitCode(PJ_CONTEXT* context, int code, const char* category, const KeyChecker& check) {
+  if (!Coded(code)) return;
+  const std::string text = std::to_string(code);
+  const char* found = nullptr;
+  if (!proj_uom_get_info_from_database(context, "EPSG", text.c_str(), nullptr, nullptr, &found) ||
+      !found || std::string(found) != category) {
+    check.Refuse(std::string("unknown ") + category + " unit (EPSG:" + text + ")");
+  }
+}
+
 ProjObject FromRegister(PJ_CONTEXT* context, int code, PJ_CATEGORY category,
                         const KeyChecker& check, const char* what) {
   const std::string text = std::to_string(code);
@@ -108,6 +120,7 @@ ProjObject BaseGeographicSystem(PJ_CONTEXT* context, const KeyChecker& check) {
   if (Coded(keys.GCS)) {
     return FromRegister(context, keys.GCS, PJ_CATEGORY_CRS, check, "geographic coordinate system");
   }
+  CheckUnitCode(context, keys.UOMAngle, "angular", check);
   const double degreesPerUnit = keys.UOMAngleInDegrees;
   if (!std::isfinite(degreesPerUnit) || degreesPerUnit <= 0.0 || degreesPerUnit > 1000.0) {
     check.Refuse("the angular unit (" + Number(degreesPerUnit) + "°) is out of range");
@@ -302,6 +315,7 @@ ProjObject Projection(PJ_CONTEXT* c, const KeyChecker& k) {
 
 ProjObject ProjectedSystem(PJ_CONTEXT* context, const ProjObject& base, const KeyChecker& check) {
   const GTIFDefn& keys = check.Keys();
+  CheckUnitCode(context, keys.UOMLength, "linear", check);
   const double metresPerUnit = keys.UOMLengthInMeters;
   if (!std::isfinite(metresPerUnit) || metresPerUnit < 1e-6 || metresPerUnit > 1e6) {
     check.Refuse("the linear unit (" + Number(metresPerUnit) + " m) is out of range");
@@ -321,7 +335,11 @@ ProjObject ProjectedSystem(PJ_CONTEXT* context, const ProjObject& base, const Ke
 ProjObject WithShiftToWgs84(PJ_CONTEXT* context, ProjObject crs, const ProjObject& base,
                             const KeyChecker& check) {
   const GTIFDefn& keys = check.Keys();
-  if (keys.TOWGS84Count != 3 && keys.TOWGS84Count != 7) return crs;
+  if (keys.TOWGS84Count == 0) return crs;
+  if (keys.TOWGS84Count != 3 && keys.TOWGS84Count != 7) {
+    check.Refuse("the shift to WGS 84 has " + std::to_string(keys.TOWGS84Count) +
+                 " values, not 3 or 7");
+  }
   for (int i = 0; i < keys.TOWGS84Count; ++i) {
     const double v = keys.TOWGS84[i];
     const double limit = i < 3 ? kMaxShiftMetres : kMaxShiftRotationOrScale;
@@ -380,9 +398,18 @@ GeoKeyCoordinateSystem CoordinateSystemOfGeoKeys(PJ_CONTEXT* context, const GTIF
   const int code = projected ? keys.PCS : keys.GCS;
   if (Coded(code)) {
     std::string label = "EPSG:" + std::to_string(code);
-    return {Checked(proj_create(context, label.c_str()), check,
-                    "unknown coordinate system (" + label + ")"),
-            label};
+    ProjObject crs = Checked(proj_create(context, label.c_str()), check,
+                             "unknown coordinate system (" + label + ")");
+    // The register also holds geocentric, vertical and compound systems under such codes.
+    const PJ_TYPE type = proj_get_type(crs.get());
+    const bool fits = projected
+                          ? type == PJ_TYPE_PROJECTED_CRS
+                          : type == PJ_TYPE_GEOGRAPHIC_2D_CRS || type == PJ_TYPE_GEOGRAPHIC_3D_CRS;
+    if (!fits) {
+      check.Refuse(label + " is not a " + (projected ? "projected" : "geographic") +
+                   " coordinate system");
+    }
+    return {std::move(crs), std::move(label)};
   }
   const ProjObject base = BaseGeographicSystem(context, check);
   ProjObject crs = projected ? ProjectedSystem(context, base, check)

@@ -33,11 +33,22 @@ inline constexpr const char* kBufferNotDecodedText =
 // "Unable to open file '" + path + "'".
 std::string UnableToOpenText(const std::string& path);
 
-// TIFF with the pixels of libtiff's RGBA interface, oriented top-left; the common layouts
-// are decoded directly on WorkerThreadCount() threads (TiffChart.h). A file libtiff cannot
-// open throws UnableToOpenText; a raster that cannot be had throws kBufferTooLargeText.
-// Strips or tiles that fail to decode do not stop the load: in the common layouts they are
-// left black (all zero), in the others they hold whatever libtiff delivered.
+// TIFF, oriented top-left. What libtiff's RGBA interface reads (1, 2, 4, 8 and 16-bit
+// unsigned samples: grey, RGB, palette, CMYK, YCbCr, CIELAB, ...) loads with its pixels, the
+// common 8-bit layouts decoded directly on WorkerThreadCount() threads (TiffChart.h). Every
+// other grey and RGB image loads scaled to 8 bits per channel (TiffGeneralDecode.h,
+// TiffSampleScaling.h): unsigned and signed integers of 1 to 32 bits (signed ones at every
+// depth, as the RGBA interface would read them as unsigned) and IEEE floats of 16, 32 and 64
+// bits, with or without alpha, contiguous or in planes, with any predictor libtiff decodes.
+// A file libtiff cannot open throws UnableToOpenText; a raster (or, for the scaled layouts, its
+// working set beside it) that cannot be had throws kBufferTooLargeText. Any other file that
+// cannot be loaded throws its reason as a short plain sentence without the path, such as "the
+// photometric interpretation (CIELAB) is not supported with 12-bit samples, 3 per pixel",
+// "12-bit samples with a floating-point predictor are not supported", "the compression (JBIG)
+// is not supported", "the image has no pixels: its width or height is 0" or, when not one
+// strip or tile decodes in a scaled layout, "strip 0 cannot be decoded".
+// Strips or tiles that fail to decode do not stop the load: in the common and the scaled
+// layouts they are left black (all zero), in the others they hold whatever libtiff delivered.
 void ReadTiffChart(const std::string& path, Raster32& raster, std::uint64_t& requiredBytes,
                    std::uint64_t maxBytes = kNoByteLimit);
 

@@ -1,5 +1,6 @@
-// TIFF charts: the common layouts decoded directly on several threads, every other through
-// libtiff's RGBA interface.
+// TIFF charts: the common layouts decoded directly on several threads, most others through
+// libtiff's RGBA interface, and what that refuses (or would read wrong) scaled from its own
+// samples.
 
 #include "imaging/TiffChart.h"
 
@@ -15,11 +16,31 @@
 #include "imaging/Raster32.h"
 #include "imaging/TiffDirectDecode.h"
 #include "imaging/TiffFile.h"
+#include "imaging/TiffGeneralDecode.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/ThreadCount.h"
 
 namespace cz {
+namespace {
+
+// Whether the RGBA interface really reads the image: TIFFRGBAImageOK passes layouts it has no
+// routine for (RGB of 1, 2 or 4 bits, 16-bit CMYK or palettes), which would load black. When
+// it claims the layout but cannot begin, whyNot gets libtiff's words for it.
+bool RgbaInterfaceReads(TIFF* tiff, std::string& whyNot) {
+  TIFFRGBAImage image{};
+  char reason[1024] = "";
+  if (!TIFFRGBAImageOK(tiff, reason)) return false;
+  if (!TIFFRGBAImageBegin(&image, tiff, 0, reason)) {
+    whyNot = reason;
+    return false;
+  }
+  const bool reads = image.put.any != nullptr;
+  TIFFRGBAImageEnd(&image);
+  return reads;
+}
+
+}  // namespace
 
 std::string UnableToOpenText(const std::string& path) {
   return "Unable to open file '" + path + "'";
@@ -54,12 +75,25 @@ TiffDecoder ReadTiffChartOnThreads(const std::string& path, Raster32& raster,
   TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
   requiredBytes = Raster32::RequiredBytes(width, height);
 
-  // A file libtiff cannot turn into RGBA at all (an unknown photometric interpretation or
-  // sample layout) would leave the raster as allocated and still count as loaded: refuse it
-  // here, as any image without pixels.
-  char reason[1024] = "";
-  if (width == 0 || height == 0 || !TIFFRGBAImageOK(tiff.get(), reason)) {
-    throw CartozenError(kBufferNotDecodedText);
+  if (width == 0 || height == 0) {
+    throw CartozenError("the image has no pixels: its width or height is 0");
+  }
+  if (const std::string refusal = TiffCodecRefusal(tiff.get()); !refusal.empty()) {
+    throw CartozenError(refusal);
+  }
+  // What the RGBA interface reads stays with it (and the direct decoder), pixel for pixel,
+  // except signed samples: it would read them as unsigned, turning -1 into white. Everything
+  // else is read from its own samples, or refused with the general reader's reason.
+  std::string refusal;
+  const std::optional<TiffGeneralLayout> general = FindTiffGeneralLayout(tiff.get(), refusal);
+  std::string rgbaRefusal;
+  const bool rgba = RgbaInterfaceReads(tiff.get(), rgbaRefusal);
+  const bool useGeneral = general && (!rgba || general->Samples.Format == SampleFormat::Signed);
+  if (!useGeneral && !rgba) {
+    // The RGBA interface's own words, where it took the layout on and then failed, say more
+    // than the general reader's "not supported".
+    throw CartozenError(rgbaRefusal.empty() ? refusal
+                                            : "libtiff cannot read the image: " + rgbaRefusal);
   }
 
   try {
@@ -69,12 +103,21 @@ TiffDecoder ReadTiffChartOnThreads(const std::string& path, Raster32& raster,
     throw CartozenError(kBufferTooLargeText);
   }
 
+  const auto reopen = [&] {
+    TiffHandle another = OpenTiffForReading(resolvedPath, maxBytes);
+    if (!another) throw CartozenError(UnableToOpenText(path));
+    return another;
+  };
+  if (useGeneral) {
+    try {
+      DecodeTiffGeneral(*general, tiff.get(), reopen, raster, maxBytes);
+    } catch (const std::bad_alloc&) {
+      throw CartozenError(kBufferTooLargeText);
+    }
+    return TiffDecoder::General;
+  }
+
   if (const std::optional<TiffDirectLayout> layout = FindTiffDirectLayout(tiff.get(), maxBytes)) {
-    const auto reopen = [&] {
-      TiffHandle another = OpenTiffForReading(resolvedPath, maxBytes);
-      if (!another) throw CartozenError(UnableToOpenText(path));
-      return another;
-    };
     try {
       DecodeTiffDirect(*layout, tiff.get(), reopen, raster, threads);
     } catch (const std::bad_alloc&) {

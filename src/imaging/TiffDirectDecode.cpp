@@ -223,7 +223,7 @@ void DecodeTiffDirect(const TiffDirectLayout& layout, TIFF* first,
         TIFF* tiff = first;
         if (band != 0) {
           own = reopen();
-          if (ChunkCutOf(own.get()) != cut) throw CartozenError(kBufferNotDecodedText);
+          if (ChunkCutOf(own.get()) != cut) throw CartozenError(kTiffChangedText);
           tiff = own.get();
         }
         if (cut.Tiled) {

@@ -52,7 +52,7 @@ std::optional<TiffDirectLayout> FindTiffDirectLayout(TIFF* tiff, std::uint64_t m
 // Decodes the image into raster (already sized and zeroed) on up to `threads` threads. The
 // first band reads through `first`; the others through handles from `reopen`, which throws
 // when it cannot give one. A handle that shows another layout (the file was replaced)
-// throws CartozenError(kBufferNotDecodedText); a buffer that cannot be had, std::bad_alloc.
+// throws CartozenError(kTiffChangedText); a buffer that cannot be had, std::bad_alloc.
 void DecodeTiffDirect(const TiffDirectLayout& layout, TIFF* first,
                       const std::function<TiffHandle()>& reopen, Raster32& raster, int threads);
 

@@ -3,7 +3,7 @@
 // memory mapping (a mapped chart's pages would count in the process's memory on top of the
 // raster), libtiff's messages dropped (nothing is printed; failures are seen through
 // results) and libtiff's own buffers (strips, tiles) capped at maxBytes; and libtiff's RGBA
-// pixel packing turned into the raster's.
+// pixel packing turned into the raster's; and the refusals that hold for every decoder.
 
 #include <tiffio.h>
 
@@ -21,6 +21,18 @@ using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 // Null when libtiff cannot open the file. Throws CartozenError(kBufferTooLargeText) when not
 // even libtiff's open options can be had. resolvedPath is opened as it is (see ResolvePath).
 TiffHandle OpenTiffForReading(const std::string& resolvedPath, std::uint64_t maxBytes);
+
+// Why libtiff cannot decode a single strip or tile of the current image, as a short plain
+// sentence, or "" when it can: a compression it does not have, or a predictor that does not
+// suit the samples. Asked before anything is decoded, so that such a file is refused with its
+// reason instead of loading black.
+std::string TiffCodecRefusal(TIFF* tiff);
+
+// How refusals name a file's samples: "12-bit", "16-bit signed", "32-bit floating-point".
+std::string TiffSampleText(std::uint16_t bits, std::uint16_t sampleFormat);
+
+// A second handle on the file shows another image than the first did.
+inline constexpr const char* kTiffChangedText = "the file changed while it was being read";
 
 // libtiff's RGBA interface packs red in bits 0-7 and blue in bits 16-23; the raster wants
 // them the other way round (green and alpha stay).

@@ -380,6 +380,25 @@ TEST(ProgramPipeline, ErrorInsideTheRunIsLoggedAndEndsItWithoutMaps) {
   EXPECT_EQ(kept.ReadInteger("Options", "MapResolution", -1), 4);
 }
 
+// GeoTIFFs of hostile GeoKeys (the fuzz corpus keeps them: absurd units, offsets, ellipsoids,
+// shifts, NaNs). Each run is refused with the file's name and ends with status 1, never by a
+// signal, whatever libgeotiff and PROJ would have made of the values.
+TEST(ProgramPipeline, HostileGeoTiffsAreRefusedByName) {
+  const ProgramFolder program;
+  int tried = 0;
+  for (const auto& entry : fs::directory_iterator(CARTOZEN_SOURCE_DIR "/fuzz/corpus/geotiff")) {
+    const std::string name = entry.path().filename();
+    if (name.rfind("hostile-", 0) != 0) continue;
+    ++tried;
+    fs::copy_file(entry.path(), program.Project() + "/Map sources/" + name);
+    const ProgramRun run = program.Run({"/P", "Alps", "/S", name, "/G", "/R", "1"});
+    EXPECT_EQ(run.status, 1) << name;
+    EXPECT_EQ(run.log.rfind("Cannot use the georeference of " + name + ": ", 0), 0u)
+        << name << ": " << run.log;
+  }
+  EXPECT_GT(tried, 10);
+}
+
 // Files under a final name in a folder of the project, with their bytes.
 std::map<std::string, std::string> Contents(const ProgramFolder& program, const std::string& sub) {
   std::map<std::string, std::string> contents;
