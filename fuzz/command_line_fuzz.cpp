@@ -12,6 +12,7 @@
 #include "platform/ExecutableFolder.h"
 #include "platform/Paths.h"
 #include "port/UserInterface.h"
+#include "workspace/CommandLineRun.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool folderReady = [] {
