@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/Error.h"
@@ -32,6 +33,18 @@ struct PngContext {
 }
 
 void OnPngWarning(png_structp, png_const_charp) {}
+
+// libpng allocates an ancillary chunk as long as its header claims before reading it, and
+// with benign errors allowed (below) its own chunk-length limit is only a warning: a few
+// hundred bytes claiming a 2 GB text chunk would have it ask for 2 GB. So its allocations are
+// capped here. Nothing libpng holds for a tile is large (image data is streamed row by row);
+// a larger request fails, which libpng takes as a chunk it cannot keep, or as a broken file.
+constexpr png_alloc_size_t kMaxPngAllocation = 8u << 20;
+
+png_voidp CappedMalloc(png_structp, png_alloc_size_t size) {
+  return size <= kMaxPngAllocation ? std::malloc(size) : nullptr;
+}
+void CappedFree(png_structp, png_voidp memory) { std::free(memory); }
 
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
   auto* context = static_cast<PngContext*>(png_get_io_ptr(png));
@@ -176,7 +189,8 @@ void PngTileDecoder::DecodeRegion(std::string_view bytes, const std::string& nam
   context.size = bytes.size();
 
   PngReader reader;
-  reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning);
+  reader.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &context, OnPngError, OnPngWarning,
+                                        nullptr, CappedMalloc, CappedFree);
   if (reader.png == nullptr) fail("out of memory");
   reader.info = png_create_info_struct(reader.png);
   if (reader.info == nullptr) fail("out of memory");
