@@ -40,9 +40,10 @@ std::string UnableToOpenText(const std::string& path);
 // TiffSampleScaling.h): unsigned and signed integers of 1 to 32 bits (signed ones at every
 // depth, as the RGBA interface would read them as unsigned) and IEEE floats of 16, 32 and 64
 // bits, with or without alpha, contiguous or in planes, with any predictor libtiff decodes.
-// A file libtiff cannot open throws UnableToOpenText; a raster (or, for the scaled layouts, its
-// working set beside it) that cannot be had throws kBufferTooLargeText. Any other file that
-// cannot be loaded throws its reason as a short plain sentence without the path, such as "the
+// A file libtiff cannot open throws UnableToOpenText, followed by ": " and libtiff's own
+// complaint when the file is there (no TIFF, a broken header); a raster (or, for the scaled
+// layouts, its working set beside it) that cannot be had throws kBufferTooLargeText. Any other file
+// that cannot be loaded throws its reason as a short plain sentence without the path, such as "the
 // photometric interpretation (CIELAB) is not supported with 12-bit samples, 3 per pixel",
 // "12-bit samples with a floating-point predictor are not supported", "the compression (JBIG)
 // is not supported", "the image has no pixels: its width or height is 0" or, when not one

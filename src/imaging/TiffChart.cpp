@@ -66,8 +66,15 @@ TiffDecoder ReadTiffChartOnThreads(const std::string& path, Raster32& raster,
                                    std::uint64_t& requiredBytes, std::uint64_t maxBytes,
                                    int threads) {
   const std::string resolvedPath = ResolvePath(path);
-  TiffHandle tiff = OpenTiffForReading(resolvedPath, maxBytes);
-  if (!tiff) throw CartozenError(UnableToOpenText(path));
+  std::string whyNot;
+  TiffHandle tiff = OpenTiffForReading(resolvedPath, maxBytes, &whyNot);
+  if (!tiff) {
+    // A missing file says no more; a file that is there but no TIFF says libtiff's reason
+    // (without the path some of its messages begin with: the text names it already).
+    if (whyNot.rfind(resolvedPath + ": ", 0) == 0) whyNot.erase(0, resolvedPath.size() + 2);
+    const bool there = FileExists(resolvedPath) && !whyNot.empty();
+    throw CartozenError(UnableToOpenText(path) + (there ? ": " + whyNot : std::string()));
+  }
 
   std::uint32_t width = 0;
   std::uint32_t height = 0;

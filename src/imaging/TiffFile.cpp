@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 
@@ -17,6 +18,19 @@ int DropTiffMessage(TIFF*, void*, const char*, const char*, va_list) {
   return 1;
 }
 
+// Where the complaint of an open under way on this thread goes. The handler stays with the
+// handle, which outlives the caller's string, so it writes only while TIFFOpenExt runs.
+thread_local std::string* openComplaint = nullptr;
+
+int KeepOpenComplaint(TIFF*, void*, const char*, const char* format, va_list arguments) {
+  if (openComplaint != nullptr && openComplaint->empty()) {
+    char text[256];  // vsnprintf cuts a longer message; it never writes past the buffer
+    std::vsnprintf(text, sizeof text, format, arguments);
+    *openComplaint = text;
+  }
+  return 1;
+}
+
 struct TiffOptionsFree {
   void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
 };
@@ -27,16 +41,21 @@ bool OneOf(std::uint16_t value, std::initializer_list<std::uint16_t> values) {
 
 }  // namespace
 
-TiffHandle OpenTiffForReading(const std::string& resolvedPath, std::uint64_t maxBytes) {
+TiffHandle OpenTiffForReading(const std::string& resolvedPath, std::uint64_t maxBytes,
+                              std::string* whyNot) {
   std::unique_ptr<TIFFOpenOptions, TiffOptionsFree> options(TIFFOpenOptionsAlloc());
   if (!options) throw CartozenError(kBufferTooLargeText);
-  TIFFOpenOptionsSetErrorHandlerExtR(options.get(), DropTiffMessage, nullptr);
+  TIFFOpenOptionsSetErrorHandlerExtR(options.get(), KeepOpenComplaint, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), DropTiffMessage, nullptr);
   if (maxBytes != kNoByteLimit) {
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(maxBytes));
   }
   // "m": read(), not mmap(); libtiff copies the options, so they may go right away.
-  return TiffHandle(TIFFOpenExt(resolvedPath.c_str(), "rm", options.get()));
+  if (whyNot != nullptr) whyNot->clear();
+  openComplaint = whyNot;
+  TiffHandle tiff(TIFFOpenExt(resolvedPath.c_str(), "rm", options.get()));
+  openComplaint = nullptr;
+  return tiff;
 }
 
 std::string TiffSampleText(std::uint16_t bits, std::uint16_t sampleFormat) {

@@ -18,9 +18,12 @@ struct TiffCloser {
 };
 using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 
-// Null when libtiff cannot open the file. Throws CartozenError(kBufferTooLargeText) when not
-// even libtiff's open options can be had. resolvedPath is opened as it is (see ResolvePath).
-TiffHandle OpenTiffForReading(const std::string& resolvedPath, std::uint64_t maxBytes);
+// Null when libtiff cannot open the file; whyNot, when given, then holds libtiff's own first
+// complaint ("Not a TIFF or MDI file, bad magic number ..."), or nothing. Throws
+// CartozenError(kBufferTooLargeText) when not even libtiff's open options can be had.
+// resolvedPath is opened as it is (see ResolvePath).
+TiffHandle OpenTiffForReading(const std::string& resolvedPath, std::uint64_t maxBytes,
+                              std::string* whyNot = nullptr);
 
 // Why libtiff cannot decode a single strip or tile of the current image, as a short plain
 // sentence, or "" when it can: a compression it does not have, or a predictor that does not
