@@ -11,7 +11,8 @@
 #include "TProjectOptions.h"
 #include "TProjectViewerForm.h"
 #include "TSkewMeridian.h"
-#include "georef/WorldFile.h"
+#include "workspace/CommandAvailability.h"
+#include "workspace/GeoReferenceEdits.h"
 
 namespace cz {
 
@@ -38,7 +39,7 @@ MainWindowDialogs::MainWindowDialogs(TForm1& window) : window_(window) {
   AppState& state = window.State();
   const auto redraw = [&window] { window.RedrawGrid(); };
   GeoRefForm = new TGeoRefForm(state, window.Picks(), window.QtUi(), redraw, &window);
-  SkewMeridian = new TSkewMeridian(state, redraw, &window);
+  SkewMeridian = new TSkewMeridian(state, redraw, &window, &window.QtUi());
   ProjectOptions = new TProjectOptions(
       state, window.QtUi(),
       [&window] {
@@ -60,6 +61,10 @@ MainWindowDialogs::MainWindowDialogs(TForm1& window) : window_(window) {
                  [this] { ProjectViewerForm->exec(); });
   ConnectGuarded(window, window.ExecuteBatchItem, &QAction::triggered,
                  [this] { BatchForm->exec(); });
+  state.SourceReplacedObservers.push_back([this] {
+    GeoRefForm->Discard();
+    SkewMeridian->hide();
+  });
   window.SetReferencePickHandler([this] { return GeoRefForm->isVisible(); },
                                  [this] { GeoRefForm->UpdateInfo(); });
 }
@@ -109,7 +114,13 @@ void MainWindowDialogs::BitBtn4Click() {
 }
 
 void MainWindowDialogs::BitBtn5Click() {
-  if (ReadBpwFile(window_.State().Source, window_.QtUi())) window_.RedrawGrid();
+  if (ReadBpw(window_.State(), window_.QtUi())) window_.RedrawGrid();
+}
+
+void MainWindowDialogs::UpdateAvailability() {
+  const AppState& state = window_.State();
+  GeoRefForm->SetAvailability(AvailabilityOf(state, Command::EditReference));
+  SkewMeridian->SetAvailability(AvailabilityOf(state, Command::MoveSkew));
 }
 
 }  // namespace cz

@@ -8,7 +8,9 @@
 // - "Read BPW": the world file beside the chart sets the corner references, and the grid is
 //   redrawn;
 // - "Map processing Options", "View/Edit project", "Execute batch": their modal windows.
-// Errors the handlers raise go to the main window's general error handler.
+// Errors the handlers raise go to the main window's general error handler. When another
+// source replaces the loaded one, the reference and skew dialogs close without writing
+// anything (they belonged to the old source).
 
 #include "georef/ReferenceDialogs.h"
 
@@ -30,6 +32,10 @@ class MainWindowDialogs {
   void BitBtn3Click();  // "Meridian skew", left meridian
   void BitBtn4Click();  // "Meridian skew", right meridian
   void BitBtn5Click();  // "Read BPW"
+
+  // The reference and skew dialogs' controls follow the workspace's rules (TForm1's
+  // UpdateAvailability calls this).
+  void UpdateAvailability();
 
   // Owned by the main window (Qt children).
   TGeoRefForm* GeoRefForm = nullptr;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 #include "TProcessViewer.h"
@@ -14,10 +15,39 @@ const QString kApplicationTitle = QStringLiteral("VDK Avionics Cartozen 2");
 }
 
 QtUserInterface::QtUserInterface(QWidget* window, QLineEdit* statusLine, UserInterface* displayless)
-    : window_(window), statusLine_(statusLine), displayless_(displayless) {}
+    : window_(window),
+      statusLine_(statusLine),
+      refusalHold_(new QTimer(window)),
+      displayless_(displayless) {
+  refusalHold_->setSingleShot(true);
+  refusalHold_->setInterval(kRefusalHoldMilliseconds);
+  QObject::connect(refusalHold_, &QTimer::timeout, window, [this] {
+    if (heldStatus_) statusLine_->setText(QString::fromStdString(*heldStatus_));
+    heldStatus_.reset();
+  });
+}
 
 void QtUserInterface::SetStatusText(const std::string& text) {
+  if (refusalHold_->isActive()) {
+    heldStatus_ = text;
+    return;
+  }
   statusLine_->setText(QString::fromStdString(text));
+}
+
+void QtUserInterface::ShowRefusal(const std::string& text) {
+  statusLine_->setText(QString::fromStdString(text));
+  heldStatus_.reset();
+  refusalHold_->start();
+}
+
+void QtUserInterface::SetErrorReporter(std::function<void(const std::exception&)> reporter) {
+  errorReporter_ = std::move(reporter);
+}
+
+void QtUserInterface::ReportError(const std::exception& error) {
+  if (errorReporter_) return errorReporter_(error);
+  ShowMessage(error.what());
 }
 
 void QtUserInterface::ShowMessage(const std::string& text) {

@@ -4,13 +4,16 @@
 // long operations. In a command-line run without a display, message boxes and questions go
 // to a display-less port instead (logged, answered No), because nobody could close them.
 
+#include <exception>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "port/UserInterface.h"
 
 class QLineEdit;
+class QTimer;
 class QWidget;
 
 namespace cz {
@@ -22,7 +25,13 @@ class QtUserInterface : public UserInterface {
   // displayless: where messages and questions go when there is no display (may be null).
   QtUserInterface(QWidget* window, QLineEdit* statusLine, UserInterface* displayless);
 
+  // While a refusal is held (ShowRefusal), a status text waits and shows when the hold ends.
   void SetStatusText(const std::string& text) override;
+  // The refusal stays in the status line for kRefusalHoldMilliseconds: a running job writes its
+  // progress there after every tile, which would replace it before anyone could read it; the
+  // job's latest text shows when the hold ends, so nothing it reports is lost.
+  void ShowRefusal(const std::string& text) override;
+  static constexpr int kRefusalHoldMilliseconds = 3000;
   void ShowMessage(const std::string& text) override;
   void ShowMessageWithCause(const std::string& text, const std::string& cause) override;
   bool Confirm(const std::string& question) override;
@@ -38,6 +47,11 @@ class QtUserInterface : public UserInterface {
   bool CancelRequested() override;
   void RequestCancel() { cancelRequested_ = true; }
   void ResetCancel() { cancelRequested_ = false; }
+
+  // The general error handler of the main window: every window's handler reports its errors
+  // here, so that a cancel is a status line, never a message box.
+  void SetErrorReporter(std::function<void(const std::exception&)> reporter);
+  void ReportError(const std::exception& error) override;
   void ShowImportMosaic(bool finished) override;
   void ShowProcessWindow() override;
   void ShowTile(const Raster32& tile) override;
@@ -59,6 +73,9 @@ class QtUserInterface : public UserInterface {
  private:
   QWidget* window_;
   QLineEdit* statusLine_;
+  QTimer* refusalHold_;
+  std::optional<std::string> heldStatus_;
+  std::function<void(const std::exception&)> errorReporter_;
   UserInterface* displayless_;
   std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
   std::map<MemoWindow, std::function<void()>> memoClears_;

@@ -40,7 +40,7 @@ void TBatchForm::Button1Click() {
     RunBatch(state_, ui_, view_);
   } catch (const std::exception& error) {
     // Tile creation's errors end the run where it stands, without the closing line.
-    ui_.ShowMessage(error.what());
+    ui_.ReportError(error);
   }
 }
 

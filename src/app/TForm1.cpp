@@ -34,6 +34,8 @@
 #include "project/Project.h"
 #include "workspace/BusyState.h"
 #include "workspace/ChartGeoReferenceCommands.h"
+#include "workspace/CommandAvailability.h"
+#include "workspace/GeoReferenceEdits.h"
 #include "workspace/MapCommands.h"
 #include "workspace/ProjectBatch.h"
 #include "workspace/ProjectCommands.h"
@@ -77,6 +79,7 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
 
   ui_ = std::make_unique<QtUserInterface>(this, Edit1, displayless_ ? &headless_ : nullptr);
+  ui_->SetErrorReporter([this](const std::exception& error) { ReportError(error); });
   ui_->SetImportMosaicHandler([this](bool finished) {
     if (!finished) return ShowNewRaster();
     EnableStuff();
@@ -90,6 +93,8 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
   dialogs_ = std::make_unique<MainWindowDialogs>(*this);
   FormCreate();
   CreateSecondaryWindows();
+  state_.Busy.Observers.push_back([this] { BusyChanged(); });
+  UpdateAvailability();
 }
 
 TForm1::~TForm1() = default;
@@ -109,9 +114,10 @@ void TForm1::CreateControls() {
 
   Panel1 = MakePanel(central);
   BitBtn1 = MakeButton("Top Left", Panel1);
-  BitBtn1->setToolTip(
-      QStringLiteral("Click this button to define the geographic coordinate for "
-                     "the top left corner of the usable map part"));
+  BitBtn1->setProperty("hint",
+                       QStringLiteral("Click this button to define the geographic coordinate for "
+                                      "the top left corner of the usable map part"));
+  BitBtn1->setToolTip(BitBtn1->property("hint").toString());
   Label1 = new QLabel(QStringLiteral("Map zoom"), Panel1);
   Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   Label3 = new QLabel(QStringLiteral("_"), Panel1);
@@ -139,9 +145,10 @@ void TForm1::CreateControls() {
   Edit1->setReadOnly(true);
   BitBtn5 = MakeButton("Read BPW", Panel3);
   BitBtn2 = MakeButton("Bottom Right", Panel3);
-  BitBtn2->setToolTip(
-      QStringLiteral("Click this button to define the geographic coordinate for "
-                     "the bottom right corner of the usable map part"));
+  BitBtn2->setProperty("hint",
+                       QStringLiteral("Click this button to define the geographic coordinate for "
+                                      "the bottom right corner of the usable map part"));
+  BitBtn2->setToolTip(BitBtn2->property("hint").toString());
   panel2Layout->addWidget(Image321);
   panel2Layout->addWidget(ScrollBarHorizontal);
   panel2Layout->addWidget(Panel3);
@@ -314,13 +321,7 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::EnableStuff() {
-  if (state_.Source.Loaded) {
-    for (QWidget* control : {static_cast<QWidget*>(BitBtn1), static_cast<QWidget*>(BitBtn2),
-                             static_cast<QWidget*>(BitBtn3), static_cast<QWidget*>(BitBtn4),
-                             static_cast<QWidget*>(BitBtn5), static_cast<QWidget*>(ScrollBar1)}) {
-      control->setEnabled(true);
-    }
-  }
+  UpdateAvailability();
   const bool lambert = state_.Source.GeoRef.Method() == GeoReferencingMethod::SemiAutomaticLambert;
   BitBtn1->setVisible(true);
   BitBtn2->setVisible(true);
@@ -328,6 +329,55 @@ void TForm1::EnableStuff() {
   BitBtn3->setVisible(lambert);
   BitBtn4->setVisible(lambert);
   BitBtn5->setVisible(lambert);
+}
+
+void TForm1::UpdateAvailability() {
+  const auto bind = [this](auto* control, Command command) {
+    const Availability availability = AvailabilityOf(state_, command);
+    control->setEnabled(availability.Available);
+    control->setStatusTip(QString::fromStdString(availability.Reason));
+    return availability;
+  };
+  const std::pair<QAction*, Command> items[] = {
+      {CreateOrOpenProjectItem, Command::CreateOrOpenProject},
+      {LoadSourceMapItem, Command::LoadSource},
+      {UseChartGeoReferenceItem, Command::UseChartGeoReference},
+      {MapOptionsItem, Command::MapOptions},
+      {DeleteAllTilesItem, Command::DeleteAllTiles},
+      {ProcessSourceMapItem, Command::ProcessSource},
+      {CreateEfisMapsItem, Command::CreateEfisMaps},
+      {ImportEpsg3857Item, Command::Import},
+      {ViewEfisMapsItem, Command::ViewEfisMaps},
+      {ViewEditProjectItem, Command::ViewEditProject},
+      {ExecuteBatchItem, Command::ExecuteBatch},
+  };
+  for (const auto& [item, command] : items) {
+    item->setToolTip(QString::fromStdString(bind(item, command).Reason));
+  }
+  const std::pair<QWidget*, Command> controls[] = {
+      {BitBtn1, Command::ReferenceDialog}, {BitBtn2, Command::ReferenceDialog},
+      {BitBtn3, Command::SkewDialog},      {BitBtn4, Command::SkewDialog},
+      {BitBtn5, Command::ReadBpw},         {ScrollBar1, Command::Zoom},
+  };
+  for (const auto& [control, command] : controls) {
+    const Availability availability = bind(control, command);
+    // The corner buttons keep their own hint while usable.
+    if (control == BitBtn1 || control == BitBtn2) {
+      control->setToolTip(availability.Available ? control->property("hint").toString()
+                                                 : QString::fromStdString(availability.Reason));
+    } else {
+      control->setToolTip(QString::fromStdString(availability.Reason));
+    }
+  }
+  if (dialogs_) dialogs_->UpdateAvailability();
+}
+
+void TForm1::BusyChanged() {
+  UpdateAvailability();
+  if (closeAfterJob_ && !IsBusy(state_.Busy)) {
+    // After the job's own end (its error report, its last redraw) has run.
+    QTimer::singleShot(0, this, [this] { close(); });
+  }
 }
 
 void TForm1::SetScrollBarScale() {
@@ -424,10 +474,10 @@ void TForm1::ScrollBarVerticalChange() {
 
 void TForm1::Image1MouseDown(QPoint position) {
   const bool dialogShowing = referenceDialogShowing_ && referenceDialogShowing_();
-  const OverlayPressResult result =
-      PressOnOverlay(pick_, state_.Source.GeoRef, Image321->Mapping(), position.x(), position.y(),
-                     state_.Source.Loaded, dialogShowing, *ui_);
-  if (result == OverlayPressResult::ReferenceDialog && referenceDialogTakePick_) {
+  const std::optional<OverlayPressResult> result =
+      PressOnChart(state_, Image321->Mapping(), position.x(), position.y(), dialogShowing, *ui_);
+  if (!result) return;
+  if (*result == OverlayPressResult::ReferenceDialog && referenceDialogTakePick_) {
     referenceDialogTakePick_();
   }
   RedrawGrid();
@@ -451,7 +501,7 @@ void TForm1::LoadSourceMapClick() {
 }
 
 void TForm1::UseChartGeoReferenceClick() {
-  UseChartGeoReference(state_.Source, *ui_, *this);
+  UseChartGeoReference(state_, *ui_, *this);
 }
 
 void TForm1::DeleteAllTilesClick() {
@@ -493,7 +543,23 @@ void TForm1::EnableGeoReferenceControls() {
   EnableStuff();
 }
 
+void TForm1::CreateMaps(AppState& state, UserInterface& ui) {
+  if (displayless_) return CommandLineHost::CreateMaps(state, ui);
+  MakeMaps->CreateMaps(state, ui);
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (CloseNeedsStopQuestion(state_, displayless_)) {
+    // The job runs inside this event's caller: it can only stop at its next step, so the
+    // window closes when the busy state ends (BusyChanged).
+    event->ignore();
+    if (closeAfterJob_ || !ui_->Confirm(kStopJobAndCloseQuestion)) return;
+    closeAfterJob_ = true;
+    RequestJobStop(state_);
+    ui_->RequestCancel();
+    ui_->SetStatusText("Stopping the running job, then closing...");
+    return;
+  }
   try {
     // What the viewer's edits hold is stored, even when "View" was not pressed.
     if (state_.Project.Open) MapViewerForm->GetViewerLatLong();

@@ -80,10 +80,13 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   // Sets the caption from the project state.
   void UpdateTitle();
 
-  // With a map loaded, enables the five buttons and the zoom bar (nothing is disabled again);
-  // under the Lambert method all five buttons show, under the manual grid only "Top Left"
-  // and "Bottom Right".
+  // Under the Lambert method all five buttons show, under the manual grid only "Top Left"
+  // and "Bottom Right"; which are enabled is UpdateAvailability's.
   void EnableStuff();
+  // Enables the menu items, the five buttons, the zoom bar and the dialogs' controls from the
+  // workspace's rules (CommandAvailability.h), the reason of a disabled one as its tooltip.
+  // Run when the busy state changes and after a load.
+  void UpdateAvailability();
   // The scroll ranges from the view's scale: the integer part of (scaled size − Panel2's
   // size) when the scaled chart is larger than Panel2, else Panel2's size.
   void SetScrollBarScale();
@@ -93,8 +96,8 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   // both scroll bars at 0, the scroll ranges set; the view repaints.
   void ShowNewRaster();
   // The picks on the chart (PickX, PickY: the source pixel of the last press; -1: none yet).
-  const GridPickState& PickState() const { return pick_; }
-  GridPickState& Picks() { return pick_; }
+  const GridPickState& PickState() const { return state_.Picks; }
+  GridPickState& Picks() { return state_.Picks; }
   // While isShowing() answers true, a press on the chart is a pick for the reference dialog:
   // takePick runs after PickState() holds it, and no grid point is picked up or dropped.
   void SetReferencePickHandler(std::function<bool()> isShowing, std::function<void()> takePick);
@@ -135,6 +138,8 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void ShowLoadedImage() override;
   void DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui) override;
   void EnableGeoReferenceControls() override;
+  // CommandLineHost: /M shows the map-builder window while it builds, as the menu does.
+  void CreateMaps(AppState& state, UserInterface& ui) override;
 
   QFrame* Panel1 = nullptr;
   QPushButton* BitBtn1 = nullptr;    // "Top Left"
@@ -188,6 +193,9 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   // TProjectViewerForm, TBatchForm, TForm2.
   void CreateSecondaryWindows();
   void FormCreate();
+  // The busy state changed: controls follow, and a close waiting for the job happens now.
+  void BusyChanged();
+  bool closeAfterJob_ = false;  // the person chose to stop the running job and close
   // Runs a handler under the general error handler.
   void Guarded(const std::function<void()>& handler);
   // Connects a menu item, button or signal to a handler run under the general error handler.
@@ -204,7 +212,6 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   std::unique_ptr<QtUserInterface> ui_;
   std::unique_ptr<QtGridPainter> gridPainter_;
   std::unique_ptr<MainWindowDialogs> dialogs_;  // the dialogs it opens, and their wiring
-  GridPickState pick_;
   std::function<bool()> referenceDialogShowing_;
   std::function<void()> referenceDialogTakePick_;
 };

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "QtUserInterface.h"
 #include "ImageView.h"
 #include "importer/CellPicker.h"
 #include "port/ForwardingUserInterface.h"
@@ -36,6 +37,10 @@ class TForm2::Port : public ForwardingUserInterface {
     edit3_.setText(QString::fromStdString(path));
     Inner().ShowImportFile(path);
   }
+  // The import's own Cancel counts for the whole run: each mosaic's tile creation starts
+  // afresh on the port below, which must not forget it.
+  bool CancelRequested() override { return Cancelled || Inner().CancelRequested(); }
+  bool Cancelled = false;
 
  private:
   QLineEdit& edit3_;
@@ -141,6 +146,10 @@ TForm2::TForm2(ImportState& import, AppState& app, UserInterface& ui,
 
   Button2 = new QPushButton(QStringLiteral("Process"), this);
   connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+  Button3 = new QPushButton(QStringLiteral("Cancel"), this);
+  Button3->setEnabled(false);
+  Button3->setToolTip(QStringLiteral("Stops the import after the tile being made"));
+  connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
   Edit3 = ReadOnlyEdit(this);
   PlaceLowerControls();
 
@@ -163,7 +172,8 @@ void TForm2::PlaceLowerControls() {
   }
   const int bottom = 400 + group.height() + 16;
   Button2->setGeometry(8, bottom, 100, 30);
-  Edit3->setGeometry(116, bottom + 2, width - 124, 26);
+  Button3->setGeometry(116, bottom, 100, 30);
+  Edit3->setGeometry(224, bottom + 2, width - 232, 26);
   setFixedSize(width, bottom + 44);
 }
 
@@ -210,14 +220,34 @@ void TForm2::Button2Click() {
   // The run lets events run after every PNG and tile; "Process" stays disabled meanwhile, and
   // the core refuses any other long command started then (BusyState.h).
   Button2->setEnabled(false);
+  // The window is modal, so the process window's Cancel cannot be reached: this one asks the
+  // same port to stop, for the whole run (every mosaic's tiles and decoding check it).
+  port_->Cancelled = false;
+  Button3->setEnabled(true);
+  running_ = true;
   ImportContext context{import_, app_, *port_, processSourceMap_};
   try {
     ProcessImport(context);
   } catch (const std::exception& error) {
-    // Writing tiles or the chart's settings file failed; the main window stays usable.
-    ui_.ShowMessage(error.what());
+    // Writing tiles or the chart's settings file failed, or the person cancelled (a status
+    // line then); the main window stays usable.
+    ui_.ReportError(error);
   }
+  running_ = false;
+  Button3->setEnabled(false);
   Button2->setEnabled(true);
+}
+
+void TForm2::Button3Click() {
+  port_->Cancelled = true;
+  Button3->setEnabled(false);
+}
+
+void TForm2::reject() {
+  // Closing while the import runs would leave it running unseen: it asks the run to stop, and
+  // the window closes when the person closes it again after the run.
+  if (running_) return Button3Click();
+  QDialog::reject();
 }
 
 }  // namespace cz

@@ -27,6 +27,7 @@ class QPushButton;
 
 namespace cz {
 
+
 class ImageView;
 
 class TForm2 : public QDialog {
@@ -42,6 +43,7 @@ class TForm2 : public QDialog {
   void Image1MouseDown(int x, int y);
   void Button1Click();
   void Button2Click();
+  void Button3Click();  // "Cancel", usable while the import runs
 
   // The folder picker (folders only, must exist); returns nothing when cancelled. Replaceable
   // so that tests need no file dialog.
@@ -57,11 +59,13 @@ class TForm2 : public QDialog {
   QLineEdit* Edit2 = nullptr;  // the source folder
   QGroupBox* RadioGroups[kEfisZoomCount] = {};
   QButtonGroup* RadioGroupItems[kEfisZoomCount] = {};  // ids 0..4: web zoom 7..11
-  QPushButton* Button2 = nullptr;
+  QPushButton* Button2 = nullptr;  // "Process"
+  QPushButton* Button3 = nullptr;  // "Cancel"
   QLineEdit* Edit3 = nullptr;  // the PNG being read
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void reject() override;
 
  private:
   class Port;
@@ -76,6 +80,7 @@ class TForm2 : public QDialog {
   UserInterface& ui_;
   std::function<void()> processSourceMap_;
   std::unique_ptr<Port> port_;
+  bool running_ = false;
 };
 
 }  // namespace cz

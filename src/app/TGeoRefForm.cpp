@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "CoordinateEdit.h"
+#include "workspace/GeoReferenceEdits.h"
 
 namespace cz {
 
@@ -42,9 +43,9 @@ TGeoRefForm::TGeoRefForm(AppState& state, GridPickState& pick, UserInterface& ui
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(MaskEdit1, &QLineEdit::textChanged, this,
-          [this] { LatitudeEdited(dialog_, state_.Source.GeoRef, MaskEdit1->Coordinate()); });
+          [this] { EditReferenceLatitude(state_, dialog_, MaskEdit1->Coordinate(), ui_); });
   connect(MaskEdit2, &QLineEdit::textChanged, this,
-          [this] { LongitudeEdited(dialog_, state_.Source.GeoRef, MaskEdit2->Coordinate()); });
+          [this] { EditReferenceLongitude(state_, dialog_, MaskEdit2->Coordinate(), ui_); });
   connect(BitBtn1, &QPushButton::clicked, this, &TGeoRefForm::BitBtn1Click);
   connect(Button1, &QPushButton::clicked, this, &TGeoRefForm::Button1Click);
 }
@@ -55,9 +56,9 @@ void TGeoRefForm::ChooseCorner(ReferenceCorner corner) {
 }
 
 void TGeoRefForm::UpdateInfo() {
-  const ReferenceDialogTexts texts = cz::UpdateInfo(dialog_, state_.Source.GeoRef, pick_);
+  const ReferenceDialogTexts texts = ShowReferenceDialog(state_, dialog_, pick_);
   Edit1->setText(QString::fromStdString(texts.Pixel));
-  if (!dialog_.Edited) return;
+  if (!dialog_.Edited || texts.Latitude.empty()) return;
   // Setting the edits raises their change handlers, which store what the mask kept of the
   // texts: the reference then holds exactly what the dialog shows.
   MaskEdit1->SetCoordinate(texts.Latitude);
@@ -65,20 +66,37 @@ void TGeoRefForm::UpdateInfo() {
 }
 
 void TGeoRefForm::Button1Click() {
-  const Raster32& image = state_.Source.Image;
-  const std::string text =
-      SetToImageCorner(dialog_, state_.Source.GeoRef, pick_, image.Width(), image.Height());
-  Edit1->setText(QString::fromStdString(text));
+  std::string text;
+  if (SetReferenceToImageCorner(state_, dialog_, pick_, text, ui_)) {
+    Edit1->setText(QString::fromStdString(text));
+  }
 }
 
 void TGeoRefForm::Accept() {
   try {
-    AcceptReference(dialog_, state_.Source, pick_, MaskEdit1->Coordinate(),
-                    MaskEdit2->Coordinate());
+    if (!AcceptReferenceEdit(state_, dialog_, pick_, MaskEdit1->Coordinate(), MaskEdit2->Coordinate(),
+                             ui_)) {
+      return;
+    }
   } catch (const std::exception& error) {
-    ui_.ShowMessage(error.what());
+    ui_.ReportError(error);
   }
   if (drawGrid_) drawGrid_();
+}
+
+void TGeoRefForm::SetAvailability(const Availability& availability) {
+  const QString reason = QString::fromStdString(availability.Reason);
+  for (QWidget* control : {static_cast<QWidget*>(MaskEdit1), static_cast<QWidget*>(MaskEdit2),
+                           static_cast<QWidget*>(BitBtn1), static_cast<QWidget*>(Button1)}) {
+    control->setEnabled(availability.Available);
+    control->setToolTip(reason);
+  }
+}
+
+void TGeoRefForm::Discard() {
+  // hide(), not reject(): closing by the frame accepts, and that would write the old
+  // source's reference into the new one.
+  hide();
 }
 
 void TGeoRefForm::BitBtn1Click() {

@@ -5,8 +5,10 @@
 // window. The logic is ReferenceDialogs'; this window shows its texts.
 //
 // OK and closing by the frame both take the pick and the texts, save the settings file and
-// redraw the grid; a settings file that cannot be written is reported and the dialog still
-// closes (the reference stays in memory and is saved with the next save).
+// redraw the grid; a settings file that cannot be written is reported (the general error
+// handler) and the dialog still closes (the reference stays in memory and is saved with the
+// next save). While a long operation runs its controls are disabled and every edit is refused
+// (GeoReferenceEdits.h).
 
 #include <QDialog>
 
@@ -14,8 +16,8 @@
 
 #include "georef/GridPicking.h"
 #include "georef/ReferenceDialogs.h"
-#include "port/UserInterface.h"
 #include "workspace/AppState.h"
+#include "workspace/CommandAvailability.h"
 
 class QLabel;
 class QLineEdit;
@@ -37,6 +39,10 @@ class TGeoRefForm : public QDialog {
   void ChooseCorner(ReferenceCorner corner);
   // On activation and on every chart click while showing.
   void UpdateInfo();
+  // The edits, " = Image Corner" and OK are usable or not, with the reason as tooltip.
+  void SetAvailability(const Availability& availability);
+  // Another source replaced the one this dialog edits: it hides and writes nothing.
+  void Discard();
 
   void BitBtn1Click();  // OK
   void Button1Click();  // " = Image Corner"

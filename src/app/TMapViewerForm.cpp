@@ -11,6 +11,7 @@
 #include <array>
 #include <exception>
 
+#include "QtUserInterface.h"
 #include "CoordinateEdit.h"
 #include "ImageView.h"
 
@@ -103,7 +104,7 @@ void TMapViewerForm::Button1Click() {
                      {project_.ViewerLatitude, project_.ViewerLongitude}, Level());
   } catch (const std::exception& error) {
     // A corrupt map file: the picture stays as it was.
-    ui_.ShowMessage(error.what());
+    ui_.ReportError(error);
     return;
   }
   ShowView(viewer_.ViewBuffer(), view_);

@@ -24,6 +24,7 @@ class QPushButton;
 
 namespace cz {
 
+
 class CoordinateEdit;
 class ImageView;
 

@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "QtUserInterface.h"
+#include "workspace/GeoReferenceEdits.h"
 #include "workspace/ProjectCommands.h"
 
 namespace cz {
@@ -100,7 +102,9 @@ TProjectOptions::TProjectOptions(AppState& state, UserInterface& ui,
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(GeoReferencingItems, &QButtonGroup::idClicked, this, [this](int index) {
-    if (options_.GeoReferencingClicked(index) && methodChanged_) methodChanged_();
+    if (ChooseGeoReferencingMethod(state_, options_, index, ui_) && methodChanged_) {
+      methodChanged_();
+    }
   });
   connect(ColorReductionItems, &QButtonGroup::idClicked, this,
           [this](int index) { options_.ColorReductionClicked(index); });
@@ -131,7 +135,7 @@ void TProjectOptions::Distribute(DistributedOption option) {
   try {
     DistributeMapOption(state_, options_, option, ui_);
   } catch (const std::exception& error) {
-    ui_.ShowMessage(error.what());
+    ui_.ReportError(error);
   }
 }
 

@@ -19,6 +19,7 @@ class QPushButton;
 
 namespace cz {
 
+
 class TProjectOptions : public QDialog {
   Q_OBJECT
  public:

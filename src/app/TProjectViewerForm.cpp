@@ -1,5 +1,7 @@
 #include "TProjectViewerForm.h"
 
+#include "QtUserInterface.h"
+
 #include <QGridLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -35,7 +37,7 @@ void TProjectViewerForm::Button1Click() {
   try {
     viewer_.DeleteSelected(state_.Project, selected, ui_);
   } catch (const std::exception& error) {
-    ui_.ShowMessage(error.what());
+    ui_.ReportError(error);
   }
   ShowEntries();
 }

@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace cz {
 
+
 class TProjectViewerForm : public QDialog {
   Q_OBJECT
  public:

@@ -5,11 +5,15 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "workspace/GeoReferenceEdits.h"
+
 namespace cz {
 
-TSkewMeridian::TSkewMeridian(AppState& state, std::function<void()> drawGrid, QWidget* parent)
+TSkewMeridian::TSkewMeridian(AppState& state, std::function<void()> drawGrid, QWidget* parent,
+                             UserInterface* ui)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint),
       state_(state),
+      ui_(ui),
       drawGrid_(std::move(drawGrid)) {
   setWindowTitle(QStringLiteral("Skew Meridians"));
   ScrollBar1 = new QScrollBar(Qt::Horizontal, this);
@@ -40,9 +44,18 @@ void TSkewMeridian::UpdateSlider() {
 }
 
 void TSkewMeridian::ScrollBar1Change(int position) {
-  SkewSliderMoved(dialog_, state_.Source.GeoRef, position);
+  SilentUserInterface silent;
+  if (!MoveSkew(state_, dialog_, position, ui_ ? *ui_ : silent)) {
+    UpdateSlider();  // back to the skew in use
+    return;
+  }
   Edit1->setText(QString::number(position));
   if (drawGrid_) drawGrid_();
+}
+
+void TSkewMeridian::SetAvailability(const Availability& availability) {
+  ScrollBar1->setEnabled(availability.Available);
+  ScrollBar1->setToolTip(QString::fromStdString(availability.Reason));
 }
 
 void TSkewMeridian::showEvent(QShowEvent* event) {

@@ -2,14 +2,17 @@
 // The skew dialog "Skew Meridians": a slider from −500 to 500 sets the skew of one edge
 // meridian (SetTarget), stored and redrawn at every change of its position; nothing is saved
 // here (the skews reach the settings file when it is next written). It stays on top of the
-// other windows, has no OK button and is closed by its frame, keeping the last value.
+// other windows, has no OK button and is closed by its frame, keeping the last value. While a
+// long operation runs the slider is disabled and a move is refused (GeoReferenceEdits.h).
 
 #include <QDialog>
 
 #include <functional>
 
 #include "georef/ReferenceDialogs.h"
+#include "port/UserInterface.h"
 #include "workspace/AppState.h"
+#include "workspace/CommandAvailability.h"
 
 class QLineEdit;
 class QScrollBar;
@@ -20,13 +23,17 @@ class TSkewMeridian : public QDialog {
   Q_OBJECT
  public:
   // drawGrid: lays the grid out again and draws it over the chart.
-  TSkewMeridian(AppState& state, std::function<void()> drawGrid, QWidget* parent = nullptr);
+  // ui: where a refused move is said (none: nowhere).
+  TSkewMeridian(AppState& state, std::function<void()> drawGrid, QWidget* parent = nullptr,
+                UserInterface* ui = nullptr);
 
   void SetTarget(SkewSide side) { dialog_.Target = side; }
   SkewSide Target() const { return dialog_.Target; }
   // On showing: the text and the slider show the target's skew.
   void UpdateSlider();
   void ScrollBar1Change(int position);
+  // The slider is usable or not, with the reason as tooltip.
+  void SetAvailability(const Availability& availability);
 
   QScrollBar* ScrollBar1 = nullptr;
   QLineEdit* Edit1 = nullptr;
@@ -36,6 +43,7 @@ class TSkewMeridian : public QDialog {
 
  private:
   AppState& state_;
+  UserInterface* ui_;
   std::function<void()> drawGrid_;
   SkewDialogState dialog_;
 };

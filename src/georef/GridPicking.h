@@ -32,7 +32,7 @@ struct MovingGridPoint {
 struct GridPickState {
   std::int32_t PickX = -1;  // -1: no click on the chart yet
   std::int32_t PickY = -1;
-  MovingGridPoint MovingPoint;  // stays picked up across source changes until the next drop
+  MovingGridPoint MovingPoint;  // stays picked up until the next drop (or a new source)
 };
 
 enum class OverlayPressResult : std::uint8_t {

@@ -12,10 +12,12 @@ class ForwardingUserInterface : public UserInterface {
   explicit ForwardingUserInterface(UserInterface& inner) : inner_(inner) {}
 
   void SetStatusText(const std::string& text) override { inner_.SetStatusText(text); }
+  void ShowRefusal(const std::string& text) override { inner_.ShowRefusal(text); }
   void ShowMessage(const std::string& text) override { inner_.ShowMessage(text); }
   void ShowMessageWithCause(const std::string& text, const std::string& cause) override {
     inner_.ShowMessageWithCause(text, cause);
   }
+  void ReportError(const std::exception& error) override { inner_.ReportError(error); }
   bool Confirm(const std::string& question) override { return inner_.Confirm(question); }
   void AddMemoLine(MemoWindow window, const std::string& line) override {
     inner_.AddMemoLine(window, line);

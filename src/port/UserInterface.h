@@ -4,6 +4,7 @@
 // and never assume a display.
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 namespace cz {
@@ -44,6 +45,9 @@ class UserInterface {
 
   // The main window's status line.
   virtual void SetStatusText(const std::string& text) = 0;
+  // Why a command was refused: said where the person looks and kept there for a while, so a
+  // running job's progress text does not replace it at once. Default: the status line.
+  virtual void ShowRefusal(const std::string& text) { SetStatusText(text); }
   // A message box with an OK button; returns when the person has seen it.
   virtual void ShowMessage(const std::string& text) = 0;
   // A message box that also says the cause of a failure (as the box's details). The message
@@ -52,6 +56,10 @@ class UserInterface {
   virtual void ShowMessageWithCause(const std::string& text, const std::string& /*cause*/) {
     ShowMessage(text);
   }
+  // The general error handler, for windows that catch an error of their own handler: a
+  // cancelled job is said on the status line, anything else as ShowMessage would say it.
+  // Default: ShowMessage.
+  virtual void ReportError(const std::exception& error) { ShowMessage(error.what()); }
   // A Yes/No confirmation; true for Yes. Display-less runs answer No.
   virtual bool Confirm(const std::string& question) = 0;
   // Appends a line to a window's memo.

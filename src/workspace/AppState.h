@@ -6,9 +6,12 @@
 // display-less run) and handed to the commands explicitly; nothing reaches for it through a
 // global.
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "batch/CommandLine.h"
+#include "georef/GridPicking.h"
 #include "imaging/MapSource.h"
 #include "project/Project.h"
 #include "workspace/BusyState.h"
@@ -28,6 +31,11 @@ struct AppState {
   CommandLineState CommandLine;
   BatchState Batch;
   BusyState Busy;  // which long operation runs, for the one busy rule (BusyState.h)
+  GridPickState Picks;  // the last press on the chart and the grid point in the mouse's hand
+  // Told just before another source replaces the loaded one (ReplaceSource in
+  // CommandAvailability.h), while the old one is still current: what belongs to it (open
+  // reference and skew dialogs) closes without writing into the new one.
+  std::vector<std::function<void()>> SourceReplacedObservers;
 
   // The map-file extension in use, without the dot.
   std::string MapExtension() const {

@@ -24,6 +24,12 @@ const char* OperationName(LongOperation operation) {
   return "An operation";
 }
 
+void Notify(const BusyState& busy) {
+  // A copy: an observer may add another.
+  const std::vector<std::function<void()>> observers = busy.Observers;
+  for (const auto& observer : observers) observer();
+}
+
 }  // namespace
 
 std::string BusyRefusalText(LongOperation running) {
@@ -37,18 +43,31 @@ bool RefuseIfBusy(BusyState& busy, UserInterface& ui) {
     busy.StepGranted = false;
     return false;
   }
-  ui.SetStatusText(BusyRefusalText(busy.Running));
+  ui.ShowRefusal(BusyRefusalText(busy.Running));
   return true;
 }
 
-BusyScope::BusyScope(BusyState& busy, LongOperation operation) : busy_(busy), saved_(busy) {
-  if (busy_.Running == LongOperation::None) busy_.Running = operation;
+bool RefuseGeoReferenceEditIfBusy(const BusyState& busy, UserInterface& ui) {
+  if (!IsBusy(busy)) return false;
+  ui.ShowRefusal(BusyRefusalText(busy.Running));
+  return true;
+}
+
+BusyScope::BusyScope(BusyState& busy, LongOperation operation)
+    : busy_(busy), savedRunning_(busy.Running), savedStepGranted_(busy.StepGranted) {
   // Events the operation lets run are the person's, never its own steps.
   busy_.StepGranted = false;
+  if (busy_.Running == LongOperation::None) {
+    busy_.Running = operation;
+    Notify(busy_);
+  }
 }
 
 BusyScope::~BusyScope() {
-  busy_ = saved_;
+  const bool changed = busy_.Running != savedRunning_;
+  busy_.Running = savedRunning_;
+  busy_.StepGranted = savedStepGranted_;
+  if (changed) Notify(busy_);
 }
 
 OwnStep::OwnStep(BusyState& busy) : busy_(busy) {

@@ -19,7 +19,9 @@
 // next entry check pass.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace cz {
 
@@ -30,14 +32,24 @@ enum class LongOperation : std::uint8_t { None, Load, TileCreation, MapBuilding,
 struct BusyState {
   LongOperation Running = LongOperation::None;  // the outermost operation in progress
   bool StepGranted = false;                     // the next entry check passes (OwnStep)
+  // Told when Running changes (the outermost operation starts or ends), on the thread that
+  // runs it; the windows enable and disable their controls from it. Observers must not throw:
+  // an operation's end may be an error unwinding.
+  std::vector<std::function<void()>> Observers;
 };
 
 // The status-line text of a refused command, naming what runs: for example "Tile creation is
 // still running - please wait until it has ended."
 std::string BusyRefusalText(LongOperation running);
 
-// True when a command must not start now; the refusal text is then in the status line.
+// True when a command must not start now; the refusal text is then shown
+// (UserInterface::ShowRefusal).
 bool RefuseIfBusy(BusyState& busy, UserInterface& ui);
+
+// The same for the edits of the loaded source's georeference (reference dialogs, skews, grid
+// points, world file, method, the chart's own georeference): refused while anything runs,
+// never let through as an operation's own step.
+bool RefuseGeoReferenceEditIfBusy(const BusyState& busy, UserInterface& ui);
 
 // True while any long operation runs (windows disable their start buttons by it).
 inline bool IsBusy(const BusyState& busy) {
@@ -54,7 +66,8 @@ class BusyScope {
 
  private:
   BusyState& busy_;
-  BusyState saved_;
+  LongOperation savedRunning_;
+  bool savedStepGranted_;
 };
 
 // Lets the running operation's next call of a command entry point through as its own step.

@@ -12,6 +12,7 @@
 #include "port/ForwardingUserInterface.h"
 #include "project/Project.h"
 #include "tiling/CreateTiles.h"
+#include "workspace/CommandAvailability.h"
 #include "workspace/ImportCommands.h"
 #include "workspace/MapCommands.h"
 #include "workspace/ProjectBatch.h"
@@ -33,6 +34,10 @@ class RefusalWitness : public ForwardingUserInterface {
   void SetStatusText(const std::string& text) override {
     lastStatus_ = text;
     Inner().SetStatusText(text);
+  }
+  void ShowRefusal(const std::string& text) override {
+    lastStatus_ = text;
+    Inner().ShowRefusal(text);
   }
   void ShowMessage(const std::string& text) override {
     lastMessage_ = text;
@@ -90,6 +95,10 @@ void CommandLineHost::ProcessSourceMap(AppState& state, UserInterface& ui) {
   cz::ProcessSourceMap(state, ui);
 }
 
+void CommandLineHost::CreateMaps(AppState& state, UserInterface& ui) {
+  cz::CreateMaps(state, ui);
+}
+
 void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host) {
   const CommandLineState& run = state.CommandLine;
   if (!OpenProjectFolder(state.Project, run.ProjectFolder)) return;
@@ -102,6 +111,7 @@ void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host
   }
   // The real spelling ("Map sources/alps.tif"), so that the list holds one key per file
   // however it was reached, and the settings file lands beside the image.
+  ReplaceSource(state);
   MapSourceState& source = state.Source;
   source.Path = ResolvePath(sourcePath);
   AddToMapFileList(state.Project, source.Path);
@@ -147,7 +157,7 @@ void RunCommandLine(AppState& state, UserInterface& ui, CommandLineHost& host) {
   } else if (run.SwitchSet == 16) {
     RunImport(state, ui, host);
   }
-  if (run.MakeMaps && state.Project.Open && !run.NoProcessing) CreateMaps(state, ui);
+  if (run.MakeMaps && state.Project.Open && !run.NoProcessing) host.CreateMaps(state, ui);
 }
 
 CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,

@@ -37,6 +37,9 @@ class CommandLineHost : public GridLayoutView {
   // The menu command "Process source map (create tiles)", which the import runs after each
   // mosaic. Default: the workspace's command (ProjectBatch.h).
   virtual void ProcessSourceMap(AppState& state, UserInterface& ui);
+  // /M: the map build of the open project. Default: the workspace's command (MapCommands.h);
+  // with a display the main window shows its map-builder window meanwhile, as the menu does.
+  virtual void CreateMaps(AppState& state, UserInterface& ui);
 
  private:
   ImportState import_;

@@ -1,6 +1,7 @@
 #include "workspace/ImportCommands.h"
 
 #include "imaging/MapSource.h"
+#include "workspace/CommandAvailability.h"
 
 namespace cz {
 
@@ -17,6 +18,7 @@ void ProcessImport(ImportContext& context) {
   // the run here, with the chart still loaded.
   if (context.App.Source.Loaded) SaveMapINI(context.App.Source);
   BusyScope busy(context.App.Busy, LongOperation::Import);
+  ReplaceSource(context.App);
   const ImportJob job = ImportJobOf(import, context.App.Project.Epsg3857SourceFolder);
   MosaicTarget target{context.App.Source, context.Ui, [&context](std::uint8_t levels) {
                         context.App.CommandLine.ResolutionMask = levels;

@@ -10,6 +10,7 @@
 #include "project/MapSourceSettings.h"
 #include "project/Project.h"
 #include "tiling/CreateTiles.h"
+#include "workspace/CommandAvailability.h"
 #include "workspace/MapCommands.h"
 #include "workspace/SourceLoading.h"
 
@@ -52,6 +53,7 @@ void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
       if (state.Source.Loaded) SaveMapINI(state.Source);
       previousSourceSaved = true;
     }
+    ReplaceSource(state);
     BatchLoad(entry, state.Source, ui, view, state.Batch.Cancel);
     ui.ProcessEvents();
     if (!state.Batch.Cancel) BatchProcess(state, ui);

@@ -8,6 +8,7 @@
 #include "project/Project.h"
 #include "workspace/AppState.h"
 #include "workspace/ChartGeoReferenceCommands.h"
+#include "workspace/CommandAvailability.h"
 
 namespace cz {
 namespace {
@@ -43,6 +44,7 @@ void LoadSourceMap(AppState& state, UserInterface& ui, SourceView& view,
   // The dialog let events run: a command started meanwhile may be running now.
   if (RefuseIfBusy(state.Busy, ui)) return;
   BusyScope loading(state.Busy, LongOperation::Load);
+  ReplaceSource(state);
   if (source.Loaded) SaveMapINI(source);
   source.Path = *chosen;
   AddToMapFileList(project, source.Path);

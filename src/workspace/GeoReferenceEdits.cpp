@@ -1,0 +1,75 @@
+#include "workspace/GeoReferenceEdits.h"
+
+#include "georef/WorldFile.h"
+#include "workspace/ChartGeoReferenceCommands.h"
+
+namespace cz {
+
+ReferenceDialogTexts ShowReferenceDialog(AppState& state, const ReferenceDialogState& dialog,
+                                         const GridPickState& pick) {
+  if (IsBusy(state.Busy)) return {PickedPixelText(pick), {}, {}};
+  return UpdateInfo(dialog, state.Source.GeoRef, pick);
+}
+
+bool EditReferenceLatitude(AppState& state, const ReferenceDialogState& dialog,
+                           std::string_view text, UserInterface& ui) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
+  LatitudeEdited(dialog, state.Source.GeoRef, text);
+  return true;
+}
+
+bool EditReferenceLongitude(AppState& state, const ReferenceDialogState& dialog,
+                            std::string_view text, UserInterface& ui) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
+  LongitudeEdited(dialog, state.Source.GeoRef, text);
+  return true;
+}
+
+bool SetReferenceToImageCorner(AppState& state, const ReferenceDialogState& dialog,
+                               GridPickState& pick, std::string& pixelText, UserInterface& ui) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
+  const Raster32& image = state.Source.Image;
+  pixelText = SetToImageCorner(dialog, state.Source.GeoRef, pick, image.Width(), image.Height());
+  return true;
+}
+
+bool AcceptReferenceEdit(AppState& state, const ReferenceDialogState& dialog,
+                         const GridPickState& pick, std::string_view latitudeText, std::string_view longitudeText,
+                         UserInterface& ui) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
+  AcceptReference(dialog, state.Source, pick, latitudeText, longitudeText);
+  return true;
+}
+
+bool MoveSkew(AppState& state, const SkewDialogState& dialog, std::int32_t position,
+              UserInterface& ui) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
+  SkewSliderMoved(dialog, state.Source.GeoRef, position);
+  return true;
+}
+
+bool ReadBpw(AppState& state, UserInterface& ui) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
+  return ReadBpwFile(state.Source, ui);
+}
+
+std::optional<OverlayPressResult> PressOnChart(AppState& state, const ViewMapping& view,
+                                               std::int32_t u, std::int32_t v,
+                                               bool referenceDialogShowing, UserInterface& ui) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return std::nullopt;
+  return PressOnOverlay(state.Picks, state.Source.GeoRef, view, u, v, state.Source.Loaded,
+                        referenceDialogShowing, ui);
+}
+
+bool ChooseGeoReferencingMethod(AppState& state, MapOptions& options, int itemIndex,
+                                UserInterface& ui) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
+  return options.GeoReferencingClicked(itemIndex);
+}
+
+void UseChartGeoReference(AppState& state, UserInterface& ui, SourceView& view) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return;
+  UseChartGeoReference(state.Source, ui, view);
+}
+
+}  // namespace cz
