@@ -94,9 +94,14 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
   const TilePlan plan = PlanTiles(geo, *origin);
   const int threads = plan.Tiles.size() > 1 ? WorkerThreadCount() : 1;
   store.SetWorkers(threads);
-  {
+  try {
     TileWorkers workers(plan, source, geo.Grid, store, threads);
     CommitTiles(plan, workers, store, ui);
+  } catch (const OperationCancelled&) {
+    // A stop the person asked for: the status line says it; the window has nothing left to
+    // show. (A failure keeps it open on the tile where the run ended.)
+    ui.HideProcessWindow();
+    throw;
   }
   const std::int32_t created = store.TilesCreated();
   ui.SetStatusText("Done, created " + std::to_string(created) + " tiles");

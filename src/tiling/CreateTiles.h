@@ -26,8 +26,8 @@
 // tiles a one-thread run would have left. The calling thread lets events run after each
 // committed tile (and once more for a 2° or 4° tile, whose stored tile was loaded), reports
 // progress (ProgressTask::TileCreation) and, when CancelRequested(), stops after the tiles
-// in flight, removes their temporary files and throws OperationCancelled("Tile creation
-// cancelled"); committed tiles stay.
+// in flight, removes their temporary files, hides the process window and throws
+// OperationCancelled("Tile creation cancelled"); committed tiles stay.
 
 #include <cstdint>
 #include <optional>

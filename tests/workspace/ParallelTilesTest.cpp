@@ -187,6 +187,7 @@ TEST_F(ParallelTilesTest, CancelKeepsCommittedTilesAndLeavesNoTemporaryFile) {
   for (const auto& [name, bytes] : left) EXPECT_EQ(name.find("/."), std::string::npos) << name;
   ASSERT_EQ(ui.progress.size(), 5u);
   EXPECT_EQ(ui.progressEnded, 1);
+  EXPECT_EQ(ui.processWindowHidden, 1);  // nothing left to show once stopped
   const ProgressReport& last = ui.progress.back();
   EXPECT_EQ(last.Done, 5);
   EXPECT_EQ(last.Planned, 44);
