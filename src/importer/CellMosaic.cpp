@@ -88,23 +88,33 @@ void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea&
                   PngTileDecoder& decoder, UserInterface& ui) {
   const std::vector<WebTilePart> parts = WebTileParts(mosaic, folder, area);
   const int workers = parts.size() > 1 ? WorkerThreadCount() : 1;
-  // Each part covers its own mosaic pixels, so the workers never write the same memory.
+  // Workers decode into buffers of their own, and this thread copies each into the mosaic as
+  // it takes it: the main window paints the mosaic while it fills (ProcessEvents below), so
+  // a worker writing into it directly would race with that paint.
   std::vector<PngTileDecoder> more(static_cast<std::size_t>(workers - 1));
-  OrderedParallel<bool> decoded(
+  OrderedParallel<std::vector<std::uint32_t>> decoded(
       parts.size(), workers, kFilesAheadPerWorker * static_cast<std::size_t>(workers),
       [&](std::size_t index, int worker) {
         const WebTilePart& part = parts[index];
         PngTileDecoder& own = worker == 0 ? decoder : more[static_cast<std::size_t>(worker - 1)];
-        own.DecodeRegion(ReadWholeFile(part.Path), part.Path, part.Region, part.Target,
-                         mosaic.Width());
-        return true;
+        // A region decoded writes every one of its pixels (black where the image is short).
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(part.Region.Width) *
+                                          static_cast<std::size_t>(part.Region.Height));
+        own.DecodeRegion(ReadWholeFile(part.Path), part.Path, part.Region, pixels.data(),
+                         part.Region.Width);
+        return pixels;
       });
   ProgressCounter progress(ui, ProgressTask::Import, static_cast<std::int64_t>(parts.size()));
   for (const WebTilePart& part : parts) {
     // Shown before its result is taken, so that a file that fails is the one on screen.
     ui.ShowImportFile(part.Path);
     ui.ProcessEvents();
-    decoded.Next();
+    const std::vector<std::uint32_t> pixels = decoded.Next();
+    const auto width = static_cast<std::size_t>(part.Region.Width);
+    for (std::int32_t j = 0; j < part.Region.Height; ++j) {
+      std::copy_n(pixels.data() + static_cast<std::size_t>(j) * width, width,
+                  part.Target + static_cast<std::ptrdiff_t>(j) * mosaic.Width());
+    }
     progress.Step();
     if (ui.CancelRequested() && !progress.Finished()) {
       throw OperationCancelled("Import cancelled");

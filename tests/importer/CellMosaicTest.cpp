@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <set>
+#include <string>
+#include <thread>
 
 #include "PngTestFiles.h"
 #include "importer/WebMercator.h"
@@ -85,6 +89,36 @@ TEST(CellMosaicTest, CopiesEveryWebPixelOfTheAreaWithAlphaZero) {
   EXPECT_EQ(ui.files[4], WebTilePath(folder.Path(), 7, 65, 39));
   EXPECT_EQ(ui.files.back(), WebTilePath(folder.Path(), 7, 68, 43));
   EXPECT_EQ(ui.processEventsCalls, 24);
+}
+
+// The main window paints the mosaic at every ProcessEvents while the workers decode ahead:
+// they must not write into it, or the paint races with them (ThreadSanitizer saw it).
+TEST(CellMosaicTest, WorkersAheadLeaveTheMosaicToTheImportingThread) {
+  TempFolder folder;
+  const MosaicArea area = MakeMosaicArea(58, 4, 8, 7);
+  WriteTiles(folder, 7, 65, 68, 38, 43);
+  Raster32 mosaic = EmptyMosaic(area);
+  PngTileDecoder decoder;
+  ImportRecorder ui;
+  const char* threads = std::getenv("CARTOZEN_THREADS");
+  const std::string savedThreads = threads ? threads : "";
+  setenv("CARTOZEN_THREADS", "4", 1);
+  int shown = 0;
+  // The last tile (68, 43) ends at the area's bottom-right pixel. The first pause lets the
+  // workers get well ahead, as a slow paint would.
+  ui.onProcessEvents = [&] {
+    if (shown++ == 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(mosaic.At(area.Width - 1, area.Height - 1), 0u) << "while showing file " << shown;
+  };
+  LoadPNGTiles(mosaic, folder.Path(), area, decoder, ui);
+  if (threads) {
+    setenv("CARTOZEN_THREADS", savedThreads.c_str(), 1);
+  } else {
+    unsetenv("CARTOZEN_THREADS");
+  }
+  EXPECT_EQ(shown, 24);
+  EXPECT_EQ(mosaic.At(area.Width - 1, area.Height - 1),
+            WebPixelColour(16748 + area.Width - 1, 9869 + area.Height - 1));
 }
 
 TEST(CellMosaicTest, MissingTilesLeaveBlackSilently) {

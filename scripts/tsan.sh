@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# ThreadSanitizer over the tests that run threads: tile creation's workers (tiling, workspace),
+# the TIFF band decoder (imaging), the web-tile mosaic (importer), the ordered parallel loop and
+# the file helpers the workers call (platform), the cancel signals (port), and the windows that
+# drive tile jobs (app, offscreen). Builds them in build-tsan (or $1), runs each executable
+# once, prints a summary and exits non-zero on any report or failed test.
+#
+# Debian's Qt is not instrumented: what it reports from inside itself is suppressed in
+# scripts/tsan-suppressions.txt, each entry with its reason. Our own code gets no suppression.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+build=${1:-build-tsan}
+jobs=${CARTOZEN_JOBS:-$(nproc)}
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
+tests=(platform port imaging tiling importer workspace app)
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCARTOZEN_SANITIZE_THREAD=ON \
+  -DCARTOZEN_BUILD_BENCH=OFF >/dev/null
+# The window tests also start the built program (its command line); it runs instrumented too.
+cmake --build "$build" -j "$jobs" --target "${tests[@]/%/_tests}" cartozen2
+
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$root/scripts/tsan-suppressions.txt"
+export QT_QPA_PLATFORM=offscreen
+# Workers start only with more than one thread; a one-core runner must still run them.
+export CARTOZEN_THREADS=${CARTOZEN_THREADS:-4}
+logs="$build/tsan-logs"
+mkdir -p "$logs"
+
+failed=0
+total_tests=0
+total_reports=0
+summary=()
+for name in "${tests[@]}"; do
+  exe="$build/bin/${name}_tests"
+  log="$logs/$name.log"
+  rc=0
+  "$exe" --gtest_brief=1 >"$log" 2>&1 || rc=$?
+  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log" | tail -1)
+  reports=$(grep -cE '^(WARNING|ERROR|FATAL): ThreadSanitizer' "$log" || true)
+  total_tests=$((total_tests + ${passed:-0}))
+  total_reports=$((total_reports + reports))
+  summary+=("$(printf '%-16s %5s tests passed  %d reports  exit %d' "${name}_tests" "${passed:-0}" "$reports" "$rc")")
+  if [ "$rc" -ne 0 ] || [ "$reports" -ne 0 ]; then
+    failed=1
+    echo "== ${name}_tests failed (exit $rc); its log: $log" >&2
+    # The report, or the failed tests when there is none.
+    if [ "$reports" -ne 0 ]; then
+      sed -n '/^==================$/,/^==================$/p' "$log" | head -150 >&2
+    else
+      grep -E '^\[  FAILED  \]|Failure' "$log" | head -40 >&2
+      tail -20 "$log" >&2
+    fi
+  fi
+done
+
+echo "== ThreadSanitizer (CARTOZEN_THREADS=$CARTOZEN_THREADS)"
+printf '%s\n' "${summary[@]}"
+echo "${#tests[@]} executables, $total_tests tests passed, $total_reports reports"
+exit "$failed"
