@@ -155,160 +155,144 @@ ProjObject BaseGeographicSystem(PJ_CONTEXT* context, const KeyChecker& check) {
       check, "the ellipsoid is unusable");
 }
 
+// PROJ's constructors of projection methods, grouped by the parameters they take (after the
+// context; all end with the false easting and northing and the units they are given in).
+using PlaneMethod = PJ* (*)(PJ_CONTEXT*, double lat, double lon, double fe, double fn, const char*,
+                            double, const char*, double);
+using ScaledMethod = PJ* (*)(PJ_CONTEXT*, double lat, double lon, double k, double fe, double fn,
+                             const char*, double, const char*, double);
+using MeridianMethod = PJ* (*)(PJ_CONTEXT*, double lon, double fe, double fn, const char*, double,
+                               const char*, double);
+using ConicMethod = PJ* (*)(PJ_CONTEXT*, double lat0, double lon0, double lat1, double lat2,
+                            double fe, double fn, const char*, double, const char*, double);
+using ObliqueMethod = PJ* (*)(PJ_CONTEXT*, double lat, double lon, double azimuth, double angle,
+                              double k, double fe, double fn, const char*, double, const char*,
+                              double);
+
+// Where GTIFGetDefn puts each method's parameters (ProjParm indexes): the false easting and
+// northing are always 5 and 6, a scale factor 4; the latitude is the origin's (0) unless said.
+struct PlaneEntry {
+  int code;
+  PlaneMethod make;
+  int latitude = 0;
+  const char* latitudeName = "latitude of origin";
+};
+constexpr PlaneEntry kPlaneMethods[] = {
+    {CT_LambertAzimEqualArea, proj_create_conversion_lambert_azimuthal_equal_area},
+    {CT_AzimuthalEquidistant, proj_create_conversion_azimuthal_equidistant},
+    {CT_CassiniSoldner, proj_create_conversion_cassini_soldner},
+    {CT_Polyconic, proj_create_conversion_american_polyconic},
+    {CT_Gnomonic, proj_create_conversion_gnomonic},
+    {CT_Orthographic, proj_create_conversion_orthographic},
+    {CT_NewZealandMapGrid, proj_create_conversion_new_zealand_mapping_grid},
+    {CT_CylindricalEqualArea, proj_create_conversion_lambert_cylindrical_equal_area, 0,
+     "standard parallel"},
+    // Its origin latitude (0) must be the equator: PROJ's constructor has none.
+    {CT_Equirectangular, proj_create_conversion_equidistant_cylindrical, 2, "standard parallel"},
+};
+struct ScaledEntry {
+  int code;
+  ScaledMethod make;
+};
+constexpr ScaledEntry kScaledMethods[] = {
+    {CT_TransverseMercator, proj_create_conversion_transverse_mercator},
+    {CT_TransvMercator_SouthOriented, proj_create_conversion_transverse_mercator_south_oriented},
+    {CT_LambertConfConic_1SP, proj_create_conversion_lambert_conic_conformal_1sp},
+    {CT_Stereographic, proj_create_conversion_stereographic},
+    {CT_ObliqueStereographic, proj_create_conversion_oblique_stereographic},
+};
+struct MeridianEntry {
+  int code;
+  MeridianMethod make;
+};
+constexpr MeridianEntry kMeridianMethods[] = {
+    {CT_Robinson, proj_create_conversion_robinson},
+    {CT_Sinusoidal, proj_create_conversion_sinusoidal},
+    {CT_VanDerGrinten, proj_create_conversion_van_der_grinten},
+    // Its origin latitude (0) must be the equator: PROJ's constructor has none.
+    {CT_MillerCylindrical, proj_create_conversion_miller_cylindrical},
+};
+struct ConicEntry {
+  int code;
+  ConicMethod make;
+  int origin;     // index of the origin's latitude, its longitude follows
+  int parallels;  // index of the first standard parallel, the second follows
+};
+constexpr ConicEntry kConicMethods[] = {
+    {CT_LambertConfConic_2SP, proj_create_conversion_lambert_conic_conformal_2sp, 0, 2},
+    {CT_AlbersEqualArea, proj_create_conversion_albers_equal_area, 2, 0},
+    {CT_EquidistantConic, proj_create_conversion_equidistant_conic, 2, 0},
+};
+struct ObliqueEntry {
+  int code;
+  ObliqueMethod make;
+};
+constexpr ObliqueEntry kObliqueMethods[] = {
+    {CT_ObliqueMercator, proj_create_conversion_hotine_oblique_mercator_variant_a},
+    {CT_HotineObliqueMercatorAzimuthCenter,
+     proj_create_conversion_hotine_oblique_mercator_variant_b},
+};
+
+template <typename Entry, std::size_t N>
+const Entry* Find(const Entry (&table)[N], int code) {
+  for (const Entry& entry : table) {
+    if (entry.code == code) return &entry;
+  }
+  return nullptr;
+}
+
 // The projection of the keys, its parameters in degrees and metres as GTIFGetDefn gives them.
 ProjObject Projection(PJ_CONTEXT* c, const KeyChecker& k) {
-  const GTIFDefn& keys = k.Keys();
+  const int code = k.Keys().CTProjection;
   const double fe = k.FalseEasting(), fn = k.FalseNorthing();
   constexpr const char* kDegree = "degree";
   constexpr const char* kMetre = "metre";
   constexpr double kDeg = kRadiansPerDegree;
   PJ* made = nullptr;
-  switch (keys.CTProjection) {
-    case CT_TransverseMercator:
-      made = proj_create_conversion_transverse_mercator(
-          c, k.Latitude(0, "latitude of origin"), k.Longitude(1, "central meridian"), k.Scale(4),
-          fe, fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_TransvMercator_SouthOriented:
-      made = proj_create_conversion_transverse_mercator_south_oriented(
-          c, k.Latitude(0, "latitude of origin"), k.Longitude(1, "central meridian"), k.Scale(4),
-          fe, fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_Mercator:
-      // A standard parallel makes it the two-parallel form; otherwise the scale factor counts.
-      if (keys.ProjParmId[2] == ProjStdParallel1GeoKey) {
-        made = proj_create_conversion_mercator_variant_b(c, k.Latitude(2, "standard parallel"),
-                                                         k.Longitude(1, "central meridian"), fe, fn,
-                                                         kDegree, kDeg, kMetre, 1.0);
-      } else {
-        made = proj_create_conversion_mercator_variant_a(
-            c, k.Latitude(0, "latitude of origin"), k.Longitude(1, "central meridian"), k.Scale(4),
-            fe, fn, kDegree, kDeg, kMetre, 1.0);
-      }
-      break;
-    case CT_LambertConfConic_2SP:
-      made = proj_create_conversion_lambert_conic_conformal_2sp(
-          c, k.Latitude(0, "latitude of origin"), k.Longitude(1, "central meridian"),
-          k.Latitude(2, "first standard parallel"), k.Latitude(3, "second standard parallel"), fe,
-          fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_LambertConfConic_1SP:
-      made = proj_create_conversion_lambert_conic_conformal_1sp(
-          c, k.Latitude(0, "latitude of origin"), k.Longitude(1, "central meridian"), k.Scale(4),
-          fe, fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_AlbersEqualArea:
-      made = proj_create_conversion_albers_equal_area(
-          c, k.Latitude(2, "latitude of origin"), k.Longitude(3, "central meridian"),
-          k.Latitude(0, "first standard parallel"), k.Latitude(1, "second standard parallel"), fe,
-          fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_EquidistantConic:
-      made = proj_create_conversion_equidistant_conic(
-          c, k.Latitude(2, "latitude of origin"), k.Longitude(3, "central meridian"),
-          k.Latitude(0, "first standard parallel"), k.Latitude(1, "second standard parallel"), fe,
-          fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_LambertAzimEqualArea:
-      made = proj_create_conversion_lambert_azimuthal_equal_area(
-          c, k.Latitude(0, "latitude of origin"), k.Longitude(1, "central meridian"), fe, fn,
-          kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_AzimuthalEquidistant:
-      made = proj_create_conversion_azimuthal_equidistant(c, k.Latitude(0, "latitude of origin"),
-                                                          k.Longitude(1, "central meridian"), fe,
-                                                          fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_Stereographic:
-      made = proj_create_conversion_stereographic(c, k.Latitude(0, "latitude of origin"),
-                                                  k.Longitude(1, "central meridian"), k.Scale(4),
-                                                  fe, fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_ObliqueStereographic:
-      made = proj_create_conversion_oblique_stereographic(
-          c, k.Latitude(0, "latitude of origin"), k.Longitude(1, "central meridian"), k.Scale(4),
-          fe, fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_PolarStereographic: {
-      // Centred on a pole it has a scale factor; otherwise the latitude is where scale is true.
-      const double latitude = k.Latitude(0, "latitude of true scale");
-      made = std::abs(latitude) == 90.0
-                 ? proj_create_conversion_polar_stereographic_variant_a(
-                       c, latitude, k.Longitude(1, "straight vertical pole longitude"), k.Scale(4),
-                       fe, fn, kDegree, kDeg, kMetre, 1.0)
-                 : proj_create_conversion_polar_stereographic_variant_b(
-                       c, latitude, k.Longitude(1, "straight vertical pole longitude"), fe, fn,
-                       kDegree, kDeg, kMetre, 1.0);
-      break;
+  if (const PlaneEntry* m = Find(kPlaneMethods, code)) {
+    if (code == CT_Equirectangular) k.RequireZero(0, "latitude of origin off the equator");
+    const double lat = k.Latitude(m->latitude, m->latitudeName);
+    made = m->make(c, lat, k.Longitude(1, "central meridian"), fe, fn, kDegree, kDeg, kMetre, 1.0);
+  } else if (const ScaledEntry* m = Find(kScaledMethods, code)) {
+    const double lat = k.Latitude(0, "latitude of origin");
+    const double lon = k.Longitude(1, "central meridian");
+    made = m->make(c, lat, lon, k.Scale(4), fe, fn, kDegree, kDeg, kMetre, 1.0);
+  } else if (const MeridianEntry* m = Find(kMeridianMethods, code)) {
+    if (code == CT_MillerCylindrical) k.RequireZero(0, "latitude of origin off the equator");
+    made = m->make(c, k.Longitude(1, "central meridian"), fe, fn, kDegree, kDeg, kMetre, 1.0);
+  } else if (const ConicEntry* m = Find(kConicMethods, code)) {
+    const double lat0 = k.Latitude(m->origin, "latitude of origin");
+    const double lon0 = k.Longitude(m->origin + 1, "central meridian");
+    const double lat1 = k.Latitude(m->parallels, "first standard parallel");
+    const double lat2 = k.Latitude(m->parallels + 1, "second standard parallel");
+    made = m->make(c, lat0, lon0, lat1, lat2, fe, fn, kDegree, kDeg, kMetre, 1.0);
+  } else if (const ObliqueEntry* m = Find(kObliqueMethods, code)) {
+    const double lat = k.Latitude(0, "latitude of centre");
+    const double lon = k.Longitude(1, "longitude of centre");
+    const double azimuth = k.Azimuth(2, "azimuth");
+    const double angle = k.Azimuth(3, "rectified grid angle");
+    made = m->make(c, lat, lon, azimuth, angle, k.Scale(4), fe, fn, kDegree, kDeg, kMetre, 1.0);
+  } else if (code == CT_Mercator) {
+    // A standard parallel makes it the two-parallel form; otherwise the scale factor counts.
+    const double lon = k.Longitude(1, "central meridian");
+    if (k.Keys().ProjParmId[2] == ProjStdParallel1GeoKey) {
+      made = proj_create_conversion_mercator_variant_b(c, k.Latitude(2, "standard parallel"), lon,
+                                                       fe, fn, kDegree, kDeg, kMetre, 1.0);
+    } else {
+      const double lat = k.Latitude(0, "latitude of origin");
+      made = proj_create_conversion_mercator_variant_a(c, lat, lon, k.Scale(4), fe, fn, kDegree,
+                                                       kDeg, kMetre, 1.0);
     }
-    case CT_ObliqueMercator:
-      made = proj_create_conversion_hotine_oblique_mercator_variant_a(
-          c, k.Latitude(0, "latitude of centre"), k.Longitude(1, "longitude of centre"),
-          k.Azimuth(2, "azimuth"), k.Azimuth(3, "rectified grid angle"), k.Scale(4), fe, fn,
-          kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_HotineObliqueMercatorAzimuthCenter:
-      made = proj_create_conversion_hotine_oblique_mercator_variant_b(
-          c, k.Latitude(0, "latitude of centre"), k.Longitude(1, "longitude of centre"),
-          k.Azimuth(2, "azimuth"), k.Azimuth(3, "rectified grid angle"), k.Scale(4), fe, fn,
-          kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_Equirectangular:
-      k.RequireZero(0, "latitude of origin off the equator");
-      made = proj_create_conversion_equidistant_cylindrical(c, k.Latitude(2, "standard parallel"),
-                                                            k.Longitude(1, "central meridian"), fe,
-                                                            fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_CylindricalEqualArea:
-      made = proj_create_conversion_lambert_cylindrical_equal_area(
-          c, k.Latitude(0, "standard parallel"), k.Longitude(1, "central meridian"), fe, fn,
-          kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_CassiniSoldner:
-      made = proj_create_conversion_cassini_soldner(c, k.Latitude(0, "latitude of origin"),
-                                                    k.Longitude(1, "central meridian"), fe, fn,
-                                                    kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_Polyconic:
-      made = proj_create_conversion_american_polyconic(c, k.Latitude(0, "latitude of origin"),
-                                                       k.Longitude(1, "central meridian"), fe, fn,
-                                                       kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_Gnomonic:
-      made = proj_create_conversion_gnomonic(c, k.Latitude(0, "latitude of origin"),
-                                             k.Longitude(1, "central meridian"), fe, fn, kDegree,
-                                             kDeg, kMetre, 1.0);
-      break;
-    case CT_Orthographic:
-      made = proj_create_conversion_orthographic(c, k.Latitude(0, "latitude of origin"),
-                                                 k.Longitude(1, "central meridian"), fe, fn,
-                                                 kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_NewZealandMapGrid:
-      made = proj_create_conversion_new_zealand_mapping_grid(c, k.Latitude(0, "latitude of origin"),
-                                                             k.Longitude(1, "central meridian"), fe,
-                                                             fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_MillerCylindrical:
-      k.RequireZero(0, "latitude of origin off the equator");
-      made = proj_create_conversion_miller_cylindrical(c, k.Longitude(1, "central meridian"), fe,
-                                                       fn, kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_Robinson:
-      made = proj_create_conversion_robinson(c, k.Longitude(1, "central meridian"), fe, fn, kDegree,
-                                             kDeg, kMetre, 1.0);
-      break;
-    case CT_Sinusoidal:
-      made = proj_create_conversion_sinusoidal(c, k.Longitude(1, "central meridian"), fe, fn,
-                                               kDegree, kDeg, kMetre, 1.0);
-      break;
-    case CT_VanDerGrinten:
-      made = proj_create_conversion_van_der_grinten(c, k.Longitude(1, "central meridian"), fe, fn,
-                                                    kDegree, kDeg, kMetre, 1.0);
-      break;
-    default:
-      k.Refuse("the projection method (GeoTIFF code " + std::to_string(keys.CTProjection) +
-               ") is not supported");
+  } else if (code == CT_PolarStereographic) {
+    // Centred on a pole it has a scale factor; otherwise the latitude is where scale is true.
+    const double lat = k.Latitude(0, "latitude of true scale");
+    const double lon = k.Longitude(1, "straight vertical pole longitude");
+    made = std::abs(lat) == 90.0 ? proj_create_conversion_polar_stereographic_variant_a(
+                                       c, lat, lon, k.Scale(4), fe, fn, kDegree, kDeg, kMetre, 1.0)
+                                 : proj_create_conversion_polar_stereographic_variant_b(
+                                       c, lat, lon, fe, fn, kDegree, kDeg, kMetre, 1.0);
+  } else {
+    k.Refuse("the projection method (GeoTIFF code " + std::to_string(code) + ") is not supported");
   }
   return Checked(made, k, "the projection's parameters are unusable");
 }
