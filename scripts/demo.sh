@@ -15,7 +15,7 @@
 #   cartozen2 /P Lambert /S lambert.tif /G /R 0.5 /R 1 /R 2 /M
 #                                                 the grid from the chart itself, tiles, maps
 #
-# The program runs display-less (no DISPLAY): it picks Qt's offscreen platform itself, writes
+# The program runs display-less (no DISPLAY): it runs without a window and without Qt, writes
 # any problem to demo-output/Error.txt and exits 1 then.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -28,7 +28,6 @@
 #include "TSplashScreen.h"
 #include "georef/GridDrawing.h"
 #include "platform/Error.h"
-#include "platform/FileSystem.h"
 #include "port/CancelSignals.h"
 #include "port/ErrorLog.h"
 #include "project/Project.h"
@@ -230,12 +229,7 @@ UserInterface& TForm1::Ui() {
 
 void TForm1::FormCreate() {
   resize(1024, 768);
-  try {
-    StartUpProject(state_.Project);
-  } catch (const std::exception& error) {
-    ReportError(error);
-    startUpError_ = error.what();
-  }
+  startUpError_ = StartUpApplication(state_, *ui_);
   UpdateTitle();
   Timer1->setInterval(StartUpTimerInterval(arguments_.Count()));
   Timer1->start();
@@ -246,7 +240,7 @@ void TForm1::UpdateTitle() {
 }
 
 bool TForm1::RunLogged() const {
-  return headless_.Logged() || FileExists(ErrorLogPath());
+  return CommandLineRunLogged(headless_.Logged());
 }
 
 void TForm1::ReportError(const std::exception& error, bool duringCommandLine) {
@@ -307,9 +301,7 @@ void TForm1::Timer1Timer() {
     outcome = CancelOnSignals::SignalReceived() ? CommandLineOutcome::Close
                                                 : CommandLineOutcome::StayOpen;
   }
-  // The run began by deleting the log; a start-up failure (the last project could not be
-  // reopened) still belongs in it when the run logged nothing else.
-  if (!startUpError_.empty() && !FileExists(ErrorLogPath())) LogError(startUpError_);
+  LogStartUpFailure(startUpError_);
   // The run may have opened another project: closing must not store the old one's position.
   MapViewerForm->UpdateInfo();
   UpdateTitle();

@@ -5,8 +5,9 @@
 //
 // Start-up (FormCreate): 1024 × 768, "Cartozen2.ini" read and the last project reopened, the
 // title set, and the one-shot Timer1 armed: 100 ms when there are command-line arguments,
-// 3000 ms otherwise. The first showing shows the splash (FormShow); Timer1Timer hides it, runs
-// the command line and closes the window when the run is over. Closing saves the source's settings
+// 3000 ms otherwise (a command-line run without a display never creates this window:
+// workspace/WindowlessRun.h). The first showing shows the splash (FormShow); Timer1Timer hides
+// it, runs the command line and closes the window when the run is over. Closing saves the source's settings
 // file, the project file and "Cartozen2.ini"; a failed save shows its message and keeps the window
 // open (except without a display, where nobody could retry: the message is logged and the window
 // closes).

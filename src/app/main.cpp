@@ -1,4 +1,6 @@
-// Program entry: the main window, the start-up timer and, with switches, the command-line run.
+// Program entry. Started with switches and no display (a script, a cron job), the command line
+// runs straight on the workspace, without Qt (workspace/WindowlessRun.h). Otherwise the main
+// window, its start-up timer and, with switches, the command-line run from that timer.
 
 #include <csignal>
 #include <cstdlib>
@@ -12,17 +14,15 @@
 #include "StartUpFailure.h"
 #include "TForm1.h"
 #include "batch/StandardOptions.h"
+#include "workspace/WindowlessRun.h"
 
 namespace {
 
-// Started with switches and no display (a script, a cron job), the program needs no display:
-// Qt's offscreen platform is chosen unless the caller chose a platform.
-bool ChooseDisplaylessPlatform(int argc) {
+// Switches, no display and no platform chosen by the caller. A caller that sets QT_QPA_PLATFORM
+// (offscreen, xcb, ...) asks for the window path, and gets it.
+bool RunsWithoutWindow(int argc) {
   const bool hasDisplay = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-  if (argc > 1 && !hasDisplay && !std::getenv("QT_QPA_PLATFORM")) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  }
-  return argc > 1;
+  return argc > 1 && !hasDisplay && !std::getenv("QT_QPA_PLATFORM");
 }
 
 }  // namespace
@@ -37,7 +37,9 @@ int main(int argc, char* argv[]) {
   // A file-size limit (ulimit -f) then fails the write with EFBIG, which is reported as
   // "Unable to write to ..." like a full disk, instead of killing the program mid-write.
   std::signal(SIGXFSZ, SIG_IGN);
-  const bool hasSwitches = ChooseDisplaylessPlatform(argc);
+  if (RunsWithoutWindow(argc)) return cz::RunWithoutWindow(std::move(arguments));
+
+  const bool hasSwitches = argc > 1;
   cz::InstallQtMessageFilter(hasSwitches && cz::DisplaylessPlatformRequested());
   cz::StartUpFailureGuard startUpGuard;  // until the application object stands
   cz::CartozenApplication app(argc, argv);

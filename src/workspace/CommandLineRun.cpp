@@ -191,4 +191,12 @@ CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
   return CommandLineBatch(state, ui, arguments, host);
 }
 
+void LogStartUpFailure(const std::string& startUpError) {
+  if (!startUpError.empty() && !FileExists(ErrorLogPath())) LogError(startUpError);
+}
+
+bool CommandLineRunLogged(bool portLogged) {
+  return portLogged || FileExists(ErrorLogPath());
+}
+
 }  // namespace cz

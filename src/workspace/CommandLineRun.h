@@ -74,4 +74,12 @@ CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
 CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
                                     const CommandArguments& arguments);
 
+// After the run: it began by deleting the log, so a start-up failure (StartUpApplication's
+// text; empty for none) is logged when the run logged nothing else.
+void LogStartUpFailure(const std::string& startUpError);
+
+// Whether the run logged a problem, so that the process exits with status 1: the port says it
+// logged something (portLogged), or "Error.txt" exists.
+bool CommandLineRunLogged(bool portLogged);
+
 }  // namespace cz

@@ -1,11 +1,22 @@
 #include "workspace/ProjectCommands.h"
 
+#include <exception>
 #include <filesystem>
 
 #include "platform/FileSystem.h"
 #include "project/Project.h"
 
 namespace cz {
+
+std::string StartUpApplication(AppState& state, UserInterface& ui) {
+  try {
+    StartUpProject(state.Project);
+  } catch (const std::exception& error) {
+    ui.ReportError(error);
+    return error.what();
+  }
+  return {};
+}
 
 bool CreateOrOpenProject(AppState& state, const std::string& chosenFile, UserInterface& ui) {
   if (RefuseIfBusy(state.Busy, ui)) return false;

@@ -1,6 +1,7 @@
 #pragma once
-// The commands on the project as a whole: create or open one from the menu, distribute a map
-// option to its sources' settings files, and the application's closing.
+// The commands on the project as a whole: the application's start-up, create or open one from
+// the menu, distribute a map option to its sources' settings files, and the application's
+// closing.
 
 #include <string>
 
@@ -9,6 +10,11 @@
 #include "workspace/AppState.h"
 
 namespace cz {
+
+// The start-up of every run, window or not: "Cartozen2.ini" read and the last project reopened
+// (StartUpProject). A failure is reported on ui (ReportError) and its text returned, so that a
+// command-line run can still log it (LogStartUpFailure); empty when the start-up went well.
+std::string StartUpApplication(AppState& state, UserInterface& ui);
 
 // The menu's create-or-open flow for the file chosen in the project-file dialog. A file that
 // does not exist is created only after the question kCreateProjectQuestion is answered Yes;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
@@ -15,6 +17,7 @@
 #include "project/AppSettings.h"
 #include "project/IniFile.h"
 #include "support/TempFolder.h"
+#include "workspace/WindowlessRun.h"
 
 namespace cz {
 namespace {
@@ -132,6 +135,38 @@ TEST_F(TForm1Test, StartUpFailureStaysInTheCommandLineLog) {
   window.Timer1Timer();
   EXPECT_TRUE(window.RunLogged());
   EXPECT_EQ(ReadFileBytes(ErrorLogPath()), "Unable to write to " + file + "\r\n");
+}
+
+}  // namespace
+}  // namespace cz
+
+namespace cz {
+namespace {
+
+// Without a display the command line runs without this window (workspace/WindowlessRun.h): it
+// must leave the files and the exit status that this window's run and closing leave. The
+// viewer centre lies between two steps of the viewer's edits, which the closing rounds.
+TEST_F(TForm1Test, WindowlessRunLeavesWhatTheWindowsRunLeaves) {
+  std::array<std::string, 2> projectFiles, settingsFiles;
+  std::array<int, 2> statuses{};
+  for (const bool windowless : {false, true}) {
+    work.Write("p.prg", "[General]\r\n[MapViewer]\r\nLatitude=8100001\r\nLongitude=1350002\r\n");
+    WriteAppSettings(work.Path(), "p.prg");
+    if (windowless) {
+      statuses[1] = RunWithoutWindow({"/M"});
+    } else {
+      TForm1 window({"/M"}, true);
+      window.show();
+      window.Timer1Timer();
+      statuses[0] = window.RunLogged() ? 1 : 0;
+    }
+    projectFiles[windowless] = ReadFileBytes(work / "p.prg");
+    settingsFiles[windowless] = ReadFileBytes(programFolder / "Cartozen2.ini");
+  }
+  EXPECT_EQ(projectFiles[1], projectFiles[0]);
+  EXPECT_EQ(projectFiles[0].find("8100001"), std::string::npos);
+  EXPECT_EQ(settingsFiles[1], settingsFiles[0]);
+  EXPECT_EQ(statuses[1], statuses[0]);
 }
 
 }  // namespace

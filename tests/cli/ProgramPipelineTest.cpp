@@ -68,12 +68,13 @@ class ProgramFolder {
   std::string operator/(const std::string& name) const { return folder_ / name; }
 
   // fileSizeLimit: the largest file the run may write, in KiB (ulimit -f), 0 for none.
-  ProgramRun Run(const std::vector<std::string>& arguments, int fileSizeLimit = 0) const {
+  // environment: "NAME=value ..." for the run.
+  ProgramRun Run(const std::vector<std::string>& arguments, int fileSizeLimit = 0,
+                 const std::string& environment = "") const {
     std::string command = "cd " + Quoted(folder_.Path()) + " && ";
     if (fileSizeLimit > 0) command += "ulimit -f " + std::to_string(fileSizeLimit) + " && ";
-    command +=
-        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
-        "timeout 120 ./cartozen2";
+    command += "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + environment +
+               " timeout 120 ./cartozen2";
     for (const std::string& argument : arguments) {
       command += ' ';
       command += Quoted(argument);
@@ -268,6 +269,19 @@ INSTANTIATE_TEST_SUITE_P(
                       StandardOptionCase{{"--version"},
                                          std::string("cartozen2 ") + kProgramVersion + "\n"},
                       StandardOptionCase{{"--help", "/P", "Alps", "/M"}, "Usage: cartozen2 "}));
+
+// Without a display the run needs no toolkit: with QT_DEBUG_PLUGINS set, Qt would report on
+// standard error every plugin it looks for, the platform plugin first.
+TEST(ProgramPipeline, DisplaylessRunLoadsNoQtPlugin) {
+  const ProgramFolder program;
+  const ProgramRun run =
+      program.Run({"/P", "Alps", "/S", "alps.tif", "/X", "48", "6", "2", "4", "/R", "4"}, 0,
+                  "QT_DEBUG_PLUGINS=1");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_FALSE(run.logExists) << run.log;
+  EXPECT_EQ(run.standardError, "");
+  EXPECT_FALSE(program.Files("Tiles").empty());
+}
 
 TEST(ProgramPipeline, SameRunTwiceGivesByteIdenticalMapFiles) {
   const ProgramFolder program;
