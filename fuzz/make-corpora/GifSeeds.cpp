@@ -25,7 +25,7 @@ struct GifFrame {
   std::vector<std::pair<int, std::string>> Extensions;  // code, one data block, before the image
 };
 
-struct GifSpec {
+struct GifRecipe {
   int ScreenWidth = 16, ScreenHeight = 12;
   int GlobalColours = 16;  // 0: none
   bool Gif89 = false;
@@ -52,18 +52,19 @@ void Check(int result, GifFileType* gif, const char* what) {
   }
 }
 
-std::string GiflibBytes(const GifSpec& spec) {
+std::string GiflibBytes(const GifRecipe& recipe) {
   std::string out;
   int error = 0;
   GifFileType* gif = EGifOpen(&out, Write, &error);
   if (!gif) throw std::runtime_error("EGifOpen failed");
   std::vector<ColorMapObject*> maps;
   try {
-    EGifSetGifVersion(gif, spec.Gif89);
-    ColorMapObject* global = spec.GlobalColours ? ColourMap(spec.GlobalColours, 0) : nullptr;
+    EGifSetGifVersion(gif, recipe.Gif89);
+    ColorMapObject* global = recipe.GlobalColours ? ColourMap(recipe.GlobalColours, 0) : nullptr;
     maps.push_back(global);
-    Check(EGifPutScreenDesc(gif, spec.ScreenWidth, spec.ScreenHeight, 8, 0, global), gif, "screen");
-    for (const GifFrame& frame : spec.Frames) {
+    Check(EGifPutScreenDesc(gif, recipe.ScreenWidth, recipe.ScreenHeight, 8, 0, global), gif,
+          "screen");
+    for (const GifFrame& frame : recipe.Frames) {
       for (const auto& [code, data] : frame.Extensions) {
         Check(EGifPutExtension(gif, code, static_cast<int>(data.size()), data.data()), gif,
               "extension");
@@ -82,7 +83,7 @@ std::string GiflibBytes(const GifSpec& spec) {
       } else {
         for (int y = 0; y < frame.Height; ++y) order.push_back(y);
       }
-      const int colours = frame.LocalColours ? frame.LocalColours : spec.GlobalColours;
+      const int colours = frame.LocalColours ? frame.LocalColours : recipe.GlobalColours;
       std::vector<GifPixelType> row(static_cast<std::size_t>(frame.Width));
       for (const int y : order) {
         for (int x = 0; x < frame.Width; ++x) {
@@ -166,10 +167,10 @@ std::string EncodedTile(const Raster32& picture, std::uint8_t reduction, std::ui
   return encoder.Encode(picture, {reduction, dithering});
 }
 
-GifSpec With(const std::function<void(GifSpec&)>& change) {
-  GifSpec spec;
-  change(spec);
-  return spec;
+GifRecipe With(const std::function<void(GifRecipe&)>& change) {
+  GifRecipe recipe;
+  change(recipe);
+  return recipe;
 }
 
 const std::string kGraphicControl("\x05\x00\x00\x03", 4);  // transparent index 3
@@ -184,16 +185,16 @@ std::vector<std::pair<std::string, std::string>> SharedTiles() {
   }
   tiles.push_back({"encoder-16-colours-dithered.gif", EncodedTile(TilePicture(32, 30), 4, 1)});
   tiles.push_back({"encoder-256-colours.gif", EncodedTile(TilePicture(32, 30), 0, 0)});
-  tiles.push_back({"giflib87-global-table.gif", GiflibBytes(GifSpec{})});
-  tiles.push_back({"giflib87-interlaced.gif", GiflibBytes(With([](GifSpec& s) {
+  tiles.push_back({"giflib87-global-table.gif", GiflibBytes(GifRecipe{})});
+  tiles.push_back({"giflib87-interlaced.gif", GiflibBytes(With([](GifRecipe& s) {
                      s.Frames[0].Interlaced = true;
                      s.Frames[0].Height = s.ScreenHeight = 21;
                    }))});
-  tiles.push_back({"giflib87-local-under-global.gif", GiflibBytes(With([](GifSpec& s) {
+  tiles.push_back({"giflib87-local-under-global.gif", GiflibBytes(With([](GifRecipe& s) {
                      s.GlobalColours = 256;
                      s.Frames[0].LocalColours = 8;
                    }))});
-  tiles.push_back({"giflib87-two-images.gif", GiflibBytes(With([](GifSpec& s) {
+  tiles.push_back({"giflib87-two-images.gif", GiflibBytes(With([](GifRecipe& s) {
                      GifFrame second;
                      second.Left = 4;
                      second.Top = 2;
@@ -202,13 +203,13 @@ std::vector<std::pair<std::string, std::string>> SharedTiles() {
                      second.LocalColours = 4;
                      s.Frames.push_back(second);
                    }))});
-  tiles.push_back({"giflib89-extensions.gif", GiflibBytes(With([](GifSpec& s) {
+  tiles.push_back({"giflib89-extensions.gif", GiflibBytes(With([](GifRecipe& s) {
                      s.Gif89 = true;
                      s.Frames[0].Extensions = {{GRAPHICS_EXT_FUNC_CODE, kGraphicControl},
                                                {COMMENT_EXT_FUNC_CODE, "made by hand"},
                                                {APPLICATION_EXT_FUNC_CODE, kLoop}};
                    }))});
-  tiles.push_back({"giflib89-animation.gif", GiflibBytes(With([](GifSpec& s) {
+  tiles.push_back({"giflib89-animation.gif", GiflibBytes(With([](GifRecipe& s) {
                      s.Gif89 = true;
                      s.Frames[0].Extensions = {{GRAPHICS_EXT_FUNC_CODE, kGraphicControl}};
                      GifFrame second = s.Frames[0];
@@ -217,19 +218,19 @@ std::vector<std::pair<std::string, std::string>> SharedTiles() {
                      s.Frames.push_back(second);
                    }))});
   tiles.push_back({"image-larger-than-screen.gif",
-                   GiflibBytes(With([](GifSpec& s) { s.ScreenWidth = s.ScreenHeight = 4; }))});
-  tiles.push_back({"image-off-screen.gif", GiflibBytes(With([](GifSpec& s) {
+                   GiflibBytes(With([](GifRecipe& s) { s.ScreenWidth = s.ScreenHeight = 4; }))});
+  tiles.push_back({"image-off-screen.gif", GiflibBytes(With([](GifRecipe& s) {
                      s.Frames[0].Left = 60000;
                      s.Frames[0].Top = 60000;
                    }))});
-  tiles.push_back({"indices-beyond-table.gif", GiflibBytes(With([](GifSpec& s) {
+  tiles.push_back({"indices-beyond-table.gif", GiflibBytes(With([](GifRecipe& s) {
                      s.GlobalColours = 2;  // code size 2: indices 2 and 3 name no colour
                      s.Frames[0].LocalColours = 0;
                    }))});
-  tiles.push_back({"one-pixel.gif", GiflibBytes(With([](GifSpec& s) {
+  tiles.push_back({"one-pixel.gif", GiflibBytes(With([](GifRecipe& s) {
                      s.ScreenWidth = s.ScreenHeight = s.Frames[0].Width = s.Frames[0].Height = 1;
                    }))});
-  tiles.push_back({"wide-8193.gif", GiflibBytes(With([](GifSpec& s) {
+  tiles.push_back({"wide-8193.gif", GiflibBytes(With([](GifRecipe& s) {
                      s.ScreenWidth = s.Frames[0].Width = 8193;
                      s.ScreenHeight = s.Frames[0].Height = 1;
                      s.GlobalColours = 2;
@@ -238,7 +239,7 @@ std::vector<std::pair<std::string, std::string>> SharedTiles() {
 
   const std::string tile = ProgramTileGif(24, 20, 16);
   const GifLayout layout = LayoutOf(tile);
-  tiles.push_back({"no-colour-table.gif", WithoutGlobalTable(GiflibBytes(GifSpec{}))});
+  tiles.push_back({"no-colour-table.gif", WithoutGlobalTable(GiflibBytes(GifRecipe{}))});
   for (const int size : {0, 1, 9, 12}) {
     std::string odd = tile;
     odd[layout.MinimumCodeSize] = static_cast<char>(size);
