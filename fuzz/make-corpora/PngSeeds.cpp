@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Seeds.h"
+#include "importer/PngTestFiles.h"
 
 namespace cz::seeds {
 namespace {
@@ -26,20 +27,6 @@ struct PngImage {
   std::function<void(png_structp, png_infop)> Chunks;  // before the pixels
 };
 
-int Channels(int colourType) {
-  switch (colourType) {
-    case PNG_COLOR_TYPE_GRAY:
-    case PNG_COLOR_TYPE_PALETTE:
-      return 1;
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-      return 2;
-    case PNG_COLOR_TYPE_RGB:
-      return 3;
-    default:
-      return 4;
-  }
-}
-
 void Append(png_structp png, png_bytep data, png_size_t size) {
   static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), size);
 }
@@ -52,7 +39,7 @@ void Fail(png_structp, png_const_charp message) {
 
 // Rows of blocks of 8 × 8 pixels: small files even at 256 × 256.
 std::vector<std::uint8_t> Row(const PngImage& image, int y) {
-  const int channels = Channels(image.ColourType);
+  const int channels = testing::PngChannels(image.ColourType);
   std::vector<std::uint8_t> row;
   std::uint32_t pending = 0;
   int pendingBits = 0;
