@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "project/CoverageSettings.h"
 #include "tiling/CoverageShape.h"
+#include "tiling/CoveredTiles.h"
 #include "workspace/BusyState.h"
 #include "workspace/MapCommands.h"
 
@@ -92,6 +93,26 @@ namespace {
 // A copy of the polygon being edited, to change and hand to SetPolygon.
 std::vector<CoveragePoint> EditedPolygon(const AppState& state) { return ShownPolygon(state); }
 }  // namespace
+
+CoverageOverlay CoverageOverlayOf(AppState& state) {
+  CoverageOverlay overlay;
+  for (const CoveragePoint& p : ShownPolygon(state)) overlay.Polygon.push_back({p.X, p.Y});
+  overlay.PolygonClosed = !state.Source.Coverage.Polygon.empty();
+  if (!state.Source.Coverage.Box || !state.Source.Loaded) return overlay;
+  try {
+    const TileJob job = TileJobOf(state);
+    for (const auto& line : BoxOutline(*job.Coverage)) {
+      std::vector<PixelPoint>& shown = overlay.BoxLines.emplace_back();
+      for (const FloatPoint& p : line) {
+        shown.push_back({static_cast<std::int32_t>(std::lround(p.X)),
+                         static_cast<std::int32_t>(std::lround(p.Y))});
+      }
+    }
+  } catch (const CartozenError&) {
+    // A box the chart cannot use shows nothing; its edit was refused with the reason.
+  }
+  return overlay;
+}
 
 CoverageDialogTexts CoverageDialogTextsOf(const AppState& state) {
   const ChartCoverage& coverage = state.Source.Coverage;

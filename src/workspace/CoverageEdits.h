@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "geo/ChartCoverage.h"
+#include "georef/CoverageDrawing.h"
 #include "port/UserInterface.h"
 #include "workspace/AppState.h"
 
@@ -49,5 +50,11 @@ bool ClearPolygon(AppState& state, UserInterface& ui);
 
 // The polygon as shown: the coverage's, or the draft while it has fewer than three points.
 const std::vector<CoveragePoint>& ShownPolygon(const AppState& state);
+
+// What the overlay shows of the loaded chart's coverage: the polygon (or draft) and the box
+// carried through the georeference (nothing of the box while the chart cannot use it). Costs
+// a coverage run's preparation: made when the coverage or the georeference changes, not per
+// repaint.
+CoverageOverlay CoverageOverlayOf(AppState& state);
 
 }  // namespace cz
