@@ -38,6 +38,7 @@
 #include "workspace/MapCommands.h"
 #include "workspace/ProjectBatch.h"
 #include "workspace/ProjectCommands.h"
+#include "workspace/Workspace.h"
 
 namespace cz {
 
@@ -53,15 +54,22 @@ constexpr int kZoomBarWidth = 200;
 constexpr int kLoadZoomPosition = 24;  // scale 0.25
 constexpr double kInitialScale = 0.2;
 
-QPushButton* MakeButton(const char* caption, QWidget* parent) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+// Gives a control its name as object name, for the tests that find it.
+template <typename Control>
+Control* Named(Control* control, const char* name) {
+  control->setObjectName(QLatin1String(name));
+  return control;
+}
+
+QPushButton* MakeButton(const char* caption, const char* name, QWidget* parent) {
+  auto* button = Named(new QPushButton(QString::fromUtf8(caption), parent), name);
   button->setGeometry(kSpacing, kButtonTop, kButtonWidth, kButtonHeight);
   button->setEnabled(false);
   return button;
 }
 
-QFrame* MakePanel(QWidget* parent) {
-  auto* panel = new QFrame(parent);
+QFrame* MakePanel(const char* name, QWidget* parent) {
+  auto* panel = Named(new QFrame(parent), name);
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   panel->setFixedHeight(kPanelHeight);
   return panel;
@@ -69,11 +77,14 @@ QFrame* MakePanel(QWidget* parent) {
 
 }  // namespace
 
-TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* parent)
-    : QMainWindow(parent), arguments_(std::move(arguments)), displayless_(displayless) {
+TForm1::TForm1(Workspace& workspace, bool displayless, QWidget* parent)
+    : QMainWindow(parent),
+      workspace_(workspace),
+      state_(workspace.State()),
+      displayless_(displayless) {
   CreateControls();
   CreateMenus();
-  Timer1 = new QTimer(this);
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setSingleShot(true);
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
 
@@ -92,7 +103,8 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
   dialogs_ = std::make_unique<MainWindowDialogs>(*this);
   FormCreate();
   CreateSecondaryWindows();
-  state_.Busy.Observers.push_back([this] { BusyChanged(); });
+  busyChanged_ = state_.Busy.Changed.Subscribe([this] { BusyChanged(); });
+  geoReferenceChanged_ = state_.GeoReferenceChanged.Subscribe([this] { GeoReferenceChanged(); });
   UpdateAvailability();
 }
 
@@ -111,39 +123,39 @@ void TForm1::CreateControls() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  Panel1 = MakePanel(central);
-  BitBtn1 = MakeButton("Top Left", Panel1);
+  Panel1 = MakePanel("Panel1", central);
+  BitBtn1 = MakeButton("Top Left", "BitBtn1", Panel1);
   BitBtn1->setProperty("hint",
                        QStringLiteral("Click this button to define the geographic coordinate for "
                                       "the top left corner of the usable map part"));
   BitBtn1->setToolTip(BitBtn1->property("hint").toString());
-  Label1 = new QLabel(QStringLiteral("Map zoom"), Panel1);
+  Label1 = Named(new QLabel(QStringLiteral("Map zoom"), Panel1), "Label1");
   Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Label3 = new QLabel(QStringLiteral("_"), Panel1);
-  Label2 = new QLabel(QStringLiteral("+"), Panel1);
-  ScrollBar1 = new QScrollBar(Qt::Horizontal, Panel1);
+  Label3 = Named(new QLabel(QStringLiteral("_"), Panel1), "Label3");
+  Label2 = Named(new QLabel(QStringLiteral("+"), Panel1), "Label2");
+  ScrollBar1 = Named(new QScrollBar(Qt::Horizontal, Panel1), "ScrollBar1");
   ScrollBar1->setRange(0, 100);
   ScrollBar1->setValue(static_cast<int>(kInitialScale * 100) - 1);
   ScrollBar1->setEnabled(false);
-  BitBtn4 = MakeButton("Meridian skew", Panel1);
+  BitBtn4 = MakeButton("Meridian skew", "BitBtn4", Panel1);
 
   auto* row = new QHBoxLayout;
   row->setSpacing(0);
-  Panel2 = new QFrame(central);
+  Panel2 = Named(new QFrame(central), "Panel2");
   auto* panel2Layout = new QVBoxLayout(Panel2);
   panel2Layout->setContentsMargins(0, 0, 0, 0);
   panel2Layout->setSpacing(0);
-  Image321 = new ChartView(Panel2);
+  Image321 = Named(new ChartView(Panel2), "Image321");
   Image321->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   Image321->SetChart(&state_.Source.Image);
   Image321->SetMapping({kInitialScale, 0, 0});
-  ScrollBarHorizontal = new QScrollBar(Qt::Horizontal, Panel2);
-  Panel3 = MakePanel(Panel2);
-  BitBtn3 = MakeButton("Meridian skew", Panel3);
-  Edit1 = new QLineEdit(QStringLiteral("No map loaded"), Panel3);
+  ScrollBarHorizontal = Named(new QScrollBar(Qt::Horizontal, Panel2), "ScrollBarHorizontal");
+  Panel3 = MakePanel("Panel3", Panel2);
+  BitBtn3 = MakeButton("Meridian skew", "BitBtn3", Panel3);
+  Edit1 = Named(new QLineEdit(QStringLiteral("No map loaded"), Panel3), "Edit1");
   Edit1->setReadOnly(true);
-  BitBtn5 = MakeButton("Read BPW", Panel3);
-  BitBtn2 = MakeButton("Bottom Right", Panel3);
+  BitBtn5 = MakeButton("Read BPW", "BitBtn5", Panel3);
+  BitBtn2 = MakeButton("Bottom Right", "BitBtn2", Panel3);
   BitBtn2->setProperty("hint",
                        QStringLiteral("Click this button to define the geographic coordinate for "
                                       "the bottom right corner of the usable map part"));
@@ -151,7 +163,7 @@ void TForm1::CreateControls() {
   panel2Layout->addWidget(Image321);
   panel2Layout->addWidget(ScrollBarHorizontal);
   panel2Layout->addWidget(Panel3);
-  ScrollBarVertical = new QScrollBar(Qt::Vertical, central);
+  ScrollBarVertical = Named(new QScrollBar(Qt::Vertical, central), "ScrollBarVertical");
   row->addWidget(Panel2);
   row->addWidget(ScrollBarVertical);
 
@@ -172,29 +184,40 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::CreateMenus() {
-  ProjectMenu = menuBar()->addMenu(QStringLiteral("Project"));
-  CreateOrOpenProjectItem =
-      ProjectMenu->addAction(QStringLiteral("Create a new project or open an existing project"));
+  ProjectMenu = Named(menuBar()->addMenu(QStringLiteral("Project")), "ProjectMenu");
+  CreateOrOpenProjectItem = Named(
+      ProjectMenu->addAction(QStringLiteral("Create a new project or open an existing project")),
+      "CreateOrOpenProjectItem");
   ProjectMenu->addSeparator();
-  LoadSourceMapItem =
-      ProjectMenu->addAction(QStringLiteral("Load a source map for geo-referencing or processing"));
+  LoadSourceMapItem = Named(
+      ProjectMenu->addAction(QStringLiteral("Load a source map for geo-referencing or processing")),
+      "LoadSourceMapItem");
   UseChartGeoReferenceItem =
-      ProjectMenu->addAction(QStringLiteral("Use the chart's own georeference (GeoTIFF)"));
-  MapOptionsItem = ProjectMenu->addAction(QStringLiteral("Map processing Options"));
-  DeleteAllTilesItem =
-      ProjectMenu->addAction(QStringLiteral("Delete all tiles in tiles folder of this project"));
+      Named(ProjectMenu->addAction(QStringLiteral("Use the chart's own georeference (GeoTIFF)")),
+            "UseChartGeoReferenceItem");
+  MapOptionsItem =
+      Named(ProjectMenu->addAction(QStringLiteral("Map processing Options")), "MapOptionsItem");
+  DeleteAllTilesItem = Named(
+      ProjectMenu->addAction(QStringLiteral("Delete all tiles in tiles folder of this project")),
+      "DeleteAllTilesItem");
   ProcessSourceMapItem =
-      ProjectMenu->addAction(QStringLiteral("Process source map (create tiles)"));
-  CreateEfisMapsItem = ProjectMenu->addAction(QStringLiteral("Create EFIS maps from tiles"));
+      Named(ProjectMenu->addAction(QStringLiteral("Process source map (create tiles)")),
+            "ProcessSourceMapItem");
+  CreateEfisMapsItem = Named(ProjectMenu->addAction(QStringLiteral("Create EFIS maps from tiles")),
+                             "CreateEfisMapsItem");
   ProjectMenu->addSeparator();
   ImportEpsg3857Item =
-      ProjectMenu->addAction(QStringLiteral("Import EPSG3857 tiles to VDK MAP tile"));
+      Named(ProjectMenu->addAction(QStringLiteral("Import EPSG3857 tiles to VDK MAP tile")),
+            "ImportEpsg3857Item");
   ProjectMenu->addSeparator();
-  ViewEfisMapsItem = ProjectMenu->addAction(QStringLiteral("View EFIS map files"));
+  ViewEfisMapsItem =
+      Named(ProjectMenu->addAction(QStringLiteral("View EFIS map files")), "ViewEfisMapsItem");
 
-  BatchMenu = menuBar()->addMenu(QStringLiteral("Batch"));
-  ViewEditProjectItem = BatchMenu->addAction(QStringLiteral("View/Edit project"));
-  ExecuteBatchItem = BatchMenu->addAction(QStringLiteral("Execute batch"));
+  BatchMenu = Named(menuBar()->addMenu(QStringLiteral("Batch")), "BatchMenu");
+  ViewEditProjectItem =
+      Named(BatchMenu->addAction(QStringLiteral("View/Edit project")), "ViewEditProjectItem");
+  ExecuteBatchItem =
+      Named(BatchMenu->addAction(QStringLiteral("Execute batch")), "ExecuteBatchItem");
 
   ConnectGuarded(CreateOrOpenProjectItem, &QAction::triggered, &TForm1::CreateOrOpenProjectClick);
   ConnectGuarded(LoadSourceMapItem, &QAction::triggered, &TForm1::LoadSourceMapClick);
@@ -207,14 +230,15 @@ void TForm1::CreateMenus() {
 }
 
 void TForm1::CreateSecondaryWindows() {
-  ProcessViewer = new TProcessViewer(this);
-  MakeMaps = new TMakeMaps(this);
+  ProcessViewer = Named(new TProcessViewer(this), "ProcessViewer");
+  MakeMaps = Named(new TMakeMaps(this), "MakeMaps");
   // After the project is read: the viewer shows its position, the import window its
   // remembered folder.
-  MapViewerForm = new TMapViewerForm(state_.Project, *ui_, this);
-  SplashScreen = new TSplashScreen(this);
-  Form2 = new TForm2(
-      ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this);
+  MapViewerForm = Named(new TMapViewerForm(state_.Project, *ui_, this), "MapViewerForm");
+  SplashScreen = Named(new TSplashScreen(this), "SplashScreen");
+  Form2 = Named(new TForm2(
+                    ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this),
+                "Form2");
   // Without a display the tiles are not shown, and the map builder's lines go to standard
   // output through the display-less port.
   if (!displayless_) {
@@ -229,9 +253,9 @@ UserInterface& TForm1::Ui() {
 
 void TForm1::FormCreate() {
   resize(1024, 768);
-  startUpError_ = StartUpApplication(state_, *ui_);
+  workspace_.StartUp(*ui_);
   UpdateTitle();
-  Timer1->setInterval(StartUpTimerInterval(arguments_.Count()));
+  Timer1->setInterval(StartUpTimerInterval(workspace_.Arguments().Count()));
   Timer1->start();
 }
 
@@ -289,11 +313,10 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::Timer1Timer() {
   Timer1->stop();
   SplashScreen->hide();
-  if (arguments_.Count() == 0) return;
-  commandLineRan_ = true;
+  if (workspace_.Arguments().Count() == 0) return;
   CommandLineOutcome outcome = CommandLineOutcome::Close;
   try {
-    outcome = CommandLineBatch(state_, *ui_, arguments_, *this);
+    outcome = workspace_.RunCommandLine(*ui_, *this);
   } catch (const std::exception& error) {
     ReportError(error, true);
     // With a display the person has seen what happened and carries on; without one the run
@@ -301,7 +324,7 @@ void TForm1::Timer1Timer() {
     outcome = CancelOnSignals::SignalReceived() ? CommandLineOutcome::Close
                                                 : CommandLineOutcome::StayOpen;
   }
-  LogStartUpFailure(startUpError_);
+  workspace_.LogStartUpFailure();
   // The run may have opened another project: closing must not store the old one's position.
   MapViewerForm->UpdateInfo();
   UpdateTitle();
@@ -366,10 +389,15 @@ void TForm1::UpdateAvailability() {
 
 void TForm1::BusyChanged() {
   UpdateAvailability();
-  if (closeAfterJob_ && !IsBusy(state_.Busy)) {
+  if (TakeDueClose(state_)) {
     // After the job's own end (its error report, its last redraw) has run.
     QTimer::singleShot(0, this, [this] { close(); });
   }
+}
+
+void TForm1::GeoReferenceChanged() {
+  EnableStuff();
+  RedrawGrid();
 }
 
 void TForm1::SetScrollBarScale() {
@@ -472,7 +500,8 @@ void TForm1::Image1MouseDown(QPoint position) {
   if (*result == OverlayPressResult::ReferenceDialog && referenceDialogTakePick_) {
     referenceDialogTakePick_();
   }
-  RedrawGrid();
+  // A drop has been drawn as a georeference change; any other press shows its pick.
+  if (*result != OverlayPressResult::Dropped) RedrawGrid();
 }
 
 void TForm1::CreateOrOpenProjectClick() {
@@ -545,8 +574,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // The job runs inside this event's caller: it can only stop at its next step, so the
     // window closes when the busy state ends (BusyChanged).
     event->ignore();
-    if (closeAfterJob_ || !ui_->Confirm(kStopJobAndCloseQuestion)) return;
-    closeAfterJob_ = true;
+    if (state_.CloseAfterJob || !ui_->Confirm(kStopJobAndCloseQuestion)) return;
     RequestJobStop(state_);
     ui_->RequestCancel();
     ui_->SetStatusText("Stopping the running job, then closing...");
