@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds everything, runs every test (the crash
 # test among them), then builds the core and its unit tests with AddressSanitizer + UBSan and
-# runs them again (that tree has no application and no benchmarks), and replays the fuzz
-# corpora through the fuzz targets (that tree builds only them).
+# runs them again (that tree has no application and no benchmarks), runs the threaded tests
+# (tiling, workspace and the window test of a tile run under edits) under ThreadSanitizer,
+# and replays the fuzz corpora through the fuzz targets (that tree builds only them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -31,6 +32,11 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCARTOZEN_SANITIZE=O
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== ThreadSanitizer over the threaded tests"
+# The rest of scripts/tsan.sh's set (platform, port, imaging, importer, every window test)
+# doubles the time; it stays a command of its own.
+CARTOZEN_JOBS="$jobs" "$root/scripts/tsan.sh" build-tsan tiling workspace 'app:JobInputsFrozen*'
 
 if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then
   echo "== Fuzz targets: build with clang and replay their corpora"

@@ -5,6 +5,10 @@
 # drive tile jobs (app, offscreen). Builds them in build-tsan (or $1), runs each executable
 # once, prints a summary and exits non-zero on any report or failed test.
 #
+# Further arguments choose the executables, each by its folder name, optionally with a gtest
+# filter after a colon: `scripts/tsan.sh build-tsan tiling workspace 'app:JobInputsFrozen*'`
+# is the test command's stage (scripts/test.sh).
+#
 # Debian's Qt is not instrumented: what it reports from inside itself is suppressed in
 # scripts/tsan-suppressions.txt, each entry with its reason. Our own code gets no suppression.
 set -euo pipefail
@@ -13,7 +17,9 @@ cd "$root"
 build=${1:-build-tsan}
 jobs=${CARTOZEN_JOBS:-$(nproc)}
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
-tests=(platform port imaging tiling importer workspace app)
+selection=("${@:2}")
+[ ${#selection[@]} -gt 0 ] || selection=(platform port imaging tiling importer workspace app)
+tests=("${selection[@]%%:*}")
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCARTOZEN_SANITIZE_THREAD=ON \
   -DCARTOZEN_BUILD_BENCH=OFF >/dev/null
@@ -31,11 +37,14 @@ failed=0
 total_tests=0
 total_reports=0
 summary=()
-for name in "${tests[@]}"; do
+for chosen in "${selection[@]}"; do
+  name=${chosen%%:*}
+  filter=*
+  [ "$chosen" = "$name" ] || filter=${chosen#*:}
   exe="$build/bin/${name}_tests"
   log="$logs/$name.log"
   rc=0
-  "$exe" --gtest_brief=1 >"$log" 2>&1 || rc=$?
+  "$exe" --gtest_brief=1 --gtest_filter="$filter" >"$log" 2>&1 || rc=$?
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log" | tail -1)
   reports=$(grep -cE '^(WARNING|ERROR|FATAL): ThreadSanitizer' "$log" || true)
   total_tests=$((total_tests + ${passed:-0}))

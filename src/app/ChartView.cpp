@@ -41,6 +41,7 @@ void ChartView::paintEvent(QPaintEvent* /*event*/) {
 
 void ChartView::mousePressEvent(QMouseEvent* event) {
   emit Pressed(event->position().toPoint());
+  emit PressedWithButton(event->position().toPoint(), event->button() != Qt::LeftButton);
 }
 
 void ChartView::resizeEvent(QResizeEvent* /*event*/) {

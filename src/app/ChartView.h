@@ -43,8 +43,9 @@ class ChartView : public QWidget {
                          QColor background);
 
  signals:
-  // A mouse-button press at view pixel position.
+  // A mouse-button press at view pixel position; secondary: not the left button.
   void Pressed(QPoint position);
+  void PressedWithButton(QPoint position, bool secondary);
   void Resized();
 
  protected:

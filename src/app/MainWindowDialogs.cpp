@@ -36,17 +36,11 @@ void ConnectGuarded(TForm1& window, Sender* sender, Signal signal, Handler handl
 }  // namespace
 
 MainWindowDialogs::MainWindowDialogs(TForm1& window) : window_(window) {
-  AppState& state = window.State();
-  const auto redraw = [&window] { window.RedrawGrid(); };
-  GeoRefForm = new TGeoRefForm(state, window.Picks(), window.QtUi(), redraw, &window);
-  SkewMeridian = new TSkewMeridian(state, redraw, &window, &window.QtUi());
-  ProjectOptions = new TProjectOptions(
-      state, window.QtUi(),
-      [&window] {
-        window.EnableStuff();
-        window.RedrawGrid();
-      },
-      &window);
+  // The grid follows their edits through AppState::GeoReferenceChanged (TForm1).
+  AppState& state = window.state_;
+  GeoRefForm = new TGeoRefForm(state, state.Picks, window.QtUi(), &window);
+  SkewMeridian = new TSkewMeridian(state, &window, &window.QtUi());
+  ProjectOptions = new TProjectOptions(state, window.QtUi(), &window);
   ProjectViewerForm = new TProjectViewerForm(state, window.QtUi(), &window);
   BatchForm = new TBatchForm(state, window.QtUi(), window, &window);
 
@@ -61,7 +55,7 @@ MainWindowDialogs::MainWindowDialogs(TForm1& window) : window_(window) {
                  [this] { ProjectViewerForm->exec(); });
   ConnectGuarded(window, window.ExecuteBatchItem, &QAction::triggered,
                  [this] { BatchForm->exec(); });
-  state.SourceReplacedObservers.push_back([this] {
+  sourceReplaced_ = state.SourceReplaced.Subscribe([this] {
     GeoRefForm->Discard();
     SkewMeridian->hide();
   });
@@ -114,11 +108,11 @@ void MainWindowDialogs::BitBtn4Click() {
 }
 
 void MainWindowDialogs::BitBtn5Click() {
-  if (ReadBpw(window_.State(), window_.QtUi())) window_.RedrawGrid();
+  ReadBpw(window_.state_, window_.QtUi());
 }
 
 void MainWindowDialogs::UpdateAvailability() {
-  const AppState& state = window_.State();
+  const AppState& state = window_.state_;
   GeoRefForm->SetAvailability(AvailabilityOf(state, Command::EditReference));
   SkewMeridian->SetAvailability(AvailabilityOf(state, Command::MoveSkew));
 }

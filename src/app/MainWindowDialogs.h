@@ -5,14 +5,15 @@
 //   opened beside its button; while it shows, a press on the chart is its pick;
 // - the two "Meridian skew" buttons: the skew dialog for the left (bottom panel) or right (top
 //   panel) edge meridian, non-modal and on top;
-// - "Read BPW": the world file beside the chart sets the corner references, and the grid is
-//   redrawn;
+// - "Read BPW": the world file beside the chart sets the corner references (the grid follows
+//   as for every georeference edit);
 // - "Map processing Options", "View/Edit project", "Execute batch": their modal windows.
 // Errors the handlers raise go to the main window's general error handler. When another
 // source replaces the loaded one, the reference and skew dialogs close without writing
 // anything (they belonged to the old source).
 
 #include "georef/ReferenceDialogs.h"
+#include "workspace/ObserverList.h"
 
 namespace cz {
 
@@ -49,6 +50,7 @@ class MainWindowDialogs {
   void OpenSkewDialog(SkewSide side);
 
   TForm1& window_;
+  ObserverList::Subscription sourceReplaced_;
 };
 
 }  // namespace cz

@@ -73,12 +73,12 @@ bool QtUserInterface::Confirm(const std::string& question) {
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void QtUserInterface::AddMemoLine(MemoWindow window, const std::string& line) {
-  const auto sink = memoSinks_.find(window);
-  if (sink != memoSinks_.end() && sink->second) {
+void QtUserInterface::AddLogLine(MessageLog log, const std::string& line) {
+  const auto sink = logSinks_.find(log);
+  if (sink != logSinks_.end() && sink->second) {
     sink->second(line);
   } else if (displayless_) {
-    displayless_->AddMemoLine(window, line);
+    displayless_->AddLogLine(log, line);
   }
 }
 
@@ -106,42 +106,46 @@ void QtUserInterface::SetProgressSink(ProgressTask task,
   progressSinks_[task] = std::move(sink);
 }
 
-void QtUserInterface::ClearMemo(MemoWindow window) {
-  const auto clear = memoClears_.find(window);
-  if (clear != memoClears_.end() && clear->second) clear->second();
+void QtUserInterface::ClearLog(MessageLog log) {
+  const auto clear = logClears_.find(log);
+  if (clear != logClears_.end() && clear->second) clear->second();
 }
 
 void QtUserInterface::ProcessEvents() {
   QCoreApplication::processEvents();
 }
 
-void QtUserInterface::ShowImportMosaic(bool finished) {
-  if (importMosaicHandler_) importMosaicHandler_(finished);
+void QtUserInterface::ImportMosaicStarted() {
+  if (importMosaicHandler_) importMosaicHandler_(false);
 }
 
-void QtUserInterface::SetImportMosaicHandler(std::function<void(bool finished)> handler) {
+void QtUserInterface::ImportMosaicReady() {
+  if (importMosaicHandler_) importMosaicHandler_(true);
+}
+
+void QtUserInterface::SetImportMosaicHandler(std::function<void(bool ready)> handler) {
   importMosaicHandler_ = std::move(handler);
 }
 
-void QtUserInterface::ShowProcessWindow() {
+void QtUserInterface::BeginTileJob() {
   cancelRequested_ = false;  // a new tile creation; a click for an earlier job is spent
   if (processViewer_) processViewer_->ShowProcessWindow();
 }
 
-void QtUserInterface::ShowTile(const Raster32& tile) {
+void QtUserInterface::ShowTileMade(const Raster32& tile) {
   if (processViewer_) processViewer_->ShowTile(tile);
 }
 
-void QtUserInterface::HideProcessWindow() {
+void QtUserInterface::EndTileJob() {
   if (processViewer_) processViewer_->HideProcessWindow();
 }
 
-void QtUserInterface::SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink) {
-  memoSinks_[window] = std::move(sink);
+void QtUserInterface::SetLogSink(MessageLog log, std::function<void(const std::string&)> sink) {
+  logSinks_[log] = std::move(sink);
 }
 
-void QtUserInterface::SetMemoClear(MemoWindow window, std::function<void()> clear) {
-  memoClears_[window] = std::move(clear);
+void QtUserInterface::SetLogClear(MessageLog log, std::function<void()> clear) {
+  logClears_[log] = std::move(clear);
 }
 
 }  // namespace cz

@@ -35,8 +35,8 @@ class QtUserInterface : public UserInterface {
   void ShowMessage(const std::string& text) override;
   void ShowMessageWithCause(const std::string& text, const std::string& cause) override;
   bool Confirm(const std::string& question) override;
-  void AddMemoLine(MemoWindow window, const std::string& line) override;
-  void ClearMemo(MemoWindow window) override;
+  void AddLogLine(MessageLog log, const std::string& line) override;
+  void ClearLog(MessageLog log) override;
   void ProcessEvents() override;
   // Progress goes to the window registered for its task (SetProgressSink; the process
   // window for tile creation, the import and the batch); without a display, to the
@@ -52,23 +52,25 @@ class QtUserInterface : public UserInterface {
   // here, so that a cancel is a status line, never a message box.
   void SetErrorReporter(std::function<void(const std::exception&)> reporter);
   void ReportError(const std::exception& error) override;
-  void ShowImportMosaic(bool finished) override;
-  void ShowProcessWindow() override;
-  void ShowTile(const Raster32& tile) override;
-  void HideProcessWindow() override;
+  void ImportMosaicStarted() override;
+  void ImportMosaicReady() override;
+  void BeginTileJob() override;
+  void ShowTileMade(const Raster32& tile) override;
+  void EndTileJob() override;
 
-  // The window that keeps a memo registers where its lines go; lines for a window that has
-  // not registered are dropped (or, without a display, printed by the display-less port).
-  void SetMemoSink(MemoWindow window, std::function<void(const std::string&)> sink);
+  // The window that shows a log in its memo registers where its lines go; lines of a log no
+  // window registered are dropped (or, without a display, printed by the display-less port).
+  void SetLogSink(MessageLog log, std::function<void(const std::string&)> sink);
   // ...and how it empties its memo.
-  void SetMemoClear(MemoWindow window, std::function<void()> clear);
+  void SetLogClear(MessageLog log, std::function<void()> clear);
   // The process window of tile creation; without one (display-less runs) nothing is shown.
   // Its "Cancel" asks the running job to stop.
   void SetProcessViewer(TProcessViewer* viewer);
   // Where the progress of a task goes instead of the process window.
   void SetProgressSink(ProgressTask task, std::function<void(const ProgressReport&)> sink);
-  // The main window shows the import's mosaics (see UserInterface::ShowImportMosaic).
-  void SetImportMosaicHandler(std::function<void(bool finished)> handler);
+  // The main window shows the import's mosaics (UserInterface::ImportMosaicStarted, ready:
+  // ImportMosaicReady).
+  void SetImportMosaicHandler(std::function<void(bool ready)> handler);
 
  private:
   QWidget* window_;
@@ -77,8 +79,8 @@ class QtUserInterface : public UserInterface {
   std::optional<std::string> heldStatus_;
   std::function<void(const std::exception&)> errorReporter_;
   UserInterface* displayless_;
-  std::map<MemoWindow, std::function<void(const std::string&)>> memoSinks_;
-  std::map<MemoWindow, std::function<void()>> memoClears_;
+  std::map<MessageLog, std::function<void(const std::string&)>> logSinks_;
+  std::map<MessageLog, std::function<void()>> logClears_;
   TProcessViewer* processViewer_ = nullptr;
   std::map<ProgressTask, std::function<void(const ProgressReport&)>> progressSinks_;
   bool cancelRequested_ = false;

@@ -24,10 +24,10 @@ TBatchForm::TBatchForm(AppState& state, QtUserInterface& ui, SourceView& view, Q
   layout->addWidget(Button2, 1, 2);
   connect(Button1, &QPushButton::clicked, this, &TBatchForm::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TBatchForm::Button2Click);
-  ui_.SetMemoSink(MemoWindow::Batch, [this](const std::string& line) {
+  ui_.SetLogSink(MessageLog::Batch, [this](const std::string& line) {
     Memo1->appendPlainText(QString::fromStdString(line));
   });
-  ui_.SetMemoClear(MemoWindow::Batch, [this] { Memo1->clear(); });
+  ui_.SetLogClear(MessageLog::Batch, [this] { Memo1->clear(); });
 }
 
 void TBatchForm::showEvent(QShowEvent* event) {

@@ -21,6 +21,7 @@
 #include "MainWindowDialogs.h"
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
+#include "TCoverageForm.h"
 #include "TForm2.h"
 #include "TMakeMaps.h"
 #include "TMapViewerForm.h"
@@ -34,10 +35,12 @@
 #include "workspace/BusyState.h"
 #include "workspace/ChartGeoReferenceCommands.h"
 #include "workspace/CommandAvailability.h"
+#include "workspace/CoverageEdits.h"
 #include "workspace/GeoReferenceEdits.h"
 #include "workspace/MapCommands.h"
 #include "workspace/ProjectBatch.h"
 #include "workspace/ProjectCommands.h"
+#include "workspace/Workspace.h"
 
 namespace cz {
 
@@ -53,15 +56,22 @@ constexpr int kZoomBarWidth = 200;
 constexpr int kLoadZoomPosition = 24;  // scale 0.25
 constexpr double kInitialScale = 0.2;
 
-QPushButton* MakeButton(const char* caption, QWidget* parent) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+// Gives a control its name as object name, for the tests that find it.
+template <typename Control>
+Control* Named(Control* control, const char* name) {
+  control->setObjectName(QLatin1String(name));
+  return control;
+}
+
+QPushButton* MakeButton(const char* caption, const char* name, QWidget* parent) {
+  auto* button = Named(new QPushButton(QString::fromUtf8(caption), parent), name);
   button->setGeometry(kSpacing, kButtonTop, kButtonWidth, kButtonHeight);
   button->setEnabled(false);
   return button;
 }
 
-QFrame* MakePanel(QWidget* parent) {
-  auto* panel = new QFrame(parent);
+QFrame* MakePanel(const char* name, QWidget* parent) {
+  auto* panel = Named(new QFrame(parent), name);
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   panel->setFixedHeight(kPanelHeight);
   return panel;
@@ -69,11 +79,14 @@ QFrame* MakePanel(QWidget* parent) {
 
 }  // namespace
 
-TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* parent)
-    : QMainWindow(parent), arguments_(std::move(arguments)), displayless_(displayless) {
+TForm1::TForm1(Workspace& workspace, bool displayless, QWidget* parent)
+    : QMainWindow(parent),
+      workspace_(workspace),
+      state_(workspace.State()),
+      displayless_(displayless) {
   CreateControls();
   CreateMenus();
-  Timer1 = new QTimer(this);
+  Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setSingleShot(true);
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
 
@@ -85,6 +98,7 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
     RedrawGrid();
   });
   gridPainter_ = std::make_unique<QtGridPainter>(*Image321);
+  overlayPainter_ = std::make_unique<CoverageAddingPainter>(*gridPainter_);
   ChooseProjectFile = [this] { return ChooseProjectFileInDialog(this); };
   ChooseSourceFile = [this](const std::string& folder, const std::string& filter) {
     return ChooseSourceImageInDialog(this, folder, filter);
@@ -92,7 +106,9 @@ TForm1::TForm1(std::vector<std::string> arguments, bool displayless, QWidget* pa
   dialogs_ = std::make_unique<MainWindowDialogs>(*this);
   FormCreate();
   CreateSecondaryWindows();
-  state_.Busy.Observers.push_back([this] { BusyChanged(); });
+  busyChanged_ = state_.Busy.Changed.Subscribe([this] { BusyChanged(); });
+  geoReferenceChanged_ = state_.GeoReferenceChanged.Subscribe([this] { GeoReferenceChanged(); });
+  sourceReplaced_ = state_.SourceReplaced.Subscribe([this] { CoverageForm->hide(); });
   UpdateAvailability();
 }
 
@@ -111,39 +127,39 @@ void TForm1::CreateControls() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  Panel1 = MakePanel(central);
-  BitBtn1 = MakeButton("Top Left", Panel1);
+  Panel1 = MakePanel("Panel1", central);
+  BitBtn1 = MakeButton("Top Left", "BitBtn1", Panel1);
   BitBtn1->setProperty("hint",
                        QStringLiteral("Click this button to define the geographic coordinate for "
                                       "the top left corner of the usable map part"));
   BitBtn1->setToolTip(BitBtn1->property("hint").toString());
-  Label1 = new QLabel(QStringLiteral("Map zoom"), Panel1);
+  Label1 = Named(new QLabel(QStringLiteral("Map zoom"), Panel1), "Label1");
   Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Label3 = new QLabel(QStringLiteral("_"), Panel1);
-  Label2 = new QLabel(QStringLiteral("+"), Panel1);
-  ScrollBar1 = new QScrollBar(Qt::Horizontal, Panel1);
+  Label3 = Named(new QLabel(QStringLiteral("_"), Panel1), "Label3");
+  Label2 = Named(new QLabel(QStringLiteral("+"), Panel1), "Label2");
+  ScrollBar1 = Named(new QScrollBar(Qt::Horizontal, Panel1), "ScrollBar1");
   ScrollBar1->setRange(0, 100);
   ScrollBar1->setValue(static_cast<int>(kInitialScale * 100) - 1);
   ScrollBar1->setEnabled(false);
-  BitBtn4 = MakeButton("Meridian skew", Panel1);
+  BitBtn4 = MakeButton("Meridian skew", "BitBtn4", Panel1);
 
   auto* row = new QHBoxLayout;
   row->setSpacing(0);
-  Panel2 = new QFrame(central);
+  Panel2 = Named(new QFrame(central), "Panel2");
   auto* panel2Layout = new QVBoxLayout(Panel2);
   panel2Layout->setContentsMargins(0, 0, 0, 0);
   panel2Layout->setSpacing(0);
-  Image321 = new ChartView(Panel2);
+  Image321 = Named(new ChartView(Panel2), "Image321");
   Image321->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   Image321->SetChart(&state_.Source.Image);
   Image321->SetMapping({kInitialScale, 0, 0});
-  ScrollBarHorizontal = new QScrollBar(Qt::Horizontal, Panel2);
-  Panel3 = MakePanel(Panel2);
-  BitBtn3 = MakeButton("Meridian skew", Panel3);
-  Edit1 = new QLineEdit(QStringLiteral("No map loaded"), Panel3);
+  ScrollBarHorizontal = Named(new QScrollBar(Qt::Horizontal, Panel2), "ScrollBarHorizontal");
+  Panel3 = MakePanel("Panel3", Panel2);
+  BitBtn3 = MakeButton("Meridian skew", "BitBtn3", Panel3);
+  Edit1 = Named(new QLineEdit(QStringLiteral("No map loaded"), Panel3), "Edit1");
   Edit1->setReadOnly(true);
-  BitBtn5 = MakeButton("Read BPW", Panel3);
-  BitBtn2 = MakeButton("Bottom Right", Panel3);
+  BitBtn5 = MakeButton("Read BPW", "BitBtn5", Panel3);
+  BitBtn2 = MakeButton("Bottom Right", "BitBtn2", Panel3);
   BitBtn2->setProperty("hint",
                        QStringLiteral("Click this button to define the geographic coordinate for "
                                       "the bottom right corner of the usable map part"));
@@ -151,7 +167,7 @@ void TForm1::CreateControls() {
   panel2Layout->addWidget(Image321);
   panel2Layout->addWidget(ScrollBarHorizontal);
   panel2Layout->addWidget(Panel3);
-  ScrollBarVertical = new QScrollBar(Qt::Vertical, central);
+  ScrollBarVertical = Named(new QScrollBar(Qt::Vertical, central), "ScrollBarVertical");
   row->addWidget(Panel2);
   row->addWidget(ScrollBarVertical);
 
@@ -167,34 +183,54 @@ void TForm1::CreateControls() {
                  &TForm1::ScrollBarHorizontalChange);
   ConnectGuarded(ScrollBarVertical, &QScrollBar::valueChanged, &TForm1::ScrollBarVerticalChange);
   ConnectGuarded(Image321, &ChartView::Resized, &TForm1::FormResize);
-  connect(Image321, &ChartView::Pressed, this,
-          [this](QPoint position) { Guarded([this, position] { Image1MouseDown(position); }); });
+  connect(Image321, &ChartView::PressedWithButton, this, [this](QPoint position, bool secondary) {
+    Guarded([this, position, secondary] { Image1MouseDown(position, secondary); });
+  });
 }
 
 void TForm1::CreateMenus() {
-  ProjectMenu = menuBar()->addMenu(QStringLiteral("Project"));
-  CreateOrOpenProjectItem =
-      ProjectMenu->addAction(QStringLiteral("Create a new project or open an existing project"));
+  ProjectMenu = Named(menuBar()->addMenu(QStringLiteral("Project")), "ProjectMenu");
+  CreateOrOpenProjectItem = Named(
+      ProjectMenu->addAction(QStringLiteral("Create a new project or open an existing project")),
+      "CreateOrOpenProjectItem");
   ProjectMenu->addSeparator();
-  LoadSourceMapItem =
-      ProjectMenu->addAction(QStringLiteral("Load a source map for geo-referencing or processing"));
+  LoadSourceMapItem = Named(
+      ProjectMenu->addAction(QStringLiteral("Load a source map for geo-referencing or processing")),
+      "LoadSourceMapItem");
   UseChartGeoReferenceItem =
-      ProjectMenu->addAction(QStringLiteral("Use the chart's own georeference (GeoTIFF)"));
-  MapOptionsItem = ProjectMenu->addAction(QStringLiteral("Map processing Options"));
-  DeleteAllTilesItem =
-      ProjectMenu->addAction(QStringLiteral("Delete all tiles in tiles folder of this project"));
+      Named(ProjectMenu->addAction(QStringLiteral("Use the chart's own georeference (GeoTIFF)")),
+            "UseChartGeoReferenceItem");
+  MapOptionsItem =
+      Named(ProjectMenu->addAction(QStringLiteral("Map processing Options")), "MapOptionsItem");
+  DeleteAllTilesItem = Named(
+      ProjectMenu->addAction(QStringLiteral("Delete all tiles in tiles folder of this project")),
+      "DeleteAllTilesItem");
   ProcessSourceMapItem =
-      ProjectMenu->addAction(QStringLiteral("Process source map (create tiles)"));
-  CreateEfisMapsItem = ProjectMenu->addAction(QStringLiteral("Create EFIS maps from tiles"));
+      Named(ProjectMenu->addAction(QStringLiteral("Process source map (create tiles)")),
+            "ProcessSourceMapItem");
+  CreateEfisMapsItem = Named(ProjectMenu->addAction(QStringLiteral("Create EFIS maps from tiles")),
+                             "CreateEfisMapsItem");
   ProjectMenu->addSeparator();
   ImportEpsg3857Item =
-      ProjectMenu->addAction(QStringLiteral("Import EPSG3857 tiles to VDK MAP tile"));
+      Named(ProjectMenu->addAction(QStringLiteral("Import EPSG3857 tiles to VDK MAP tile")),
+            "ImportEpsg3857Item");
   ProjectMenu->addSeparator();
-  ViewEfisMapsItem = ProjectMenu->addAction(QStringLiteral("View EFIS map files"));
+  ViewEfisMapsItem =
+      Named(ProjectMenu->addAction(QStringLiteral("View EFIS map files")), "ViewEfisMapsItem");
 
-  BatchMenu = menuBar()->addMenu(QStringLiteral("Batch"));
-  ViewEditProjectItem = BatchMenu->addAction(QStringLiteral("View/Edit project"));
-  ExecuteBatchItem = BatchMenu->addAction(QStringLiteral("Execute batch"));
+  CoverageMenu = Named(menuBar()->addMenu(QStringLiteral("Coverage")), "CoverageMenu");
+  CoverageItem = Named(CoverageMenu->addAction(QStringLiteral("Map area of the chart...")),
+                       "CoverageItem");
+  PolygonToolItem =
+      Named(CoverageMenu->addAction(QStringLiteral("Draw the map area's polygon on the chart")),
+            "PolygonToolItem");
+  PolygonToolItem->setCheckable(true);
+
+  BatchMenu = Named(menuBar()->addMenu(QStringLiteral("Batch")), "BatchMenu");
+  ViewEditProjectItem =
+      Named(BatchMenu->addAction(QStringLiteral("View/Edit project")), "ViewEditProjectItem");
+  ExecuteBatchItem =
+      Named(BatchMenu->addAction(QStringLiteral("Execute batch")), "ExecuteBatchItem");
 
   ConnectGuarded(CreateOrOpenProjectItem, &QAction::triggered, &TForm1::CreateOrOpenProjectClick);
   ConnectGuarded(LoadSourceMapItem, &QAction::triggered, &TForm1::LoadSourceMapClick);
@@ -204,17 +240,24 @@ void TForm1::CreateMenus() {
   ConnectGuarded(CreateEfisMapsItem, &QAction::triggered, &TForm1::CreateEfisMapsClick);
   ConnectGuarded(ImportEpsg3857Item, &QAction::triggered, &TForm1::ImportEpsg3857Click);
   ConnectGuarded(ViewEfisMapsItem, &QAction::triggered, &TForm1::ViewEfisMapsClick);
+  ConnectGuarded(CoverageItem, &QAction::triggered, &TForm1::CoverageClick);
+  ConnectGuarded(PolygonToolItem, &QAction::triggered, &TForm1::PolygonToolClick);
 }
 
 void TForm1::CreateSecondaryWindows() {
-  ProcessViewer = new TProcessViewer(this);
-  MakeMaps = new TMakeMaps(this);
+  ProcessViewer = Named(new TProcessViewer(this), "ProcessViewer");
+  MakeMaps = Named(new TMakeMaps(this), "MakeMaps");
   // After the project is read: the viewer shows its position, the import window its
   // remembered folder.
-  MapViewerForm = new TMapViewerForm(state_.Project, *ui_, this);
-  SplashScreen = new TSplashScreen(this);
-  Form2 = new TForm2(
-      ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this);
+  MapViewerForm = Named(new TMapViewerForm(state_.Project, *ui_, this), "MapViewerForm");
+  SplashScreen = Named(new TSplashScreen(this), "SplashScreen");
+  CoverageForm = Named(new TCoverageForm(state_, *ui_,
+                                         [this] { DrawOverlay(state_.Source.GeoRef, *ui_, true); },
+                                         this),
+                       "CoverageForm");
+  Form2 = Named(new TForm2(
+                    ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this),
+                "Form2");
   // Without a display the tiles are not shown, and the map builder's lines go to standard
   // output through the display-less port.
   if (!displayless_) {
@@ -229,9 +272,9 @@ UserInterface& TForm1::Ui() {
 
 void TForm1::FormCreate() {
   resize(1024, 768);
-  startUpError_ = StartUpApplication(state_, *ui_);
+  workspace_.StartUp(*ui_);
   UpdateTitle();
-  Timer1->setInterval(StartUpTimerInterval(arguments_.Count()));
+  Timer1->setInterval(StartUpTimerInterval(workspace_.Arguments().Count()));
   Timer1->start();
 }
 
@@ -289,11 +332,10 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::Timer1Timer() {
   Timer1->stop();
   SplashScreen->hide();
-  if (arguments_.Count() == 0) return;
-  commandLineRan_ = true;
+  if (workspace_.Arguments().Count() == 0) return;
   CommandLineOutcome outcome = CommandLineOutcome::Close;
   try {
-    outcome = CommandLineBatch(state_, *ui_, arguments_, *this);
+    outcome = workspace_.RunCommandLine(*ui_, *this);
   } catch (const std::exception& error) {
     ReportError(error, true);
     // With a display the person has seen what happened and carries on; without one the run
@@ -301,7 +343,7 @@ void TForm1::Timer1Timer() {
     outcome = CancelOnSignals::SignalReceived() ? CommandLineOutcome::Close
                                                 : CommandLineOutcome::StayOpen;
   }
-  LogStartUpFailure(startUpError_);
+  workspace_.LogStartUpFailure();
   // The run may have opened another project: closing must not store the old one's position.
   MapViewerForm->UpdateInfo();
   UpdateTitle();
@@ -335,6 +377,8 @@ void TForm1::UpdateAvailability() {
       {LoadSourceMapItem, Command::LoadSource},
       {UseChartGeoReferenceItem, Command::UseChartGeoReference},
       {MapOptionsItem, Command::MapOptions},
+      {CoverageItem, Command::EditCoverage},
+      {PolygonToolItem, Command::EditCoverage},
       {DeleteAllTilesItem, Command::DeleteAllTiles},
       {ProcessSourceMapItem, Command::ProcessSource},
       {CreateEfisMapsItem, Command::CreateEfisMaps},
@@ -362,14 +406,20 @@ void TForm1::UpdateAvailability() {
     }
   }
   if (dialogs_) dialogs_->UpdateAvailability();
+  if (CoverageForm) CoverageForm->SetAvailability(AvailabilityOf(state_, Command::EditCoverage));
 }
 
 void TForm1::BusyChanged() {
   UpdateAvailability();
-  if (closeAfterJob_ && !IsBusy(state_.Busy)) {
+  if (TakeDueClose(state_)) {
     // After the job's own end (its error report, its last redraw) has run.
     QTimer::singleShot(0, this, [this] { close(); });
   }
+}
+
+void TForm1::GeoReferenceChanged() {
+  EnableStuff();
+  DrawOverlay(state_.Source.GeoRef, *ui_, true);
 }
 
 void TForm1::SetScrollBarScale() {
@@ -382,7 +432,32 @@ void TForm1::SetScrollBarScale() {
 }
 
 void TForm1::RedrawGrid() {
-  DrawGridFromGeoRef(state_.Source.GeoRef, *ui_);
+  DrawOverlay(state_.Source.GeoRef, *ui_, false);
+}
+
+void TForm1::DrawOverlay(GeoReference& geoRef, UserInterface& ui, bool coverageChanged) {
+  if (coverageChanged) coverageOverlay_ = CoverageOverlayOf(state_);
+  overlayPainter_->Set(&coverageOverlay_, Image321->Mapping());
+  cz::DrawGridFromGeoRef(geoRef, Image321->Mapping(), *overlayPainter_, ui);
+}
+
+void TForm1::CoverageClick() {
+  if (RefuseGeoReferenceEditIfBusy(state_.Busy, *ui_)) return;
+  if (!state_.Source.Loaded) {
+    ui_->ShowRefusal(kNoMapLoadedText);
+    return;
+  }
+  CoverageForm->show();
+  CoverageForm->raise();
+}
+
+void TForm1::PolygonToolClick() {
+  state_.PolygonToolActive = PolygonToolItem->isChecked();
+  state_.MovingPolygonPoint.reset();
+  ui_->SetStatusText(state_.PolygonToolActive
+                         ? "Coverage polygon: click to add a point, click a point to pick it up "
+                           "and again to drop it, right-click a point to delete it"
+                         : "");
 }
 
 void TForm1::ShowNewRaster() {
@@ -464,7 +539,16 @@ void TForm1::ScrollBarVerticalChange() {
   RedrawGrid();
 }
 
-void TForm1::Image1MouseDown(QPoint position) {
+void TForm1::Image1MouseDown(QPoint position, bool secondaryButton) {
+  if (state_.PolygonToolActive) {
+    const PolygonPress press = PressWithPolygonTool(state_, Image321->Mapping(), position.x(),
+                                                    position.y(), secondaryButton, *ui_);
+    if (press != PolygonPress::Refused && press != PolygonPress::Missed) {
+      DrawOverlay(state_.Source.GeoRef, *ui_, true);
+      if (CoverageForm->isVisible()) CoverageForm->UpdateInfo();
+    }
+    return;
+  }
   const bool dialogShowing = referenceDialogShowing_ && referenceDialogShowing_();
   const std::optional<OverlayPressResult> result =
       PressOnChart(state_, Image321->Mapping(), position.x(), position.y(), dialogShowing, *ui_);
@@ -472,7 +556,8 @@ void TForm1::Image1MouseDown(QPoint position) {
   if (*result == OverlayPressResult::ReferenceDialog && referenceDialogTakePick_) {
     referenceDialogTakePick_();
   }
-  RedrawGrid();
+  // A drop has been drawn as a georeference change; any other press shows its pick.
+  if (*result != OverlayPressResult::Dropped) RedrawGrid();
 }
 
 void TForm1::CreateOrOpenProjectClick() {
@@ -528,7 +613,9 @@ void TForm1::ShowLoadedImage() {
 }
 
 void TForm1::DrawGridFromGeoRef(GeoReference& geoRef, UserInterface& ui) {
-  cz::DrawGridFromGeoRef(geoRef, Image321->Mapping(), *gridPainter_, ui);
+  // Called by a load and by the chart's own georeference taken: both may change what the
+  // coverage shows.
+  DrawOverlay(geoRef, ui, true);
 }
 
 void TForm1::EnableGeoReferenceControls() {
@@ -545,8 +632,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // The job runs inside this event's caller: it can only stop at its next step, so the
     // window closes when the busy state ends (BusyChanged).
     event->ignore();
-    if (closeAfterJob_ || !ui_->Confirm(kStopJobAndCloseQuestion)) return;
-    closeAfterJob_ = true;
+    if (state_.CloseAfterJob || !ui_->Confirm(kStopJobAndCloseQuestion)) return;
     RequestJobStop(state_);
     ui_->RequestCancel();
     ui_->SetStatusText("Stopping the running job, then closing...");

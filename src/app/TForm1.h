@@ -1,25 +1,30 @@
 #pragma once
-// The main window. It owns the application's state (open project, current source, command
-// line run state) and hands it to the core operations; its handlers only gather inputs, call
-// one operation and show the result.
+// The main window: widgets, their layout and their bindings to the workspace (Workspace.h),
+// which main() makes and which owns the program's state. Its handlers gather inputs, call one
+// workspace command and show the result; it follows the workspace's events: the busy state
+// (controls enabled from CommandAvailability.h, a close waiting for the job), a georeference
+// edit (the grid redrawn, the method's buttons shown) and a source replaced (the dialogs of
+// the old one closed, MainWindowDialogs.h). It also implements the chart view's share of a
+// load and of the command line (SourceView, CommandLineHost).
 //
-// Start-up (FormCreate): 1024 × 768, "Cartozen2.ini" read and the last project reopened, the
-// title set, and the one-shot Timer1 armed: 100 ms when there are command-line arguments,
-// 3000 ms otherwise (a command-line run without a display never creates this window:
-// workspace/WindowlessRun.h). The first showing shows the splash (FormShow); Timer1Timer hides
-// it, runs the command line and closes the window when the run is over. Closing saves the source's settings
-// file, the project file and "Cartozen2.ini"; a failed save shows its message and keeps the window
-// open (except without a display, where nobody could retry: the message is logged and the window
-// closes).
+// Start-up (FormCreate): 1024 × 768, the workspace's start-up ("Cartozen2.ini" read and the
+// last project reopened), the title set, and the one-shot Timer1 armed: 100 ms when there are
+// command-line arguments, 3000 ms otherwise (a command-line run without a display never
+// creates this window: workspace/WindowlessRun.h). The first showing shows the splash
+// (FormShow); Timer1Timer hides it, runs the command line and closes the window when the run
+// is over. Closing saves the source's settings file, the project file and "Cartozen2.ini"; a
+// failed save shows its message and keeps the window open (except without a display, where
+// nobody could retry: the message is logged and the window closes).
 //
 // Layout: Panel1 on top (BitBtn1 "Top Left", the zoom bar ScrollBar1 with its labels,
 // BitBtn4 "Meridian skew"); Panel2 below it holds the chart view Image321 with its overlay
 // Image1, ScrollBarHorizontal and Panel3 (BitBtn3 "Meridian skew", the status line Edit1,
-// BitBtn5 "Read BPW", BitBtn2 "Bottom Right"); ScrollBarVertical on the right edge.
+// BitBtn5 "Read BPW", BitBtn2 "Bottom Right"); ScrollBarVertical on the right edge. Every
+// control, menu item and secondary window carries its name as object name, so that tests find
+// them (QObject::findChild); the widgets themselves are private.
 //
-// The other windows plug in here: they connect the menu items and buttons that open them,
-// call EnableStuff, SetScrollBarScale, RedrawGrid and ShowNewRaster, and the reference dialog
-// takes presses on the chart through SetReferencePickHandler.
+// The main window's dialogs (MainWindowDialogs) are its own part and bind its buttons; the
+// reference dialog takes presses on the chart through SetReferencePickHandler.
 //
 // Every handler connected to a menu item, button or the chart runs under the general error
 // handler (ReportError): an error it throws is shown in a message box (or, in a display-less
@@ -36,8 +41,10 @@
 #include "batch/CommandLine.h"
 #include "georef/GridPicking.h"
 #include "port/HeadlessUserInterface.h"
+#include "georef/CoverageDrawing.h"
 #include "workspace/AppState.h"
 #include "workspace/CommandLineRun.h"
+#include "workspace/ObserverList.h"
 #include "workspace/SourceLoading.h"
 
 class QAction;
@@ -59,23 +66,23 @@ class TProcessViewer;
 class TSplashScreen;
 class QtUserInterface;
 class TForm2;
+class TCoverageForm;
 class TMapViewerForm;
+class Workspace;
 
 class TForm1 : public QMainWindow, public CommandLineHost {
   Q_OBJECT
  public:
-  // arguments: the command line without the program name. displayless: there is no display
+  // workspace: made by main(), it outlives the window. displayless: there is no display
   // (messages and questions are logged instead of shown).
-  TForm1(std::vector<std::string> arguments, bool displayless, QWidget* parent = nullptr);
+  TForm1(Workspace& workspace, bool displayless, QWidget* parent = nullptr);
   ~TForm1() override;
 
-  AppState& State() { return state_; }
   UserInterface& Ui();
   QtUserInterface& QtUi() { return *ui_; }
 
-  // True once the command line has run; RunLogged() then tells whether it logged a problem
+  // Once the command line has run (Workspace::CommandLineRan), whether it logged a problem
   // (the process exits with status 1).
-  bool CommandLineRan() const { return commandLineRan_; }
   bool RunLogged() const;
 
   // Sets the caption from the project state.
@@ -96,11 +103,8 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   // A raster just loaded or being filled (an import mosaic): zoom bar at 24 (scale 0.25),
   // both scroll bars at 0, the scroll ranges set; the view repaints.
   void ShowNewRaster();
-  // The picks on the chart (PickX, PickY: the source pixel of the last press; -1: none yet).
-  const GridPickState& PickState() const { return state_.Picks; }
-  GridPickState& Picks() { return state_.Picks; }
   // While isShowing() answers true, a press on the chart is a pick for the reference dialog:
-  // takePick runs after PickState() holds it, and no grid point is picked up or dropped.
+  // takePick runs after AppState::Picks holds it, and no grid point is picked up or dropped.
   void SetReferencePickHandler(std::function<bool()> isShowing, std::function<void()> takePick);
 
   // The general error handler: shows the error's text in a box, a cancelled job's on the
@@ -119,7 +123,9 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void ScrollBar1Change();
   void ScrollBarHorizontalChange();
   void ScrollBarVerticalChange();
-  void Image1MouseDown(QPoint position);
+  void Image1MouseDown(QPoint position, bool secondaryButton = false);
+  void CoverageClick();     // the "Coverage" dialog
+  void PolygonToolClick();  // the polygon tool on or off
   void CreateOrOpenProjectClick();
   void LoadSourceMapClick();
   void UseChartGeoReferenceClick();
@@ -141,6 +147,50 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void EnableGeoReferenceControls() override;
   // CommandLineHost: /M shows the map-builder window while it builds, as the menu does.
   void CreateMaps(AppState& state, UserInterface& ui) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  friend class MainWindowDialogs;  // the main window's own dialogs bind its buttons
+
+  void CreateControls();
+  void CreateMenus();
+  // The windows that live as long as the main window, in this order: TGeoRefForm,
+  // TSkewMeridian, TProcessViewer, TMakeMaps, TProjectOptions, TMapViewerForm, TSplashScreen,
+  // TProjectViewerForm, TBatchForm, TForm2.
+  void CreateSecondaryWindows();
+  void FormCreate();
+  // The busy state changed: controls follow, and a close waiting for the job happens now.
+  void BusyChanged();
+  // A georeference edit: the method's buttons and the grid follow.
+  void GeoReferenceChanged();
+  // Lays out and draws the grid and, over it, the coverage; coverageChanged: the coverage or
+  // the georeference may have changed since the last drawing.
+  void DrawOverlay(GeoReference& geoRef, UserInterface& ui, bool coverageChanged);
+  // Runs a handler under the general error handler.
+  void Guarded(const std::function<void()>& handler);
+  // Connects a menu item, button or signal to a handler run under the general error handler.
+  template <typename Sender, typename Signal>
+  void ConnectGuarded(Sender* sender, Signal signal, void (TForm1::*handler)());
+
+  Workspace& workspace_;
+  AppState& state_;  // the workspace's
+  bool displayless_;
+  bool splashShown_ = false;
+  HeadlessUserInterface headless_;
+  std::unique_ptr<QtUserInterface> ui_;
+  std::unique_ptr<QtGridPainter> gridPainter_;
+  std::unique_ptr<CoverageAddingPainter> overlayPainter_;  // the grid painter, the coverage added
+  CoverageOverlay coverageOverlay_;
+  std::unique_ptr<MainWindowDialogs> dialogs_;  // the dialogs it opens, and their wiring
+  std::function<bool()> referenceDialogShowing_;
+  std::function<void()> referenceDialogTakePick_;
+  ObserverList::Subscription busyChanged_;
+  ObserverList::Subscription geoReferenceChanged_;
+  ObserverList::Subscription sourceReplaced_;  // hides the Coverage dialog
 
   QFrame* Panel1 = nullptr;
   QPushButton* BitBtn1 = nullptr;    // "Top Left"
@@ -166,12 +216,16 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   TMapViewerForm* MapViewerForm = nullptr;  // keeps the project's viewer position in its edits
   TSplashScreen* SplashScreen = nullptr;
   TForm2* Form2 = nullptr;  // "Import EPSG3857 tiles"
+  TCoverageForm* CoverageForm = nullptr;  // "Coverage"
 
   QMenu* ProjectMenu = nullptr;  // "Project"
   QAction* CreateOrOpenProjectItem = nullptr;
   QAction* LoadSourceMapItem = nullptr;
   QAction* UseChartGeoReferenceItem = nullptr;  // the loaded GeoTIFF's own georeference
   QAction* MapOptionsItem = nullptr;
+  QMenu* CoverageMenu = nullptr;
+  QAction* CoverageItem = nullptr;     // the "Coverage" dialog
+  QAction* PolygonToolItem = nullptr;  // checkable: presses on the chart draw the polygon
   QAction* DeleteAllTilesItem = nullptr;
   QAction* ProcessSourceMapItem = nullptr;
   QAction* CreateEfisMapsItem = nullptr;
@@ -180,41 +234,6 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   QMenu* BatchMenu = nullptr;  // "Batch"
   QAction* ViewEditProjectItem = nullptr;
   QAction* ExecuteBatchItem = nullptr;
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  void CreateControls();
-  void CreateMenus();
-  // The windows that live as long as the main window, in this order: TGeoRefForm,
-  // TSkewMeridian, TProcessViewer, TMakeMaps, TProjectOptions, TMapViewerForm, TSplashScreen,
-  // TProjectViewerForm, TBatchForm, TForm2.
-  void CreateSecondaryWindows();
-  void FormCreate();
-  // The busy state changed: controls follow, and a close waiting for the job happens now.
-  void BusyChanged();
-  bool closeAfterJob_ = false;  // the person chose to stop the running job and close
-  // Runs a handler under the general error handler.
-  void Guarded(const std::function<void()>& handler);
-  // Connects a menu item, button or signal to a handler run under the general error handler.
-  template <typename Sender, typename Signal>
-  void ConnectGuarded(Sender* sender, Signal signal, void (TForm1::*handler)());
-
-  AppState state_;
-  CommandArguments arguments_;
-  bool displayless_;
-  bool commandLineRan_ = false;
-  bool splashShown_ = false;
-  std::string startUpError_;  // what the start-up could not do, for the command line's log
-  HeadlessUserInterface headless_;
-  std::unique_ptr<QtUserInterface> ui_;
-  std::unique_ptr<QtGridPainter> gridPainter_;
-  std::unique_ptr<MainWindowDialogs> dialogs_;  // the dialogs it opens, and their wiring
-  std::function<bool()> referenceDialogShowing_;
-  std::function<void()> referenceDialogTakePick_;
 };
 
 }  // namespace cz

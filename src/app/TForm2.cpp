@@ -33,9 +33,9 @@ namespace cz {
 class TForm2::Port : public ForwardingUserInterface {
  public:
   Port(UserInterface& ui, QLineEdit& edit3) : ForwardingUserInterface(ui), edit3_(edit3) {}
-  void ShowImportFile(const std::string& path) override {
+  void ShowImportReading(const std::string& path) override {
     edit3_.setText(QString::fromStdString(path));
-    Inner().ShowImportFile(path);
+    Inner().ShowImportReading(path);
   }
   // The import's own Cancel counts for the whole run: each mosaic's tile creation starts
   // afresh on the port below, which must not forget it.

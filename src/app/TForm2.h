@@ -2,7 +2,7 @@
 // The import window "Import EPSG3857 tiles": an 8 × 8 degree map cell picked on the world map,
 // the folder of a web-mercator tile tree, the web zoom that serves each EFIS level, and
 // "Process", which runs the core's import (importer/ImportRun.h). The mosaics appear in the
-// main window through the user-interface port (ShowImportMosaic); the path of each PNG being
+// main window through the user-interface port (ImportMosaicStarted, ImportMosaicReady); the path of each PNG being
 // read shows in Edit3.
 //
 // The window's choices live in an ImportState owned by the main window, so they survive

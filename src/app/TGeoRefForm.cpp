@@ -11,9 +11,8 @@
 
 namespace cz {
 
-TGeoRefForm::TGeoRefForm(AppState& state, GridPickState& pick, UserInterface& ui,
-                         std::function<void()> drawGrid, QWidget* parent)
-    : QDialog(parent), state_(state), pick_(pick), ui_(ui), drawGrid_(std::move(drawGrid)) {
+TGeoRefForm::TGeoRefForm(AppState& state, GridPickState& pick, UserInterface& ui, QWidget* parent)
+    : QDialog(parent), state_(state), pick_(pick), ui_(ui) {
   setWindowTitle(QStringLiteral("Geographic reference"));
   Label1 = new QLabel(QStringLiteral("Map source pixel coordinate"), this);
   Edit1 = new QLineEdit(this);
@@ -74,14 +73,11 @@ void TGeoRefForm::Button1Click() {
 
 void TGeoRefForm::Accept() {
   try {
-    if (!AcceptReferenceEdit(state_, dialog_, pick_, MaskEdit1->Coordinate(), MaskEdit2->Coordinate(),
-                             ui_)) {
-      return;
-    }
+    AcceptReferenceEdit(state_, dialog_, pick_, MaskEdit1->Coordinate(), MaskEdit2->Coordinate(),
+                        ui_);
   } catch (const std::exception& error) {
     ui_.ReportError(error);
   }
-  if (drawGrid_) drawGrid_();
 }
 
 void TGeoRefForm::SetAvailability(const Availability& availability) {

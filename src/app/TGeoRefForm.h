@@ -4,11 +4,11 @@
 // the chart stays clickable while it shows, and each click reaches UpdateInfo through the main
 // window. The logic is ReferenceDialogs'; this window shows its texts.
 //
-// OK and closing by the frame both take the pick and the texts, save the settings file and
-// redraw the grid; a settings file that cannot be written is reported (the general error
-// handler) and the dialog still closes (the reference stays in memory and is saved with the
-// next save). While a long operation runs its controls are disabled and every edit is refused
-// (GeoReferenceEdits.h).
+// OK and closing by the frame both take the pick and the texts and save the settings file (the
+// grid follows from the workspace's GeoReferenceChanged); a settings file that cannot be written is
+// reported (the general error handler) and the dialog still closes (the reference stays in memory
+// and is saved with the next save). While a long operation runs its controls are disabled and every
+// edit is refused (GeoReferenceEdits.h).
 
 #include <QDialog>
 
@@ -30,9 +30,7 @@ class CoordinateEdit;
 class TGeoRefForm : public QDialog {
   Q_OBJECT
  public:
-  // drawGrid: lays the grid out again and draws it over the chart.
-  TGeoRefForm(AppState& state, GridPickState& pick, UserInterface& ui,
-              std::function<void()> drawGrid, QWidget* parent = nullptr);
+  TGeoRefForm(AppState& state, GridPickState& pick, UserInterface& ui, QWidget* parent = nullptr);
 
   // A corner button: the dialog edits that reference from now on (the caller places and
   // shows the dialog).
@@ -68,7 +66,6 @@ class TGeoRefForm : public QDialog {
   AppState& state_;
   GridPickState& pick_;
   UserInterface& ui_;
-  std::function<void()> drawGrid_;
   ReferenceDialogState dialog_;
 };
 

@@ -25,8 +25,8 @@ TMakeMaps::TMakeMaps(QWidget* mainWindow) : QWidget(mainWindow, Qt::Window) {
 }
 
 void TMakeMaps::AttachTo(QtUserInterface& ui) {
-  ui.SetMemoSink(MemoWindow::MakeMaps, [this](const std::string& line) { AddLine(line); });
-  ui.SetMemoClear(MemoWindow::MakeMaps, [this] { Clear(); });
+  ui.SetLogSink(MessageLog::MapBuilding, [this](const std::string& line) { AddLine(line); });
+  ui.SetLogClear(MessageLog::MapBuilding, [this] { Clear(); });
   ui.SetProgressSink(ProgressTask::MapBuilding,
                      [this](const ProgressReport& report) { Progress->Show(report); });
   ui_ = &ui;

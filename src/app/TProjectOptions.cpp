@@ -49,13 +49,8 @@ void Check(QButtonGroup* buttons, int index) {
 
 }  // namespace
 
-TProjectOptions::TProjectOptions(AppState& state, UserInterface& ui,
-                                 std::function<void()> methodChanged, QWidget* parent)
-    : QDialog(parent),
-      state_(state),
-      ui_(ui),
-      methodChanged_(std::move(methodChanged)),
-      options_(state.Source.GeoRef) {
+TProjectOptions::TProjectOptions(AppState& state, UserInterface& ui, QWidget* parent)
+    : QDialog(parent), state_(state), ui_(ui), options_(state.Source.GeoRef) {
   setWindowTitle(QStringLiteral("Map Options"));
   auto* layout = new QGridLayout(this);
   int row = 0;
@@ -101,11 +96,8 @@ TProjectOptions::TProjectOptions(AppState& state, UserInterface& ui,
   layout->addWidget(BitBtn1, row++, 0, 1, 2, Qt::AlignRight);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(GeoReferencingItems, &QButtonGroup::idClicked, this, [this](int index) {
-    if (ChooseGeoReferencingMethod(state_, options_, index, ui_) && methodChanged_) {
-      methodChanged_();
-    }
-  });
+  connect(GeoReferencingItems, &QButtonGroup::idClicked, this,
+          [this](int index) { ChooseGeoReferencingMethod(state_, options_, index, ui_); });
   connect(ColorReductionItems, &QButtonGroup::idClicked, this,
           [this](int index) { options_.ColorReductionClicked(index); });
   connect(DitheringItems, &QButtonGroup::idClicked, this,

@@ -19,14 +19,12 @@ class QPushButton;
 
 namespace cz {
 
-
 class TProjectOptions : public QDialog {
   Q_OBJECT
  public:
-  // methodChanged: the georeferencing method was chosen; the main window shows its controls
-  // and redraws the grid.
-  TProjectOptions(AppState& state, UserInterface& ui, std::function<void()> methodChanged,
-                  QWidget* parent = nullptr);
+  // Another georeferencing method chosen is a georeference edit: the main window follows it
+  // (AppState::GeoReferenceChanged).
+  TProjectOptions(AppState& state, UserInterface& ui, QWidget* parent = nullptr);
 
   // CheckBoxes[k] is the check box of TileLevel k ("0.25 degrees per tile ..." first).
   std::array<QCheckBox*, kTileLevelCount> CheckBoxes{};
@@ -49,7 +47,6 @@ class TProjectOptions : public QDialog {
 
   AppState& state_;
   UserInterface& ui_;
-  std::function<void()> methodChanged_;
   MapOptions options_;
 };
 

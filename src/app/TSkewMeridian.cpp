@@ -9,12 +9,8 @@
 
 namespace cz {
 
-TSkewMeridian::TSkewMeridian(AppState& state, std::function<void()> drawGrid, QWidget* parent,
-                             UserInterface* ui)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint),
-      state_(state),
-      ui_(ui),
-      drawGrid_(std::move(drawGrid)) {
+TSkewMeridian::TSkewMeridian(AppState& state, QWidget* parent, UserInterface* ui)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), state_(state), ui_(ui) {
   setWindowTitle(QStringLiteral("Skew Meridians"));
   ScrollBar1 = new QScrollBar(Qt::Horizontal, this);
   ScrollBar1->setRange(kSkewSliderMinimum, kSkewSliderMaximum);
@@ -50,7 +46,6 @@ void TSkewMeridian::ScrollBar1Change(int position) {
     return;
   }
   Edit1->setText(QString::number(position));
-  if (drawGrid_) drawGrid_();
 }
 
 void TSkewMeridian::SetAvailability(const Availability& availability) {

@@ -1,6 +1,7 @@
 #pragma once
 // The skew dialog "Skew Meridians": a slider from −500 to 500 sets the skew of one edge
-// meridian (SetTarget), stored and redrawn at every change of its position; nothing is saved
+// meridian (SetTarget), stored at every change of its position (the grid follows from the
+// workspace's GeoReferenceChanged); nothing is saved
 // here (the skews reach the settings file when it is next written). It stays on top of the
 // other windows, has no OK button and is closed by its frame, keeping the last value. While a
 // long operation runs the slider is disabled and a move is refused (GeoReferenceEdits.h).
@@ -22,10 +23,8 @@ namespace cz {
 class TSkewMeridian : public QDialog {
   Q_OBJECT
  public:
-  // drawGrid: lays the grid out again and draws it over the chart.
   // ui: where a refused move is said (none: nowhere).
-  TSkewMeridian(AppState& state, std::function<void()> drawGrid, QWidget* parent = nullptr,
-                UserInterface* ui = nullptr);
+  TSkewMeridian(AppState& state, QWidget* parent = nullptr, UserInterface* ui = nullptr);
 
   void SetTarget(SkewSide side) { dialog_.Target = side; }
   SkewSide Target() const { return dialog_.Target; }
@@ -44,7 +43,6 @@ class TSkewMeridian : public QDialog {
  private:
   AppState& state_;
   UserInterface* ui_;
-  std::function<void()> drawGrid_;
   SkewDialogState dialog_;
 };
 

@@ -1,6 +1,8 @@
-// Program entry. Started with switches and no display (a script, a cron job), the command line
-// runs straight on the workspace, without Qt (workspace/WindowlessRun.h). Otherwise the main
-// window, its start-up timer and, with switches, the command-line run from that timer.
+// Program entry. It makes the process's one workspace (workspace/Workspace.h), which owns the
+// program's state. Started with switches and no display (a script, a cron job), the command
+// line runs straight on it, without Qt (workspace/WindowlessRun.h). Otherwise the main window
+// is given it, with its start-up timer and, with switches, the command-line run from that
+// timer.
 
 #include <csignal>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include "TForm1.h"
 #include "batch/StandardOptions.h"
 #include "workspace/WindowlessRun.h"
+#include "workspace/Workspace.h"
 
 namespace {
 
@@ -37,7 +40,8 @@ int main(int argc, char* argv[]) {
   // A file-size limit (ulimit -f) then fails the write with EFBIG, which is reported as
   // "Unable to write to ..." like a full disk, instead of killing the program mid-write.
   std::signal(SIGXFSZ, SIG_IGN);
-  if (RunsWithoutWindow(argc)) return cz::RunWithoutWindow(std::move(arguments));
+  cz::Workspace workspace(std::move(arguments));
+  if (RunsWithoutWindow(argc)) return cz::RunWithoutWindow(workspace);
 
   const bool hasSwitches = argc > 1;
   cz::InstallQtMessageFilter(hasSwitches && cz::DisplaylessPlatformRequested());
@@ -52,7 +56,7 @@ int main(int argc, char* argv[]) {
   cz::SetQtMessagesQuiet(displayless);
 
   // The main window; it creates the other windows, in their fixed order, for the whole run.
-  cz::TForm1 window(std::move(arguments), displayless);
+  cz::TForm1 window(workspace, displayless);
   app.SetErrorHandler(
       [&window](const std::exception& error) { window.HandleUncaughtError(error); });
   window.show();
@@ -60,6 +64,6 @@ int main(int argc, char* argv[]) {
   // any other event during show() still end a command-line run with the window closed, the event
   // loop would wait for a close already past, so it is skipped.
   const int status = window.isVisible() ? app.exec() : 0;
-  if (window.CommandLineRan()) return window.RunLogged() ? 1 : 0;
+  if (workspace.CommandLineRan()) return window.RunLogged() ? 1 : 0;
   return status;
 }

@@ -145,7 +145,7 @@ void AddTile(const std::string& tilesFolder, const std::string& tempFolder,
   BinaryFile map(mapPath, fresh ? BinaryFile::Mode::Create : BinaryFile::Mode::ReadWrite);
   if (fresh) WriteEmptyMap(map);
 
-  ui.AddMemoLine(MemoWindow::MakeMaps, "Adding tile " + tileName);
+  ui.AddLogLine(MessageLog::MapBuilding, "Adding tile " + tileName);
   ui.ProcessEvents();
 
   BinaryFile tileFile(JoinPath(tilesFolder, tileName), BinaryFile::Mode::Read);
@@ -169,12 +169,12 @@ std::vector<std::string> ReadTileList(const std::string& tilesFolder) {
 }
 
 void CreateMaps(const MakeMapsJob& job, UserInterface& ui) {
-  ui.ClearMemo(MemoWindow::MakeMaps);
-  ui.AddMemoLine(MemoWindow::MakeMaps, "Reading tile file names");
+  ui.ClearLog(MessageLog::MapBuilding);
+  ui.AddLogLine(MessageLog::MapBuilding, "Reading tile file names");
   const std::vector<std::string> tileList = ReadTileList(JoinPath(job.projectFolder, kTilesFolder));
-  ui.AddMemoLine(MemoWindow::MakeMaps, "Found " + std::to_string(tileList.size()) + " tile files");
+  ui.AddLogLine(MessageLog::MapBuilding, "Found " + std::to_string(tileList.size()) + " tile files");
   if (tileList.empty()) {
-    ui.AddMemoLine(MemoWindow::MakeMaps, "Nothing to do, no maps created.");
+    ui.AddLogLine(MessageLog::MapBuilding, "Nothing to do, no maps created.");
     return;
   }
   DoMakeMaps(job, tileList, ui);
@@ -218,7 +218,7 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
   for (const std::string& name : ListWorkingFiles(tempFolder, job.extension)) {
     const std::string workingPath = JoinPath(tempFolder, name);
     const std::string target = JoinPath(mapsFolder, name);
-    ui.AddMemoLine(MemoWindow::MakeMaps, "Creating EFIS map file " + name);
+    ui.AddLogLine(MessageLog::MapBuilding, "Creating EFIS map file " + name);
     ++created;
     if (byRename) {
       FinishAndRenameIntoPlace(workingPath, target, buffer);
@@ -227,7 +227,7 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
     }
   }
 
-  ui.AddMemoLine(MemoWindow::MakeMaps,
+  ui.AddLogLine(MessageLog::MapBuilding,
                  created > 0 ? "Done, created " + std::to_string(created) + " EFIS maps"
                              : "Nothing to do, no EFIS maps created");
 }

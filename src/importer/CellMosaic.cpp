@@ -107,7 +107,7 @@ void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea&
   ProgressCounter progress(ui, ProgressTask::Import, static_cast<std::int64_t>(parts.size()));
   for (const WebTilePart& part : parts) {
     // Shown before its result is taken, so that a file that fails is the one on screen.
-    ui.ShowImportFile(part.Path);
+    ui.ShowImportReading(part.Path);
     ui.ProcessEvents();
     const std::vector<std::uint32_t> pixels = decoded.Next();
     const auto width = static_cast<std::size_t>(part.Region.Width);

@@ -38,7 +38,7 @@ MosaicArea MakeMosaicArea(std::int32_t northEdge, std::int32_t westEdge, std::in
 
 // Copies the web tiles covering the area into mosaic pixels (0..w−1, 0..h−1), which must
 // exist. Each file present is decoded once, on worker threads (decoder serves the first;
-// ThreadCount.h), and reported in row order through ui.ShowImportFile (then ui.ProcessEvents
+// ThreadCount.h), and reported in row order through ui.ShowImportReading (then ui.ProcessEvents
 // and a ProgressTask::Import report); missing files are skipped silently and leave their
 // pixels as they were. Throws what the decoder throws for the first file, in that order, that
 // cannot be read or decoded; OperationCancelled("Import cancelled") when CancelRequested().

@@ -39,12 +39,12 @@ void BuildCellMosaic(MosaicTarget& target, const std::string& folder, const Mosa
   try {
     source.Image.Release();
     source.Image = Raster32(area.Width + 20, area.Height + 20);  // all 0: black, alpha 0
-    target.Ui.ShowImportMosaic(false);
+    target.Ui.ImportMosaicStarted();
     SetMosaicGeoReference(source.GeoRef, area);
     LoadPNGTiles(source.Image, folder, area, decoder, target.Ui);
     LayoutReferenceGrid(source.GeoRef);
     source.Loaded = true;
-    target.Ui.ShowImportMosaic(true);
+    target.Ui.ImportMosaicReady();
     target.Ui.SetStatusText(kImportStatusText);
   } catch (const OperationCancelled&) {
     DropMosaic(target, "");

@@ -19,18 +19,19 @@ class ForwardingUserInterface : public UserInterface {
   }
   void ReportError(const std::exception& error) override { inner_.ReportError(error); }
   bool Confirm(const std::string& question) override { return inner_.Confirm(question); }
-  void AddMemoLine(MemoWindow window, const std::string& line) override {
-    inner_.AddMemoLine(window, line);
+  void AddLogLine(MessageLog log, const std::string& line) override {
+    inner_.AddLogLine(log, line);
   }
-  void ClearMemo(MemoWindow window) override { inner_.ClearMemo(window); }
+  void ClearLog(MessageLog log) override { inner_.ClearLog(log); }
   void ProcessEvents() override { inner_.ProcessEvents(); }
   void ShowProgress(const ProgressReport& report) override { inner_.ShowProgress(report); }
   bool CancelRequested() override { return inner_.CancelRequested(); }
-  void ShowProcessWindow() override { inner_.ShowProcessWindow(); }
-  void ShowTile(const Raster32& tile) override { inner_.ShowTile(tile); }
-  void HideProcessWindow() override { inner_.HideProcessWindow(); }
-  void ShowImportFile(const std::string& path) override { inner_.ShowImportFile(path); }
-  void ShowImportMosaic(bool finished) override { inner_.ShowImportMosaic(finished); }
+  void BeginTileJob() override { inner_.BeginTileJob(); }
+  void ShowTileMade(const Raster32& tile) override { inner_.ShowTileMade(tile); }
+  void EndTileJob() override { inner_.EndTileJob(); }
+  void ShowImportReading(const std::string& path) override { inner_.ShowImportReading(path); }
+  void ImportMosaicStarted() override { inner_.ImportMosaicStarted(); }
+  void ImportMosaicReady() override { inner_.ImportMosaicReady(); }
 
  protected:
   UserInterface& Inner() { return inner_; }

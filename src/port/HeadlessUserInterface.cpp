@@ -23,7 +23,7 @@ bool HeadlessUserInterface::Confirm(const std::string& question) {
   return false;
 }
 
-void HeadlessUserInterface::AddMemoLine(MemoWindow, const std::string& line) {
+void HeadlessUserInterface::AddLogLine(MessageLog, const std::string& line) {
   progress_.Finish();
   std::fprintf(stdout, "%s\n", line.c_str());
   std::fflush(stdout);

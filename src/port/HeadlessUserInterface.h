@@ -21,7 +21,7 @@ class HeadlessUserInterface : public UserInterface {
   // The message as ShowMessage logs it, then the cause on standard error only.
   void ShowMessageWithCause(const std::string& text, const std::string& cause) override;
   bool Confirm(const std::string& question) override;
-  void AddMemoLine(MemoWindow window, const std::string& line) override;
+  void AddLogLine(MessageLog log, const std::string& line) override;
   void ShowProgress(const ProgressReport& report) override;
 
   bool Logged() const { return logged_; }

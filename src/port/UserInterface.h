@@ -33,10 +33,10 @@ struct ProgressReport {
   bool Ended = false;
 };
 
-// Windows that keep a running log of lines.
-enum class MemoWindow {
-  MakeMaps,  // the map builder's progress memo
-  Batch,     // the project batch window's log
+// The logs of lines a long operation keeps for the person to read.
+enum class MessageLog {
+  MapBuilding,  // the map build's progress lines
+  Batch,        // the project batch's lines
 };
 
 class UserInterface {
@@ -62,10 +62,10 @@ class UserInterface {
   virtual void ReportError(const std::exception& error) { ShowMessage(error.what()); }
   // A Yes/No confirmation; true for Yes. Display-less runs answer No.
   virtual bool Confirm(const std::string& question) = 0;
-  // Appends a line to a window's memo.
-  virtual void AddMemoLine(MemoWindow window, const std::string& line) = 0;
-  // Empties a window's memo before an operation starts its log.
-  virtual void ClearMemo(MemoWindow /*window*/) {}
+  // Appends a line to a log.
+  virtual void AddLogLine(MessageLog log, const std::string& line) = 0;
+  // Empties a log before an operation starts writing it.
+  virtual void ClearLog(MessageLog /*log*/) {}
   // Lets pending window events run (repaints, a Cancel click) inside a long operation.
   virtual void ProcessEvents() {}
 
@@ -76,19 +76,22 @@ class UserInterface {
   // command-line run). Jobs ask between units of work and then throw OperationCancelled.
   virtual bool CancelRequested() { return false; }
 
-  // Tile-creation progress: the process window is shown, shows each finished tile, and hides.
-  virtual void ShowProcessWindow() {}
-  virtual void ShowTile(const Raster32& /*tile*/) {}
-  virtual void HideProcessWindow() {}
+  // Tile creation: a job starts, each finished tile is shown as it is made (the tile raster
+  // is reused by the next tile: copy what is kept), and the job ends (also by an error or a
+  // cancel).
+  virtual void BeginTileJob() {}
+  virtual void ShowTileMade(const Raster32& /*tile*/) {}
+  virtual void EndTileJob() {}
 
-  // EPSG3857 import: the web tile file being read (the import window's "Edit3"); the caller
-  // lets events run right after, so the path shows while the file decodes.
-  virtual void ShowImportFile(const std::string& /*path*/) {}
-  // EPSG3857 import, a new mosaic in the source image. finished false: it is being filled;
-  // the main window shows it at scale 0.25 (zoom scroll bar 24), scrolled to its top-left
-  // corner. finished true: it is complete and is the loaded map, georeferenced and laid out;
-  // the main window enables its map controls and redraws the grid.
-  virtual void ShowImportMosaic(bool /*finished*/) {}
+  // EPSG3857 import: the web tile file being read; the caller lets events run right after,
+  // so the path shows while the file decodes.
+  virtual void ShowImportReading(const std::string& /*path*/) {}
+  // EPSG3857 import, a new mosaic in the source image: it is being filled (the windows show it
+  // from its top-left corner at a quarter of its size)...
+  virtual void ImportMosaicStarted() {}
+  // ...and it is complete: the loaded map, georeferenced and laid out (the windows enable its
+  // map controls and draw its grid).
+  virtual void ImportMosaicReady() {}
 };
 
 // A port that shows nothing and answers No: for callers that need no feedback.
@@ -97,7 +100,7 @@ class SilentUserInterface : public UserInterface {
   void SetStatusText(const std::string&) override {}
   void ShowMessage(const std::string&) override {}
   bool Confirm(const std::string&) override { return false; }
-  void AddMemoLine(MemoWindow, const std::string&) override {}
+  void AddLogLine(MessageLog, const std::string&) override {}
 };
 
 }  // namespace cz

@@ -74,7 +74,7 @@ void CommitTiles(const TilePlan& plan, TileWorkers& workers, TileStore& store, U
 void CommitTile(const PlannedTile& planned, TileWorkers::Tile& tile, TileWorkers& workers,
                 TileStore& store, UserInterface& ui) {
   {
-    ui.ShowTile(tile.Raster);
+    ui.ShowTileMade(tile.Raster);
     // A 2° or 4° tile began by loading the stored one; the window had its events then.
     if (planned.Level >= 3) ui.ProcessEvents();
     store.CommitTile(tile.Raster, planned.Position, planned.Level, std::move(tile.Pending));
@@ -101,7 +101,7 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
     }
   }
   store.BeginRun();
-  ui.ShowProcessWindow();
+  ui.BeginTileJob();
   const GeoReference& grid = coverage ? coverage->Grid.Geo : geo;
   const TilePlan plan = coverage ? PlanTiles(grid, *origin, coverage->Cells())
                                  : PlanTiles(grid, *origin);
@@ -113,12 +113,12 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
   } catch (const OperationCancelled&) {
     // A stop the person asked for: the status line says it; the window has nothing left to
     // show. (A failure keeps it open on the tile where the run ended.)
-    ui.HideProcessWindow();
+    ui.EndTileJob();
     throw;
   }
   const std::int32_t created = store.TilesCreated();
   ui.SetStatusText("Done, created " + std::to_string(created) + " tiles");
-  ui.HideProcessWindow();
+  ui.EndTileJob();
   return created;
 }
 

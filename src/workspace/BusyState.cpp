@@ -24,12 +24,6 @@ const char* OperationName(LongOperation operation) {
   return "An operation";
 }
 
-void Notify(const BusyState& busy) {
-  // A copy: an observer may add another.
-  const std::vector<std::function<void()>> observers = busy.Observers;
-  for (const auto& observer : observers) observer();
-}
-
 }  // namespace
 
 std::string BusyRefusalText(LongOperation running) {
@@ -59,7 +53,7 @@ BusyScope::BusyScope(BusyState& busy, LongOperation operation)
   busy_.StepGranted = false;
   if (busy_.Running == LongOperation::None) {
     busy_.Running = operation;
-    Notify(busy_);
+    busy_.Changed.Notify();
   }
 }
 
@@ -67,7 +61,7 @@ BusyScope::~BusyScope() {
   const bool changed = busy_.Running != savedRunning_;
   busy_.Running = savedRunning_;
   busy_.StepGranted = savedStepGranted_;
-  if (changed) Notify(busy_);
+  if (changed) busy_.Changed.Notify();
 }
 
 OwnStep::OwnStep(BusyState& busy) : busy_(busy) {

@@ -19,9 +19,9 @@
 // next entry check pass.
 
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <vector>
+
+#include "workspace/ObserverList.h"
 
 namespace cz {
 
@@ -33,9 +33,8 @@ struct BusyState {
   LongOperation Running = LongOperation::None;  // the outermost operation in progress
   bool StepGranted = false;                     // the next entry check passes (OwnStep)
   // Told when Running changes (the outermost operation starts or ends), on the thread that
-  // runs it; the windows enable and disable their controls from it. Observers must not throw:
-  // an operation's end may be an error unwinding.
-  std::vector<std::function<void()>> Observers;
+  // runs it; the windows enable and disable their controls from it.
+  ObserverList Changed;
 };
 
 // The status-line text of a refused command, naming what runs: for example "Tile creation is

@@ -5,8 +5,7 @@ namespace cz {
 namespace {
 
 bool IsViewing(Command command) {
-  return command == Command::Zoom || command == Command::Scroll ||
-         command == Command::ViewEfisMaps;
+  return command == Command::Zoom || command == Command::Scroll || command == Command::ViewEfisMaps;
 }
 
 bool NeedsMap(Command command) {
@@ -17,6 +16,7 @@ bool NeedsMap(Command command) {
     case Command::MoveSkew:
     case Command::ReadBpw:
     case Command::PressOnChart:
+    case Command::EditCoverage:
     case Command::Zoom:
       return true;
     default:
@@ -40,13 +40,20 @@ bool CloseNeedsStopQuestion(const AppState& state, bool displayless) {
 
 void RequestJobStop(AppState& state) {
   state.Batch.Cancel = true;
+  state.CloseAfterJob = true;
+}
+
+bool TakeDueClose(AppState& state) {
+  if (!state.CloseAfterJob || IsBusy(state.Busy)) return false;
+  state.CloseAfterJob = false;
+  return true;
 }
 
 void ReplaceSource(AppState& state) {
   state.Picks = GridPickState{};
   state.PolygonDraft.clear();
-  const auto observers = state.SourceReplacedObservers;
-  for (const auto& observer : observers) observer();
+  state.MovingPolygonPoint.reset();
+  state.SourceReplaced.Notify();
 }
 
 }  // namespace cz

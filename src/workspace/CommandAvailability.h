@@ -1,7 +1,7 @@
 #pragma once
 // What a person may do now, and why not. The windows enable each menu item, button, slider
 // and dialog button from AvailabilityOf and show its Reason as tooltip; they ask again when
-// the busy state changes (BusyState::Observers) and after a load. The commands themselves
+// the busy state changes (BusyState::Changed) and after a load. The commands themselves
 // refuse the same things (RefuseIfBusy, RefuseGeoReferenceEditIfBusy), so a control that
 // stays enabled by mistake still changes nothing.
 //
@@ -19,9 +19,9 @@
 //   process..."), so they are available then and show them.
 //
 // Closing the main window while a job runs asks kStopJobAndCloseQuestion (with a display);
-// Yes asks the job to stop (RequestJobStop) and the window closes once the busy state ends.
-// A source replaced (ReplaceSource) drops the grid point in the mouse's hand and the pick and
-// tells SourceReplacedObservers.
+// Yes asks the job to stop (RequestJobStop) and the window closes once the busy state ends
+// (TakeDueClose). A source replaced (ReplaceSource) drops the grid point in the mouse's hand
+// and the pick and tells AppState::SourceReplaced.
 
 #include <cstdint>
 #include <string>
@@ -47,9 +47,10 @@ enum class Command : std::uint8_t {
   SkewDialog,       // the two "Meridian skew" buttons
   MoveSkew,         // the skew dialog's slider
   ReadBpw,
-  PressOnChart,     // a pick for the reference dialog, picking up or dropping a grid point
+  PressOnChart,  // a pick for the reference dialog, picking up or dropping a grid point
+  EditCoverage,  // the "Coverage" dialog and its buttons, the polygon tool
   Zoom,
-  Scroll,           // scroll bars, wheel, resize
+  Scroll,  // scroll bars, wheel, resize
 };
 
 inline constexpr char kNoMapLoadedText[] = "No map loaded";
@@ -68,8 +69,13 @@ Availability AvailabilityOf(const AppState& state, Command command);
 bool CloseNeedsStopQuestion(const AppState& state, bool displayless);
 
 // After Yes: the running job stops at its next step (the batch before its next source; the
-// port's cancel, which the caller sets, stops tiles, maps and the import).
+// port's cancel, which the caller sets, stops tiles, maps and the import), and the close
+// waits for the job's end (AppState::CloseAfterJob).
 void RequestJobStop(AppState& state);
+
+// Asked when the busy state changes: true once, when a close waited for the job that has now
+// ended; the window then closes (a close that fails again is the person's to retry).
+bool TakeDueClose(AppState& state);
 
 // Every flow that makes another chart or mosaic the loaded source calls this first, while the
 // old one is still current.

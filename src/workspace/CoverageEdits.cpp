@@ -94,6 +94,30 @@ namespace {
 std::vector<CoveragePoint> EditedPolygon(const AppState& state) { return ShownPolygon(state); }
 }  // namespace
 
+PolygonPress PressWithPolygonTool(AppState& state, const ViewMapping& view, std::int32_t u,
+                                  std::int32_t v, bool secondaryButton, UserInterface& ui) {
+  if (Refused(state, ui)) return PolygonPress::Refused;
+  const PixelPoint pixel = view.ToSource(u, v);
+  const CoveragePoint at{pixel.X, pixel.Y};
+  const double reach = 6 / view.EffectiveScale();
+  const std::optional<std::size_t> near = PolygonPointNear(ShownPolygon(state), at, reach);
+  if (secondaryButton) {
+    state.MovingPolygonPoint.reset();
+    if (!near) return PolygonPress::Missed;
+    return DeletePolygonPoint(state, *near, ui) ? PolygonPress::Deleted : PolygonPress::Refused;
+  }
+  if (state.MovingPolygonPoint) {
+    const std::size_t moving = *state.MovingPolygonPoint;
+    state.MovingPolygonPoint.reset();
+    return MovePolygonPoint(state, moving, at, ui) ? PolygonPress::Dropped : PolygonPress::Refused;
+  }
+  if (near) {
+    state.MovingPolygonPoint = near;
+    return PolygonPress::PickedUp;
+  }
+  return AddPolygonPoint(state, at, reach, ui) ? PolygonPress::Added : PolygonPress::Refused;
+}
+
 CoverageOverlay CoverageOverlayOf(AppState& state) {
   CoverageOverlay overlay;
   for (const CoveragePoint& p : ShownPolygon(state)) overlay.Polygon.push_back({p.X, p.Y});

@@ -18,6 +18,7 @@
 
 #include "geo/ChartCoverage.h"
 #include "georef/CoverageDrawing.h"
+#include "georef/ViewMapping.h"
 #include "port/UserInterface.h"
 #include "workspace/AppState.h"
 
@@ -47,6 +48,14 @@ bool AddPolygonPoint(AppState& state, CoveragePoint at, double pickRadius, UserI
 bool MovePolygonPoint(AppState& state, std::size_t index, CoveragePoint to, UserInterface& ui);
 bool DeletePolygonPoint(AppState& state, std::size_t index, UserInterface& ui);
 bool ClearPolygon(AppState& state, UserInterface& ui);
+
+// A press on the chart while the polygon tool is active, at view pixel (u, v): with the
+// secondary button, deletes the point within reach; otherwise drops the point in the mouse's
+// hand there, or picks up the point within reach, or adds a point (as AddPolygonPoint).
+// Reach is 6 view pixels. Refused while busy (nothing picked up or changed).
+enum class PolygonPress : std::uint8_t { Added, PickedUp, Dropped, Deleted, Missed, Refused };
+PolygonPress PressWithPolygonTool(AppState& state, const ViewMapping& view, std::int32_t u,
+                                  std::int32_t v, bool secondaryButton, UserInterface& ui);
 
 // The polygon as shown: the coverage's, or the draft while it has fewer than three points.
 const std::vector<CoveragePoint>& ShownPolygon(const AppState& state);

@@ -4,6 +4,23 @@
 #include "workspace/ChartGeoReferenceCommands.h"
 
 namespace cz {
+namespace {
+
+// Runs an edit of the loaded source's georeference and tells the observers afterwards, also
+// when the edit throws after changing it (a settings file that cannot be written).
+template <typename Edit>
+auto EditAndTell(AppState& state, Edit edit) {
+  try {
+    auto result = edit();
+    state.GeoReferenceChanged.Notify();
+    return result;
+  } catch (...) {
+    state.GeoReferenceChanged.Notify();
+    throw;
+  }
+}
+
+}  // namespace
 
 ReferenceDialogTexts ShowReferenceDialog(AppState& state, const ReferenceDialogState& dialog,
                                          const GridPickState& pick) {
@@ -34,37 +51,47 @@ bool SetReferenceToImageCorner(AppState& state, const ReferenceDialogState& dial
 }
 
 bool AcceptReferenceEdit(AppState& state, const ReferenceDialogState& dialog,
-                         const GridPickState& pick, std::string_view latitudeText, std::string_view longitudeText,
-                         UserInterface& ui) {
+                         const GridPickState& pick, std::string_view latitudeText,
+                         std::string_view longitudeText, UserInterface& ui) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
-  AcceptReference(dialog, state.Source, pick, latitudeText, longitudeText);
-  return true;
+  return EditAndTell(state, [&] {
+    AcceptReference(dialog, state.Source, pick, latitudeText, longitudeText);
+    return true;
+  });
 }
 
 bool MoveSkew(AppState& state, const SkewDialogState& dialog, std::int32_t position,
               UserInterface& ui) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
-  SkewSliderMoved(dialog, state.Source.GeoRef, position);
-  return true;
+  return EditAndTell(state, [&] {
+    SkewSliderMoved(dialog, state.Source.GeoRef, position);
+    return true;
+  });
 }
 
 bool ReadBpw(AppState& state, UserInterface& ui) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
-  return ReadBpwFile(state.Source, ui);
+  const bool read = ReadBpwFile(state.Source, ui);
+  if (read) state.GeoReferenceChanged.Notify();
+  return read;
 }
 
 std::optional<OverlayPressResult> PressOnChart(AppState& state, const ViewMapping& view,
                                                std::int32_t u, std::int32_t v,
                                                bool referenceDialogShowing, UserInterface& ui) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return std::nullopt;
-  return PressOnOverlay(state.Picks, state.Source.GeoRef, view, u, v, state.Source.Loaded,
-                        referenceDialogShowing, ui);
+  const OverlayPressResult result = PressOnOverlay(state.Picks, state.Source.GeoRef, view, u, v,
+                                                   state.Source.Loaded, referenceDialogShowing, ui);
+  if (result == OverlayPressResult::Dropped) state.GeoReferenceChanged.Notify();
+  return result;
 }
 
 bool ChooseGeoReferencingMethod(AppState& state, MapOptions& options, int itemIndex,
                                 UserInterface& ui) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
-  return options.GeoReferencingClicked(itemIndex);
+  const bool changed = options.GeoReferencingClicked(itemIndex);
+  if (changed) state.GeoReferenceChanged.Notify();
+  return changed;
 }
 
 void UseChartGeoReference(AppState& state, UserInterface& ui, SourceView& view) {

@@ -4,6 +4,12 @@
 // returned). The logic of each edit is georef's (ReferenceDialogs.h, GridPicking.h,
 // WorldFile.h, ChartGeoReference.h); these add the one rule that a running job's source is
 // edited by nobody, so what the person sees is what the next run reads.
+//
+// An edit that changed the georeference tells AppState::GeoReferenceChanged, so the windows
+// redraw from it: OK of the reference dialog (also when its settings file then fails), a skew
+// moved, "Read BPW" that set the corners, a grid point dropped, another method. The reference
+// dialog's edits and " = Image Corner" are its work in progress and are told once, at OK,
+// when the dialog applies them (the grid follows at OK, as it always did).
 
 #include <optional>
 #include <string>
@@ -38,17 +44,18 @@ bool SetReferenceToImageCorner(AppState& state, const ReferenceDialogState& dial
 
 // OK, or closing the dialog (AcceptReference; throws what it throws).
 bool AcceptReferenceEdit(AppState& state, const ReferenceDialogState& dialog,
-                         const GridPickState& pick, std::string_view latitudeText, std::string_view longitudeText,
-                         UserInterface& ui);
+                         const GridPickState& pick, std::string_view latitudeText,
+                         std::string_view longitudeText, UserInterface& ui);
 
 // A move of the skew dialog's slider.
 bool MoveSkew(AppState& state, const SkewDialogState& dialog, std::int32_t position,
               UserInterface& ui);
 
-// "Read BPW": true when the world file set the corners (the caller redraws).
+// "Read BPW": true when the world file set the corners.
 bool ReadBpw(AppState& state, UserInterface& ui);
 
-// A press on the chart; nothing (no pick, no grid point moved) while busy.
+// A press on the chart; nothing (no pick, no grid point moved) while busy. The caller
+// redraws for the pick unless the result is Dropped (told as a georeference change).
 std::optional<OverlayPressResult> PressOnChart(AppState& state, const ViewMapping& view,
                                                std::int32_t u, std::int32_t v,
                                                bool referenceDialogShowing, UserInterface& ui);

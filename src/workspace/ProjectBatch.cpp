@@ -40,11 +40,11 @@ void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
     if (state.Batch.Cancel) break;
     const std::string name = ExtractFileName(entry);
     if (!FileExists(MapSourceSettingsFile(entry))) {
-      ui.AddMemoLine(MemoWindow::Batch, "Skipped " + name + " due missing data");
+      ui.AddLogLine(MessageLog::Batch, "Skipped " + name + " due missing data");
       progress.Step();
       continue;
     }
-    ui.AddMemoLine(MemoWindow::Batch, "Processing " + name);
+    ui.AddLogLine(MessageLog::Batch, "Processing " + name);
     // The source the operator had loaded may hold georeference changes that only reach its
     // settings file when it is saved; loading another source replaces them, so they are saved
     // first, as every other flow that replaces the current source does. The batch's own
@@ -67,9 +67,9 @@ void RunBatchSteps(AppState& state, UserInterface& ui, SourceView& view) {
 bool RunBatch(AppState& state, UserInterface& ui, SourceView& view) {
   if (RefuseIfBusy(state.Busy, ui)) return false;
   BusyScope running(state.Busy, LongOperation::Batch);
-  ui.ClearMemo(MemoWindow::Batch);
+  ui.ClearLog(MessageLog::Batch);
   RunBatchSteps(state, ui, view);
-  ui.AddMemoLine(MemoWindow::Batch, kBatchEndedText);
+  ui.AddLogLine(MessageLog::Batch, kBatchEndedText);
   return true;
 }
 

@@ -3,7 +3,7 @@
 // entry points that check for a loaded image first.
 //
 // RunBatch loads and tiles every source of the project's map-file list in list order,
-// logging to the batch window's memo (MemoWindow::Batch):
+// logging to the batch window's memo (MessageLog::Batch):
 //   "Processing " + file name      for a source whose settings file exists,
 //   "Skipped " + file name + " due missing data"   for one without (neither loaded nor tiled),
 //   "Batch process ended."         at the end: after an empty list ("No map files in project"

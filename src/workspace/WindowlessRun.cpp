@@ -49,19 +49,24 @@ void CloseWithoutWindow(AppState& state, UserInterface& ui) {
   }
 }
 
-int RunWithoutWindow(std::vector<std::string> arguments) {
+int RunWithoutWindow(Workspace& workspace) {
   AdoptEnvironmentLocale();
   HeadlessUserInterface ui;
-  AppState state;
-  const std::string startUpError = StartUpApplication(state, ui);
+  workspace.StartUp(ui);
   try {
-    CommandLineBatch(state, ui, CommandArguments(std::move(arguments)));
+    CommandLineHost host;
+    workspace.RunCommandLine(ui, host);
   } catch (const std::exception& error) {
     ui.ReportError(error);
   }
-  LogStartUpFailure(startUpError);
-  CloseWithoutWindow(state, ui);
+  workspace.LogStartUpFailure();
+  CloseWithoutWindow(workspace.State(), ui);
   return CommandLineRunLogged(ui.Logged()) ? 1 : 0;
+}
+
+int RunWithoutWindow(std::vector<std::string> arguments) {
+  Workspace workspace(std::move(arguments));
+  return RunWithoutWindow(workspace);
 }
 
 }  // namespace cz

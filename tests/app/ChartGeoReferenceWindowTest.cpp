@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "ChartView.h"
-#include "TForm1.h"
+#include "app/TestMainWindow.h"
 #include "app/AppTestSupport.h"
 #include "georef/ChartGeoReference.h"
 #include "georef/SampleGeoTiff.h"
@@ -27,7 +27,7 @@ TEST(ChartGeoReferenceWindow, NoAtLoadingThenTheMenuCommandDrawsTheChartsGrid) {
   Application();
   TempFolder programFolder, work;
   OverrideProgramDataFolder(programFolder.Path());
-  auto window = std::make_unique<TForm1>(std::vector<std::string>{}, false);
+  auto window = std::make_unique<TestMainWindow>(std::vector<std::string>{}, false);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   const auto click = [&](QAction* item) {

@@ -47,8 +47,9 @@ class GeoRefFormTest : public ::testing::Test {
   AppState state;
   GridPickState pick;
   testing::RecordingUserInterface ui;
-  int redraws = 0;
-  TGeoRefForm form{state, pick, ui, [this] { ++redraws; }};
+  int redraws = 0;  // the main window redraws at every georeference change
+  ObserverList::Subscription redraw = state.GeoReferenceChanged.Subscribe([this] { ++redraws; });
+  TGeoRefForm form{state, pick, ui};
 };
 
 TEST_F(GeoRefFormTest, ShowsTheReferenceRoundedAndTakesTypedCoordinates) {
@@ -118,7 +119,8 @@ TEST(SkewMeridianTest, SliderStoresEveryPositionAndRedraws) {
   state.Source.GeoRef.SkewRight = 12;
   state.Source.GeoRef.SkewLeft = 900;  // beyond the slider, from an edited settings file
   int redraws = 0;
-  TSkewMeridian skew(state, [&] { ++redraws; });
+  const auto redraw = state.GeoReferenceChanged.Subscribe([&] { ++redraws; });
+  TSkewMeridian skew(state);
   EXPECT_EQ(skew.windowTitle().toStdString(), "Skew Meridians");
   EXPECT_TRUE(skew.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 

@@ -16,7 +16,7 @@
 #include <QTimer>
 
 #include "ChartView.h"
-#include "TForm1.h"
+#include "app/TestMainWindow.h"
 #include "TGeoRefForm.h"
 #include "TProcessViewer.h"
 #include "TSkewMeridian.h"
@@ -48,7 +48,7 @@ TEST(JobInputsFrozen, EditsDuringATileRunAreRefusedVisiblyAndTheTilesAreThoseOfA
   testing::TempFolder programFolder;
   testing::TempFolder work;
   OverrideProgramDataFolder(programFolder.Path());
-  auto window = std::make_unique<TForm1>(std::vector<std::string>{}, false);
+  auto window = std::make_unique<TestMainWindow>(std::vector<std::string>{}, false);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   window->Timer1Timer();  // the splash away

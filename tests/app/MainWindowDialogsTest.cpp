@@ -10,7 +10,7 @@
 
 #include "ChartView.h"
 #include "MainWindowDialogs.h"
-#include "TForm1.h"
+#include "app/TestMainWindow.h"
 #include "TGeoRefForm.h"
 #include "TSkewMeridian.h"
 #include "app/AppTestSupport.h"
@@ -29,7 +29,7 @@ class MainWindowDialogsTest : public ::testing::Test {
   void SetUp() override {
     testing::Application();
     OverrideProgramDataFolder(programFolder.Path());
-    window = std::make_unique<TForm1>(std::vector<std::string>{}, false);
+    window = std::make_unique<TestMainWindow>(std::vector<std::string>{}, false);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     const std::string project = work.Write("P/P.prg", "[General]\r\n");
@@ -58,7 +58,7 @@ class MainWindowDialogsTest : public ::testing::Test {
 
   testing::TempFolder programFolder;
   testing::TempFolder work;
-  std::unique_ptr<TForm1> window;
+  std::unique_ptr<TestMainWindow> window;
 };
 
 TEST_F(MainWindowDialogsTest, TopLeftOpensBesideItsButtonAndChartPressesMoveTheReference) {

@@ -15,7 +15,7 @@
 
 #include "ChartView.h"
 #include "FileDialogs.h"
-#include "TForm1.h"
+#include "app/TestMainWindow.h"
 #include "TMakeMaps.h"
 #include "TProcessViewer.h"
 #include "TSplashScreen.h"
@@ -44,7 +44,7 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     Application();
     OverrideProgramDataFolder(programFolder.Path());
-    window = std::make_unique<TForm1>(std::vector<std::string>{}, false);
+    window = std::make_unique<TestMainWindow>(std::vector<std::string>{}, false);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
@@ -97,7 +97,7 @@ class MainWindowTest : public ::testing::Test {
 
   TempFolder programFolder;
   TempFolder work;
-  std::unique_ptr<TForm1> window;
+  std::unique_ptr<TestMainWindow> window;
 };
 
 TEST_F(MainWindowTest, SplashOnTheFirstShowingOnlyHiddenByTheTimer) {
@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, LoadCommandShowsTheChartAtAQuarterWithItsGrid) {
 // it at 0.25 with its grid and the buttons of its method.
 TEST_F(MainWindowTest, NoProcessingRunLeavesTheChartOnShow) {
   WriteChart(GeoReferencingMethod::SemiAutomaticLambert);
-  TForm1 run({"/P", work / "P", "/S", "chart.tif", "/X", "48", "6", "2", "4", "/R", "1", "/N"},
+  TestMainWindow run({"/P", work / "P", "/S", "chart.tif", "/X", "48", "6", "2", "4", "/R", "1", "/N"},
              false);
   run.show();
   run.Timer1Timer();
@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, NoProcessingRunLeavesTheChartOnShow) {
 // made stay, the run is logged as cancelled, and the window stays open without a box to dismiss.
 TEST_F(MainWindowTest, CancelInTheWindowEndsTheRunButNotTheProgram) {
   WriteChart(GeoReferencingMethod::SemiAutomaticLambert);
-  TForm1 run({"/P", work / "P", "/S", "chart.tif", "/X", "48", "6", "2", "4", "/R", "0.25", "/M"},
+  TestMainWindow run({"/P", work / "P", "/S", "chart.tif", "/X", "48", "6", "2", "4", "/R", "0.25", "/M"},
              false);
   run.show();
   bool boxShown = false;
@@ -260,7 +260,7 @@ TEST_F(MainWindowTest, EnableStuffFollowsTheMethod) {
 }
 
 struct RefusedCommand {
-  QAction* TForm1::*item;
+  QAction* TestMainWindow::*item;
   const char* message;
 };
 
@@ -275,10 +275,10 @@ TEST_P(RefusedCommandTest, ShowsItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     WithoutMapOrProject, RefusedCommandTest,
-    ::testing::Values(RefusedCommand{&TForm1::ProcessSourceMapItem,
+    ::testing::Values(RefusedCommand{&TestMainWindow::ProcessSourceMapItem,
                                      "No map image loaded - nothing to process..."},
-                      RefusedCommand{&TForm1::CreateEfisMapsItem, "No project has been opened."},
-                      RefusedCommand{&TForm1::DeleteAllTilesItem, "No project has been opened."}));
+                      RefusedCommand{&TestMainWindow::CreateEfisMapsItem, "No project has been opened."},
+                      RefusedCommand{&TestMainWindow::DeleteAllTilesItem, "No project has been opened."}));
 
 TEST_F(MainWindowTest, AGridPointIsPickedUpAndDroppedWithTheMouse) {
   LoadChart(GeoReferencingMethod::ManualGrid);

@@ -90,7 +90,8 @@ TEST_F(ProjectWindowsTest, MapOptionsTicksChoosesAndDistributes) {
   options.MapResolution = 0b01010;
   options.ColorReduction = 3;
   int methodChanges = 0;
-  TProjectOptions dialog(state, ui, [&] { ++methodChanges; });
+  const auto methodChanged = state.GeoReferenceChanged.Subscribe([&] { ++methodChanges; });
+  TProjectOptions dialog(state, ui);
   dialog.show();
   EXPECT_EQ(dialog.windowTitle().toStdString(), "Map Options");
   EXPECT_TRUE(dialog.CheckBoxes[1]->isChecked());
@@ -142,7 +143,7 @@ class CancelWhenTilingStarts : public QtUserInterface {
  public:
   CancelWhenTilingStarts(QLineEdit* status, UserInterface* messages, QPushButton*& cancel)
       : QtUserInterface(nullptr, status, messages), cancel_(cancel) {}
-  void ShowProcessWindow() override {
+  void BeginTileJob() override {
     if (!clicked_)
       QTimer::singleShot(0, cancel_, [this] { QTest::mouseClick(cancel_, Qt::LeftButton); });
     clicked_ = true;

@@ -60,19 +60,19 @@ TEST_F(SecondaryWindowsTest, ProcessWindowShowsEachTileOpaqueAtScaleOne) {
   EXPECT_EQ(viewer.Image().At(599, 599), 0u);
 
   ui.SetProcessViewer(&viewer);
-  ui.ShowProcessWindow();
+  ui.BeginTileJob();
   EXPECT_TRUE(viewer.isVisible());
   // A level-2 tile: W + 1 = 601 columns, alpha 0 as the renderers leave it.
   Raster32 tile(601, 600);
   tile.Fill(0x00204080u);
   tile.At(0, 0) = 0x00FF0000u;
-  ui.ShowTile(tile);
+  ui.ShowTileMade(tile);
   tile.Fill(0);  // the run reuses its raster: the window keeps what it was shown
 
   const QImage shown = viewer.ProcessImage->grab().toImage();
   EXPECT_EQ(shown.pixel(0, 0), 0xFFFF0000u);
   EXPECT_EQ(shown.pixel(599, 599), 0xFF204080u);
-  ui.HideProcessWindow();
+  ui.EndTileJob();
   EXPECT_FALSE(viewer.isVisible());
 }
 
@@ -118,7 +118,7 @@ TEST_F(SecondaryWindowsTest, ProgressBarsFollowTheirJobsAndCancelAsksTheJobToSto
   TMakeMaps builder(&mainWindow);
   windowed.SetProcessViewer(&viewer);
   builder.AttachTo(windowed);
-  windowed.ShowProcessWindow();
+  windowed.BeginTileJob();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
 
   ProgressReport tiles{ProgressTask::TileCreation, 3, 12, 0, 3, 8, 1.5};
@@ -134,7 +134,7 @@ TEST_F(SecondaryWindowsTest, ProgressBarsFollowTheirJobsAndCancelAsksTheJobToSto
   QTest::mouseClick(viewer.Progress->CancelButton, Qt::LeftButton);
   EXPECT_TRUE(windowed.CancelRequested());
   EXPECT_FALSE(viewer.Progress->CancelButton->isEnabled());
-  windowed.ShowProcessWindow();  // the next run starts afresh
+  windowed.BeginTileJob();  // the next run starts afresh
   EXPECT_FALSE(windowed.CancelRequested());
   EXPECT_TRUE(viewer.Progress->CancelButton->isEnabled());
   ProgressReport ended = tiles;

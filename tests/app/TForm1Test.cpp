@@ -1,4 +1,4 @@
-#include "TForm1.h"
+#include "app/TestMainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ class TForm1Test : public ::testing::Test {
 };
 
 TEST_F(TForm1Test, StartsWithoutProjectAndArmsTheLongTimer) {
-  TForm1 window({}, false);
+  TestMainWindow window({}, false);
   EXPECT_EQ(window.windowTitle().toStdString(),
             "VDK Avionics Cartozen 2 V1.5 - No project loaded.");
   EXPECT_EQ(window.size(), QSize(1024, 768));
@@ -58,12 +58,12 @@ TEST_F(TForm1Test, StartsWithoutProjectAndArmsTheLongTimer) {
 }
 
 TEST_F(TForm1Test, ArgumentsArmTheShortTimer) {
-  TForm1 window({"/M"}, true);
+  TestMainWindow window({"/M"}, true);
   EXPECT_EQ(window.Timer1->interval(), 100);
 }
 
 TEST_F(TForm1Test, StatusLineIsThePortsStatusText) {
-  TForm1 window({}, false);
+  TestMainWindow window({}, false);
   window.Ui().SetStatusText("Loading chart.tif, please wait...");
   EXPECT_EQ(window.Edit1->text().toStdString(), "Loading chart.tif, please wait...");
 }
@@ -72,7 +72,7 @@ TEST_F(TForm1Test, ReopensTheLastProjectAndSavesItOnClosing) {
   work.Write("p.prg", "[General]\r\n[MapViewer]\r\nLatitude=8100000\r\n");
   WriteAppSettings(work.Path(), "p.prg");
   {
-    TForm1 window({}, false);
+    TestMainWindow window({}, false);
     EXPECT_EQ(window.windowTitle().toStdString(), "VDK Avionics Cartozen 2 V1.5 - project: p.prg");
     // Closing stores the position the map viewer's edits hold.
     window.MapViewerForm->MaskEdit2->SetCoordinate("E007°30.000");
@@ -87,7 +87,7 @@ TEST_F(TForm1Test, ReopensTheLastProjectAndSavesItOnClosing) {
 }
 
 TEST_F(TForm1Test, FailingSwitchLogsAndClosesTheWindow) {
-  TForm1 window({"/x", "1", "north"}, true);
+  TestMainWindow window({"/x", "1", "north"}, true);
   window.show();
   window.Timer1Timer();
   EXPECT_FALSE(window.isVisible());
@@ -98,7 +98,7 @@ TEST_F(TForm1Test, FailingSwitchLogsAndClosesTheWindow) {
 
 TEST_F(TForm1Test, SuccessfulRunLeavesNoLogAndCloses) {
   programFolder.Write("Error.txt", "old\r\n");
-  TForm1 window({"/M", "/O", "EFS"}, true);
+  TestMainWindow window({"/M", "/O", "EFS"}, true);
   window.show();
   window.Timer1Timer();
   EXPECT_FALSE(window.isVisible());
@@ -109,7 +109,7 @@ TEST_F(TForm1Test, SuccessfulRunLeavesNoLogAndCloses) {
 TEST_F(TForm1Test, WithoutDisplayAFailedSaveOnClosingIsLoggedAndTheWindowCloses) {
   const std::string file = work.Write("p.prg", "[General]\r\n");
   WriteAppSettings(work.Path(), "p.prg");
-  TForm1 window({"/M"}, true);
+  TestMainWindow window({"/M"}, true);
   ASSERT_TRUE(window.State().Project.Open);
   std::filesystem::permissions(file, std::filesystem::perms::owner_read);
   window.show();
@@ -129,7 +129,7 @@ TEST_F(TForm1Test, StartUpFailureStaysInTheCommandLineLog) {
   const std::string file = work.Write("p.prg", "[General]\r\n");
   std::filesystem::permissions(file, std::filesystem::perms::owner_read);
   WriteAppSettings(work.Path(), "p.prg");
-  TForm1 window({"/M"}, true);
+  TestMainWindow window({"/M"}, true);
   EXPECT_FALSE(window.State().Project.Open);
   window.show();
   window.Timer1Timer();
@@ -155,7 +155,7 @@ TEST_F(TForm1Test, WindowlessRunLeavesWhatTheWindowsRunLeaves) {
     if (windowless) {
       statuses[1] = RunWithoutWindow({"/M"});
     } else {
-      TForm1 window({"/M"}, true);
+      TestMainWindow window({"/M"}, true);
       window.show();
       window.Timer1Timer();
       statuses[0] = window.RunLogged() ? 1 : 0;

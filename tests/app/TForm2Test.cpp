@@ -3,7 +3,7 @@
 
 #include "TForm2.h"
 
-#include "TForm1.h"
+#include "app/TestMainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -142,7 +142,7 @@ TEST_F(TForm2Test, ProcessImportsAGeneratedTreeThroughTheMainWindow) {
   const std::string tree = work / "tree";
   WriteTileTree(tree, 58, 4, 7);
   WriteTileTree(tree, 58, 4, 8);
-  TForm1 window({}, false);
+  TestMainWindow window({}, false);
   window.show();
   AppState& state = window.State();
   state.Project.Folder = app.Project.Folder;

@@ -3,7 +3,7 @@
 
 #include "TMapViewerForm.h"
 
-#include "TForm1.h"
+#include "app/TestMainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -145,7 +145,7 @@ TEST(MapViewerInTheMainWindowTest, TypedCentreIsSavedAtClosingAndShownAtTheNextS
   work.Write("p.prg", "[General]\r\n");
   WriteAppSettings(work.Path(), "p.prg");
   {
-    TForm1 window({}, false);
+    TestMainWindow window({}, false);
     window.show();
     bool shownModally = false;
     QTimer::singleShot(50, [&] {
@@ -164,7 +164,7 @@ TEST(MapViewerInTheMainWindowTest, TypedCentreIsSavedAtClosingAndShownAtTheNextS
   EXPECT_EQ(projectFile.ReadInteger("MapViewer", "Latitude", 0), -6097770);
   EXPECT_EQ(projectFile.ReadInteger("MapViewer", "Longitude", 0), -22024350);
   {
-    TForm1 window({}, false);
+    TestMainWindow window({}, false);
     EXPECT_EQ(window.MapViewerForm->MaskEdit1->Coordinate(), "S33°52.590");
     EXPECT_EQ(window.MapViewerForm->MaskEdit2->Coordinate(), "W122°21.450");
     window.State().Project.Open = false;

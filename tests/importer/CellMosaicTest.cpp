@@ -22,7 +22,7 @@ using testing::TempFolder;
 
 class ImportRecorder : public testing::RecordingUserInterface {
  public:
-  void ShowImportFile(const std::string& path) override { files.push_back(path); }
+  void ShowImportReading(const std::string& path) override { files.push_back(path); }
   std::vector<std::string> files;
 };
 

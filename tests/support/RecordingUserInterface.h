@@ -22,20 +22,20 @@ class RecordingUserInterface : public UserInterface {
     answers.pop_front();
     return answer;
   }
-  void AddMemoLine(MemoWindow window, const std::string& line) override {
-    (window == MemoWindow::MakeMaps ? makeMapsMemo : batchMemo).push_back(line);
+  void AddLogLine(MessageLog log, const std::string& line) override {
+    (log == MessageLog::MapBuilding ? makeMapsMemo : batchMemo).push_back(line);
   }
-  void ClearMemo(MemoWindow window) override {
+  void ClearLog(MessageLog log) override {
     ++memoClears;
-    (window == MemoWindow::MakeMaps ? makeMapsMemo : batchMemo).clear();
+    (log == MessageLog::MapBuilding ? makeMapsMemo : batchMemo).clear();
   }
   void ProcessEvents() override {
     ++processEventsCalls;
     if (onProcessEvents) onProcessEvents();
   }
-  void ShowProcessWindow() override { ++processWindowShown; }
-  void ShowTile(const Raster32&) override { ++tilesShown; }
-  void HideProcessWindow() override { ++processWindowHidden; }
+  void BeginTileJob() override { ++processWindowShown; }
+  void ShowTileMade(const Raster32&) override { ++tilesShown; }
+  void EndTileJob() override { ++processWindowHidden; }
   void ShowProgress(const ProgressReport& report) override {
     if (report.Ended) {
       ++progressEnded;

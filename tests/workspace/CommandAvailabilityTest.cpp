@@ -25,15 +25,24 @@ struct AvailabilityCase {
 
 TEST(CommandAvailability, BusyLeavesOnlyViewingAndTheGeoreferenceControlsNeedAMap) {
   const AvailabilityCase cases[] = {
-      {Command::CreateOrOpenProject, true, false}, {Command::LoadSource, true, false},
-      {Command::UseChartGeoReference, true, false}, {Command::MapOptions, true, false},
-      {Command::DeleteAllTiles, true, false},       {Command::ProcessSource, true, false},
-      {Command::CreateEfisMaps, true, false},       {Command::Import, true, false},
-      {Command::ViewEditProject, true, false},      {Command::ExecuteBatch, true, false},
-      {Command::ReferenceDialog, false, false},     {Command::EditReference, false, false},
-      {Command::SkewDialog, false, false},          {Command::MoveSkew, false, false},
-      {Command::ReadBpw, false, false},             {Command::PressOnChart, false, false},
-      {Command::Zoom, false, true},                 {Command::Scroll, true, true},
+      {Command::CreateOrOpenProject, true, false},
+      {Command::LoadSource, true, false},
+      {Command::UseChartGeoReference, true, false},
+      {Command::MapOptions, true, false},
+      {Command::DeleteAllTiles, true, false},
+      {Command::ProcessSource, true, false},
+      {Command::CreateEfisMaps, true, false},
+      {Command::Import, true, false},
+      {Command::ViewEditProject, true, false},
+      {Command::ExecuteBatch, true, false},
+      {Command::ReferenceDialog, false, false},
+      {Command::EditReference, false, false},
+      {Command::SkewDialog, false, false},
+      {Command::MoveSkew, false, false},
+      {Command::ReadBpw, false, false},
+      {Command::PressOnChart, false, false},
+      {Command::Zoom, false, true},
+      {Command::Scroll, true, true},
       {Command::ViewEfisMaps, true, true},
   };
   for (const AvailabilityCase& c : cases) {
@@ -81,14 +90,14 @@ TEST(CommandAvailability, EveryGeoreferenceEditIsRefusedWhileBusyAndChangesNothi
   EXPECT_EQ(after.SkewLeft, before.SkewLeft);
   EXPECT_EQ(after.GeoReferencingType, before.GeoReferencingType);
   EXPECT_EQ(state.Picks.PickX, 20);
-  EXPECT_EQ(ui.statusTexts,
-            std::vector<std::string>(8, BusyRefusalText(LongOperation::Import)));
+  EXPECT_EQ(ui.statusTexts, std::vector<std::string>(8, BusyRefusalText(LongOperation::Import)));
 }
 
 TEST(CommandAvailability, ObserversHearTheOutermostJobStartAndEndOnly) {
   AppState state;
   std::vector<bool> heard;
-  state.Busy.Observers.push_back([&] { heard.push_back(IsBusy(state.Busy)); });
+  const auto subscription =
+      state.Busy.Changed.Subscribe([&] { heard.push_back(IsBusy(state.Busy)); });
   try {
     BusyScope import(state.Busy, LongOperation::Import);
     { BusyScope tiles(state.Busy, LongOperation::TileCreation); }
@@ -107,7 +116,8 @@ TEST(CommandAvailability, ANewSourceDropsThePointInHandBeforeTheOldOneIsLeft) {
   state.Source.Path = folder / "old.bmp";
   state.Picks = {12, 7, {3, 2, true}};
   std::vector<std::string> pathsSeen;
-  state.SourceReplacedObservers.push_back([&] { pathsSeen.push_back(state.Source.Path); });
+  const auto subscription =
+      state.SourceReplaced.Subscribe([&] { pathsSeen.push_back(state.Source.Path); });
   RecordingUserInterface ui;
   GridLayoutView view;
   LoadSourceMap(state, ui, view, [&](const std::string&, const std::string&) {

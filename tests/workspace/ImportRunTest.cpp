@@ -23,8 +23,9 @@ constexpr const char* kNoMapText = "No map image loaded - nothing to process..."
 
 class ImportRecorder : public testing::RecordingUserInterface {
  public:
-  void ShowImportFile(const std::string& path) override { files.push_back(path); }
-  void ShowImportMosaic(bool finished) override { mosaicShown.push_back(finished); }
+  void ShowImportReading(const std::string& path) override { files.push_back(path); }
+  void ImportMosaicStarted() override { mosaicShown.push_back(false); }
+  void ImportMosaicReady() override { mosaicShown.push_back(true); }
   std::vector<std::string> files;
   std::vector<bool> mosaicShown;
 };
