@@ -178,7 +178,7 @@ void TForm2::PlaceLowerControls() {
   for (int k = 0; k < kEfisZoomCount; ++k) {
     RadioGroups[k]->setGeometry(8 + k * (group.width() + 8), 400, group.width(), group.height());
   }
-  CheckBox1->setGeometry(8, 400 + group.height() + 8, width - 16, 24);
+  CheckBox1->setGeometry(8, 400 + group.height() + 8, CheckBox1->sizeHint().width(), 24);
   const int bottom = 400 + group.height() + 40;
   Button2->setGeometry(8, bottom, 100, 30);
   Button3->setGeometry(116, bottom, 100, 30);
