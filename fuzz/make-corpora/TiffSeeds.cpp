@@ -4,6 +4,7 @@
 
 #include "Seeds.h"
 #include "TiffWriter.h"
+#include "imaging/TiffNoData.h"
 
 namespace cz::seeds {
 namespace {
@@ -292,6 +293,31 @@ void MakeTiffSeeds(Corpus& corpus) {
           i.Width = 13;
           i.Tags = [](TIFF* t) { TIFFSetField(t, TIFFTAG_FILLORDER, FILLORDER_LSB2MSB); };
         }));
+
+  // Nodata values (GDAL_NODATA): each decoder's comparison, and texts that must be ignored.
+  const auto noData = [](TiffImage image, const char* text) {
+    image.Tags = [text](TIFF* t) { WriteTiffNoData(t, text); };
+    return image;
+  };
+  Write(corpus, "nodata-rgb8.tif", noData(Rgb(8), "0"));
+  Write(corpus, "nodata-palette8.tif", noData(Palette(8), "3"));
+  Write(corpus, "nodata-rgba8-tiled.tif",
+        noData(With(Rgb(8),
+                    [](TiffImage& i) {
+                      i.Samples = 4;
+                      i.ExtraSamples = {EXTRASAMPLE_ASSOCALPHA};
+                      Tiled(i);
+                    }),
+               "255"));
+  Write(corpus, "nodata-grey16-signed.tif", noData(Grey(16, SAMPLEFORMAT_INT), "-32768"));
+  Write(corpus, "nodata-grey12.tif", noData(Grey(12), "4095"));
+  Write(corpus, "nodata-float32-nan.tif", noData(Rgb(32, SAMPLEFORMAT_IEEEFP), "nan"));
+  Write(corpus, "nodata-float64-planar.tif",
+        noData(With(Rgb(64, SAMPLEFORMAT_IEEEFP),
+                    [](TiffImage& i) { i.Planar = PLANARCONFIG_SEPARATE; }),
+               "-3.4028234663852886e+38"));
+  Write(corpus, "nodata-junk.tif", noData(Grey(8), " 12abc"));
+  Write(corpus, "nodata-empty.tif", noData(Grey(8), ""));
 
   // Odd shapes and damaged files.
   Write(corpus, "one-pixel.tif", With(Rgb(8), [](TiffImage& i) { i.Width = i.Height = 1; }));

@@ -1,6 +1,7 @@
 #include "TForm2.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -144,6 +145,13 @@ TForm2::TForm2(ImportState& import, AppState& app, UserInterface& ui,
     RadioGroupItems[k] = buttons;
   }
 
+  CheckBox1 = new QCheckBox(QString::fromUtf8(kImportTransparencyCaption), this);
+  CheckBox1->setToolTip(
+      QStringLiteral("Transparent pixels and missing web tiles leave the tiles as earlier "
+                     "charts made them, instead of painting them black"));
+  connect(CheckBox1, &QCheckBox::toggled, this,
+          [this](bool checked) { import_.CoverageFromTransparency = checked; });
+
   Button2 = new QPushButton(QStringLiteral("Process"), this);
   connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
   Button3 = new QPushButton(QStringLiteral("Cancel"), this);
@@ -170,7 +178,8 @@ void TForm2::PlaceLowerControls() {
   for (int k = 0; k < kEfisZoomCount; ++k) {
     RadioGroups[k]->setGeometry(8 + k * (group.width() + 8), 400, group.width(), group.height());
   }
-  const int bottom = 400 + group.height() + 16;
+  CheckBox1->setGeometry(8, 400 + group.height() + 8, CheckBox1->sizeHint().width(), 24);
+  const int bottom = 400 + group.height() + 40;
   Button2->setGeometry(8, bottom, 100, 30);
   Button3->setGeometry(116, bottom, 100, 30);
   Edit3->setGeometry(224, bottom + 2, width - 232, 26);
@@ -195,6 +204,7 @@ void TForm2::ShowChoices() {
     }
     buttons.setExclusive(true);
   }
+  CheckBox1->setChecked(import_.CoverageFromTransparency);
 }
 
 void TForm2::showEvent(QShowEvent* event) {

@@ -20,6 +20,7 @@
 #include "workspace/AppState.h"
 
 class QButtonGroup;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -59,6 +60,7 @@ class TForm2 : public QDialog {
   QLineEdit* Edit2 = nullptr;  // the source folder
   QGroupBox* RadioGroups[kEfisZoomCount] = {};
   QButtonGroup* RadioGroupItems[kEfisZoomCount] = {};  // ids 0..4: web zoom 7..11
+  QCheckBox* CheckBox1 = nullptr;  // ImportState::CoverageFromTransparency
   QPushButton* Button2 = nullptr;  // "Process"
   QPushButton* Button3 = nullptr;  // "Cancel"
   QLineEdit* Edit3 = nullptr;  // the PNG being read
@@ -72,7 +74,7 @@ class TForm2 : public QDialog {
 
   void FormCreate();
   void PlaceLowerControls();
-  // Shows the import state's zoom choices and folder (the command line may have set them).
+  // Shows the import state's choices and folder (the command line may have set them).
   void ShowChoices();
 
   ImportState& import_;

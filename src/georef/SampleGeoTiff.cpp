@@ -13,6 +13,7 @@
 
 #include "imaging/Raster32.h"
 #include "imaging/TiffFile.h"
+#include "imaging/TiffNoData.h"
 #include "platform/Error.h"
 
 namespace cz {
@@ -22,6 +23,7 @@ constexpr int kMaxSide = 1 << 16;
 constexpr std::uint32_t kDark = PackPixel(200, 30, 30, 255);
 constexpr std::uint32_t kLight = PackPixel(30, 30, 200, 255);
 constexpr std::uint32_t kLine = PackPixel(0, 0, 0, 255);
+constexpr std::uint32_t kNoData = PackPixel(255, 255, 255, 255);
 
 struct GtifFree {
   void operator()(GTIF* gtif) const { GTIFFree(gtif); }
@@ -98,6 +100,11 @@ void WriteChartFile(const SampleGeoTiff& chart, const ChartProjection& projectio
   TIFFSetField(t, TIFFTAG_GEOTIEPOINTS, 6, tiePoint);
   TIFFSetField(t, TIFFTAG_GEOPIXELSCALE, 3, pixelScale);
   WriteKeys(t, chart, path);
+  if (chart.NoDataBorder > 0) WriteTiffNoData(t, "255");
+  const auto inBorder = [&chart](int x, int y) {
+    const int b = chart.NoDataBorder;
+    return x < b || y < b || x >= chart.Width - b || y >= chart.Height - b;
+  };
 
   // Rows above, at and below the one written, for the lines between neighbours.
   std::vector<LatLon> above, here = RowPositions(projection, 0), below;
@@ -113,7 +120,7 @@ void WriteChartFile(const SampleGeoTiff& chart, const ChartProjection& projectio
                (!below.empty() && LineBetween(p, below[x])) ||
                (!above.empty() && LineBetween(p, above[x]));
       }
-      const std::uint32_t colour = line ? kLine : SampleGeoTiffColour(p);
+      const std::uint32_t colour = inBorder(x, y) ? kNoData : line ? kLine : SampleGeoTiffColour(p);
       rgb[3 * x] = RedOf(colour);
       rgb[3 * x + 1] = GreenOf(colour);
       rgb[3 * x + 2] = BlueOf(colour);

@@ -25,6 +25,9 @@ struct SampleGeoTiff {
   int Width = 2;         // pixels, 2 to 65536 each way
   int Height = 2;
   bool WholeDegreeLines = true;
+  // > 0: a border of that many pixels is white (255, 255, 255), the GDAL_NODATA value "255"
+  // written, as a GIS export marks the area outside its map.
+  int NoDataBorder = 0;
 };
 
 // The colour a sample chart shows at a position (a Raster32 pixel, alpha 255).

@@ -1,7 +1,7 @@
 #pragma once
 // Decoders of chart images into a Raster32: TIFF (libtiff), JPEG (libjpeg-turbo) and Windows
 // bitmaps (our own reader). Each reads the whole file at full resolution into one block,
-// every pixel opaque (alpha 255) unless a TIFF carries alpha of its own.
+// every pixel opaque (alpha 255) unless a TIFF carries alpha or a nodata value of its own.
 //
 // The path is opened without regard to case (ResolvePath); messages name it as given.
 //
@@ -50,6 +50,8 @@ std::string UnableToOpenText(const std::string& path);
 // strip or tile decodes in a scaled layout, "strip 0 cannot be decoded".
 // Strips or tiles that fail to decode do not stop the load: in the common and the scaled
 // layouts they are left black (all zero), in the others they hold whatever libtiff delivered.
+// A GeoTIFF's nodata value (GDAL_NODATA) gives its pixels alpha 0 in the common and the scaled
+// layouts (TiffNoData.h).
 void ReadTiffChart(const std::string& path, Raster32& raster, std::uint64_t& requiredBytes,
                    std::uint64_t maxBytes = kNoByteLimit);
 

@@ -7,6 +7,7 @@
 
 #include "imaging/ChartReaders.h"
 #include "imaging/Raster32.h"
+#include "imaging/TiffNoData.h"
 #include "platform/Error.h"
 #include "platform/OrderedParallel.h"
 
@@ -72,31 +73,51 @@ std::uint32_t FourSamples(const std::uint8_t* at) {
 // Turns count pixels of file samples at `from` into raster pixels at `to`, last pixel first:
 // `to` may start where `from` does (a strip decoded into the rows it fills), as a pixel's
 // samples are read before its own or any later pixel's bytes are written. RGB samples are
-// read four bytes at a time, so one byte beyond the last pixel's must be readable.
-void ToRasterPixels(const TiffDirectLayout& layout, const std::uint8_t* from, std::uint32_t* to,
-                    std::size_t count) {
+// read four bytes at a time, so one byte beyond the last pixel's must be readable. With
+// kNoData, pixels whose colour samples are `noData` lose their alpha.
+template <bool kNoData>
+void ConvertPixels(const TiffDirectLayout& layout, const std::uint8_t* from, std::uint32_t* to,
+                   std::size_t count, std::uint32_t noData) {
+  const auto alphaOf = [noData](std::uint32_t samples, std::uint32_t pixel) {
+    if constexpr (kNoData) {
+      if ((samples & 0x00FFFFFFu) == noData) return pixel & 0x00FFFFFFu;
+    }
+    return pixel;
+  };
   switch (layout.Kind) {
     case Samples::Rgb:
       for (std::size_t i = count; i-- > 0;) {
-        to[i] = 0xFF000000u | RasterPixelFromTiffRgba(FourSamples(from + 3 * i));
+        const std::uint32_t samples = FourSamples(from + 3 * i);
+        to[i] = alphaOf(samples, 0xFF000000u | RasterPixelFromTiffRgba(samples));
       }
       break;
     case Samples::AssociatedAlpha:
       for (std::size_t i = count; i-- > 0;) {
-        to[i] = RasterPixelFromTiffRgba(FourSamples(from + 4 * i));
+        const std::uint32_t samples = FourSamples(from + 4 * i);
+        to[i] = alphaOf(samples, RasterPixelFromTiffRgba(samples));
       }
       break;
     case Samples::UnassociatedAlpha:
       for (std::size_t i = count; i-- > 0;) {
         const std::uint8_t* s = from + 4 * i;
         const std::uint8_t* times = layout.Premultiply.data() + std::size_t{s[3]} * 256;
-        to[i] = std::uint32_t{s[3]} << 24 | std::uint32_t{times[s[0]]} << 16 |
-                std::uint32_t{times[s[1]]} << 8 | times[s[2]];
+        to[i] =
+            alphaOf(FourSamples(s), std::uint32_t{s[3]} << 24 | std::uint32_t{times[s[0]]} << 16 |
+                                        std::uint32_t{times[s[1]]} << 8 | times[s[2]]);
       }
       break;
     case Samples::Indexed:
       for (std::size_t i = count; i-- > 0;) to[i] = layout.Colours[from[i]];
       break;
+  }
+}
+
+void ToRasterPixels(const TiffDirectLayout& layout, const std::uint8_t* from, std::uint32_t* to,
+                    std::size_t count) {
+  if (layout.NoDataSamples) {
+    ConvertPixels<true>(layout, from, to, count, *layout.NoDataSamples);
+  } else {
+    ConvertPixels<false>(layout, from, to, count, 0);
   }
 }
 
@@ -190,12 +211,14 @@ std::optional<TiffDirectLayout> FindTiffDirectLayout(TIFF* tiff, std::uint64_t m
   }
   TiffDirectLayout layout;
   layout.Chunks = *cut;
+  const std::optional<std::uint32_t> noData = NoDataSampleBits(TiffNoDataValue(tiff), 8, false);
   if (indexed) {
     std::uint32_t** map = photometric == PHOTOMETRIC_PALETTE ? image.PALmap : image.BWmap;
     if (map == nullptr) return std::nullopt;
     layout.Kind = Samples::Indexed;
     layout.Colours.resize(256);
     for (std::size_t v = 0; v < 256; ++v) layout.Colours[v] = RasterPixelFromTiffRgba(map[v][0]);
+    if (noData) layout.Colours[*noData] &= 0x00FFFFFFu;
   } else if (samples == 3 && image.alpha == 0) {
     layout.Kind = Samples::Rgb;
   } else if (samples == 4 && image.alpha == EXTRASAMPLE_ASSOCALPHA) {
@@ -206,6 +229,7 @@ std::optional<TiffDirectLayout> FindTiffDirectLayout(TIFF* tiff, std::uint64_t m
   } else {
     return std::nullopt;
   }
+  if (noData && !indexed) layout.NoDataSamples = *noData * 0x010101u;
   return layout;
 }
 

@@ -10,7 +10,8 @@
 // The pixels equal those of libtiff's RGBA interface: its alpha rules, its grey map and its
 // palette map (16-bit colour maps to 8 bits, or an 8-bit-looking map as it is) are taken from
 // it. Only a strip or tile that fails to decode differs: it is left black (all zero), not
-// filled with whatever the decoder left behind.
+// filled with whatever the decoder left behind. Pixels of the image's nodata value
+// (TiffNoData.h) then get alpha 0.
 
 #include <tiffio.h>
 
@@ -43,6 +44,9 @@ struct TiffDirectLayout {
   Samples Kind = Samples::Rgb;
   std::vector<std::uint32_t> Colours;     // Indexed: the raster pixel of each sample value
   std::vector<std::uint8_t> Premultiply;  // UnassociatedAlpha: [alpha × 256 + value]
+  // RGB kinds: the three nodata samples in libtiff's RGBA packing (red in bits 0-7). Indexed
+  // images carry theirs in Colours.
+  std::optional<std::uint32_t> NoDataSamples;
 };
 
 // The layout of the open file's current image, or nothing when it must go through the RGBA

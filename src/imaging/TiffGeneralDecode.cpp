@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "imaging/Raster32.h"
+#include "imaging/TiffNoData.h"
 #include "platform/Error.h"
 
 namespace cz {
@@ -297,7 +298,7 @@ void DecodeTiffGeneral(const TiffGeneralLayout& layout, TIFF* first,
   }
 
   SegmentReader reader(layout, first, reopen);
-  SampleScaler scale(layout.Samples, layout.ChunkWidth);
+  SampleScaler scale(layout.Samples, layout.ChunkWidth, TiffNoDataValue(first));
   if (layout.Samples.Format == SampleFormat::Float) {
     const bool any =
         reader.Walk([&](const std::uint8_t* const* planes, std::uint32_t, std::uint32_t,

@@ -15,6 +15,7 @@
 //   - Alpha: the first extra sample, when it says associated or unassociated alpha, or when it
 //     is unspecified and the pixel has more than three samples. Other extra samples are skipped.
 //   - A missing photometric tag means grey for one colour sample and RGB for three.
+// Nodata: pixels of the image's nodata value (TiffNoData.h) get alpha 0.
 // Damage: a strip or tile that fails to decode leaves its pixels black (all zero), as in the
 // direct decoder; a strip image is read row by row, so the rows of a strip before its damage
 // are kept. When nothing decodes at all, the load fails ("strip 0 cannot be decoded") rather

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "imaging/TiffNoData.h"
+
 namespace cz {
 namespace {
 
@@ -198,7 +200,7 @@ std::uint32_t Pack(std::uint32_t red, std::uint32_t green, std::uint32_t blue,
 }  // namespace
 
 std::uint64_t SampleScaler::WorkingBytes(const SampleLayout& layout, std::uint64_t mostPixels) {
-  std::uint64_t bytes = 4 * mostPixels;
+  std::uint64_t bytes = 5 * mostPixels;  // four channels and a nodata flag per pixel
   if (layout.Format != SampleFormat::Float && layout.Bits <= 16) {
     bytes += std::uint64_t{2} << layout.Bits;
   }
@@ -206,8 +208,21 @@ std::uint64_t SampleScaler::WorkingBytes(const SampleLayout& layout, std::uint64
   return bytes;
 }
 
-SampleScaler::SampleScaler(const SampleLayout& layout, std::size_t mostPixels)
+SampleScaler::SampleScaler(const SampleLayout& layout, std::size_t mostPixels,
+                           std::optional<double> noData)
     : layout_(layout), channels_(4 * mostPixels), mostPixels_(mostPixels) {
+  if (layout_.Format == SampleFormat::Float) {
+    hasNoData_ = noData.has_value();
+    if (hasNoData_) {
+      noDataValue_ =
+          layout_.Bits == 64 ? *noData : static_cast<double>(static_cast<float>(*noData));
+    }
+  } else if (const auto bits =
+                 NoDataSampleBits(noData, layout_.Bits, layout_.Format == SampleFormat::Signed)) {
+    hasNoData_ = true;
+    noDataBits_ = *bits;
+  }
+  if (hasNoData_) noData_.resize(mostPixels);
   if (layout_.Format != SampleFormat::Float && layout_.Bits <= 16) {
     const std::uint32_t flip = SignFlip(layout_);
     const std::uint32_t values = 1u << layout_.Bits;
@@ -284,6 +299,32 @@ void SampleScaler::ChannelToBytes(int channel, const std::uint8_t* const* planes
   }
 }
 
+void SampleScaler::FindNoData(const std::uint8_t* const* planes, std::size_t pixels) {
+  std::fill_n(noData_.begin(), pixels, std::uint8_t{1});
+  for (int channel = 0; channel < layout_.ColourChannels; ++channel) {
+    const SampleLayout::Source& source = layout_.Sources[channel];
+    const std::uint8_t* row = planes[source.Plane];
+    if (layout_.Format == SampleFormat::Float) {
+      const bool nan = std::isnan(noDataValue_);
+      WithFloatLoader(layout_.Bits, [&](auto load) {
+        ForEachSample(row, source, pixels, load, [&](std::size_t i, double v) {
+          noData_[i] &= (v == noDataValue_ || (nan && std::isnan(v))) ? 1 : 0;
+        });
+      });
+    } else {
+      const std::uint64_t samplesCovered =
+          source.First + std::uint64_t{source.Stride} * (pixels - 1) + 1;
+      const std::uint8_t* end =
+          row + (samplesCovered * static_cast<unsigned>(layout_.Bits) + 7) / 8;
+      WithIntegerLoader(layout_.Bits, end, [&](auto load) {
+        ForEachSample(row, source, pixels, load, [&](std::size_t i, std::uint32_t raw) {
+          noData_[i] &= raw == noDataBits_ ? 1 : 0;
+        });
+      });
+    }
+  }
+}
+
 void SampleScaler::ToRaster(const std::uint8_t* const* planes, std::size_t pixels,
                             std::uint32_t* to, std::ptrdiff_t step) {
   pixels = std::min(pixels, mostPixels_);
@@ -314,6 +355,12 @@ void SampleScaler::ToRaster(const std::uint8_t* const* planes, std::size_t pixel
         at(i) = Pack(times[red[i]], times[green[i]], times[blue[i]], alpha[i]);
       }
       break;
+  }
+  if (hasNoData_) {
+    FindNoData(planes, pixels);
+    for (std::size_t i = 0; i < pixels; ++i) {
+      if (noData_[i] != 0) at(i) &= 0x00FFFFFFu;
+    }
   }
 }
 

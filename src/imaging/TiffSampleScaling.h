@@ -19,11 +19,14 @@
 // Min-is-white grey is inverted (255 − v; a non-finite sample stays black). Without alpha a
 // pixel is opaque; associated alpha is taken as it is; unassociated alpha premultiplies the
 // colours as the RGBA interface does for RGB ((c × a + 127) / 255), so the raster holds the same
-// kind of colours whichever decoder filled it.
+// kind of colours whichever decoder filled it. Pixels whose colour samples equal the nodata
+// value (TiffNoData.h), compared before scaling, get alpha 0 and keep their colour. (Such
+// samples still count in a float image's range, as they always did.)
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace cz {
@@ -50,8 +53,10 @@ struct SampleLayout {
 
 class SampleScaler {
  public:
-  // For segments of up to mostPixels pixels. Throws std::bad_alloc.
-  SampleScaler(const SampleLayout& layout, std::size_t mostPixels);
+  // For segments of up to mostPixels pixels, with the image's nodata value if it has one.
+  // Throws std::bad_alloc.
+  SampleScaler(const SampleLayout& layout, std::size_t mostPixels,
+               std::optional<double> noData = std::nullopt);
 
   // Bytes the scaler holds, for the reader's memory bound.
   static std::uint64_t WorkingBytes(const SampleLayout& layout, std::uint64_t mostPixels);
@@ -68,6 +73,8 @@ class SampleScaler {
  private:
   void ChannelToBytes(int channel, const std::uint8_t* const* planes, std::size_t pixels,
                       std::uint8_t* to) const;
+  // Sets noData_[i] to whether every colour sample of pixel i is the nodata value.
+  void FindNoData(const std::uint8_t* const* planes, std::size_t pixels);
 
   SampleLayout layout_;
   std::vector<std::uint8_t> channels_;  // 4 × mostPixels: the scaled channels of a segment
@@ -79,6 +86,11 @@ class SampleScaler {
   double lowest_ = 0;                        // floats: the finite colour samples seen so far
   double highest_ = 0;
   bool anyFinite_ = false;
+  // The nodata value as the samples hold it: raw bits of integers, or a float's value.
+  bool hasNoData_ = false;
+  std::uint32_t noDataBits_ = 0;
+  double noDataValue_ = 0;
+  std::vector<std::uint8_t> noData_;  // mostPixels flags, when hasNoData_
 };
 
 }  // namespace cz

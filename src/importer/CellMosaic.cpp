@@ -91,7 +91,8 @@ void LoadPNGTiles(Raster32& mosaic, const std::string& folder, const MosaicArea&
   // Workers decode into buffers of their own, and this thread copies each into the mosaic as
   // it takes it: the main window paints the mosaic while it fills (ProcessEvents below), so
   // a worker writing into it directly would race with that paint.
-  std::vector<PngTileDecoder> more(static_cast<std::size_t>(workers - 1));
+  std::vector<PngTileDecoder> more(static_cast<std::size_t>(workers - 1),
+                                   PngTileDecoder(decoder.Alpha()));
   OrderedParallel<std::vector<std::uint32_t>> decoded(
       parts.size(), workers, kFilesAheadPerWorker * static_cast<std::size_t>(workers),
       [&](std::size_t index, int worker) {

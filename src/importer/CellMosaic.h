@@ -5,8 +5,10 @@
 //
 // Layout: the mosaic is (w + 20) × (h + 20) pixels, all 0 (black, alpha 0) before the tiles are
 // copied; pixel (i, j) for i < w, j < h holds web pixel (X0 + i, Y0 + j), X0 and Y0 being the
-// web pixel of the area's north-west corner. Copied pixels keep red, green and blue and carry
-// alpha 0. Web tile (x, y) of zoom z is the file <folder>/<z>/<x>/<y>.png (case-insensitive).
+// web pixel of the area's north-west corner. Copied pixels are as the decoder gives them: by
+// default red, green and blue with alpha 0; with PngAlpha::Kept they carry the tile's own
+// alpha, so that transparent pixels and missing tiles (left 0) are the mosaic's no-map pixels.
+// Web tile (x, y) of zoom z is the file <folder>/<z>/<x>/<y>.png (case-insensitive).
 
 #include <cstdint>
 #include <string>

@@ -28,7 +28,8 @@ void MosaicDone(MosaicTarget& target, std::uint8_t levels) {
 }  // namespace
 
 ImportJob ImportJobOf(const ImportState& import, const std::string& sourceFolder) {
-  return ImportJob{import.NorthEdge, import.WestEdge, import.ZoomChoices, sourceFolder};
+  return ImportJob{import.NorthEdge, import.WestEdge, import.ZoomChoices, sourceFolder,
+                   import.CoverageFromTransparency};
 }
 
 void BuildCellMosaic(MosaicTarget& target, const std::string& folder, const MosaicArea& area,
@@ -36,6 +37,8 @@ void BuildCellMosaic(MosaicTarget& target, const std::string& folder, const Mosa
   MapSourceState& source = target.Source;
   source.Loaded = false;
   source.Path.clear();
+  source.Coverage = ChartCoverage{};
+  source.Coverage.Transparency = decoder.Alpha() == PngAlpha::Kept;
   try {
     source.Image.Release();
     source.Image = Raster32(area.Width + 20, area.Height + 20);  // all 0: black, alpha 0
@@ -59,7 +62,7 @@ void BuildCellMosaic(MosaicTarget& target, const std::string& folder, const Mosa
 }
 
 void ImportCellMosaics(const ImportJob& job, MosaicTarget& target) {
-  PngTileDecoder decoder;
+  PngTileDecoder decoder(job.CoverageFromTransparency ? PngAlpha::Kept : PngAlpha::Ignored);
   for (int zoom = kFirstImportZoom; zoom < kLastImportZoom; ++zoom) {
     BuildCellMosaic(target, job.SourceFolder, MakeMosaicArea(job.NorthEdge, job.WestEdge, 8, zoom),
                     decoder);

@@ -39,6 +39,7 @@ struct ImportJob {
   std::int32_t WestEdge = 0;
   std::array<std::uint8_t, kEfisZoomCount> ZoomChoices{};  // as ImportState holds them
   std::string SourceFolder;                                // the tile tree
+  bool CoverageFromTransparency = false;                   // as ImportState holds it
 };
 
 // The job of the cell and choices of the import window, with the tile tree's folder.
@@ -56,8 +57,10 @@ struct MosaicTarget {
 // loaded, replaces the source image by a black (w + 20) × (h + 20) raster, gives it the
 // mosaic's georeference, copies the web tiles in, lays the grid out, then marks the map loaded
 // and shows "EPGS3857 import". The source's path is cleared, so that no chart's settings file
-// is ever written with the mosaic's georeference. Never throws but OperationCancelled:
-// failures are handled as described above.
+// is ever written with the mosaic's georeference. The mosaic's coverage (in memory only) is
+// its transparency exactly when the decoder keeps the tiles' alpha (PngAlpha::Kept), so that
+// its tiles are painted only where a web tile has opaque pixels; else it has none. Never
+// throws but OperationCancelled: failures are handled as described above.
 void BuildCellMosaic(MosaicTarget& target, const std::string& folder, const MosaicArea& area,
                      PngTileDecoder& decoder);
 

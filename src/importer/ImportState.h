@@ -24,7 +24,13 @@ struct ImportState {
   // defaults give 0.25° tiles from zoom 7 up to 4° tiles from zoom 11. An index outside 0..4
   // (possible from the command line) chooses no zoom at all.
   std::array<std::uint8_t, kEfisZoomCount> ZoomChoices = {0, 1, 2, 3, 4};
+  // Transparent pixels and missing web tiles lie outside the mosaics' coverage, so tiles keep
+  // what charts left there; off, they are black over it as they always were.
+  bool CoverageFromTransparency = false;
 };
+
+inline constexpr char kImportTransparencyCaption[] =
+    "Keep what charts left under transparent or missing tiles";
 
 // The radio groups' captions and item texts, in order.
 extern const std::array<const char*, kEfisZoomCount> kEfisZoomCaptions;

@@ -60,36 +60,47 @@ struct ImageLayout {
   std::size_t rowBytes;
   int channels;  // after the transformations: 1 (palette index), 3 (RGB) or 4 (RGB + alpha)
   int bitDepth;
-  std::uint32_t palette[256];  // 0x00RRGGBB per index; black beyond the PLTE's entries
+  std::uint32_t opaque;        // the alpha bits of a pixel without alpha of its own
+  std::uint32_t palette[256];  // 0xAARRGGBB per index; 0 beyond the PLTE's entries
 };
 
 // Reads the header and sets up the reduction to 8-bit samples: palette images stay indexes
 // (one byte each), looked up in our own table while converting, which saves libpng's
-// expansion pass; everything else becomes RGB (or RGBA where libpng keeps an alpha channel).
-// False when libpng gave up.
-bool ReadHeader(png_structp png, png_infop info, PngContext* context, ImageLayout* layout) {
+// expansion pass; everything else becomes RGB, or RGBA when the alpha is kept and the image
+// has an alpha channel or a tRNS colour key. False when libpng gave up.
+bool ReadHeader(png_structp png, png_infop info, PngContext* context, bool keepAlpha,
+                ImageLayout* layout) {
   if (setjmp(context->jump)) return false;
   png_read_info(png, info);
   const int colorType = png_get_color_type(png, info);
   const int bitDepth = png_get_bit_depth(png, info);
+  layout->opaque = keepAlpha ? 0xFF000000u : 0u;
   std::fill(std::begin(layout->palette), std::end(layout->palette), 0u);
   if (colorType == PNG_COLOR_TYPE_PALETTE) {
     png_colorp entries = nullptr;
     int count = 0;
     if (png_get_PLTE(png, info, &entries, &count) != 0) {
       for (int i = 0; i < count && i < 256; ++i) {
-        layout->palette[i] = (std::uint32_t{entries[i].red} << 16) |
+        layout->palette[i] = layout->opaque | (std::uint32_t{entries[i].red} << 16) |
                              (std::uint32_t{entries[i].green} << 8) | entries[i].blue;
+      }
+    }
+    png_bytep alphas = nullptr;
+    int alphaCount = 0;
+    if (keepAlpha && png_get_tRNS(png, info, &alphas, &alphaCount, nullptr) != 0) {
+      for (int i = 0; i < alphaCount && i < count && i < 256; ++i) {
+        layout->palette[i] = (layout->palette[i] & 0x00FFFFFFu) | std::uint32_t{alphas[i]} << 24;
       }
     }
     if (bitDepth < 8) png_set_packing(png);
   } else {
+    if (keepAlpha && png_get_valid(png, info, PNG_INFO_tRNS) != 0) png_set_tRNS_to_alpha(png);
     png_set_strip_16(png);
     if ((colorType & PNG_COLOR_MASK_COLOR) == 0) {
       if (bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
       png_set_gray_to_rgb(png);
     }
-    png_set_strip_alpha(png);
+    if (!keepAlpha) png_set_strip_alpha(png);
   }
   layout->passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
@@ -111,16 +122,20 @@ struct RowSink {
   std::int32_t height;
 };
 
+// Four channels carry their own alpha (kept only then: ReadHeader strips it otherwise);
+// three get `opaque`.
 template <int kChannels>
-void PackRgb(const std::uint8_t* source, std::uint32_t* out, std::int32_t count) {
+void PackPixels(const std::uint8_t* source, std::uint32_t* out, std::int32_t count,
+                std::uint32_t opaque) {
   for (std::int32_t i = 0; i < count; ++i) {
     const std::uint8_t* pixel = source + i * kChannels;
-    out[i] = (std::uint32_t{pixel[0]} << 16) | (std::uint32_t{pixel[1]} << 8) | pixel[2];
+    const std::uint32_t alpha = kChannels == 4 ? std::uint32_t{pixel[3]} << 24 : opaque;
+    out[i] = alpha | (std::uint32_t{pixel[0]} << 16) | (std::uint32_t{pixel[1]} << 8) | pixel[2];
   }
 }
 
-// Converts image row y (8-bit samples as ReadHeader set them up) into the sink: red, green and
-// blue kept, alpha 0, black where the image is narrower than the region.
+// Converts image row y (8-bit samples as ReadHeader set them up) into the sink, 0 where the
+// image is narrower than the region.
 void ConvertRow(const RowSink* sink, const ImageLayout* layout, png_uint_32 y,
                 const std::uint8_t* row) {
   std::uint32_t* out = sink->target + (static_cast<std::ptrdiff_t>(y) - sink->y) * sink->stride;
@@ -132,9 +147,9 @@ void ConvertRow(const RowSink* sink, const ImageLayout* layout, png_uint_32 y,
     const std::uint8_t* index = row + first;
     for (std::int32_t i = 0; i < available; ++i) out[i] = layout->palette[index[i]];
   } else if (layout->channels == 3) {
-    PackRgb<3>(row + first, out, available);
+    PackPixels<3>(row + first, out, available, layout->opaque);
   } else {
-    PackRgb<4>(row + first, out, available);
+    PackPixels<4>(row + first, out, available, layout->opaque);
   }
   std::fill(out + available, out + sink->width, 0u);
 }
@@ -200,7 +215,9 @@ void PngTileDecoder::DecodeRegion(std::string_view bytes, const std::string& nam
   png_set_benign_errors(reader.png, 1);
 
   ImageLayout layout{};
-  if (!ReadHeader(reader.png, reader.info, &context, &layout)) fail(context.message);
+  if (!ReadHeader(reader.png, reader.info, &context, alpha_ == PngAlpha::Kept, &layout)) {
+    fail(context.message);
+  }
   const bool indexed =
       layout.channels == 1 && png_get_color_type(reader.png, reader.info) == PNG_COLOR_TYPE_PALETTE;
   if (layout.bitDepth != 8 || (!indexed && layout.channels != 3 && layout.channels != 4) ||

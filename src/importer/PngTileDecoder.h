@@ -3,11 +3,13 @@
 // the import uses.
 //
 // Promises: every colour type and bit depth a tile server may write (palette, grey,
-// grey + alpha, RGB, RGBA; 1 to 16 bits) comes out as red, green and blue, 8 bits each; the
-// PNG's alpha and transparency are ignored and 16-bit samples keep their high byte. The tile
-// is addressed as 256 × 256 whatever its real size: positions a smaller image lacks are black,
-// pixels of a larger image beyond column or row 255 are never used. Output pixels are
-// 0x00RRGGBB: alpha 0, as the import's mosaic wants them.
+// grey + alpha, RGB, RGBA; 1 to 16 bits) comes out as red, green and blue, 8 bits each, and
+// 16-bit samples keep their high byte. The tile is addressed as 256 × 256 whatever its real
+// size: positions a smaller image lacks are black, pixels of a larger image beyond column or
+// row 255 are never used. Alpha (PngAlpha): by default it is ignored and every pixel is
+// 0x00RRGGBB, alpha 0, as the import's mosaic has always held them; kept, a pixel carries the
+// PNG's own alpha (an alpha channel, or tRNS for palettes and colour keys; 255 without
+// either) and positions a smaller image lacks are 0: the mosaic then tells map from no map.
 //
 // Throws CartozenError naming the file when the PNG cannot be decoded (not a PNG, truncated,
 // corrupt, or wider or taller than kMaxPngTileSide). Never reads outside the given bytes.
@@ -36,8 +38,14 @@ struct TileRegion {
   std::int32_t Height = kPngTileSide;
 };
 
+enum class PngAlpha { Ignored, Kept };
+
 class PngTileDecoder {
  public:
+  explicit PngTileDecoder(PngAlpha alpha = PngAlpha::Ignored) : alpha_(alpha) {}
+
+  PngAlpha Alpha() const { return alpha_; }
+
   // Decodes PNG bytes into the whole 256 × 256 tile; name is the file named in error texts.
   void Decode(std::string_view bytes, const std::string& name, PngTilePixels& tile);
 
@@ -52,6 +60,7 @@ class PngTileDecoder {
   void DecodeFile(const std::string& path, PngTilePixels& tile);
 
  private:
+  PngAlpha alpha_;
   std::vector<std::uint8_t> rows_;     // an interlaced image's rows up to the region's last
   std::vector<std::uint8_t> scratch_;  // one row
 };

@@ -1,9 +1,11 @@
 #include "workspace/ChartGeoReferenceCommands.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
 #include "georef/ChartGeoReference.h"
+#include "imaging/TiffNoData.h"
 #include "platform/Error.h"
 
 namespace cz {
@@ -33,12 +35,25 @@ std::optional<ChartProjection> ReadOrReport(const std::string& path, Report repo
   }
 }
 
+// Whether the loaded chart has pixels its nodata value made transparent: only then is there a
+// mask to offer (a layout that loads without the value has none).
+bool HasNoDataPixels(const MapSourceState& source) {
+  if (source.Coverage.Transparency || !ReadTiffNoData(source.Path)) return false;
+  const std::uint32_t* pixels = source.Image.Pixels();
+  return std::any_of(pixels, pixels + source.Image.PixelCount(),
+                     [](std::uint32_t pixel) { return AlphaOf(pixel) == 0; });
+}
+
 }  // namespace
 
 void OfferChartGeoReference(MapSourceState& source, UserInterface& ui, SourceView& view) {
   const std::optional<ChartProjection> chart =
       ReadOrReport(source.Path, [&ui](const std::string& text) { ui.SetStatusText(text); });
   if (chart && ui.Confirm(kUseChartGeoReferenceQuestion)) ApplyAndRedraw(source, *chart, ui, view);
+  if (HasNoDataPixels(source) && ui.Confirm(kUseChartNoDataQuestion)) {
+    source.Coverage.Transparency = true;
+    SaveMapINI(source);
+  }
 }
 
 void UseChartGeoReference(MapSourceState& source, UserInterface& ui, SourceView& view) {

@@ -12,11 +12,17 @@ namespace cz {
 
 inline constexpr char kUseChartGeoReferenceQuestion[] =
     "This chart carries its own georeference. Use it?";
+inline constexpr char kUseChartNoDataQuestion[] =
+    "Use the chart's nodata pixels as the edge of its map area?";
 
-// The load question: for a freshly loaded chart that had no settings file, asks
+// The load questions: for a freshly loaded chart that had no settings file, asks
 // kUseChartGeoReferenceQuestion when the chart carries a usable georeference; Yes applies it
 // (keeping the options). A georeference that cannot be used is named in the status line
 // instead of being asked about; a refusal after Yes is shown in a message box.
+// Then, whatever the answer, when the chart is a TIFF with a nodata value (TiffNoData.h) and
+// some of its pixels loaded as nodata (alpha 0), asks kUseChartNoDataQuestion: Yes makes its
+// coverage come from its transparency and saves its settings file (SaveMapINI, which throws
+// what a failed write throws).
 void OfferChartGeoReference(MapSourceState& source, UserInterface& ui, SourceView& view);
 
 // The "Project" menu command: the same for the loaded chart at any time, without asking. Shows

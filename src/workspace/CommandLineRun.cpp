@@ -191,6 +191,8 @@ CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
   run.MakeMaps = false;
   run.NoProcessing = false;
   run.PositionFromChart = false;
+  run.CoverageBox.reset();
+  run.CoverageFromTransparency = false;
   run.Active = true;
   struct ActiveReset {
     CommandLineState& run;

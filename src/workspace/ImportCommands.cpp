@@ -37,6 +37,7 @@ void StartImportFromCommandLine(ImportContext& context) {
   import.NorthEdge = commandLine.ImportLatitude;
   import.WestEdge = commandLine.ImportLongitude;
   for (int k = 0; k < kEfisZoomCount; ++k) import.ZoomChoices[k] = commandLine.ImportZooms[k];
+  import.CoverageFromTransparency = commandLine.CoverageFromTransparency;
   SetImportSourceFolder(import, context.App.Project, commandLine.SourceArgument);
   import.CellChosen = true;
   ProcessImport(context);

@@ -31,9 +31,10 @@ struct ImportContext {
 // failure throws, before anything is replaced.
 void ProcessImport(ImportContext& context);
 
-// The command line's import: the cell corner, the five zoom choices and the folder (the /S
-// argument) from the command-line state; the folder becomes the project's EPSG3857 source
-// folder, valid when it exists; the cell counts as chosen; then "Process".
+// The command line's import: the cell corner, the five zoom choices, /A (the coverage from
+// transparency) and the folder (the /S argument) from the command-line state; the folder becomes
+// the project's EPSG3857 source folder, valid when it exists; the cell counts as chosen; then
+// "Process".
 void StartImportFromCommandLine(ImportContext& context);
 
 }  // namespace cz

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -115,6 +116,20 @@ TEST_F(TForm2Test, ShowsRememberedChoicesAndTheCellGrid) {
   const QImage& map = form.Image1->Image();
   EXPECT_EQ(map.pixelColor(327, 14), QColor(Qt::white));
   EXPECT_NE(map.pixelColor(20, 20), QColor(Qt::white));
+}
+
+// The transparency check box shows the shared choice and a click changes it.
+TEST_F(TForm2Test, TransparencyCheckBoxIsTheImportsChoice) {
+  import.CoverageFromTransparency = true;
+  TForm2 form(import, app, ui);
+  form.show();
+  EXPECT_TRUE(form.CheckBox1->isChecked());
+  QTest::mouseClick(form.CheckBox1, Qt::LeftButton);
+  EXPECT_FALSE(import.CoverageFromTransparency);
+  form.hide();
+  import.CoverageFromTransparency = true;  // as the command line's /A leaves it
+  form.show();
+  EXPECT_TRUE(form.CheckBox1->isChecked());
 }
 
 TEST_F(TForm2Test, PolarCellAndMissingFolderAreRefused) {

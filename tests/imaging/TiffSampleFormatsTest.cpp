@@ -16,6 +16,7 @@
 #include "imaging/ChartReaders.h"
 #include "imaging/ChartSamples.h"
 #include "imaging/Raster32.h"
+#include "imaging/TiffNoData.h"
 #include "platform/Error.h"
 #include "support/TempFolder.h"
 
@@ -39,6 +40,7 @@ struct Variant {
   std::uint16_t orientation = ORIENTATION_TOPLEFT;          // or ORIENTATION_BOTRIGHT
   bool bigEndian = false;
   double low = 0, high = 1;  // floats: the values the ramps span
+  std::string noData = "";   // the GDAL_NODATA text; empty: no tag
 
   bool Float() const { return format == SAMPLEFORMAT_IEEEFP; }
   int Colours() const { return rgb ? 3 : 1; }
@@ -117,6 +119,7 @@ void WriteVariant(const std::string& path, const Variant& v) {
   TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, v.planes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
   TIFFSetField(tiff, TIFFTAG_ORIENTATION, v.orientation);
   if (v.alpha != 0) TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &v.alpha);
+  if (!v.noData.empty()) WriteTiffNoData(tiff, v.noData);
   if (v.tiled) {
     TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 16);
     TIFFSetField(tiff, TIFFTAG_TILELENGTH, 16);
@@ -264,6 +267,95 @@ std::vector<Variant> Variants() {
 
 INSTANTIATE_TEST_SUITE_P(Variants, TiffSampleFormats, ::testing::ValuesIn(Variants()),
                          [](const auto& info) { return info.param.name; });
+
+// The nodata value as a writer would put it: sample channel 0 of pixel (x, y) as stored.
+std::string NoDataText(const Variant& v, int x, int y) {
+  if (v.Float()) {
+    const double value = FloatValue(v, x, y, 0);
+    if (std::isnan(value)) return "nan";
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+  }
+  const auto value = static_cast<std::int64_t>(IntegerValue(v, x, y, 0));
+  return std::to_string(v.format == SAMPLEFORMAT_INT ? value - (std::int64_t{1} << (v.bits - 1))
+                                                     : value);
+}
+
+Raster32 Load(const Variant& v, const std::string& path) {
+  WriteVariant(path, v);
+  Raster32 raster;
+  std::uint64_t requiredBytes = 0;
+  ReadTiffChart(path, raster, requiredBytes);
+  return raster;
+}
+
+// Each decoder's layouts with the nodata value of pixel (X, Y): exactly the pixels whose colour
+// samples all equal it as stored lose their alpha, and nothing else changes. (18, 11) is the one
+// pixel whose RGB samples are all equal; (0, 1) holds a float grey's NaN. The layouts left to
+// the RGBA interface, and junk text, load as without the tag.
+TEST(TiffNoData, PixelsOfTheValueLoseOnlyTheirAlpha) {
+  struct Case {
+    Variant v;
+    int x, y;
+    bool applied;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {{.name = "Grey8", .bits = 8}, 5, 3, true},
+      {{.name = "Grey8MinIsWhite", .bits = 8, .photometric = PHOTOMETRIC_MINISWHITE}, 5, 3, true},
+      {{.name = "Rgb8Tiles", .bits = 8, .rgb = true, .tiled = true}, 18, 11, true},
+      {{.name = "Rgb8Unassociated", .bits = 8, .rgb = true, .alpha = EXTRASAMPLE_UNASSALPHA}, 18,
+       11, true},
+      {{.name = "Signed16Grey", .bits = 16, .format = kSigned}, 7, 2, true},
+      {{.name = "Rgb12Planes", .bits = 12, .rgb = true, .planes = true}, 18, 11, true},
+      {{.name = "Float32GreyNan", .bits = 32, .format = kFloat}, 0, 1, true},
+      {{.name = "Float64Rgb", .bits = 64, .format = kFloat, .rgb = true, .low = -50,
+        .high = 1200}, 18, 11, true},
+      {{.name = "Grey16ThroughTheRgbaInterface", .bits = 16}, 7, 2, false},
+  };
+  // clang-format on
+  TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.v.name);
+    const Raster32 plain = Load(c.v, folder / "plain.tif");
+    Variant tagged = c.v;
+    tagged.noData = NoDataText(c.v, c.x, c.y);
+    const Raster32 loaded = Load(tagged, folder / "nodata.tif");
+    int matches = 0;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        bool noData = c.applied;
+        for (int k = 0; k < c.v.Colours(); ++k) {
+          noData = noData && RawSample(c.v, x, y, k) == RawSample(c.v, c.x, c.y, 0);
+        }
+        matches += noData;
+        ASSERT_EQ(loaded.At(x, y), noData ? plain.At(x, y) & 0x00FFFFFFu : plain.At(x, y))
+            << "at " << x << "," << y;
+      }
+    }
+    EXPECT_EQ(matches > 0, c.applied);
+  }
+  Variant junk{.name = "Grey8", .bits = 8, .noData = "128 junk"};
+  const Raster32 loaded = Load(junk, folder / "junk.tif");
+  junk.noData.clear();
+  const Raster32 plain = Load(junk, folder / "plain.tif");
+  EXPECT_TRUE(std::equal(loaded.Pixels(), loaded.Pixels() + loaded.PixelCount(), plain.Pixels()));
+}
+
+TEST(TiffNoData, TextIsOneNumberOrIgnored) {
+  EXPECT_EQ(ParseNoDataText("255"), 255.0);
+  EXPECT_EQ(ParseNoDataText(" -9999\t"), -9999.0);
+  EXPECT_EQ(ParseNoDataText("-3.4028234663852886e+38"), -3.4028234663852886e+38);
+  EXPECT_EQ(ParseNoDataText(std::string_view("7\0junk", 6)), 7.0);
+  EXPECT_TRUE(std::isnan(ParseNoDataText("nan").value_or(0)));
+  for (const char* junk : {"", "  ", "abc", "12abc", "1 2", "0x10", "+5", "1,5"}) {
+    EXPECT_EQ(ParseNoDataText(junk), std::nullopt) << junk;
+  }
+  EXPECT_EQ(NoDataSampleBits(-1, 16, true), 0xFFFFu);
+  EXPECT_EQ(NoDataSampleBits(256, 8, false), std::nullopt);
+  EXPECT_EQ(NoDataSampleBits(1.5, 8, false), std::nullopt);
+}
 
 // A short tag entry (tag, type 3, count 1) of a little-endian file given another value.
 std::string Retagged(std::string bytes, std::uint16_t tag, std::uint16_t from, std::uint16_t to) {

@@ -99,6 +99,49 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"OnePixel", {1, 1, PNG_COLOR_TYPE_RGB, 8, false}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Kept alpha is the tile's own (an alpha channel's high byte, a palette's tRNS, 255 without
+// either) and 0 where a small image ends; the colours are those the default decoding gives.
+TEST(PngTileDecoderTest, KeptAlphaIsTheTilesOwnAndZeroBeyondTheImage) {
+  const PngLayout layouts[] = {{256, 256, PNG_COLOR_TYPE_RGBA, 8, false},
+                               {256, 256, PNG_COLOR_TYPE_GRAY_ALPHA, 16, false},
+                               {256, 256, PNG_COLOR_TYPE_PALETTE, 8, true},
+                               {100, 60, PNG_COLOR_TYPE_RGB, 8, false}};
+  for (const PngLayout& layout : layouts) {
+    const bool indexed = layout.colorType == PNG_COLOR_TYPE_PALETTE;
+    std::vector<png_color> palette;
+    std::vector<png_byte> transparency;
+    for (int i = 0; indexed && i < 256; ++i) {
+      palette.push_back(PaletteColour(i));
+      transparency.push_back(static_cast<png_byte>(i % 3 == 0 ? 0 : i));
+    }
+    const int depth = layout.bitDepth;
+    const std::string bytes = EncodePng(
+        layout, [&](int x, int y, int c) { return Sample(x, y, c, depth); }, palette, transparency);
+    auto plain = std::make_unique<PngTilePixels>();
+    auto kept = std::make_unique<PngTilePixels>();
+    PngTileDecoder().Decode(bytes, "tile.png", *plain);
+    PngTileDecoder(PngAlpha::Kept).Decode(bytes, "tile.png", *kept);
+    const int alphaChannel = testing::PngChannels(layout.colorType) - 1;
+    for (int y = 0; y < kPngTileSide; ++y) {
+      for (int x = 0; x < kPngTileSide; ++x) {
+        std::uint32_t alpha = 0;
+        if (x < layout.width && y < layout.height) {
+          if (indexed) {
+            alpha = transparency[Sample(x, y, 0, depth)];
+          } else if (layout.colorType & PNG_COLOR_MASK_ALPHA) {
+            alpha = To8Bits(Sample(x, y, alphaChannel, depth), depth);
+          } else {
+            alpha = 255;
+          }
+        }
+        const std::size_t i = static_cast<std::size_t>(y) * kPngTileSide + x;
+        ASSERT_EQ((*kept)[i], alpha << 24 | (*plain)[i])
+            << layout.colorType << " at " << x << ", " << y;
+      }
+    }
+  }
+}
+
 class BrokenPngTiles : public ::testing::TestWithParam<std::string> {};
 
 std::string GoodTile() {

@@ -10,6 +10,7 @@
 #include "imaging/ChartSamples.h"
 #include "imaging/SourceImage.h"
 #include "imaging/SourceView.h"
+#include "project/CoverageSettings.h"
 #include "project/IniFile.h"
 #include "project/Project.h"
 #include "support/RecordingUserInterface.h"
@@ -192,6 +193,27 @@ INSTANTIATE_TEST_SUITE_P(Cases, LoadQuestion,
                                                         false},
                                            QuestionCase{"SettingsExist", true, true, false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The nodata question follows the georeference question, whatever its answer, for a chart
+// whose nodata value made pixels transparent; Yes stores the coverage from transparency.
+TEST(LoadQuestion, OffersTheNodataPixelsAsTheMapsEdge) {
+  for (const bool yes : {true, false}) {
+    Flow flow;
+    const std::string path = flow.folder / "Map sources/bordered.tif";
+    std::filesystem::create_directories(flow.folder / "Map sources");
+    WriteSampleGeoTiff({"", 4326, 6, 48, 0.01, 200, 100, true, 5}, path);
+    flow.ui.answers = {false, yes};
+    LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(path));
+    EXPECT_EQ(flow.ui.questions,
+              (std::vector<std::string>{kUseChartGeoReferenceQuestion, kUseChartNoDataQuestion}));
+    EXPECT_EQ(flow.source.Coverage.Transparency, yes);
+    EXPECT_EQ(LoadCoverage(path).Transparency, yes);
+  }
+  Flow flow;  // a chart without nodata pixels is not asked about them
+  flow.ui.answers = {false};
+  LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(WriteLambertChart(flow.folder)));
+  EXPECT_EQ(flow.ui.questions, std::vector<std::string>{kUseChartGeoReferenceQuestion});
+}
 
 TEST(UseChartGeoReference, NeedsALoadedChartThatCarriesOne) {
   Flow flow;
