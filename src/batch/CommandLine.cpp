@@ -120,6 +120,33 @@ bool ChartPositionSwitch(CommandLineState& run, const CommandArguments&, int&) {
   return true;
 }
 
+bool CoverageBoxSwitch(CommandLineState& run, const CommandArguments& arguments, int& index) {
+  float edges[4];  // north, south, west, east
+  for (float& value : edges) {
+    const std::string argument = NextArgument(arguments, index);
+    if (!ParseLocaleFloat(argument, value)) {
+      LogError("Cannot understand coverage box: " + argument);
+      return false;
+    }
+  }
+  const LatLonBox box{edges[0], edges[1], edges[2], edges[3]};
+  if (!(box.North > box.South && box.East > box.West && box.North <= 90 && box.South >= -90 &&
+        box.West >= -180 && box.East <= 180)) {
+    LogError("Coverage box out of order or off the earth: north " + arguments.At(index - 3) +
+             ", south " + arguments.At(index - 2) + ", west " + arguments.At(index - 1) +
+             ", east " + arguments.At(index) +
+             " (north above south, east of west, latitudes -90 to 90, longitudes -180 to 180)");
+    return false;
+  }
+  run.CoverageBox = box;
+  return true;
+}
+
+bool TransparencySwitch(CommandLineState& run, const CommandArguments&, int&) {
+  run.CoverageFromTransparency = true;
+  return true;
+}
+
 bool ResolutionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index) {
   const std::string argument = NextArgument(arguments, index);
   const std::int32_t bit = ResolutionBit(argument);
@@ -178,6 +205,10 @@ bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& 
     return false;
   }
   switch (text[1]) {
+    case 'A':
+      return TransparencySwitch(run, arguments, index);
+    case 'B':
+      return CoverageBoxSwitch(run, arguments, index);
     case 'D':
       return DeleteTilesSwitch(run, arguments, index);
     case 'E':

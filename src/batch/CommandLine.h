@@ -7,6 +7,10 @@
 //   /S name       source image in the project's "Map Sources" (or the import's tree) |= 2
 //   /X lat lon dlat dlon   top-left corner and extents, locale decimal numbers      |= 4
 //   /G            in place of /X: the chart's own georeference (GeoTIFF)           |= 4
+//   /B n s w e    the chart's coverage box: north, south, west, east, locale decimal
+//                 degrees (negative south and west); with /S like /X and /G
+//   /A            the chart's coverage from its transparency (alpha 0, a GeoTIFF's nodata);
+//                 beside /E: transparent and missing web tiles lie outside the coverage
 //   /R degrees    one tile resolution: "0.25", "0.5", "1", "2" or "4" (repeatable) |= 8
 //   /D            deletes the "*.GIF" tiles of the project of an earlier /P, at once
 //   /M /N         build maps at the end / no processing, stay open
@@ -17,8 +21,11 @@
 // a failing switch ends the reading, and the application closes without running anything.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "geo/ChartCoverage.h"
 
 namespace cz {
 
@@ -33,6 +40,8 @@ struct CommandLineState {
   std::string MapExtension;          // /O; empty means "MAP"
   float Position[4] = {0, 0, 0, 0};  // /X: top-left latitude, longitude, extents south, east
   bool PositionFromChart = false;    // /G: the chart's own georeference (the later of /X, /G)
+  std::optional<LatLonBox> CoverageBox;  // /B
+  bool CoverageFromTransparency = false;  // /A
   std::int32_t ResolutionMask = 0;   // /R: bit k = TileLevel k
   std::int32_t ImportLatitude = 0;   // /E: the map cell, whole degrees
   std::int32_t ImportLongitude = 0;
@@ -68,6 +77,8 @@ bool SourceSwitch(CommandLineState& run, const CommandArguments& arguments, int&
 bool PositionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool ChartPositionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool ResolutionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool CoverageBoxSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool TransparencySwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool DeleteTilesSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool MakeMapsSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool NoProcessingSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);

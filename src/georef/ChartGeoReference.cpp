@@ -20,7 +20,7 @@ std::optional<ChartProjection> ReadChartGeoReference(const std::string& path) {
 
 void ApplyChartGeoReference(MapSourceState& source, const ChartProjection& chart,
                             const GeoReference& options) {
-  GeoReference geo = GridFromChartProjection(chart, source.Path);
+  GeoReference geo = GridFromChartProjection(chart, source.Path, source.Coverage.Active());
   geo.MapResolution = options.MapResolution;
   geo.ColorReduction = options.ColorReduction;
   geo.Dithering = options.Dithering;

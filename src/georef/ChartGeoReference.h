@@ -24,7 +24,8 @@ std::string NoGeoReferenceText(const std::string& path);
 // file for a georeference that cannot be used (ReadGeoTiffReference).
 std::optional<ChartProjection> ReadChartGeoReference(const std::string& path);
 
-// Builds the grid of chart (GridFromChartProjection) and makes it the source's georeference,
+// Builds the grid of chart (GridFromChartProjection; a chart with coverage smaller than a cell
+// gets the enclosing one) and makes it the source's georeference,
 // with the processing options (MapResolution, ColorReduction, Dithering) of options, then
 // writes the settings file (SaveMapINI). Throws CartozenError; the georeference in memory is
 // then unchanged, and the settings file too unless the refusal came from writing it.

@@ -167,12 +167,43 @@ bool GridInOrder(const GeoReference& geo) {
   return true;
 }
 
+// The whole-degree lines just round the chart's extent, all placed wherever they fall: the
+// grid of a chart smaller than a cell, whose coverage paints only the chart's own pixels.
+Candidates EnclosingLines(const ChartProjection& chart, const std::string& path) {
+  const DegreeRange range = ChartExtent(chart);
+  const int top = static_cast<int>(std::ceil(range.maxLat));
+  const int bottom = static_cast<int>(std::floor(range.minLat));
+  const int left = static_cast<int>(std::floor(range.minLon));
+  const int right = static_cast<int>(std::ceil(range.maxLon));
+  const std::string noCell = "no whole one-degree cell lies inside the chart";
+  if (top - bottom > kMaxGridSteps || right - left > kMaxGridSteps || top == bottom ||
+      left == right) {
+    throw CartozenError(GeoReferenceProblem(path, noCell));
+  }
+  Candidates lines{top, left, top - bottom + 1, right - left + 1, {}};
+  for (int r = 0; r < lines.rows; ++r) {
+    for (int c = 0; c < lines.cols; ++c) {
+      const std::optional<ChartPixel> p = chart.PixelOf({double(top - r), double(left + c)});
+      if (!p || !(std::fabs(p->X) < 1e9 && std::fabs(p->Y) < 1e9)) {
+        throw CartozenError(GeoReferenceProblem(path, noCell));
+      }
+      lines.pixels.push_back(p);
+    }
+  }
+  return lines;
+}
+
 }  // namespace
 
-GeoReference GridFromChartProjection(const ChartProjection& chart, const std::string& path) {
-  const Candidates lines = IntersectionsInside(chart, path);
+GeoReference GridFromChartProjection(const ChartProjection& chart, const std::string& path,
+                                     bool enclosingWithoutCell) {
+  Candidates lines = IntersectionsInside(chart, path);
   CheckSpan(lines, path);
-  const CellBlock block = LargestInsideBlock(lines);
+  CellBlock block = LargestInsideBlock(lines);
+  if (block.cols == 0 && enclosingWithoutCell) {
+    lines = EnclosingLines(chart, path);
+    block = {0, 0, lines.cols - 1, lines.rows - 1};
+  }
   if (block.cols == 0) {
     throw CartozenError(
         GeoReferenceProblem(path, "no whole one-degree cell lies inside the chart"));

@@ -26,6 +26,11 @@ namespace cz {
 // inside the chart span more than 63 steps of latitude or longitude, when no whole one-degree
 // cell lies inside the chart, or when the grid would be out of order (a chart not drawn north
 // up).
-GeoReference GridFromChartProjection(const ChartProjection& chart, const std::string& path);
+//
+// enclosingWithoutCell: for a chart with coverage, which paints only its own pixels, a chart
+// smaller than any whole cell gets the grid of the whole-degree lines just round it instead
+// of the refusal (its points lie outside the chart).
+GeoReference GridFromChartProjection(const ChartProjection& chart, const std::string& path,
+                                     bool enclosingWithoutCell = false);
 
 }  // namespace cz

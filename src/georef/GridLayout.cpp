@@ -61,6 +61,14 @@ std::int32_t ArcOffset(const ConeGeometry& cone, double theta) {
       -std::int64_t{RoundToInt32((static_cast<double>(cone.Apex.Y) - cone.Origin.Y) - along)});
 }
 
+PixelPoint LambertGridPoint(const GeoReference& geoRef, const GridLayout& layout, std::int32_t c,
+                            std::int32_t r) {
+  const std::int64_t colX = layout.GridOriginX + std::int64_t{c} * layout.PixelsPerDegreeX;
+  const std::int64_t rowY = layout.GridOriginY + std::int64_t{r} * layout.PixelsPerDegreeY;
+  const double theta = layout.Cone.LeftAngle - c * layout.Cone.AngleStep;
+  return Point(colX + SkewOffset(geoRef, c, r), rowY - ArcOffset(layout.Cone, theta));
+}
+
 GridLayout LayoutReferenceGrid(GeoReference& geoRef) {
   GridLayout layout;
   // Out-of-order corners leave everything as the last layout left it.
@@ -194,9 +202,9 @@ GridLayout LayoutReferenceGrid(GeoReference& geoRef) {
         layout.OutOfOrder[static_cast<std::size_t>(c) * kGridSize + r] = true;
       }
       if (!manual) {
-        const double theta = cone.LeftAngle - c * cone.AngleStep;
-        point.X = NarrowToInt32(colX + SkewOffset(geoRef, c, r));
-        point.Y = NarrowToInt32(rowY - ArcOffset(cone, theta));
+        const PixelPoint lambert = LambertGridPoint(geoRef, layout, c, r);
+        point.X = lambert.X;
+        point.Y = lambert.Y;
       }
       point.Latitude = rowLatitude;
     }

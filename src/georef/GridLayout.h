@@ -112,4 +112,11 @@ struct GridLayout {
 // Lays the grid out (see the top of this file). Never throws.
 GridLayout LayoutReferenceGrid(GeoReference& geoRef);
 
+// Where the Lambert method puts the intersection of grid column c and row r, for any c and r,
+// also beyond the grid (the partial cells round a chart with coverage): the regular lattice
+// of layout, shifted by SkewOffset and bent onto the parallel's arc. geoRef and layout are
+// those of a layout that laid the grid out under the Lambert method.
+PixelPoint LambertGridPoint(const GeoReference& geoRef, const GridLayout& layout, std::int32_t c,
+                            std::int32_t r);
+
 }  // namespace cz

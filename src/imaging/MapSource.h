@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "geo/ChartCoverage.h"
 #include "geo/GeoReference.h"
 #include "imaging/Raster32.h"
 
@@ -21,11 +22,13 @@ struct MapSourceState {
   std::string LoadFailureCause;     // why the last load failed, said beside that message
                                     // (LoadFailureCauseText); empty after a load that worked
   GeoReference GeoRef;
+  ChartCoverage Coverage;  // the part of the chart that is map; kept in its settings file
 };
 
-// The settings file of source.Path (MapSourceSettings.h) read into source.GeoRef, written
-// from it (the grid points only while the image is loaded), and made afresh by the command
-// line from the loaded image's size.
+// The settings file of source.Path (MapSourceSettings.h, CoverageSettings.h) read into
+// source.GeoRef and source.Coverage, written from them (the grid points only while the image
+// is loaded), and made afresh by the command line from the loaded image's size (the coverage
+// is then the caller's to set and save).
 void LoadMapINI(MapSourceState& source);
 void SaveMapINI(const MapSourceState& source);
 void MakeMapINI(MapSourceState& source, const float position[4], std::int32_t resolutionMask);

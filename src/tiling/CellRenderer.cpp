@@ -82,8 +82,10 @@ TileRect CellRenderer::SetTransform(const PixelQuad& quad, const TileRect& rect)
   PT.SetDestination(ToFloat(quad));
   PT.SetSource({static_cast<float>(rect.Left), static_cast<float>(rect.Top),
                 static_cast<float>(rect.Right), static_cast<float>(rect.Bottom)});
-  return {std::max(rect.Left, 0), std::max(rect.Top, 0), std::min(rect.Right, tile_.Width()),
-          std::min(rect.Bottom, tile_.Height())};
+  LastPixels = {std::max(rect.Left, 0), std::max(rect.Top, 0), std::min(rect.Right, tile_.Width()),
+                std::min(rect.Bottom, tile_.Height())};
+  LastFromChart = PT.Defined();
+  return LastPixels;
 }
 
 void CellRenderer::RenderBilinearOrBlack(const TileRect& pixels) {
@@ -102,6 +104,7 @@ void CellRenderer::DoTransform_0(std::int32_t x, std::int32_t y, std::uint8_t Q,
   PrepareCleared(width);
   const TileRect pixels = SetTransform(sixteenths.Part(Q % 4), {0, 0, width, kTileHeight});
   if (!sixteenths.CentreFound || !PT.Defined()) {
+    LastFromChart = false;
     FillTileRect(tile_, pixels, 0);
     return;
   }

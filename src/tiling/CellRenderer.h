@@ -58,6 +58,10 @@ class CellRenderer {
 
   // The transformation of the last call, kept between calls; every call sets it afresh.
   ProjectiveTransform PT;
+  // The tile pixels the last call filled (limited to the raster), and whether it drew them
+  // from the chart through PT (false: a folded part, rendered black).
+  TileRect LastPixels;
+  bool LastFromChart = false;
 
  private:
   PixelQuad Cell(std::int32_t x, std::int32_t y) const;

@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/ThreadCount.h"
 #include "port/ProgressCounter.h"
+#include "tiling/CoveredTiles.h"
 #include "tiling/GifTileStore.h"
 #include "tiling/TilePlan.h"
 #include "tiling/TileWorkers.h"
@@ -52,6 +53,9 @@ std::string GridOrderProblem(const GeoReference& geo) {
   return {};
 }
 
+void CommitTile(const PlannedTile& planned, TileWorkers::Tile& tile, TileWorkers& workers,
+                TileStore& store, UserInterface& ui);
+
 // Takes the drawn tiles in plan order and commits them: the store's commit (the file
 // rename), the process window, events, progress, and the question whether to stop.
 void CommitTiles(const TilePlan& plan, TileWorkers& workers, TileStore& store, UserInterface& ui) {
@@ -59,13 +63,7 @@ void CommitTiles(const TilePlan& plan, TileWorkers& workers, TileStore& store, U
                            static_cast<std::int64_t>(plan.Tiles.size()));
   for (const PlannedTile& planned : plan.Tiles) {
     TileWorkers::Tile tile = workers.Next();
-    ui.ShowTile(tile.Raster);
-    // A 2° or 4° tile began by loading the stored one; the window had its events then.
-    if (planned.Level >= 3) ui.ProcessEvents();
-    store.CommitTile(tile.Raster, planned.Position, planned.Level, std::move(tile.Pending));
-    workers.Recycle(std::move(tile.Raster));
-    ui.ProcessEvents();
-
+    if (tile.Covered) CommitTile(planned, tile, workers, store, ui);
     progress.Step(planned.Level, plan.TilesPerLevel[planned.Level]);
     if (ui.CancelRequested() && !progress.Finished()) {
       throw OperationCancelled(kTileCreationCancelled);
@@ -73,16 +71,29 @@ void CommitTiles(const TilePlan& plan, TileWorkers& workers, TileStore& store, U
   }
 }
 
+void CommitTile(const PlannedTile& planned, TileWorkers::Tile& tile, TileWorkers& workers,
+                TileStore& store, UserInterface& ui) {
+  {
+    ui.ShowTile(tile.Raster);
+    // A 2° or 4° tile began by loading the stored one; the window had its events then.
+    if (planned.Level >= 3) ui.ProcessEvents();
+    store.CommitTile(tile.Raster, planned.Position, planned.Level, std::move(tile.Pending));
+    workers.Recycle(std::move(tile.Raster));
+    ui.ProcessEvents();
+  }
+}
+
 }  // namespace
 
 std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source, TileStore& store,
-                                        UserInterface& ui) {
-  const std::optional<GridOrigin> origin = UsableGrid(geo);
+                                        UserInterface& ui, const CoverageRun* coverage) {
+  const std::optional<GridOrigin> origin = UsableGrid(coverage ? coverage->Grid.Geo : geo);
   if (!origin) {
     ui.SetStatusText(kNoGeoreferencing);
     return std::nullopt;
   }
-  if (geo.Method() == GeoReferencingMethod::ManualGrid) {
+  // A hand-placed grid is checked as placed; the cells a coverage adds continue it.
+  if (geo.Method() == GeoReferencingMethod::ManualGrid && (!coverage || geo.NLon > 0)) {
     const std::string problem = GridOrderProblem(geo);
     if (!problem.empty()) {
       ui.ShowMessage(problem);
@@ -91,11 +102,13 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
   }
   store.BeginRun();
   ui.ShowProcessWindow();
-  const TilePlan plan = PlanTiles(geo, *origin);
+  const GeoReference& grid = coverage ? coverage->Grid.Geo : geo;
+  const TilePlan plan = coverage ? PlanTiles(grid, *origin, coverage->Cells())
+                                 : PlanTiles(grid, *origin);
   const int threads = plan.Tiles.size() > 1 ? WorkerThreadCount() : 1;
   store.SetWorkers(threads);
   try {
-    TileWorkers workers(plan, source, geo.Grid, store, threads);
+    TileWorkers workers(plan, source, grid.Grid, store, threads, coverage);
     CommitTiles(plan, workers, store, ui);
   } catch (const OperationCancelled&) {
     // A stop the person asked for: the status line says it; the window has nothing left to
@@ -112,7 +125,7 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
 std::optional<std::int32_t> CreateTiles(const TileJob& job, UserInterface& ui) {
   const GeoReference& geo = job.GeoRef;
   GifTileStore store(job.ProjectFolder, TileColourOptions{geo.ColorReduction, geo.Dithering}, ui);
-  return CreateTiles(geo, job.Image, store, ui);
+  return CreateTiles(geo, job.Image, store, ui, job.Coverage.get());
 }
 
 }  // namespace cz

@@ -30,6 +30,7 @@
 // OperationCancelled("Tile creation cancelled"); committed tiles stay.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -41,6 +42,8 @@
 
 namespace cz {
 
+struct CoverageRun;
+
 // What a run of the program's tile creation reads, taken when the run starts: a copy of the
 // georeference as the last layout left it (its colour options included), the chart shared
 // read-only, and the project folder.
@@ -48,6 +51,8 @@ struct TileJob {
   GeoReference GeoRef;
   const Raster32& Image;
   std::string ProjectFolder;  // tiles go to its "Tiles" folder
+  // A chart with coverage: its widened grid and coverage, fixed at the start (CoveredTiles.h).
+  std::shared_ptr<const CoverageRun> Coverage;
 };
 
 // One tile-creation run of source with georeference geo into store. Returns the number of
@@ -58,8 +63,10 @@ struct TileJob {
 // meanwhile (a grid point dropped, a reference typed, a zoom that lays the grid out again)
 // must not reach tiles still to be drawn. The source raster is shared, read-only; nothing may
 // change it while the run lasts (the workspace's busy rule refuses the commands that would).
+// With coverage, the run draws the coverage's widened grid (geo is the grid as laid out, whose
+// hand-placed points are checked) and paints only covered pixels (CoveredTiles.h).
 std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source, TileStore& store,
-                                        UserInterface& ui);
+                                        UserInterface& ui, const CoverageRun* coverage = nullptr);
 
 // The program's run: into the project's "Tiles" folder with the job's colour options, or the
 // custom palette when there is one.

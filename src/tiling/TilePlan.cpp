@@ -11,8 +11,8 @@ namespace {
 // Walks the levels of one run and writes down its tiles.
 class LevelWalk {
  public:
-  LevelWalk(const GeoReference& geo, GridOrigin origin, TilePlan& plan)
-      : geo_(geo), origin_(origin), plan_(plan) {}
+  LevelWalk(const GeoReference& geo, GridOrigin origin, const CellFilter& filter, TilePlan& plan)
+      : geo_(geo), origin_(origin), filter_(filter), plan_(plan) {}
 
   void Level4();
   void Level3();
@@ -31,12 +31,14 @@ class LevelWalk {
     ++plan_.TilesPerLevel[level];
   }
   void Render(TileLevel level, std::int32_t x, std::int32_t y, std::uint8_t q, GeoCoord topLat) {
+    if (filter_ && !filter_(x, y)) return;
     plan_.Steps.push_back({level, q, x, y, topLat});
     ++plan_.Tiles.back().StepCount;
   }
 
   const GeoReference& geo_;
   GridOrigin origin_;
+  const CellFilter& filter_;
   TilePlan& plan_;
 };
 
@@ -153,14 +155,21 @@ void LevelWalk::Level0() { SubdividedLevel(0, 4, SubTileOrder); }
 
 }  // namespace
 
-TilePlan PlanTiles(const GeoReference& geo, GridOrigin origin) {
+TilePlan PlanTiles(const GeoReference& geo, GridOrigin origin, const CellFilter& filter) {
   TilePlan plan;
-  LevelWalk walk(geo, origin, plan);
+  LevelWalk walk(geo, origin, filter, plan);
   if (geo.MapResolution & 16) walk.Level4();
   if (geo.MapResolution & 8) walk.Level3();
   if (geo.MapResolution & 4) walk.Level2();
   if (geo.MapResolution & 2) walk.Level1();
   if (geo.MapResolution & 1) walk.Level0();
+  if (filter) {
+    std::erase_if(plan.Tiles, [&plan](const PlannedTile& tile) {
+      if (tile.StepCount != 0) return false;
+      --plan.TilesPerLevel[tile.Level];
+      return true;
+    });
+  }
   return plan;
 }
 
@@ -174,24 +183,27 @@ void RenderPlannedTile(const TilePlan& plan, const PlannedTile& tile, CellRender
     store.LoadExistingTile(raster, tile.Position, tile.Level);
   }
   for (std::uint32_t s = tile.FirstStep; s < tile.FirstStep + tile.StepCount; ++s) {
-    const RenderStep& step = plan.Steps[s];
-    switch (step.Level) {
-      case 0:
-        renderer.DoTransform_0(step.X, step.Y, step.Q, step.TopLat);
-        break;
-      case 1:
-        renderer.DoTransform_1(step.X, step.Y, step.Q, step.TopLat);
-        break;
-      case 2:
-        renderer.DoTransform_2(step.X, step.Y, step.TopLat);
-        break;
-      case 3:
-        renderer.DoTransform_3(step.X, step.Y, step.Q, step.TopLat);
-        break;
-      default:
-        renderer.DoTransform_4(step.X, step.Y, step.Q, step.TopLat);
-        break;
-    }
+    DrawStep(renderer, plan.Steps[s]);
+  }
+}
+
+void DrawStep(CellRenderer& renderer, const RenderStep& step) {
+  switch (step.Level) {
+    case 0:
+      renderer.DoTransform_0(step.X, step.Y, step.Q, step.TopLat);
+      break;
+    case 1:
+      renderer.DoTransform_1(step.X, step.Y, step.Q, step.TopLat);
+      break;
+    case 2:
+      renderer.DoTransform_2(step.X, step.Y, step.TopLat);
+      break;
+    case 3:
+      renderer.DoTransform_3(step.X, step.Y, step.Q, step.TopLat);
+      break;
+    default:
+      renderer.DoTransform_4(step.X, step.Y, step.Q, step.TopLat);
+      break;
   }
 }
 

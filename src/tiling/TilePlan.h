@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "geo/GeoCoord.h"
@@ -56,12 +57,19 @@ struct TilePlan {
   std::array<std::int64_t, 5> TilesPerLevel{};
 };
 
-// The plan for geo (MapResolution selects the levels), whose grid starts at origin.
-TilePlan PlanTiles(const GeoReference& geo, GridOrigin origin);
+// Which grid cells a run draws (column, row); a run without one draws them all.
+using CellFilter = std::function<bool(std::int32_t c, std::int32_t r)>;
+
+// The plan for geo (MapResolution selects the levels), whose grid starts at origin. With a
+// filter, the steps of cells it refuses are left out, and so are tiles left without a step.
+TilePlan PlanTiles(const GeoReference& geo, GridOrigin origin, const CellFilter& filter = {});
 
 // Draws one planned tile into raster with renderer (which writes raster): levels 3 and 4
 // start from a black 600 × 600 raster replaced by the stored tile when there is one.
 void RenderPlannedTile(const TilePlan& plan, const PlannedTile& tile, CellRenderer& renderer,
                        Raster32& raster, TileStore& store);
+
+// The renderer call of one step.
+void DrawStep(CellRenderer& renderer, const RenderStep& step);
 
 }  // namespace cz

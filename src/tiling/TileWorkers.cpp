@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "tiling/CellRenderer.h"
+#include "tiling/CoveredTiles.h"
 
 namespace cz {
 namespace {
@@ -14,11 +15,13 @@ constexpr std::size_t kTilesAheadPerWorker = 4;
 }  // namespace
 
 TileWorkers::TileWorkers(const TilePlan& plan, const Raster32& source, const ReferenceGrid& grid,
-                         TileStore& store, int workers)
+                         TileStore& store, int workers, const CoverageRun* coverage)
     : plan_(plan),
       source_(source),
       grid_(grid),
       store_(store),
+      coverage_(coverage),
+      scratch_(coverage ? static_cast<std::size_t>(workers) : 0),
       mostSpare_(kTilesAheadPerWorker * static_cast<std::size_t>(workers)),
       tiles_(plan.Tiles.size(), workers, mostSpare_,
              [this](std::size_t index, int worker) { return Make(index, worker); }) {}
@@ -33,8 +36,16 @@ TileWorkers::Tile TileWorkers::Make(std::size_t index, int worker) {
     }
   }
   const PlannedTile& planned = plan_.Tiles[index];
-  CellRenderer renderer(source_, grid_, tile.Raster);
-  RenderPlannedTile(plan_, planned, renderer, tile.Raster, store_);
+  if (coverage_) {
+    Raster32& scratch = scratch_[static_cast<std::size_t>(worker)];
+    CellRenderer renderer(source_, grid_, scratch);
+    tile.Covered =
+        RenderCoveredTile(plan_, planned, renderer, scratch, tile.Raster, store_, *coverage_) > 0;
+    if (!tile.Covered) return tile;
+  } else {
+    CellRenderer renderer(source_, grid_, tile.Raster);
+    RenderPlannedTile(plan_, planned, renderer, tile.Raster, store_);
+  }
   tile.Pending = store_.PrepareTile(tile.Raster, planned.Position, planned.Level, worker);
   return tile;
 }

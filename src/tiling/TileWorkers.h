@@ -24,16 +24,20 @@
 
 namespace cz {
 
+struct CoverageRun;
+
 class TileWorkers {
  public:
   struct Tile {
     Raster32 Raster;
     std::unique_ptr<TileStore::PendingTile> Pending;
+    bool Covered = true;  // false: a chart with coverage left no pixel in it; not to be stored
   };
 
-  // Everything passed must outlive the object. workers ≥ 1.
+  // Everything passed must outlive the object. workers ≥ 1. coverage: the run of a chart
+  // with coverage (CoveredTiles.h), whose tiles are drawn that way.
   TileWorkers(const TilePlan& plan, const Raster32& source, const ReferenceGrid& grid,
-              TileStore& store, int workers);
+              TileStore& store, int workers, const CoverageRun* coverage = nullptr);
 
   // The next tile in plan order, waiting for it; rethrows the error of that tile.
   Tile Next() { return tiles_.Next(); }
@@ -47,6 +51,8 @@ class TileWorkers {
   const Raster32& source_;
   const ReferenceGrid& grid_;
   TileStore& store_;
+  const CoverageRun* coverage_;
+  std::vector<Raster32> scratch_;  // per worker: a cell part before its covered pixels are taken
   std::mutex spareMutex_;
   std::vector<Raster32> spare_;
   const std::size_t mostSpare_;

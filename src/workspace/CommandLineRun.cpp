@@ -10,6 +10,7 @@
 #include "port/CancelSignals.h"
 #include "port/ErrorLog.h"
 #include "port/ForwardingUserInterface.h"
+#include "project/CoverageSettings.h"
 #include "project/Project.h"
 #include "tiling/CreateTiles.h"
 #include "workspace/CommandAvailability.h"
@@ -63,6 +64,21 @@ void CreateSourceTiles(AppState& state, UserInterface& ui) {
   if (!created) {
     LogError(witness.Reason().empty() ? "No tiles created from " + state.Source.Path
                                       : witness.Reason());
+  }
+}
+
+// The switches' coverage, checked against the laid-out georeference before it is stored: a
+// box outside the chart or folding under its georeference is logged, the settings file keeps
+// the coverage it had, and the pipeline ends (false).
+bool CoverageUsable(AppState& state) {
+  if (!state.Source.Coverage.Active()) return true;
+  try {
+    TileJobOf(state);
+    return true;
+  } catch (const CartozenError& error) {
+    LogError(error.what());
+    state.Source.Coverage = LoadCoverage(state.Source.Path);
+    return false;
   }
 }
 
@@ -127,6 +143,11 @@ void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host
     if (!source.LoadFailureCause.empty()) PrintCause(LoadFailureCauseText(source));
     return;
   }
+  // The coverage is the switches' (/B, /A), fresh like the georeference: set before the
+  // chart's own georeference, which takes a chart smaller than a cell only with coverage.
+  source.Coverage = ChartCoverage{};
+  source.Coverage.Box = run.CoverageBox;
+  source.Coverage.Transparency = run.CoverageFromTransparency;
   if (run.PositionFromChart) {
     if (!GeoReferenceFromChart(source, run.ResolutionMask)) return;
   } else {
@@ -141,6 +162,8 @@ void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host
     }
   }
   host.DrawGridFromGeoRef(source.GeoRef, ui);
+  if (!CoverageUsable(state)) return;
+  SaveCoverage(source.Path, source.Coverage);
   if (!run.NoProcessing) CreateSourceTiles(state, ui);
 }
 

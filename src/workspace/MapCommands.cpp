@@ -3,14 +3,43 @@
 #include <string>
 
 #include "efismap/MakeMaps.h"
+#include "georef/ChartGeoReference.h"
+#include "georef/WidenedGrid.h"
+#include "platform/Paths.h"
 #include "platform/Error.h"
 #include "project/Project.h"
+#include "tiling/CoveredTiles.h"
 #include "tiling/TileFiles.h"
 
 namespace cz {
 
+namespace {
+
+// The chart's own projection when its grid is the one that projection gives (the GeoTIFF
+// command or /G, not edited since): partial cells then follow the projection exactly.
+std::optional<ChartProjection> OwnProjection(const MapSourceState& source) {
+  if (source.GeoRef.Method() != GeoReferencingMethod::ManualGrid) return std::nullopt;
+  try {
+    std::optional<ChartProjection> chart = ReadChartGeoReference(source.Path);
+    if (chart && GridIsChartProjection(source.GeoRef, *chart)) return chart;
+  } catch (const CartozenError&) {
+    // A georeference that cannot be used is not the grid's: the grid then continues itself.
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 TileJob TileJobOf(const AppState& state) {
-  return TileJob{state.Source.GeoRef, state.Source.Image, state.Project.Folder};
+  const MapSourceState& source = state.Source;
+  TileJob job{source.GeoRef, source.Image, state.Project.Folder, nullptr};
+  if (source.Coverage.Active() && source.Loaded) {
+    const std::optional<ChartProjection> projection = OwnProjection(source);
+    job.Coverage = PrepareCoverageRun(source.GeoRef, source.Coverage, source.Image,
+                                      projection ? &*projection : nullptr,
+                                      ExtractFileName(source.Path));
+  }
+  return job;
 }
 
 std::int32_t DeleteAllTilesCommand(AppState& state, UserInterface& ui) {

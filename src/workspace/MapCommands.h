@@ -12,7 +12,8 @@
 namespace cz {
 
 // The tile job of the loaded source into the open project's "Tiles" folder, taken now: its
-// georeference copied, its image shared.
+// georeference copied, its image shared, and for a chart with coverage the coverage run
+// (tiling/CoveredTiles.h), which throws CartozenError for a coverage that cannot be used.
 TileJob TileJobOf(const AppState& state);
 
 // The menu command "Delete all tiles in tiles folder of this project". Refused while a long
