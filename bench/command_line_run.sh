@@ -15,6 +15,20 @@
 # of deviation 3 per channel and a fixed seed. The memory budget is one source raster
 # (width × height × 4 bytes) plus a bounded working set, so the peak is printed next to it.
 #
+# Where the time goes (level 0, one thread; perf record -F 999 -g of `cartozen2 ... /R 0.25`
+# with CARTOZEN_THREADS=1, and tile_stages per stage, thread CPU ms over the 384 tiles, best
+# of 3, on the shared 2-core machine):
+#   chart load (kernel zeroing and copying pages for the read, then RGB -> BGRA)   ~25 %
+#   resample 620-750 ms, colour tree 770-920, palette search 410-550, GIF LZW 610-740,
+#   write + rename with fsync 180-210; Floyd-Steinberg dithering (not in this run) ~3000.
+# Every stage streams the ~1 MB tile raster or its indices through a cache too small to keep
+# them, and on noisy charts each pixel is its own colour: no stage dominates. Rendering now
+# asks for the chart rows a few tile rows ahead (about 10 % off resampling); a tile's GIF
+# buffer is reserved to its largest size (a noisy tile's file outgrows its pixel count).
+# Tried and dropped, as slower or no faster: an LZW dictionary of key | code in one 64 KB or
+# 32 KB array (the 32 KB slot + 16 KB key pair stays in the first-level cache), and compact
+# 16-byte leaf sums in the octree's pixel loop (its time is the tile's own pixel loads).
+#
 # Usage: bench/command_line_run.sh [build folder, default build] [earlier build folder]
 #        [width height, default 12000 9000]
 set -euo pipefail
