@@ -23,7 +23,7 @@
 #   write + rename with fsync 180-210; Floyd-Steinberg dithering (not in this run) ~3000.
 # Every stage streams the ~1 MB tile raster or its indices through a cache too small to keep
 # them, and on noisy charts each pixel is its own colour: no stage dominates. Rendering now
-# asks for the chart rows a few tile rows ahead (about 10 % off resampling); a tile's GIF
+# asks for the chart rows a few tile rows ahead (2 to 15 % off resampling, A/B runs); a tile's GIF
 # buffer is reserved to its largest size (a noisy tile's file outgrows its pixel count).
 # Tried and dropped, as slower or no faster: an LZW dictionary of key | code in one 64 KB or
 # 32 KB array (the 32 KB slot + 16 KB key pair stays in the first-level cache), and compact
