@@ -9,9 +9,25 @@
 #   - when gdalwarp is installed: `gdalwarp -r bilinear` of the same chart to the level-0
 #     resolution (600 pixels per 0.25° of latitude, the tile width of the chart's middle row
 #     per 0.25° of longitude) with one thread.
+# After them: `vips copy` of the chart (the load's peer) and bench/tile_stages on the chart,
+# the per-stage times of the level-0 run on one thread.
 # The chart is 12000 × 9000 pixels over 4° × 6° (384 level-0 tiles) with near-Gaussian noise
 # of deviation 3 per channel and a fixed seed. The memory budget is one source raster
 # (width × height × 4 bytes) plus a bounded working set, so the peak is printed next to it.
+#
+# Where the time goes (level 0, one thread; perf record -F 999 -g of `cartozen2 ... /R 0.25`
+# with CARTOZEN_THREADS=1, and tile_stages per stage, thread CPU ms over the 384 tiles, best
+# of 3, on the shared 2-core machine):
+#   chart load (kernel zeroing and copying pages for the read, then RGB -> BGRA)   ~25 %
+#   resample 620-750 ms, colour tree 770-920, palette search 410-550, GIF LZW 610-740,
+#   write + rename with fsync 180-210; Floyd-Steinberg dithering (not in this run) ~3000.
+# Every stage streams the ~1 MB tile raster or its indices through a cache too small to keep
+# them, and on noisy charts each pixel is its own colour: no stage dominates. Rendering now
+# asks for the chart rows a few tile rows ahead (2 to 15 % off resampling, A/B runs); a tile's GIF
+# buffer is reserved to its largest size (a noisy tile's file outgrows its pixel count).
+# Tried and dropped, as slower or no faster: an LZW dictionary of key | code in one 64 KB or
+# 32 KB array (the 32 KB slot + 16 KB key pair stays in the first-level cache), and compact
+# 16-byte leaf sums in the octree's pixel loop (its time is the tile's own pixel loads).
 #
 # Usage: bench/command_line_run.sh [build folder, default build] [earlier build folder]
 #        [width height, default 12000 9000]
@@ -79,6 +95,22 @@ if command -v gdalwarp >/dev/null; then
     printf "  (output %d x 9600 pixels)\n", w
   }'
   echo "gdalwarp $wall $user $sys $rss" >>"$work/results"
+fi
+
+if command -v vips >/dev/null; then
+  # The peer of the chart's load: libvips reading the same file into its own format.
+  cat "$work/chart.tif" >/dev/null
+  /usr/bin/time -f '%e %U %S %M' -o "$work/vipstime" vips copy "$work/chart.tif" "$work/copy.v"
+  rm -f "$work/copy.v"
+  read -r wall user sys rss <"$work/vipstime"
+  awk -v wall="$wall" -v u="$user" -v s="$sys" -v rss="$rss" 'BEGIN {
+    printf "%-34s %7.2f %8.2f %8s %9.0f %6s\n", "vips copy chart.tif copy.v", wall, u + s, "-", rss / 1024, "-"
+  }'
+fi
+
+if [ -x "$build/bin/tile_stages" ]; then
+  echo "== stages of the level-0 run, one thread (bench/tile_stages.cpp)"
+  CARTOZEN_THREADS=1 "$build/bin/tile_stages" "$work/chart.tif" 48 6 4 6 1 3
 fi
 
 echo "load when done: $(uptime | sed 's/.*load average/load average/')"

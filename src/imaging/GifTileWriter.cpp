@@ -33,8 +33,12 @@ std::string GifTileWriter::Encode(std::int32_t width, std::int32_t height,
   const int tableSize = ColourTableSize(count);
   const int tableBits = std::countr_zero(static_cast<unsigned>(tableSize));
 
+  // LZW writes at most one code of at most 12 bits per index, a clear code per 3837 new
+  // strings and a length byte per 255: the file never outgrows this, so it is never copied
+  // while it grows (a noisy tile's file is larger than its pixel count).
+  const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(width) * height / 2 + 1024);
+  bytes.reserve(pixels * 3 / 2 + pixels / 128 + 1024);
   bytes.append("GIF87a");
   AppendWord(bytes, width);
   AppendWord(bytes, height);
@@ -52,8 +56,7 @@ std::string GifTileWriter::Encode(std::int32_t width, std::int32_t height,
     bytes.append({static_cast<char>(colour.Red), static_cast<char>(colour.Green),
                   static_cast<char>(colour.Blue)});
   }
-  lzw_.Append(indices, static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-              tableBits, bytes);
+  lzw_.Append(indices, pixels, tableBits, bytes);
   bytes.push_back('\x3B');
   return bytes;
 }
