@@ -48,6 +48,14 @@ const std::vector<std::uint16_t>& WidthTable(TileLevel level) {
 }  // namespace
 
 GeoCoord TileStep(TileLevel level) { return kSteps[level]; }
+
+TileSquare::TileSquare(TileLevel level, TilePosition position, std::int32_t width)
+    : Width(width) {
+  const std::int32_t columns = TileColumns(level);
+  Step = double(TileStep(level)) / kOneDegree;
+  West = -180 + (position % columns) * Step;
+  North = 90 - (position / columns) * Step;
+}
 std::int32_t TileColumns(TileLevel level) { return kColumns[level]; }
 std::int32_t TileRows(TileLevel level) { return kRows[level]; }
 std::int32_t TilesPerCellSide(TileLevel level) { return kCellSide[level]; }

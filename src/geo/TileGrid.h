@@ -45,6 +45,18 @@ std::uint16_t TileWidthAt(GeoCoord latitude, std::uint8_t level);
 // The width table entry of a row (row within 0 .. TileRows(level) − 1).
 std::uint16_t TileWidthOfRow(TileLevel level, std::int32_t row);
 
+// Where a tile lies, in degrees: tile pixel (i, j) of a tile drawn width pixels wide stands
+// for longitude West + i / Width × Step and latitude North − j / 600 × Step (integer pixel
+// positions, not pixel centres).
+struct TileSquare {
+  TileSquare(TileLevel level, TilePosition position, std::int32_t width);
+  double West = 0, North = 0, Step = 0;
+  std::int32_t Width = 0;
+
+  double Longitude(std::int32_t i) const { return West + double(i) / Width * Step; }
+  double Latitude(std::int32_t j) const { return North - double(j) / kTileHeight * Step; }
+};
+
 // Cell name from west and north edges in whole degrees: "W004N58" + "." + extension.
 std::string MapCellName(std::int32_t westEdge, std::int32_t northEdge, std::string_view extension);
 

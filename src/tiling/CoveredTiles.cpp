@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "geo/TileGrid.h"
@@ -13,22 +14,24 @@ namespace {
 
 constexpr std::uint32_t kNewPixel = PackPixel(0, 0, 0, 255);
 
-// Where a tile lies: its north-west corner, its step and its width, in degrees.
-struct TileSquare {
-  double West = 0, North = 0, Step = 0;
-  std::int32_t Width = 0;
-
-  TileSquare(TileLevel level, TilePosition position) {
-    const std::int32_t columns = TileColumns(level);
-    const std::int32_t row = position / columns, column = position % columns;
-    Step = double(TileStep(level)) / kOneDegree;
-    West = -180 + column * Step;
-    North = 90 - row * Step;
-    Width = TileWidthOfRow(level, row);
-  }
-  double Longitude(std::int32_t i) const { return West + double(i) / Width * Step; }
-  double Latitude(std::int32_t j) const { return North - double(j) / kTileHeight * Step; }
-};
+// The box a cell part takes tile pixels in: the coverage's box inset by one chart pixel
+// (measured through the part's map at its centre). A cell places the chart only to about a
+// pixel (its points are whole pixels, and its projective map has straight parallels), so a
+// tile pixel on the neat line could otherwise sample the collar alone, and a neighbouring
+// chart that overlaps would show that as a line along the join.
+LatLonBox PartBox(const LatLonBox& box, const ProjectiveTransform& pt, const TileRect& rect,
+                  const TileSquare& square) {
+  const double i = (rect.Left + rect.Right) / 2.0, j = (rect.Top + rect.Bottom) / 2.0;
+  double x = 0, y = 0, xi = 0, yi = 0, xj = 0, yj = 0;
+  pt.Map(i, j, x, y);
+  pt.Map(i + 1, j, xi, yi);
+  pt.Map(i, j + 1, xj, yj);
+  const double chartPerColumn = std::hypot(xi - x, yi - y);
+  const double chartPerRow = std::hypot(xj - x, yj - y);
+  const double lonInset = chartPerColumn > 0 ? square.Step / square.Width / chartPerColumn : 0;
+  const double latInset = chartPerRow > 0 ? square.Step / kTileHeight / chartPerRow : 0;
+  return {box.North - latInset, box.South + latInset, box.West + lonInset, box.East - lonInset};
+}
 
 // Takes the covered pixels of the part the renderer last drew from scratch into raster.
 std::int64_t TakeCovered(const CellRenderer& renderer, const Raster32& scratch, Raster32& raster,
@@ -37,18 +40,20 @@ std::int64_t TakeCovered(const CellRenderer& renderer, const Raster32& scratch, 
   const TileRect& rect = renderer.LastPixels;
   const std::int32_t right = std::min(rect.Right, raster.Width());
   const std::int32_t bottom = std::min(rect.Bottom, raster.Height());
+  const ProjectiveTransform& pt = renderer.PT;
+  std::optional<LatLonBox> box;
+  if (coverage.Box) box = PartBox(*coverage.Box, pt, rect, square);
   // The box's columns of this tile, from the tile's own pixel longitudes.
   std::int32_t first = rect.Left, last = right;
-  if (coverage.Box) {
-    while (first < last && square.Longitude(first) < coverage.Box->West) ++first;
-    while (last > first && square.Longitude(last - 1) > coverage.Box->East) --last;
+  if (box) {
+    while (first < last && square.Longitude(first) < box->West) ++first;
+    while (last > first && square.Longitude(last - 1) > box->East) --last;
   }
-  const ProjectiveTransform& pt = renderer.PT;
   std::int64_t covered = 0;
   for (std::int32_t j = rect.Top; j < bottom; ++j) {
-    if (coverage.Box) {
+    if (box) {
       const double lat = square.Latitude(j);
-      if (lat > coverage.Box->North || lat < coverage.Box->South) continue;
+      if (lat > box->North || lat < box->South) continue;
     }
     const ProjectiveTransform::RowLine line = pt.Row(j);
     const std::uint32_t* from = scratch.Row(j);
@@ -172,22 +177,24 @@ CellFilter CoverageRun::Cells() const {
 std::int64_t RenderCoveredTile(const TilePlan& plan, const PlannedTile& tile,
                                CellRenderer& renderer, Raster32& scratch, Raster32& raster,
                                TileStore& store, const CoverageRun& coverage) {
-  const TileSquare square(tile.Level, tile.Position);
-  // The tile as earlier runs left it, at the size this run's renderers give it.
-  if (raster.Width() != kTileHeight || raster.Height() != kTileHeight) {
-    raster.Allocate(kTileHeight, kTileHeight);
-  }
-  raster.Clear();
-  store.LoadExistingTile(raster, tile.Position, tile.Level);
-  if (tile.Level >= 3) {
-    ResizeKeeping(raster, square.Width, kTileHeight, kNewPixel);
-  } else {
-    ResizeKeeping(raster, square.Width + 1, kTileHeight, 0);
-  }
+  // The tile as earlier runs left it, at the size the renderer draws it (that of a run
+  // without coverage; at level 0 a cell's four rows of tiles all take its top row's width),
+  // known once it has drawn the tile's first part.
+  std::optional<TileSquare> square;
   std::int64_t covered = 0;
   for (std::uint32_t s = tile.FirstStep; s < tile.FirstStep + tile.StepCount; ++s) {
     DrawStep(renderer, plan.Steps[s]);
-    covered += TakeCovered(renderer, scratch, raster, square, coverage);
+    if (!square) {
+      if (raster.Width() != kTileHeight || raster.Height() != kTileHeight) {
+        raster.Allocate(kTileHeight, kTileHeight);
+      }
+      raster.Clear();
+      store.LoadExistingTile(raster, tile.Position, tile.Level);
+      ResizeKeeping(raster, scratch.Width(), kTileHeight, tile.Level >= 3 ? kNewPixel : 0);
+      square.emplace(tile.Level, tile.Position,
+                     tile.Level >= 3 ? scratch.Width() : scratch.Width() - 1);
+    }
+    covered += TakeCovered(renderer, scratch, raster, *square, coverage);
   }
   return covered;
 }
