@@ -33,6 +33,49 @@ LatLonBox PartBox(const LatLonBox& box, const ProjectiveTransform& pt, const Til
   return {box.North - latInset, box.South + latInset, box.West + lonInset, box.East - lonInset};
 }
 
+// Columns of a tile row (within [first, last)) whose chart positions lie within the image:
+// [First, Last) certainly, [TestedFirst, First) and [Last, TestedLast) to be tested one by
+// one, none beyond them. Along a row of a drawn part w keeps its sign, so each image bound
+// is a linear inequality in the column, solved exactly; the columns next to its solution are
+// left to the per-pixel test, which thus decides every pixel as it would alone.
+struct Stretch {
+  std::int32_t TestedFirst = 0, First = 0, Last = 0, TestedLast = 0;
+};
+
+std::optional<Stretch> ImageStretch(const ProjectiveTransform::RowLine& line, std::int32_t first,
+                                    std::int32_t last, const CoverageShape& shape) {
+  if (first >= last) return Stretch{first, first, first, first};
+  const double wFirst = line.W0 + line.DW * first, wLast = line.W0 + line.DW * (last - 1);
+  if (!((wFirst > 0 && wLast > 0) || (wFirst < 0 && wLast < 0))) return std::nullopt;
+  const double sign = wFirst > 0 ? 1 : -1;
+  double lo = first - 2.0, hi = last + 1.0;
+  // a + b·i ≥ 0, both sides multiplied by w.
+  const auto keep = [&](double a, double b) {
+    a *= sign, b *= sign;
+    if (b > 0) {
+      lo = std::max(lo, -a / b);
+    } else if (b < 0) {
+      hi = std::min(hi, -a / b);
+    } else if (a < 0) {
+      hi = lo;  // never
+    }
+  };
+  keep(line.X0, line.DX);
+  keep(shape.LastX() * line.W0 - line.X0, shape.LastX() * line.DW - line.DX);
+  keep(line.Y0, line.DY);
+  keep(shape.LastY() * line.W0 - line.Y0, shape.LastY() * line.DW - line.DY);
+  if (!(lo <= hi)) hi = lo;  // no stretch: only the columns round lo are tested
+  const auto column = [first, last](double i) {
+    return static_cast<std::int32_t>(std::clamp(i, double(first), double(last)));
+  };
+  Stretch stretch;
+  stretch.TestedFirst = column(std::floor(lo) - 1);
+  stretch.First = column(std::ceil(lo) + 2);
+  stretch.Last = std::max(stretch.First, column(std::floor(hi) - 1));
+  stretch.TestedLast = std::max(stretch.Last, column(std::ceil(hi) + 2));
+  return stretch;
+}
+
 // Takes the covered pixels of the part the renderer last drew from scratch into raster.
 std::int64_t TakeCovered(const CellRenderer& renderer, const Raster32& scratch, Raster32& raster,
                          const TileSquare& square, const CoverageRun& coverage) {
@@ -58,14 +101,27 @@ std::int64_t TakeCovered(const CellRenderer& renderer, const Raster32& scratch, 
     const ProjectiveTransform::RowLine line = pt.Row(j);
     const std::uint32_t* from = scratch.Row(j);
     std::uint32_t* to = raster.Row(j);
-    for (std::int32_t i = first; i < last; ++i) {
-      const double w = line.W0 + line.DW * i;
-      const double x = (line.X0 + line.DX * i) / w, y = (line.Y0 + line.DY * i) / w;
-      if (coverage.Shape.Covers(x, y)) {
-        to[i] = from[i];
-        ++covered;
+    const auto test = [&](std::int32_t begin, std::int32_t end) {
+      for (std::int32_t i = begin; i < end; ++i) {
+        const double w = line.W0 + line.DW * i;
+        const double x = (line.X0 + line.DX * i) / w, y = (line.Y0 + line.DY * i) / w;
+        if (coverage.Shape.Covers(x, y)) {
+          to[i] = from[i];
+          ++covered;
+        }
       }
+    };
+    const std::optional<Stretch> inside =
+        coverage.Shape.ImageOnly() ? ImageStretch(line, first, last, coverage.Shape) : std::nullopt;
+    if (!inside) {
+      test(first, last);
+      continue;
     }
+    // Tested one by one only round the stretch's ends, taken whole between them.
+    test(inside->TestedFirst, inside->First);
+    std::copy(from + inside->First, from + inside->Last, to + inside->First);
+    covered += inside->Last - inside->First;
+    test(inside->Last, inside->TestedLast);
   }
   return covered;
 }
