@@ -241,12 +241,16 @@ std::int64_t RenderCoveredTile(const TilePlan& plan, const PlannedTile& tile,
   for (std::uint32_t s = tile.FirstStep; s < tile.FirstStep + tile.StepCount; ++s) {
     DrawStep(renderer, plan.Steps[s]);
     if (!square) {
-      if (raster.Width() != kTileHeight || raster.Height() != kTileHeight) {
-        raster.Allocate(kTileHeight, kTileHeight);
+      // Black, 0 in every byte, where no tile is stored (every width is below 600, so the
+      // pixels a loaded tile lacks are the only new ones). A recycled raster has the size.
+      if (raster.Width() != scratch.Width() || raster.Height() != kTileHeight) {
+        raster.Allocate(scratch.Width(), kTileHeight);
       }
       raster.Clear();
       store.LoadExistingTile(raster, tile.Position, tile.Level);
-      ResizeKeeping(raster, scratch.Width(), kTileHeight, tile.Level >= 3 ? kNewPixel : 0);
+      if (raster.Width() != scratch.Width() || raster.Height() != kTileHeight) {
+        ResizeKeeping(raster, scratch.Width(), kTileHeight, tile.Level >= 3 ? kNewPixel : 0);
+      }
       square.emplace(tile.Level, tile.Position,
                      tile.Level >= 3 ? scratch.Width() : scratch.Width() - 1);
     }
