@@ -28,9 +28,9 @@ inline constexpr int kTileLevelCount = 5;
 inline constexpr int kTileHeight = 600;
 
 // Per-level constants; level must be 0..4.
-GeoCoord TileStep(TileLevel level);           // 45000 .. 720000 units
-std::int32_t TileColumns(TileLevel level);    // 1440, 720, 360, 180, 90
-std::int32_t TileRows(TileLevel level);       // 720, 360, 180, 90, 45
+GeoCoord TileStep(TileLevel level);              // 45000 .. 720000 units
+std::int32_t TileColumns(TileLevel level);       // 1440, 720, 360, 180, 90
+std::int32_t TileRows(TileLevel level);          // 720, 360, 180, 90, 45
 std::int32_t TilesPerCellSide(TileLevel level);  // N = 32, 16, 8, 4, 2
 
 // The dialogs' name of a level: "0.25 degrees per tile", ..., "4 degrees per tile".
@@ -61,7 +61,7 @@ struct TileSquare {
 std::string MapCellName(std::int32_t westEdge, std::int32_t northEdge, std::string_view extension);
 
 struct MapCellSlot {
-  std::string name;   // with extension, "E004N50.MAP"
+  std::string name;    // with extension, "E004N50.MAP"
   std::int32_t index;  // (c mod N) + (r mod N) × N
 };
 // The cell a tile lies in and its slot there. extension without the dot ("MAP").

@@ -179,8 +179,7 @@ void CheckBox(const CoverageRun& run, const LatLonBox& box, const std::string& c
       const Sample* east = i < kSamples ? &samples[j * (kSamples + 1) + i + 1] : nullptr;
       const Sample* south = j < kSamples ? &samples[(j + 1) * (kSamples + 1) + i] : nullptr;
       if ((east && east->Placed && east->X <= s.X) || (south && south->Placed && south->Y <= s.Y)) {
-        throw CartozenError("The coverage box" + named +
-                            " folds under the chart's georeference");
+        throw CartozenError("The coverage box" + named + " folds under the chart's georeference");
       }
     }
   }
@@ -208,8 +207,8 @@ std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOu
   if (!grid) {
     throw CartozenError("The coverage of " + chartName + " reaches no one-degree cell");
   }
-  auto run = std::make_shared<CoverageRun>(CoverageRun{std::move(shape), coverage.Box,
-                                                       std::move(*grid)});
+  auto run =
+      std::make_shared<CoverageRun>(CoverageRun{std::move(shape), coverage.Box, std::move(*grid)});
   if (coverage.Box) CheckBox(*run, *coverage.Box, chartName);
   return run;
 }

@@ -69,8 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Bounds beyond the grid to the west and south only: two rings on those sides.
         WideningCase{"PolygonToTheSouthWest", {-700, 200, 900, 1700}, std::nullopt, 52, 2, 4, 4},
         // The box keeps the lattice within its whole degrees (3..6 E, 53..50 N).
-        WideningCase{"BoxLimits", {-5000, -5000, 5000, 5000}, LatLonBox{52.5, 50.2, 3.5, 5.5},
-                     53, 3, 3, 3},
+        WideningCase{
+            "BoxLimits", {-5000, -5000, 5000, 5000}, LatLonBox{52.5, 50.2, 3.5, 5.5}, 53, 3, 3, 3},
         // Bounds inside the grid: nothing added.
         WideningCase{"InsideTheGrid", {300, 300, 900, 800}, std::nullopt, 52, 4, 2, 2}),
     [](const auto& info) { return std::string(info.param.name); });

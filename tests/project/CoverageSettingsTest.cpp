@@ -71,10 +71,10 @@ INSTANTIATE_TEST_SUITE_P(
         UnreadableCase{"TwoPoints", "Polygon=1 2 3 4\r\n", {}},
         UnreadableCase{"NotNumbers", "Polygon=1 2 3 4 5 x\r\n", {}},
         UnreadableCase{"BoxOfThreeKeys", "North=9000000\r\nSouth=8000000\r\nWest=0\r\n", {}},
-        UnreadableCase{"BoxUpsideDown", "North=8000000\r\nSouth=9000000\r\nWest=0\r\nEast=1\r\n",
-                       {}},
-        UnreadableCase{"BoxNotAnInteger",
-                       "North=9000000\r\nSouth=8000000\r\nWest=0\r\nEast=1.5\r\n", {}},
+        UnreadableCase{
+            "BoxUpsideDown", "North=8000000\r\nSouth=9000000\r\nWest=0\r\nEast=1\r\n", {}},
+        UnreadableCase{
+            "BoxNotAnInteger", "North=9000000\r\nSouth=8000000\r\nWest=0\r\nEast=1.5\r\n", {}},
         UnreadableCase{"TransparencyOtherThanOne", "Transparency=2\r\n", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 

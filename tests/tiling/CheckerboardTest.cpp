@@ -108,8 +108,11 @@ TEST_P(CheckerboardTest, TilePixelsShowTheSquareAtTheirPosition) {
 
 // The same chart with a polygon drawn in its margins, beyond the grid on every side: the
 // partial cells continue the grid's nearest cells, so the edge bands show the squares of their
-// positions up to the polygon, and black beyond it.
-TEST_P(CheckerboardTest, PolygonBeyondTheGridFillsTheEdgeBandsUpToIt) {
+// positions up to the polygon, and black beyond it. (Levels 0 and 1 compose as level 2 does,
+// and take many times as long: NeighbouringChartsTest runs them.)
+class CheckerboardPolygonTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(CheckerboardPolygonTest, PolygonBeyondTheGridFillsTheEdgeBandsUpToIt) {
   const auto level = static_cast<TileLevel>(GetParam());
   const Raster32 chart = CheckerboardChart();
   const GeoReference geo = CheckerboardGrid(level);
@@ -161,6 +164,7 @@ TEST_P(CheckerboardTest, PolygonBeyondTheGridFillsTheEdgeBandsUpToIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLevels, CheckerboardTest, ::testing::Range(0, 5));
+INSTANTIATE_TEST_SUITE_P(Levels, CheckerboardPolygonTest, ::testing::Range(2, 5));
 
 }  // namespace
 }  // namespace cz

@@ -25,18 +25,23 @@ INSTANTIATE_TEST_SUITE_P(
         PolygonCase{"Triangle", {{0, 0}, {10, 0}, {3, 8}}, ""},
         PolygonCase{"Concave", {{0, 0}, {10, 0}, {10, 10}, {5, 3}, {0, 10}}, ""},
         PolygonCase{"StraightAngle", {{0, 0}, {5, 0}, {10, 0}, {10, 10}}, ""},
-        PolygonCase{"TwoPoints", {{0, 0}, {10, 0}},
-                    "a coverage polygon needs at least three points"},
+        PolygonCase{
+            "TwoPoints", {{0, 0}, {10, 0}}, "a coverage polygon needs at least three points"},
         PolygonCase{"None", {}, "a coverage polygon needs at least three points"},
-        PolygonCase{"RepeatedPoint", {{0, 0}, {10, 0}, {10, 0}, {3, 8}},
+        PolygonCase{"RepeatedPoint",
+                    {{0, 0}, {10, 0}, {10, 0}, {3, 8}},
                     "point 2 of the coverage polygon repeats the next one"},
-        PolygonCase{"BowTie", {{0, 0}, {10, 10}, {10, 0}, {0, 10}},
+        PolygonCase{"BowTie",
+                    {{0, 0}, {10, 10}, {10, 0}, {0, 10}},
                     "edges 1 and 3 of the coverage polygon cross"},
-        PolygonCase{"VertexOnAnotherEdge", {{0, 0}, {10, 0}, {10, 10}, {5, 0}, {0, -5}},
+        PolygonCase{"VertexOnAnotherEdge",
+                    {{0, 0}, {10, 0}, {10, 10}, {5, 0}, {0, -5}},
                     "edges 1 and 3 of the coverage polygon cross"},
-        PolygonCase{"Spike", {{0, 0}, {10, 0}, {4, 0}, {3, 8}},
+        PolygonCase{"Spike",
+                    {{0, 0}, {10, 0}, {4, 0}, {3, 8}},
                     "edges 1 and 2 of the coverage polygon run back along each other"},
-        PolygonCase{"SpikeAtTheClosingPoint", {{10, 0}, {4, 0}, {3, 8}, {0, 0}},
+        PolygonCase{"SpikeAtTheClosingPoint",
+                    {{10, 0}, {4, 0}, {3, 8}, {0, 0}},
                     "edges 1 and 4 of the coverage polygon run back along each other"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -72,8 +77,8 @@ TEST(CoverageShape, CoversThePixelsInsideThePolygonAndOnItsEdges) {
     for (std::int32_t y = 0; y < chart.Height(); ++y) {
       for (std::int32_t x = 0; x < chart.Width(); ++x) {
         const bool expected = InsideOrOnEdge(polygon, x, y);
-        ASSERT_EQ(shape.Covers(x, y), expected) << x << ", " << y << " of polygon "
-                                                << polygon.size();
+        ASSERT_EQ(shape.Covers(x, y), expected)
+            << x << ", " << y << " of polygon " << polygon.size();
         // A sample position is judged by its nearest pixel.
         ASSERT_EQ(shape.Covers(std::max(0.0, x - 0.49), std::max(0.0, y - 0.49)), expected);
       }

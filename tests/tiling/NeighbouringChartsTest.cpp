@@ -31,10 +31,13 @@ constexpr char kLambert[] =
 // A 1:500,000 chart at 100 dpi has 127 m pixels; 500 m keeps the test fast, the geometry alike.
 constexpr double kPixelSize = 500, kCollar = 15000;
 constexpr double kMinute = 1.0 / 60;
-constexpr LatLonBox kNorthNeatLine{49 + 13 * kMinute, 47 + 37 * kMinute, 7 + 47 * kMinute,
-                                   9 + 19 * kMinute};
-constexpr LatLonBox kSouthNeatLine{47 + 44 * kMinute, 46 + 7 * kMinute, 8 + 29 * kMinute,
-                                   10 + 3 * kMinute};
+// The north chart holds a whole cell (48° to 49° N, 8° to 9° E) and partial ones round it;
+// the south one lies inside no whole cell (its grid is the lines round it). They share the
+// cells of 47° to 48° N, 8° to 10° E.
+constexpr LatLonBox kNorthNeatLine{49 + 13 * kMinute, 47 + 37 * kMinute, 7 + 53 * kMinute,
+                                   9 + 7 * kMinute};
+constexpr LatLonBox kSouthNeatLine{47 + 44 * kMinute, 46 + 53 * kMinute, 8 + 29 * kMinute,
+                                   9 + 41 * kMinute};
 // Chart pixels per degree near 48° N, for the margins along lines the chart's pixels blur.
 constexpr double kChartPxPerDegLat = 111200 / kPixelSize, kChartPxPerDegLon = 74400 / kPixelSize;
 
@@ -51,8 +54,8 @@ const std::vector<LoadedChart>& Charts() {
   static const testing::TempFolder folder;
   static const std::vector<LoadedChart> charts = [] {
     std::vector<LoadedChart> loaded;
-    for (const auto& [name, neatLine] : {std::pair{"north.tif", kNorthNeatLine},
-                                         std::pair{"south.tif", kSouthNeatLine}}) {
+    for (const auto& [name, neatLine] :
+         {std::pair{"north.tif", kNorthNeatLine}, std::pair{"south.tif", kSouthNeatLine}}) {
       const std::string path = folder / name;
       WriteSampleGeoTiff(testing::CollaredChart(kLambert, neatLine, kPixelSize, kCollar), path,
                          neatLine);
@@ -83,10 +86,9 @@ std::uint32_t Rgb(std::uint32_t pixel) {
 }
 
 // Whether (lat, lon) lies inside box by more than the margins.
-bool DeepInside(const LatLonBox& box, double lat, double lon, double latMargin,
-                double lonMargin) {
-  return lat < box.North - latMargin && lat > box.South + latMargin &&
-         lon > box.West + lonMargin && lon < box.East - lonMargin;
+bool DeepInside(const LatLonBox& box, double lat, double lon, double latMargin, double lonMargin) {
+  return lat < box.North - latMargin && lat > box.South + latMargin && lon > box.West + lonMargin &&
+         lon < box.East - lonMargin;
 }
 
 // Distance in degrees from v to the nearest 10-minute line.
@@ -113,17 +115,17 @@ TEST_P(NeighbouringCharts, FillTheUnionUpToTheNeatLinesWithoutCollarOrSeam) {
   const auto level = static_cast<TileLevel>(GetParam());
   const LoadedChart& north = Charts()[0];
   const LoadedChart& south = Charts()[1];
-  testing::MemoryTileStore northFirst, southFirst;
+  testing::MemoryTileStore northFirst;
   RunChart(north, level, northFirst);
   RunChart(south, level, northFirst);
-  RunChart(south, level, southFirst);
-  RunChart(north, level, southFirst);
 
   const auto collarColours = SampleCollarColours();
   const double step = TileStep(level) / double(kOneDegree);
   // Every tile position over the union's extent: a missing tile counts as black.
   const auto firstColumn = static_cast<std::int32_t>((kNorthNeatLine.West + 180) / step);
   const auto lastColumn = static_cast<std::int32_t>((kSouthNeatLine.East + 180) / step);
+  static_assert(kSouthNeatLine.East > kNorthNeatLine.East &&
+                kNorthNeatLine.West < kSouthNeatLine.West);
   const auto firstRow = static_cast<std::int32_t>((90 - kNorthNeatLine.North) / step);
   const auto lastRow = static_cast<std::int32_t>((90 - kSouthNeatLine.South) / step);
   Tally tally;
@@ -153,8 +155,8 @@ TEST_P(NeighbouringCharts, FillTheUnionUpToTheNeatLinesWithoutCollarOrSeam) {
             continue;
           }
           tally.holes += black;
-          const bool c = std::find(collarColours.begin(), collarColours.end(), colour) !=
-                          collarColours.end();
+          const bool c =
+              std::find(collarColours.begin(), collarColours.end(), colour) != collarColours.end();
           tally.collar += c;
           if (SquareEdgeDistance(lat) <= latMargin || SquareEdgeDistance(lon) <= lonMargin) {
             continue;
@@ -172,7 +174,12 @@ TEST_P(NeighbouringCharts, FillTheUnionUpToTheNeatLinesWithoutCollarOrSeam) {
   ASSERT_GT(tally.checked, 20000);
   EXPECT_GE(tally.matching, tally.checked * 99 / 100) << tally.matching << " of " << tally.checked;
 
-  // The other order: the same tiles, differing only where both charts are map.
+  // The other order: the same tiles, differing only where both charts are map. (Levels 0 to
+  // 2 compose alike; level 0, the slowest by far, is left out.)
+  if (level == 0) return;
+  testing::MemoryTileStore southFirst;
+  RunChart(south, level, southFirst);
+  RunChart(north, level, southFirst);
   ASSERT_EQ(southFirst.tiles.size(), northFirst.tiles.size());
   std::int64_t changedOutsideOverlap = 0;
   for (const auto& [key, tile] : northFirst.tiles) {
@@ -198,9 +205,9 @@ TEST(NeighbouringChartsMade, HaveCollarsRoundTheirMaps) {
   for (const LoadedChart& chart : Charts()) {
     for (const std::uint32_t collar : SampleCollarColours()) {
       const auto* pixels = chart.image.Pixels();
-      EXPECT_TRUE(std::any_of(pixels, pixels + chart.image.PixelCount(),
-                              [collar](std::uint32_t p) { return Rgb(p) == collar; }))
-          << chart.name;
+      EXPECT_TRUE(std::any_of(pixels, pixels + chart.image.PixelCount(), [collar](std::uint32_t p) {
+        return Rgb(p) == collar;
+      })) << chart.name;
     }
   }
 }
