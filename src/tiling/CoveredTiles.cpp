@@ -139,33 +139,15 @@ bool SquareMeetsBox(const GeoReference& geo, std::int32_t c, std::int32_t r,
 // order (east of a sample must lie right of it, south of it below it).
 void CheckBox(const CoverageRun& run, const LatLonBox& box, const std::string& chartName) {
   constexpr int kSamples = 32;
-  const GeoReference& geo = run.Grid.Geo;
-  struct Sample {
-    bool Placed = false;
-    double X = 0, Y = 0;
-  };
-  std::vector<Sample> samples((kSamples + 1) * (kSamples + 1));
+  std::vector<std::optional<FloatPoint>> samples((kSamples + 1) * (kSamples + 1));
   bool inside = false;
-  ProjectiveTransform cell;
-  cell.SetSource({0, 0, 1, 1});
   for (int j = 0; j <= kSamples; ++j) {
     for (int i = 0; i <= kSamples; ++i) {
       const double lat = box.North - (box.North - box.South) * j / kSamples;
       const double lon = box.West + (box.East - box.West) * i / kSamples;
-      const double down = geo.GridTopLatitude - lat, across = lon - geo.GridLeftLongitude;
-      if (!(down >= 0 && down <= geo.NLat && across >= 0 && across <= geo.NLon)) continue;
-      const auto r = std::min<std::int32_t>(static_cast<std::int32_t>(down), geo.NLat - 1);
-      const auto c = std::min<std::int32_t>(static_cast<std::int32_t>(across), geo.NLon - 1);
-      if (!run.Grid.CellPlaced(c, r)) continue;
-      const auto corner = [&](std::int32_t cc, std::int32_t rr) {
-        return FloatPoint{float(geo.Grid[cc][rr].X), float(geo.Grid[cc][rr].Y)};
-      };
-      cell.SetDestination({corner(c, r), corner(c + 1, r), corner(c + 1, r + 1), corner(c, r + 1)});
-      if (!cell.Defined()) continue;
-      Sample& sample = samples[j * (kSamples + 1) + i];
-      sample.Placed = true;
-      cell.Map(across - c, down - r, sample.X, sample.Y);
-      inside = inside || run.Shape.Covers(sample.X, sample.Y);
+      auto& sample = samples[j * (kSamples + 1) + i];
+      sample = ChartPositionOf(run.Grid, lat, lon);
+      inside = inside || (sample && run.Shape.Covers(sample->X, sample->Y));
     }
   }
   const std::string named = " of " + chartName;
@@ -174,12 +156,13 @@ void CheckBox(const CoverageRun& run, const LatLonBox& box, const std::string& c
   }
   for (int j = 0; j <= kSamples; ++j) {
     for (int i = 0; i <= kSamples; ++i) {
-      const Sample& s = samples[j * (kSamples + 1) + i];
-      if (!s.Placed) continue;
-      const Sample* east = i < kSamples ? &samples[j * (kSamples + 1) + i + 1] : nullptr;
-      const Sample* south = j < kSamples ? &samples[(j + 1) * (kSamples + 1) + i] : nullptr;
-      if ((east && east->Placed && east->X <= s.X) || (south && south->Placed && south->Y <= s.Y)) {
-        throw CartozenError("The coverage box" + named + " folds under the chart's georeference");
+      const auto& s = samples[j * (kSamples + 1) + i];
+      if (!s) continue;
+      const auto* east = i < kSamples ? &samples[j * (kSamples + 1) + i + 1] : nullptr;
+      const auto* south = j < kSamples ? &samples[(j + 1) * (kSamples + 1) + i] : nullptr;
+      if ((east && *east && (*east)->X <= s->X) || (south && *south && (*south)->Y <= s->Y)) {
+        throw CartozenError("The coverage box" + named +
+                            " folds under the chart's georeference");
       }
     }
   }
@@ -211,6 +194,53 @@ std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOu
       std::make_shared<CoverageRun>(CoverageRun{std::move(shape), coverage.Box, std::move(*grid)});
   if (coverage.Box) CheckBox(*run, *coverage.Box, chartName);
   return run;
+}
+
+std::optional<FloatPoint> ChartPositionOf(const WidenedGrid& grid, double latitude,
+                                          double longitude) {
+  const GeoReference& geo = grid.Geo;
+  const double down = geo.GridTopLatitude - latitude, across = longitude - geo.GridLeftLongitude;
+  if (!(down >= 0 && down <= geo.NLat && across >= 0 && across <= geo.NLon)) return std::nullopt;
+  const auto r = std::min<std::int32_t>(static_cast<std::int32_t>(down), geo.NLat - 1);
+  const auto c = std::min<std::int32_t>(static_cast<std::int32_t>(across), geo.NLon - 1);
+  if (!grid.CellPlaced(c, r)) return std::nullopt;
+  const auto corner = [&](std::int32_t cc, std::int32_t rr) {
+    return FloatPoint{float(geo.Grid[cc][rr].X), float(geo.Grid[cc][rr].Y)};
+  };
+  ProjectiveTransform cell;
+  cell.SetSource({0, 0, 1, 1});
+  cell.SetDestination({corner(c, r), corner(c + 1, r), corner(c + 1, r + 1), corner(c, r + 1)});
+  if (!cell.Defined()) return std::nullopt;
+  double x = 0, y = 0;
+  cell.Map(across - c, down - r, x, y);
+  return FloatPoint{float(x), float(y)};
+}
+
+std::vector<std::vector<FloatPoint>> BoxOutline(const CoverageRun& run) {
+  std::vector<std::vector<FloatPoint>> lines;
+  if (!run.Box) return lines;
+  const LatLonBox& box = *run.Box;
+  // Sixteen points a degree along each edge, split where the grid cannot place the edge.
+  const auto edge = [&](double lat0, double lon0, double lat1, double lon1) {
+    const double degrees = std::max(std::fabs(lat1 - lat0), std::fabs(lon1 - lon0));
+    const int steps = std::max(1, static_cast<int>(std::ceil(degrees * 16)));
+    lines.emplace_back();
+    for (int k = 0; k <= steps; ++k) {
+      const double t = double(k) / steps;
+      const auto p = ChartPositionOf(run.Grid, lat0 + (lat1 - lat0) * t, lon0 + (lon1 - lon0) * t);
+      if (p) {
+        lines.back().push_back(*p);
+      } else if (!lines.back().empty()) {
+        lines.emplace_back();
+      }
+    }
+  };
+  edge(box.North, box.West, box.North, box.East);
+  edge(box.North, box.East, box.South, box.East);
+  edge(box.South, box.East, box.South, box.West);
+  edge(box.South, box.West, box.North, box.West);
+  std::erase_if(lines, [](const auto& line) { return line.size() < 2; });
+  return lines;
 }
 
 CellFilter CoverageRun::Cells() const {

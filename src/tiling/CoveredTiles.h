@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 #include <optional>
 
 #include "geo/ChartCoverage.h"
@@ -47,6 +48,15 @@ std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOu
                                                       const Raster32& chart,
                                                       const ChartProjection* projection,
                                                       const std::string& chartName);
+
+// The chart position of a latitude and longitude through the widened grid's cell that holds
+// it (the cell's projective map), or nothing outside the grid or in an unplaced cell.
+std::optional<FloatPoint> ChartPositionOf(const WidenedGrid& grid, double latitude,
+                                          double longitude);
+
+// The run's box in chart pixels, for the overlay: its four edges through the georeference,
+// as polylines (an edge the grid cannot place in part is split there).
+std::vector<std::vector<FloatPoint>> BoxOutline(const CoverageRun& run);
 
 // Draws planned tile into raster as the top of this file says, using scratch for each cell
 // part before its covered pixels are taken. renderer draws into scratch. Returns the number

@@ -32,6 +32,8 @@ struct AppState {
   BatchState Batch;
   BusyState Busy;  // which long operation runs, for the one busy rule (BusyState.h)
   GridPickState Picks;  // the last press on the chart and the grid point in the mouse's hand
+  // A coverage polygon being drawn that has fewer than three points yet (CoverageEdits.h).
+  std::vector<CoveragePoint> PolygonDraft;
   // Told just before another source replaces the loaded one (ReplaceSource in
   // CommandAvailability.h), while the old one is still current: what belongs to it (open
   // reference and skew dialogs) closes without writing into the new one.

@@ -44,6 +44,7 @@ void RequestJobStop(AppState& state) {
 
 void ReplaceSource(AppState& state) {
   state.Picks = GridPickState{};
+  state.PolygonDraft.clear();
   const auto observers = state.SourceReplacedObservers;
   for (const auto& observer : observers) observer();
 }
