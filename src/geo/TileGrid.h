@@ -28,9 +28,9 @@ inline constexpr int kTileLevelCount = 5;
 inline constexpr int kTileHeight = 600;
 
 // Per-level constants; level must be 0..4.
-GeoCoord TileStep(TileLevel level);           // 45000 .. 720000 units
-std::int32_t TileColumns(TileLevel level);    // 1440, 720, 360, 180, 90
-std::int32_t TileRows(TileLevel level);       // 720, 360, 180, 90, 45
+GeoCoord TileStep(TileLevel level);              // 45000 .. 720000 units
+std::int32_t TileColumns(TileLevel level);       // 1440, 720, 360, 180, 90
+std::int32_t TileRows(TileLevel level);          // 720, 360, 180, 90, 45
 std::int32_t TilesPerCellSide(TileLevel level);  // N = 32, 16, 8, 4, 2
 
 // The dialogs' name of a level: "0.25 degrees per tile", ..., "4 degrees per tile".
@@ -45,11 +45,23 @@ std::uint16_t TileWidthAt(GeoCoord latitude, std::uint8_t level);
 // The width table entry of a row (row within 0 .. TileRows(level) − 1).
 std::uint16_t TileWidthOfRow(TileLevel level, std::int32_t row);
 
+// Where a tile lies, in degrees: tile pixel (i, j) of a tile drawn width pixels wide stands
+// for longitude West + i / Width × Step and latitude North − j / 600 × Step (integer pixel
+// positions, not pixel centres).
+struct TileSquare {
+  TileSquare(TileLevel level, TilePosition position, std::int32_t width);
+  double West = 0, North = 0, Step = 0;
+  std::int32_t Width = 0;
+
+  double Longitude(std::int32_t i) const { return West + double(i) / Width * Step; }
+  double Latitude(std::int32_t j) const { return North - double(j) / kTileHeight * Step; }
+};
+
 // Cell name from west and north edges in whole degrees: "W004N58" + "." + extension.
 std::string MapCellName(std::int32_t westEdge, std::int32_t northEdge, std::string_view extension);
 
 struct MapCellSlot {
-  std::string name;   // with extension, "E004N50.MAP"
+  std::string name;    // with extension, "E004N50.MAP"
   std::int32_t index;  // (c mod N) + (r mod N) × N
 };
 // The cell a tile lies in and its slot there. extension without the dot ("MAP").

@@ -24,6 +24,9 @@ constexpr std::uint32_t kDark = PackPixel(200, 30, 30, 255);
 constexpr std::uint32_t kLight = PackPixel(30, 30, 200, 255);
 constexpr std::uint32_t kLine = PackPixel(0, 0, 0, 255);
 constexpr std::uint32_t kNoData = PackPixel(255, 255, 255, 255);
+constexpr std::uint32_t kMargin = PackPixel(255, 255, 255, 255);
+constexpr std::uint32_t kLegend = PackPixel(250, 220, 0, 255);
+constexpr std::uint32_t kTitle = PackPixel(0, 150, 70, 255);
 
 struct GtifFree {
   void operator()(GTIF* gtif) const { GTIFFree(gtif); }
@@ -65,7 +68,18 @@ void WriteKeys(TIFF* tiff, const SampleGeoTiff& chart, const std::string& path) 
   if (!GTIFWriteKeys(gtif.get())) throw CartozenError("Unable to write to " + path);
 }
 
+// The collar colour of pixel (x, y), which lies outside the neat line.
+std::uint32_t CollarColour(const SampleGeoTiff& chart, int x, int y) {
+  if (y >= chart.Height - chart.Height / 8) return kTitle;
+  if (x >= chart.Width - chart.Width / 4) return kLegend;
+  return kMargin;
+}
+
 }  // namespace
+
+std::array<std::uint32_t, 3> SampleCollarColours() {
+  return {kMargin, kLegend, kTitle};
+}
 
 std::uint32_t SampleGeoTiffColour(LatLon position) {
   const auto col = static_cast<std::int64_t>(std::floor(position.Longitude * 6));
@@ -82,7 +96,7 @@ ChartProjection SampleGeoTiffProjection(const SampleGeoTiff& chart, const std::s
 namespace {
 
 void WriteChartFile(const SampleGeoTiff& chart, const ChartProjection& projection,
-                    const std::string& path) {
+                    const std::string& path, const std::optional<LatLonBox>& neatLine) {
   XTIFFInitialize();
   const TiffHandle tiff(TIFFOpen(path.c_str(), "w"));
   if (!tiff) throw CartozenError("Unable to write to " + path);
@@ -120,7 +134,11 @@ void WriteChartFile(const SampleGeoTiff& chart, const ChartProjection& projectio
                (!below.empty() && LineBetween(p, below[x])) ||
                (!above.empty() && LineBetween(p, above[x]));
       }
-      const std::uint32_t colour = inBorder(x, y) ? kNoData : line ? kLine : SampleGeoTiffColour(p);
+      std::uint32_t colour = line ? kLine : SampleGeoTiffColour(p);
+      if (neatLine && !neatLine->Contains(p.Latitude, p.Longitude)) {
+        colour = CollarColour(chart, x, y);
+      }
+      if (inBorder(x, y)) colour = kNoData;
       rgb[3 * x] = RedOf(colour);
       rgb[3 * x + 1] = GreenOf(colour);
       rgb[3 * x + 2] = BlueOf(colour);
@@ -135,14 +153,15 @@ void WriteChartFile(const SampleGeoTiff& chart, const ChartProjection& projectio
 
 }  // namespace
 
-void WriteSampleGeoTiff(const SampleGeoTiff& chart, const std::string& path) {
+void WriteSampleGeoTiff(const SampleGeoTiff& chart, const std::string& path,
+                        const std::optional<LatLonBox>& neatLine) {
   if (chart.Width < 2 || chart.Height < 2 || chart.Width > kMaxSide || chart.Height > kMaxSide ||
       !(chart.PixelSize > 0) || !std::isfinite(chart.Left) || !std::isfinite(chart.Top)) {
     throw CartozenError("Sample chart needs 2 to 65536 pixels each way and a positive pixel size");
   }
   const ChartProjection projection = SampleGeoTiffProjection(chart, path);
   try {
-    WriteChartFile(chart, projection, path);
+    WriteChartFile(chart, projection, path, neatLine);
   } catch (...) {
     std::remove(path.c_str());  // no half-written chart is left behind
     throw;

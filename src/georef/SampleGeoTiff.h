@@ -8,10 +8,18 @@
 // The GeoTIFF tags: one tie point (raster (0, 0) at model Left, Top) with a pixel scale, the
 // raster type PixelIsArea, and the coordinate system as an EPSG code or as the GeoKeys of a
 // PROJ string (libgeotiff's GTIFSetFromProj4).
+//
+// Given a neat line, the chart has a collar as printed charts do: every pixel whose position
+// lies outside the neat line shows a collar colour, one the map never uses (SampleCollarColours):
+// the margin, a legend box in the right quarter of the image and a title block in the bottom
+// eighth.
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "geo/ChartCoverage.h"
 #include "georef/GeoTiffReference.h"
 
 namespace cz {
@@ -30,15 +38,19 @@ struct SampleGeoTiff {
   int NoDataBorder = 0;
 };
 
+// The collar's colours: margin, legend box, title block (Raster32 pixels, alpha 255).
+std::array<std::uint32_t, 3> SampleCollarColours();
+
 // The colour a sample chart shows at a position (a Raster32 pixel, alpha 255).
 std::uint32_t SampleGeoTiffColour(LatLon position);
 
 // The chart's projection as the reader will find it in the written file.
 ChartProjection SampleGeoTiffProjection(const SampleGeoTiff& chart, const std::string& path);
 
-// Writes the chart as an LZW-compressed RGB GeoTIFF. Throws CartozenError for a chart without
-// size ("Sample chart needs ..."), an unknown coordinate system, and "Unable to write to " +
-// path.
-void WriteSampleGeoTiff(const SampleGeoTiff& chart, const std::string& path);
+// Writes the chart as an LZW-compressed RGB GeoTIFF, with a collar round neatLine when given.
+// Throws CartozenError for a chart without size ("Sample chart needs ..."), an unknown
+// coordinate system, and "Unable to write to " + path.
+void WriteSampleGeoTiff(const SampleGeoTiff& chart, const std::string& path,
+                        const std::optional<LatLonBox>& neatLine = std::nullopt);
 
 }  // namespace cz

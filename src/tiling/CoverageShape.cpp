@@ -33,9 +33,14 @@ std::string PolygonProblem(const std::vector<CoveragePoint>& polygon) {
   const std::size_t n = polygon.size();
   if (n < 3) return "a coverage polygon needs at least three points";
   const auto edgeText = [](std::size_t k) { return std::to_string(k + 1); };
+  // Repeats first: an edge of no length would make its neighbours seem to cross.
+  for (std::size_t i = 0; i < n; ++i) {
+    if (polygon[i] == polygon[(i + 1) % n]) {
+      return "point " + edgeText(i) + " of the coverage polygon repeats the next one";
+    }
+  }
   for (std::size_t i = 0; i < n; ++i) {
     const CoveragePoint a = polygon[i], b = polygon[(i + 1) % n];
-    if (a == b) return "point " + edgeText(i) + " of the coverage polygon repeats the next one";
     for (std::size_t j = i + 1; j < n; ++j) {
       const CoveragePoint c = polygon[j], d = polygon[(j + 1) % n];
       const bool next = j == i + 1, wraps = i == 0 && j == n - 1;

@@ -41,6 +41,11 @@ class CoverageShape {
   }
 
   const PixelBounds& Bounds() const { return bounds_; }
+  // Whether the shape is the image bounds alone (no polygon, no transparency), so that the
+  // covered part of a line of positions is one stretch found without testing each position.
+  bool ImageOnly() const { return !polygon_ && !transparency_; }
+  double LastX() const { return lastX_; }
+  double LastY() const { return lastY_; }
 
  private:
   bool InPolygon(std::int32_t x, std::int32_t y) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "geo/TileGrid.h"
@@ -13,22 +14,67 @@ namespace {
 
 constexpr std::uint32_t kNewPixel = PackPixel(0, 0, 0, 255);
 
-// Where a tile lies: its north-west corner, its step and its width, in degrees.
-struct TileSquare {
-  double West = 0, North = 0, Step = 0;
-  std::int32_t Width = 0;
+// The box a cell part takes tile pixels in: the coverage's box inset by one chart pixel
+// (measured through the part's map at its centre). A cell places the chart only to about a
+// pixel (its points are whole pixels, and its projective map has straight parallels), so a
+// tile pixel on the neat line could otherwise sample the collar alone, and a neighbouring
+// chart that overlaps would show that as a line along the join.
+LatLonBox PartBox(const LatLonBox& box, const ProjectiveTransform& pt, const TileRect& rect,
+                  const TileSquare& square) {
+  const double i = (rect.Left + rect.Right) / 2.0, j = (rect.Top + rect.Bottom) / 2.0;
+  double x = 0, y = 0, xi = 0, yi = 0, xj = 0, yj = 0;
+  pt.Map(i, j, x, y);
+  pt.Map(i + 1, j, xi, yi);
+  pt.Map(i, j + 1, xj, yj);
+  const double chartPerColumn = std::hypot(xi - x, yi - y);
+  const double chartPerRow = std::hypot(xj - x, yj - y);
+  const double lonInset = chartPerColumn > 0 ? square.Step / square.Width / chartPerColumn : 0;
+  const double latInset = chartPerRow > 0 ? square.Step / kTileHeight / chartPerRow : 0;
+  return {box.North - latInset, box.South + latInset, box.West + lonInset, box.East - lonInset};
+}
 
-  TileSquare(TileLevel level, TilePosition position) {
-    const std::int32_t columns = TileColumns(level);
-    const std::int32_t row = position / columns, column = position % columns;
-    Step = double(TileStep(level)) / kOneDegree;
-    West = -180 + column * Step;
-    North = 90 - row * Step;
-    Width = TileWidthOfRow(level, row);
-  }
-  double Longitude(std::int32_t i) const { return West + double(i) / Width * Step; }
-  double Latitude(std::int32_t j) const { return North - double(j) / kTileHeight * Step; }
+// Columns of a tile row (within [first, last)) whose chart positions lie within the image:
+// [First, Last) certainly, [TestedFirst, First) and [Last, TestedLast) to be tested one by
+// one, none beyond them. Along a row of a drawn part w keeps its sign, so each image bound
+// is a linear inequality in the column, solved exactly; the columns next to its solution are
+// left to the per-pixel test, which thus decides every pixel as it would alone.
+struct Stretch {
+  std::int32_t TestedFirst = 0, First = 0, Last = 0, TestedLast = 0;
 };
+
+std::optional<Stretch> ImageStretch(const ProjectiveTransform::RowLine& line, std::int32_t first,
+                                    std::int32_t last, const CoverageShape& shape) {
+  if (first >= last) return Stretch{first, first, first, first};
+  const double wFirst = line.W0 + line.DW * first, wLast = line.W0 + line.DW * (last - 1);
+  if (!((wFirst > 0 && wLast > 0) || (wFirst < 0 && wLast < 0))) return std::nullopt;
+  const double sign = wFirst > 0 ? 1 : -1;
+  double lo = first - 2.0, hi = last + 1.0;
+  // a + b·i ≥ 0, both sides multiplied by w.
+  const auto keep = [&](double a, double b) {
+    a *= sign, b *= sign;
+    if (b > 0) {
+      lo = std::max(lo, -a / b);
+    } else if (b < 0) {
+      hi = std::min(hi, -a / b);
+    } else if (a < 0) {
+      hi = lo;  // never
+    }
+  };
+  keep(line.X0, line.DX);
+  keep(shape.LastX() * line.W0 - line.X0, shape.LastX() * line.DW - line.DX);
+  keep(line.Y0, line.DY);
+  keep(shape.LastY() * line.W0 - line.Y0, shape.LastY() * line.DW - line.DY);
+  if (!(lo <= hi)) hi = lo;  // no stretch: only the columns round lo are tested
+  const auto column = [first, last](double i) {
+    return static_cast<std::int32_t>(std::clamp(i, double(first), double(last)));
+  };
+  Stretch stretch;
+  stretch.TestedFirst = column(std::floor(lo) - 1);
+  stretch.First = column(std::ceil(lo) + 2);
+  stretch.Last = std::max(stretch.First, column(std::floor(hi) - 1));
+  stretch.TestedLast = std::max(stretch.Last, column(std::ceil(hi) + 2));
+  return stretch;
+}
 
 // Takes the covered pixels of the part the renderer last drew from scratch into raster.
 std::int64_t TakeCovered(const CellRenderer& renderer, const Raster32& scratch, Raster32& raster,
@@ -37,30 +83,45 @@ std::int64_t TakeCovered(const CellRenderer& renderer, const Raster32& scratch, 
   const TileRect& rect = renderer.LastPixels;
   const std::int32_t right = std::min(rect.Right, raster.Width());
   const std::int32_t bottom = std::min(rect.Bottom, raster.Height());
+  const ProjectiveTransform& pt = renderer.PT;
+  std::optional<LatLonBox> box;
+  if (coverage.Box) box = PartBox(*coverage.Box, pt, rect, square);
   // The box's columns of this tile, from the tile's own pixel longitudes.
   std::int32_t first = rect.Left, last = right;
-  if (coverage.Box) {
-    while (first < last && square.Longitude(first) < coverage.Box->West) ++first;
-    while (last > first && square.Longitude(last - 1) > coverage.Box->East) --last;
+  if (box) {
+    while (first < last && square.Longitude(first) < box->West) ++first;
+    while (last > first && square.Longitude(last - 1) > box->East) --last;
   }
-  const ProjectiveTransform& pt = renderer.PT;
   std::int64_t covered = 0;
   for (std::int32_t j = rect.Top; j < bottom; ++j) {
-    if (coverage.Box) {
+    if (box) {
       const double lat = square.Latitude(j);
-      if (lat > coverage.Box->North || lat < coverage.Box->South) continue;
+      if (lat > box->North || lat < box->South) continue;
     }
     const ProjectiveTransform::RowLine line = pt.Row(j);
     const std::uint32_t* from = scratch.Row(j);
     std::uint32_t* to = raster.Row(j);
-    for (std::int32_t i = first; i < last; ++i) {
-      const double w = line.W0 + line.DW * i;
-      const double x = (line.X0 + line.DX * i) / w, y = (line.Y0 + line.DY * i) / w;
-      if (coverage.Shape.Covers(x, y)) {
-        to[i] = from[i];
-        ++covered;
+    const auto test = [&](std::int32_t begin, std::int32_t end) {
+      for (std::int32_t i = begin; i < end; ++i) {
+        const double w = line.W0 + line.DW * i;
+        const double x = (line.X0 + line.DX * i) / w, y = (line.Y0 + line.DY * i) / w;
+        if (coverage.Shape.Covers(x, y)) {
+          to[i] = from[i];
+          ++covered;
+        }
       }
+    };
+    const std::optional<Stretch> inside =
+        coverage.Shape.ImageOnly() ? ImageStretch(line, first, last, coverage.Shape) : std::nullopt;
+    if (!inside) {
+      test(first, last);
+      continue;
     }
+    // Tested one by one only round the stretch's ends, taken whole between them.
+    test(inside->TestedFirst, inside->First);
+    std::copy(from + inside->First, from + inside->Last, to + inside->First);
+    covered += inside->Last - inside->First;
+    test(inside->Last, inside->TestedLast);
   }
   return covered;
 }
@@ -129,8 +190,8 @@ std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOu
   if (!grid) {
     throw CartozenError("The coverage of " + chartName + " reaches no one-degree cell");
   }
-  auto run = std::make_shared<CoverageRun>(CoverageRun{std::move(shape), coverage.Box,
-                                                       std::move(*grid)});
+  auto run =
+      std::make_shared<CoverageRun>(CoverageRun{std::move(shape), coverage.Box, std::move(*grid)});
   if (coverage.Box) CheckBox(*run, *coverage.Box, chartName);
   return run;
 }
@@ -201,22 +262,28 @@ CellFilter CoverageRun::Cells() const {
 std::int64_t RenderCoveredTile(const TilePlan& plan, const PlannedTile& tile,
                                CellRenderer& renderer, Raster32& scratch, Raster32& raster,
                                TileStore& store, const CoverageRun& coverage) {
-  const TileSquare square(tile.Level, tile.Position);
-  // The tile as earlier runs left it, at the size this run's renderers give it.
-  if (raster.Width() != kTileHeight || raster.Height() != kTileHeight) {
-    raster.Allocate(kTileHeight, kTileHeight);
-  }
-  raster.Clear();
-  store.LoadExistingTile(raster, tile.Position, tile.Level);
-  if (tile.Level >= 3) {
-    ResizeKeeping(raster, square.Width, kTileHeight, kNewPixel);
-  } else {
-    ResizeKeeping(raster, square.Width + 1, kTileHeight, 0);
-  }
+  // The tile as earlier runs left it, at the size the renderer draws it (that of a run
+  // without coverage; at level 0 a cell's four rows of tiles all take its top row's width),
+  // known once it has drawn the tile's first part.
+  std::optional<TileSquare> square;
   std::int64_t covered = 0;
   for (std::uint32_t s = tile.FirstStep; s < tile.FirstStep + tile.StepCount; ++s) {
     DrawStep(renderer, plan.Steps[s]);
-    covered += TakeCovered(renderer, scratch, raster, square, coverage);
+    if (!square) {
+      // Black, 0 in every byte, where no tile is stored (every width is below 600, so the
+      // pixels a loaded tile lacks are the only new ones). A recycled raster has the size.
+      if (raster.Width() != scratch.Width() || raster.Height() != kTileHeight) {
+        raster.Allocate(scratch.Width(), kTileHeight);
+      }
+      raster.Clear();
+      store.LoadExistingTile(raster, tile.Position, tile.Level);
+      if (raster.Width() != scratch.Width() || raster.Height() != kTileHeight) {
+        ResizeKeeping(raster, scratch.Width(), kTileHeight, tile.Level >= 3 ? kNewPixel : 0);
+      }
+      square.emplace(tile.Level, tile.Position,
+                     tile.Level >= 3 ? scratch.Width() : scratch.Width() - 1);
+    }
+    covered += TakeCovered(renderer, scratch, raster, *square, coverage);
   }
   return covered;
 }

@@ -63,7 +63,11 @@ void CommitTiles(const TilePlan& plan, TileWorkers& workers, TileStore& store, U
                            static_cast<std::int64_t>(plan.Tiles.size()));
   for (const PlannedTile& planned : plan.Tiles) {
     TileWorkers::Tile tile = workers.Next();
-    if (tile.Covered) CommitTile(planned, tile, workers, store, ui);
+    if (tile.Covered) {
+      CommitTile(planned, tile, workers, store, ui);
+    } else {
+      workers.Recycle(std::move(tile.Raster));
+    }
     progress.Step(planned.Level, plan.TilesPerLevel[planned.Level]);
     if (ui.CancelRequested() && !progress.Finished()) {
       throw OperationCancelled(kTileCreationCancelled);
@@ -103,8 +107,8 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
   store.BeginRun();
   ui.BeginTileJob();
   const GeoReference& grid = coverage ? coverage->Grid.Geo : geo;
-  const TilePlan plan = coverage ? PlanTiles(grid, *origin, coverage->Cells())
-                                 : PlanTiles(grid, *origin);
+  const TilePlan plan =
+      coverage ? PlanTiles(grid, *origin, coverage->Cells()) : PlanTiles(grid, *origin);
   const int threads = plan.Tiles.size() > 1 ? WorkerThreadCount() : 1;
   store.SetWorkers(threads);
   try {

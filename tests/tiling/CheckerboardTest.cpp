@@ -9,6 +9,7 @@
 
 #include "geo/TileGrid.h"
 #include "support/RecordingUserInterface.h"
+#include "tiling/CoveredTiles.h"
 #include "tiling/CreateTiles.h"
 #include "tiling/MemoryTileStore.h"
 
@@ -52,11 +53,7 @@ struct Tally {
   std::int64_t matching = 0;
 };
 
-class CheckerboardTest : public ::testing::TestWithParam<int> {};
-
-TEST_P(CheckerboardTest, TilePixelsShowTheSquareAtTheirPosition) {
-  const auto level = static_cast<TileLevel>(GetParam());
-  const Raster32 chart = CheckerboardChart();
+GeoReference CheckerboardGrid(TileLevel level) {
   GeoReference geo;
   geo.GridTopLatitude = kTop;
   geo.GridLeftLongitude = kLeft;
@@ -68,6 +65,15 @@ TEST_P(CheckerboardTest, TilePixelsShowTheSquareAtTheirPosition) {
     }
   }
   geo.MapResolution = static_cast<std::uint8_t>(1 << level);
+  return geo;
+}
+
+class CheckerboardTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(CheckerboardTest, TilePixelsShowTheSquareAtTheirPosition) {
+  const auto level = static_cast<TileLevel>(GetParam());
+  const Raster32 chart = CheckerboardChart();
+  const GeoReference geo = CheckerboardGrid(level);
 
   const double step = TileStep(level) / double(kOneDegree);
   Tally tally;
@@ -100,7 +106,65 @@ TEST_P(CheckerboardTest, TilePixelsShowTheSquareAtTheirPosition) {
       << tally.matching << " of " << tally.checked << " at level " << int{level};
 }
 
+// The same chart with a polygon drawn in its margins, beyond the grid on every side: the
+// partial cells continue the grid's nearest cells, so the edge bands show the squares of their
+// positions up to the polygon, and black beyond it. (Levels 0 and 1 compose as level 2 does,
+// and take many times as long: NeighbouringChartsTest runs them.)
+class CheckerboardPolygonTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(CheckerboardPolygonTest, PolygonBeyondTheGridFillsTheEdgeBandsUpToIt) {
+  const auto level = static_cast<TileLevel>(GetParam());
+  const Raster32 chart = CheckerboardChart();
+  const GeoReference geo = CheckerboardGrid(level);
+  constexpr std::int32_t kLeftX = 12, kRightX = 1268, kTopY = 9, kBottomY = 1061;
+  ChartCoverage coverage;
+  coverage.Polygon = {{kLeftX, kTopY}, {kRightX, kTopY}, {kRightX, kBottomY}, {kLeftX, kBottomY}};
+  const auto run = PrepareCoverageRun(geo, coverage, chart, nullptr, "checkerboard");
+
+  const double step = TileStep(level) / double(kOneDegree);
+  Tally tally;
+  std::int64_t holes = 0, litBeyond = 0;
+  std::int32_t tiles = 0;
+  testing::MemoryTileStore store;
+  store.keepTiles = false;
+  store.onSave = [&](const Raster32& tile, TilePosition position, TileLevel) {
+    ++tiles;
+    const TileSquare square(level, position, level <= 2 ? tile.Width() - 1 : tile.Width());
+    for (std::int32_t j = 0; j < tile.Height(); ++j) {
+      const double lat = square.Latitude(j);
+      const double y = kY0 + (kTop - lat) * kPxLat;  // its chart row
+      for (std::int32_t i = 0; i < square.Width; ++i) {
+        const double lon = square.Longitude(i);
+        const double x = kX0 + (lon - kLeft) * kPxLon;
+        const bool black = (tile.At(i, j) & 0xFFFFFF) == 0;
+        if (x < kLeftX - 1 || x > kRightX + 1 || y < kTopY - 1 || y > kBottomY + 1) {
+          litBeyond += !black;
+          continue;
+        }
+        if (x < kLeftX + 2 || x > kRightX - 2 || y < kTopY + 2 || y > kBottomY - 2) continue;
+        holes += black;
+        if (EdgeDistance(lat, 600 / step) <= 2 || EdgeDistance(lon, square.Width / step) <= 2) {
+          continue;
+        }
+        ++tally.checked;
+        tally.matching += tile.At(i, j) == SquareColour(lon, lat);
+      }
+    }
+  };
+  testing::RecordingUserInterface ui;
+  ASSERT_TRUE(CreateTiles(geo, chart, store, ui, run.get()).has_value());
+  // Every tile the polygon reaches, 52.06° N to 49.96° N and 3.94° E to 6.03° E.
+  const int expectedTiles[] = {100, 36, 16, 9, 4};
+  EXPECT_EQ(tiles, expectedTiles[level]);
+  EXPECT_EQ(holes, 0);
+  EXPECT_EQ(litBeyond, 0);
+  ASSERT_GT(tally.checked, 20000);
+  EXPECT_GE(tally.matching, tally.checked * 99 / 100)
+      << tally.matching << " of " << tally.checked << " at level " << int{level};
+}
+
 INSTANTIATE_TEST_SUITE_P(AllLevels, CheckerboardTest, ::testing::Range(0, 5));
+INSTANTIATE_TEST_SUITE_P(Levels, CheckerboardPolygonTest, ::testing::Range(2, 5));
 
 }  // namespace
 }  // namespace cz

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "batch/CommandLine.h"
 #include "geo/TileGrid.h"
 #include "georef/SampleGeoTiff.h"
+#include "imaging/GifImageDecoder.h"
 #include "imaging/SampleChart.h"
 #include "imaging/SourceImage.h"
 #include "platform/Error.h"
@@ -25,6 +27,7 @@
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
 #include "workspace/CommandLineRun.h"
+#include "workspace/MapCommands.h"
 #include "workspace/ProjectBatch.h"
 #include "workspace/ProjectCommands.h"
 
@@ -412,6 +415,77 @@ INSTANTIATE_TEST_SUITE_P(
                           "Cannot use the georeference of chart.tif: the chart spans more than 63 "
                           "degrees of latitude or longitude"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A chart of a few minutes of arc: a 300 × 300 crop of a Lambert chart at 1:500,000 and
+// 100 dpi (127 m pixels), 46.93° to 47.27° N, 7.87° to 8.37° E, inside no whole cell.
+const SampleGeoTiff kCrop{"+proj=lcc +lat_1=44 +lat_2=50 +lat_0=47 +lon_0=8 +datum=WGS84 +units=m",
+                          0, -10000, 30000, 127, 300, 300, false};
+
+// /G /A: its tiles at every level asked, showing the chart where it lies and black elsewhere.
+TEST_F(CommandLineRunTest, ChartOfAFewMinutesGetsItsTilesWhereItLies) {
+  const std::string path = project + "/Map sources/crop.tif";
+  WriteSampleGeoTiff(kCrop, path);
+  Run({"/P", project, "/S", "crop.tif", "/G", "/A", "/R", "0.25", "/R", "2"});
+  EXPECT_FALSE(Logged()) << Log();
+  const ChartProjection chart = SampleGeoTiffProjection(kCrop, path);
+  std::int64_t inside = 0, matching = 0, litBeyond = 0;
+  std::set<int> levels;
+  for (const std::string& name : Tiles()) {
+    const auto level = static_cast<TileLevel>(name[0] - '0');
+    levels.insert(level);
+    const Raster32 tile = DecodeGifImage(ReadFileBytes(project + "/Tiles/" + name), name);
+    const TileSquare square(level, std::stoi(name.substr(2)),
+                            level <= 2 ? tile.Width() - 1 : tile.Width());
+    for (std::int32_t j = 0; j < tile.Height(); ++j) {
+      for (std::int32_t i = 0; i < square.Width; ++i) {
+        const LatLon at{square.Latitude(j), square.Longitude(i)};
+        const ChartPixel p = *chart.PixelOf(at);
+        const std::uint32_t colour = tile.At(i, j) | 0xFF000000u;
+        if (p.X < -1 || p.Y < -1 || p.X > 300 || p.Y > 300) {
+          litBeyond += colour != PackPixel(0, 0, 0, 255);
+        } else if (p.X > 2 && p.Y > 2 && p.X < 297 && p.Y < 297 &&
+                   std::abs(at.Latitude * 6 - std::nearbyint(at.Latitude * 6)) > 0.02 &&
+                   std::abs(at.Longitude * 6 - std::nearbyint(at.Longitude * 6)) > 0.02) {
+          ++inside;
+          matching += colour == SampleGeoTiffColour(at);
+        }
+      }
+    }
+  }
+  EXPECT_EQ(levels, (std::set<int>{0, 3}));
+  EXPECT_EQ(litBeyond, 0);
+  EXPECT_GT(inside, 100000);
+  EXPECT_GE(matching, inside * 99 / 100) << matching << " of " << inside;
+}
+
+// Coverage that cannot be used: the run ends with a message naming the chart, before any tile.
+TEST_F(CommandLineRunTest, CoverageBoxOutsideTheChartIsRefusedByName) {
+  WriteSampleGeoTiff(kCrop, project + "/Map sources/crop.tif");
+  Run({"/P", project, "/S", "crop.tif", "/G", "/B", "47.9", "47.5", "8", "8.5", "/R", "1"});
+  EXPECT_EQ(Log(), "The coverage box of crop.tif lies outside the chart\r\n");
+  EXPECT_TRUE(Tiles().empty());
+}
+
+TEST_F(CommandLineRunTest, PolygonsThatCannotBeACoverageAreRefusedByName) {
+  WriteSampleGeoTiff(kCrop, project + "/Map sources/crop.tif");
+  Run({"/P", project, "/S", "crop.tif", "/G", "/A", "/R", "1", "/N"});
+  ASSERT_TRUE(state.Source.Loaded);
+  const std::pair<std::vector<CoveragePoint>, std::string> refused[] = {
+      {{{10, 10}, {200, 200}, {200, 10}, {10, 200}},
+       "Cannot use the coverage of crop.tif: edges 1 and 3 of the coverage polygon cross"},
+      {{{10, 10}, {200, 200}},
+       "Cannot use the coverage of crop.tif: a coverage polygon needs at least three points"}};
+  for (const auto& [polygon, message] : refused) {
+    state.Source.Coverage.Polygon = polygon;
+    try {
+      TileJobOf(state);
+      ADD_FAILURE() << message;
+    } catch (const CartozenError& error) {
+      EXPECT_EQ(error.what(), message);
+    }
+  }
+  EXPECT_TRUE(Tiles().empty());
+}
 
 TEST_F(CommandLineRunTest, ImportOfAMissingTreeRemembersTheFolderAndProcessesNothing) {
   const std::string tree = program / "no-such-tree";
