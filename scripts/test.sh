@@ -2,7 +2,7 @@
 # The test command: installs what is missing, builds everything, runs every test (the crash
 # test among them), then builds the core and its unit tests with AddressSanitizer + UBSan and
 # runs them again (that tree has no application and no benchmarks), runs the threaded tests
-# (tiling, workspace and the window test of a tile run under edits) under ThreadSanitizer,
+# (tiling, workspace) under ThreadSanitizer,
 # and replays the fuzz corpora through the fuzz targets (that tree builds only them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -35,8 +35,10 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== ThreadSanitizer over the threaded tests"
 # The rest of scripts/tsan.sh's set (platform, port, imaging, importer, every window test)
-# doubles the time; it stays a command of its own.
-CARTOZEN_JOBS="$jobs" "$root/scripts/tsan.sh" build-tsan tiling workspace 'app:JobInputsFrozen*'
+# doubles the time; it stays a command of its own. The window test of a tile run under edits
+# is left to it too: it samples the status line within 200 ms of a refusal, which a run slowed
+# tenfold by the sanitizer on a busy machine does not give it.
+CARTOZEN_JOBS="$jobs" "$root/scripts/tsan.sh" build-tsan tiling workspace
 
 if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then
   echo "== Fuzz targets: build with clang and replay their corpora"

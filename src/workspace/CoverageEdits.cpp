@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "geo/GeoCoord.h"
+#include "georef/GridLayout.h"
 #include "platform/Error.h"
 #include "project/CoverageSettings.h"
 #include "tiling/CoverageShape.h"
@@ -21,7 +22,13 @@ std::string CoverageProblem(AppState& state, const ChartCoverage& candidate) {
     const std::string problem = PolygonProblem(candidate.Polygon);
     if (!problem.empty()) return problem;
   }
-  if (!candidate.Box || !state.Source.Loaded) return {};
+  // Without a usable georeference yet (the chart's own is often taken after its box is set,
+  // since a chart smaller than a cell needs the box first) there is nothing to check against.
+  const GeoReference& geo = state.Source.GeoRef;
+  if (!candidate.Box || !state.Source.Loaded || !CornersInOrder(geo) || geo.NLat <= 0 ||
+      geo.NLon <= 0) {
+    return {};
+  }
   const ChartCoverage kept = state.Source.Coverage;
   state.Source.Coverage = candidate;
   std::string problem;

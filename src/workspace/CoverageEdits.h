@@ -6,7 +6,8 @@
 //
 // An edit that would give a coverage the chart cannot use is refused with its reason in a
 // message naming the chart (a box outside the chart or folding under its georeference, a
-// polygon whose edges cross) and changes nothing. A polygon of fewer than three points is a
+// polygon whose edges cross) and changes nothing. A box is checked only against a usable
+// georeference; one set before the chart has any is checked by the run. A polygon of fewer than three points is a
 // draft: it is kept and shown, but the chart's coverage gets it only from its third point on.
 // Every accepted edit is written to the chart's settings file at once.
 

@@ -84,6 +84,13 @@ TEST_F(CoverageEditsTest, EditsThatBreakTheCoverageOrComeWhileBusyChangeNothing)
   EXPECT_EQ(Stored(), before);
   EXPECT_EQ(state.Source.Coverage, before);
 
+  // Before the chart has a usable georeference, a box is taken as typed.
+  const GeoReference laidOut = state.Source.GeoRef;
+  state.Source.GeoRef = GeoReference{};
+  texts.North = "N40°00.000", texts.South = "N39°00.000";
+  EXPECT_TRUE(ApplyCoverageDialog(state, texts, ui));
+  state.Source.GeoRef = laidOut;
+
   texts.North = "N46°50.000", texts.South = "N46°10.000", texts.Transparency = true;
   ASSERT_TRUE(ApplyCoverageDialog(state, texts, ui));
   ASSERT_TRUE(Stored().Box.has_value());
