@@ -47,27 +47,17 @@ const std::vector<std::uint16_t>& WidthTable(TileLevel level) {
 
 }  // namespace
 
-GeoCoord TileStep(TileLevel level) {
-  return kSteps[level];
-}
+GeoCoord TileStep(TileLevel level) { return kSteps[level]; }
+std::int32_t TileColumns(TileLevel level) { return kColumns[level]; }
+std::int32_t TileRows(TileLevel level) { return kRows[level]; }
+std::int32_t TilesPerCellSide(TileLevel level) { return kCellSide[level]; }
+const char* TileLevelCaption(TileLevel level) { return kCaptions[level]; }
 
 TileSquare::TileSquare(TileLevel level, TilePosition position, std::int32_t width) : Width(width) {
   const std::int32_t columns = TileColumns(level);
   Step = double(TileStep(level)) / kOneDegree;
   West = -180 + (position % columns) * Step;
   North = 90 - (position / columns) * Step;
-}
-std::int32_t TileColumns(TileLevel level) {
-  return kColumns[level];
-}
-std::int32_t TileRows(TileLevel level) {
-  return kRows[level];
-}
-std::int32_t TilesPerCellSide(TileLevel level) {
-  return kCellSide[level];
-}
-const char* TileLevelCaption(TileLevel level) {
-  return kCaptions[level];
 }
 
 TilePosition TilePositionOf(TileLevel level, std::int32_t column, std::int32_t row) {
@@ -87,7 +77,8 @@ std::uint16_t TileWidthAt(GeoCoord latitude, std::uint8_t level) {
   return TileWidthOfRow(level, static_cast<std::int32_t>(clamped));
 }
 
-std::string MapCellName(std::int32_t westEdge, std::int32_t northEdge, std::string_view extension) {
+std::string MapCellName(std::int32_t westEdge, std::int32_t northEdge,
+                        std::string_view extension) {
   std::string name = westEdge < 0 ? "W" : "E";
   name += ZeroPad(std::abs(westEdge), 3);
   name += northEdge > 0 ? "N" : "S";

@@ -77,9 +77,7 @@ std::uint32_t CollarColour(const SampleGeoTiff& chart, int x, int y) {
 
 }  // namespace
 
-std::array<std::uint32_t, 3> SampleCollarColours() {
-  return {kMargin, kLegend, kTitle};
-}
+std::array<std::uint32_t, 3> SampleCollarColours() { return {kMargin, kLegend, kTitle}; }
 
 std::uint32_t SampleGeoTiffColour(LatLon position) {
   const auto col = static_cast<std::int64_t>(std::floor(position.Longitude * 6));

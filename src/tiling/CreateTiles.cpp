@@ -107,8 +107,8 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
   store.BeginRun();
   ui.BeginTileJob();
   const GeoReference& grid = coverage ? coverage->Grid.Geo : geo;
-  const TilePlan plan =
-      coverage ? PlanTiles(grid, *origin, coverage->Cells()) : PlanTiles(grid, *origin);
+  const TilePlan plan = coverage ? PlanTiles(grid, *origin, coverage->Cells())
+                                 : PlanTiles(grid, *origin);
   const int threads = plan.Tiles.size() > 1 ? WorkerThreadCount() : 1;
   store.SetWorkers(threads);
   try {
