@@ -11,6 +11,9 @@
 // Tile pixel (i, j) stands for longitude west + i / W × step and latitude north − j / 600 ×
 // step of its tile (W from the tile-width table).
 //
+// A chart with coverage (TileJob::Coverage) is drawn over its widened grid instead, and at
+// every level only where it is map, over what earlier runs left (CoveredTiles.h).
+//
 // Refusals, reported and not thrown: no usable georeferencing (status line "No usable
 // georeferencing defined"; also for grids larger than the 63 steps the grid can hold and for
 // grids that reach past the poles or the antimeridian, which have no tile positions), and a
