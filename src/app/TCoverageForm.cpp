@@ -75,13 +75,14 @@ void TCoverageForm::UpdateInfo() {
                                       .arg(points)
                                       .arg(points < 3 ? QStringLiteral(" (not yet used)")
                                                       : QString()));
-  clearPolygon_->setEnabled(points > 0 && clearPolygon_->toolTip().isEmpty());
+  clearPolygon_->setEnabled(points > 0 && editable_);
   ShowBoxEnabled();
 }
 
 void TCoverageForm::ShowBoxEnabled() {
-  const bool editable = useBox_->isChecked() && useBox_->isEnabled();
-  for (CoordinateEdit* edit : {north_, south_, west_, east_}) edit->setEnabled(editable);
+  for (CoordinateEdit* edit : {north_, south_, west_, east_}) {
+    edit->setEnabled(editable_ && useBox_->isChecked());
+  }
 }
 
 void TCoverageForm::Apply() {
@@ -114,6 +115,7 @@ void TCoverageForm::ClearPolygonClick() {
 }
 
 void TCoverageForm::SetAvailability(const Availability& availability) {
+  editable_ = availability.Available;
   const QString reason = QString::fromStdString(availability.Reason);
   for (QWidget* control : std::initializer_list<QWidget*>{useBox_, transparency_, clearPolygon_, ok_}) {
     control->setEnabled(availability.Available);

@@ -47,6 +47,7 @@ class TCoverageForm : public QDialog {
   AppState& state_;
   UserInterface& ui_;
   std::function<void()> changed_;
+  bool editable_ = true;  // no long operation runs
   QCheckBox* useBox_ = nullptr;
   CoordinateEdit* north_ = nullptr;
   CoordinateEdit* south_ = nullptr;

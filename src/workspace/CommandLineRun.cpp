@@ -71,9 +71,8 @@ void CreateSourceTiles(AppState& state, UserInterface& ui) {
 // box outside the chart or folding under its georeference is logged, the settings file keeps
 // the coverage it had, and the pipeline ends (false).
 bool CoverageUsable(AppState& state) {
-  if (!state.Source.Coverage.Active()) return true;
   try {
-    TileJobOf(state);
+    CoverageRunOf(state.Source, state.Source.Coverage);
     return true;
   } catch (const CartozenError& error) {
     LogError(error.what());

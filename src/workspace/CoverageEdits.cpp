@@ -17,7 +17,7 @@ namespace {
 
 // Why the loaded chart cannot take candidate as its coverage, or empty. The box is checked
 // under the georeference when the chart has a usable grid (the run checks it again anyway).
-std::string CoverageProblem(AppState& state, const ChartCoverage& candidate) {
+std::string CoverageProblem(const AppState& state, const ChartCoverage& candidate) {
   if (!candidate.Polygon.empty()) {
     const std::string problem = PolygonProblem(candidate.Polygon);
     if (!problem.empty()) return problem;
@@ -29,16 +29,12 @@ std::string CoverageProblem(AppState& state, const ChartCoverage& candidate) {
       geo.NLon <= 0) {
     return {};
   }
-  const ChartCoverage kept = state.Source.Coverage;
-  state.Source.Coverage = candidate;
-  std::string problem;
   try {
-    TileJobOf(state);
+    CoverageRunOf(state.Source, candidate);
   } catch (const CartozenError& error) {
-    problem = error.what();
+    return error.what();
   }
-  state.Source.Coverage = kept;
-  return problem;
+  return {};
 }
 
 // Makes candidate the chart's coverage and stores it, or shows why not.
@@ -96,11 +92,6 @@ const std::vector<CoveragePoint>& ShownPolygon(const AppState& state) {
                                                : state.Source.Coverage.Polygon;
 }
 
-namespace {
-// A copy of the polygon being edited, to change and hand to SetPolygon.
-std::vector<CoveragePoint> EditedPolygon(const AppState& state) { return ShownPolygon(state); }
-}  // namespace
-
 PolygonPress PressWithPolygonTool(AppState& state, const ViewMapping& view, std::int32_t u,
                                   std::int32_t v, bool secondaryButton, UserInterface& ui) {
   if (Refused(state, ui)) return PolygonPress::Refused;
@@ -125,14 +116,13 @@ PolygonPress PressWithPolygonTool(AppState& state, const ViewMapping& view, std:
   return AddPolygonPoint(state, at, reach, ui) ? PolygonPress::Added : PolygonPress::Refused;
 }
 
-CoverageOverlay CoverageOverlayOf(AppState& state) {
+CoverageOverlay CoverageOverlayOf(const AppState& state) {
   CoverageOverlay overlay;
   for (const CoveragePoint& p : ShownPolygon(state)) overlay.Polygon.push_back({p.X, p.Y});
   overlay.PolygonClosed = !state.Source.Coverage.Polygon.empty();
   if (!state.Source.Coverage.Box || !state.Source.Loaded) return overlay;
   try {
-    const TileJob job = TileJobOf(state);
-    for (const auto& line : BoxOutline(*job.Coverage)) {
+    for (const auto& line : BoxOutline(*CoverageRunOf(state.Source, state.Source.Coverage))) {
       std::vector<PixelPoint>& shown = overlay.BoxLines.emplace_back();
       for (const FloatPoint& p : line) {
         shown.push_back({static_cast<std::int32_t>(std::lround(p.X)),
@@ -191,7 +181,7 @@ std::optional<std::size_t> PolygonPointNear(const std::vector<CoveragePoint>& po
 
 bool AddPolygonPoint(AppState& state, CoveragePoint at, double pickRadius, UserInterface& ui) {
   if (Refused(state, ui)) return false;
-  std::vector<CoveragePoint> polygon = EditedPolygon(state);
+  std::vector<CoveragePoint> polygon = ShownPolygon(state);  // a copy to edit
   // On the nearest edge within reach (a closed polygon's last edge included), else at the end.
   std::size_t insertAfter = polygon.size();
   double best = pickRadius;
@@ -205,7 +195,7 @@ bool AddPolygonPoint(AppState& state, CoveragePoint at, double pickRadius, UserI
 
 bool MovePolygonPoint(AppState& state, std::size_t index, CoveragePoint to, UserInterface& ui) {
   if (Refused(state, ui)) return false;
-  std::vector<CoveragePoint> polygon = EditedPolygon(state);
+  std::vector<CoveragePoint> polygon = ShownPolygon(state);  // a copy to edit
   if (index >= polygon.size()) return false;
   polygon[index] = to;
   return SetPolygon(state, std::move(polygon), ui);
@@ -213,7 +203,7 @@ bool MovePolygonPoint(AppState& state, std::size_t index, CoveragePoint to, User
 
 bool DeletePolygonPoint(AppState& state, std::size_t index, UserInterface& ui) {
   if (Refused(state, ui)) return false;
-  std::vector<CoveragePoint> polygon = EditedPolygon(state);
+  std::vector<CoveragePoint> polygon = ShownPolygon(state);  // a copy to edit
   if (index >= polygon.size()) return false;
   polygon.erase(polygon.begin() + static_cast<std::ptrdiff_t>(index));
   return SetPolygon(state, std::move(polygon), ui);

@@ -65,6 +65,6 @@ const std::vector<CoveragePoint>& ShownPolygon(const AppState& state);
 // carried through the georeference (nothing of the box while the chart cannot use it). Costs
 // a coverage run's preparation: made when the coverage or the georeference changes, not per
 // repaint.
-CoverageOverlay CoverageOverlayOf(AppState& state);
+CoverageOverlay CoverageOverlayOf(const AppState& state);
 
 }  // namespace cz

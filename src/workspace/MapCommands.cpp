@@ -30,16 +30,18 @@ std::optional<ChartProjection> OwnProjection(const MapSourceState& source) {
 
 }  // namespace
 
+std::shared_ptr<const CoverageRun> CoverageRunOf(const MapSourceState& source,
+                                                 const ChartCoverage& coverage) {
+  if (!coverage.Active() || !source.Loaded) return nullptr;
+  const std::optional<ChartProjection> projection = OwnProjection(source);
+  return PrepareCoverageRun(source.GeoRef, coverage, source.Image,
+                            projection ? &*projection : nullptr, ExtractFileName(source.Path));
+}
+
 TileJob TileJobOf(const AppState& state) {
   const MapSourceState& source = state.Source;
-  TileJob job{source.GeoRef, source.Image, state.Project.Folder, nullptr};
-  if (source.Coverage.Active() && source.Loaded) {
-    const std::optional<ChartProjection> projection = OwnProjection(source);
-    job.Coverage = PrepareCoverageRun(source.GeoRef, source.Coverage, source.Image,
-                                      projection ? &*projection : nullptr,
-                                      ExtractFileName(source.Path));
-  }
-  return job;
+  return TileJob{source.GeoRef, source.Image, state.Project.Folder,
+                 CoverageRunOf(source, source.Coverage)};
 }
 
 std::int32_t DeleteAllTilesCommand(AppState& state, UserInterface& ui) {

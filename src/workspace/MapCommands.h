@@ -4,6 +4,7 @@
 // "Create EFIS maps". Tile creation from the menu and the batch is in ProjectBatch.h.
 
 #include <cstdint>
+#include <memory>
 
 #include "port/UserInterface.h"
 #include "tiling/CreateTiles.h"
@@ -15,6 +16,12 @@ namespace cz {
 // georeference copied, its image shared, and for a chart with coverage the coverage run
 // (tiling/CoveredTiles.h), which throws CartozenError for a coverage that cannot be used.
 TileJob TileJobOf(const AppState& state);
+
+// The coverage run of the loaded chart with coverage (its own projection found as TileJobOf
+// finds it), or null for an inactive coverage or no loaded chart. Throws CartozenError for a
+// coverage the chart cannot use.
+std::shared_ptr<const CoverageRun> CoverageRunOf(const MapSourceState& source,
+                                                 const ChartCoverage& coverage);
 
 // The menu command "Delete all tiles in tiles folder of this project". Refused while a long
 // operation runs (BusyState.h). Without an open project it shows "No project has been
