@@ -25,6 +25,13 @@ std::array<FloatPoint, 4> ToFloat(const PixelQuad& quad) {
   return result;
 }
 
+// Quarter q of part whole (0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right).
+CellFraction QuarterOf(const CellFraction& whole, std::uint8_t q) {
+  const double half = (whole.Right - whole.Left) / 2;
+  const double left = whole.Left + (q % 2) * half, top = whole.Top + (q / 2) * half;
+  return {left, top, left + half, top + half};
+}
+
 }  // namespace
 
 double ScaleMeasure(const std::array<FloatPoint, 4>& quad, std::int32_t width) {
@@ -53,8 +60,9 @@ void ResizeKeeping(Raster32& raster, std::int32_t width, std::int32_t height, st
   raster = std::move(resized);
 }
 
-CellRenderer::CellRenderer(const Raster32& source, const ReferenceGrid& grid, Raster32& tileRaster)
-    : source_(source), grid_(grid), tile_(tileRaster) {}
+CellRenderer::CellRenderer(const Raster32& source, const ReferenceGrid& grid, Raster32& tileRaster,
+                           const ProjectionLattice* lattice)
+    : source_(source), grid_(grid), tile_(tileRaster), lattice_(lattice) {}
 
 PixelQuad CellRenderer::Cell(std::int32_t x, std::int32_t y) const {
   if (x < 0 || y < 0 || x >= kMaxGridSteps || y >= kMaxGridSteps) {
@@ -82,11 +90,37 @@ TileRect CellRenderer::SetTransform(const PixelQuad& quad, const TileRect& rect)
   PT.SetDestination(ToFloat(quad));
   PT.SetSource({static_cast<float>(rect.Left), static_cast<float>(rect.Top),
                 static_cast<float>(rect.Right), static_cast<float>(rect.Bottom)});
-  LastPixels = {std::max(rect.Left, 0), std::max(rect.Top, 0), std::min(rect.Right, tile_.Width()),
-                std::min(rect.Bottom, tile_.Height())};
+  LastPixels = Limited(rect);
   LastFromChart = PT.Defined();
+  LastPieces.clear();
   return LastPixels;
 }
+
+TileRect CellRenderer::Limited(const TileRect& rect) const {
+  return {std::max(rect.Left, 0), std::max(rect.Top, 0), std::min(rect.Right, tile_.Width()),
+          std::min(rect.Bottom, tile_.Height())};
+}
+
+bool CellRenderer::DrawExactly(std::int32_t x, std::int32_t y, const CellFraction& part,
+                               const TileRect& rect, bool boxAllowed) {
+  const LatticeCell* cell = lattice_ ? lattice_->Cell(x, y) : nullptr;
+  if (!cell) return false;
+  PlacePart(*cell, part, rect, LastPieces);
+  LastPixels = Limited(rect);
+  LastFromChart = !LastPieces.empty();
+  const double scale = boxAllowed ? ScaleMeasure(PartCorners(*cell, part), rect.Right - rect.Left) : 0;
+  for (const BilinearPiece& piece : LastPieces) {
+    const TileRect pixels = Limited(piece.Pixels);
+    if (pixels.Left >= pixels.Right || pixels.Top >= pixels.Bottom) continue;
+    if (scale >= 2) {
+      RenderBoxAverage(piece, source_, tile_, pixels, BoxRadius(scale));
+    } else {
+      RenderBilinear(piece, source_, tile_, pixels);
+    }
+  }
+  return true;
+}
+
 
 void CellRenderer::RenderBilinearOrBlack(const TileRect& pixels) {
   if (!PT.Defined()) {
@@ -102,6 +136,9 @@ void CellRenderer::DoTransform_0(std::int32_t x, std::int32_t y, std::uint8_t Q,
   const QuadLattice sixteenths = SubdivideQuad(quarter[0], quarter[1], quarter[2], quarter[3]);
   const std::int32_t width = TileWidthAt(TopLat, 0);
   PrepareCleared(width);
+  if (DrawExactly(x, y, QuarterOf(QuarterOf({}, Q / 4), Q % 4), {0, 0, width, kTileHeight}, true)) {
+    return;
+  }
   const TileRect pixels = SetTransform(sixteenths.Part(Q % 4), {0, 0, width, kTileHeight});
   if (!sixteenths.CentreFound || !PT.Defined()) {
     LastFromChart = false;
@@ -121,6 +158,7 @@ void CellRenderer::DoTransform_1(std::int32_t x, std::int32_t y, std::uint8_t Q,
   const PixelQuad quarter = CellQuarters(Cell(x, y)).Part(Q);
   const std::int32_t width = TileWidthAt(Q >= 2 ? TopLat - kHalfDegree : TopLat, 1);
   PrepareCleared(width);
+  if (DrawExactly(x, y, QuarterOf({}, Q), {0, 0, width, kTileHeight}, false)) return;
   RenderBilinearOrBlack(SetTransform(quarter, {0, 0, width, kTileHeight}));
 }
 
@@ -128,6 +166,7 @@ void CellRenderer::DoTransform_2(std::int32_t x, std::int32_t y, GeoCoord TopLat
   const PixelQuad cell = Cell(x, y);
   const std::int32_t width = TileWidthAt(TopLat, 2);
   PrepareCleared(width);
+  if (DrawExactly(x, y, {}, {0, 0, width, kTileHeight}, false)) return;
   RenderBilinearOrBlack(SetTransform(cell, {0, 0, width, kTileHeight}));
 }
 
@@ -136,6 +175,7 @@ void CellRenderer::DoTransform_3(std::int32_t x, std::int32_t y, std::uint8_t Q,
   const PixelQuad cell = Cell(x, y);
   const std::int32_t width = TileWidthAt(TopLat, 3);
   PrepareKept(width);
+  if (DrawExactly(x, y, {}, Level3Rectangle(width, Q), false)) return;
   RenderBilinearOrBlack(SetTransform(cell, Level3Rectangle(width, Q)));
 }
 
@@ -144,6 +184,7 @@ void CellRenderer::DoTransform_4(std::int32_t x, std::int32_t y, std::uint8_t Q,
   const PixelQuad cell = Cell(x, y);
   const std::int32_t width = TileWidthAt(TopLat, 4);
   PrepareKept(width);
+  if (DrawExactly(x, y, {}, Level4Rectangle(width, Q), false)) return;
   RenderBilinearOrBlack(SetTransform(cell, Level4Rectangle(width, Q)));
 }
 

@@ -19,6 +19,12 @@
 // not pixel centres). Levels 1 to 4 sample bilinearly; level 0 averages boxes of chart pixels
 // when its part is at least twice as wide as the tile (ScaleMeasure ≥ 2).
 //
+// Charts of known projection: given a ProjectionLattice, the renderers place every part of a
+// cell the lattice holds through it instead (ExactPlacement.h): the same rectangles, levels
+// and sampling, with each tile pixel sampling the chart where the projection puts its
+// latitude and longitude (to within kPlacementTolerance), not where the cell's projective
+// map puts it. Cells the lattice lacks are drawn through their grid corners as above.
+//
 // Folded or degenerate cells: a quadrilateral that is not strictly convex (its diagonals do
 // not cross, three corners in a line, a singular mapping) has no sound projective image. Its
 // rectangle renders black, 0 in all four bytes — the same as tile pixels beyond the chart —
@@ -28,11 +34,13 @@
 // range. Violations throw CartozenError.
 
 #include <cstdint>
+#include <vector>
 
 #include "geo/GeoCoord.h"
 #include "geo/GeoReference.h"
 #include "imaging/Raster32.h"
 #include "tiling/CellGeometry.h"
+#include "tiling/ExactPlacement.h"
 #include "tiling/ProjectiveTransform.h"
 
 namespace cz {
@@ -46,9 +54,10 @@ std::uint8_t BoxRadius(double scaleMeasure);
 
 class CellRenderer {
  public:
-  // The renderer reads source and grid in place and writes tileRaster; all three must
-  // outlive it.
-  CellRenderer(const Raster32& source, const ReferenceGrid& grid, Raster32& tileRaster);
+  // The renderer reads source, grid and lattice in place and writes tileRaster; all must
+  // outlive it. lattice: the chart's exact placement over the same grid, or null.
+  CellRenderer(const Raster32& source, const ReferenceGrid& grid, Raster32& tileRaster,
+               const ProjectionLattice* lattice = nullptr);
 
   void DoTransform_0(std::int32_t x, std::int32_t y, std::uint8_t Q, GeoCoord TopLat);
   void DoTransform_1(std::int32_t x, std::int32_t y, std::uint8_t Q, GeoCoord TopLat);
@@ -56,12 +65,27 @@ class CellRenderer {
   void DoTransform_3(std::int32_t x, std::int32_t y, std::uint8_t Q, GeoCoord TopLat);
   void DoTransform_4(std::int32_t x, std::int32_t y, std::uint8_t Q, GeoCoord TopLat);
 
-  // The transformation of the last call, kept between calls; every call sets it afresh.
+  // The transformation of the last call drawn through the grid's corners, kept between calls;
+  // every such call sets it afresh.
   ProjectiveTransform PT;
   // The tile pixels the last call filled (limited to the raster), and whether it drew them
-  // from the chart through PT (false: a folded part, rendered black).
+  // from the chart (false: a folded part, rendered black).
   TileRect LastPixels;
   bool LastFromChart = false;
+  // The pieces the last call placed exactly; empty when it drew through PT.
+  std::vector<BilinearPiece> LastPieces;
+
+  // Calls draw(pixels, map) for every rectangle of tile pixels the last call drew from the
+  // chart, with the map that placed them (PT or a BilinearPiece): Row(j) and Map(i, j).
+  template <class Draw>
+  void ForEachDrawnPiece(Draw&& draw) const {
+    if (!LastFromChart) return;
+    if (LastPieces.empty()) {
+      draw(LastPixels, PT);
+      return;
+    }
+    for (const BilinearPiece& piece : LastPieces) draw(Limited(piece.Pixels), piece);
+  }
 
  private:
   PixelQuad Cell(std::int32_t x, std::int32_t y) const;
@@ -73,10 +97,16 @@ class CellRenderer {
   TileRect SetTransform(const PixelQuad& quad, const TileRect& rect);
   // Bilinear rendering of the pixels of rect, or black for a folded cell.
   void RenderBilinearOrBlack(const TileRect& pixels);
+  // Draws part of cell (x, y) onto rect through the lattice, box-averaged where a level-0
+  // part is scaled down enough (boxAllowed); false when the lattice lacks the cell.
+  bool DrawExactly(std::int32_t x, std::int32_t y, const CellFraction& part, const TileRect& rect,
+                   bool boxAllowed);
+  TileRect Limited(const TileRect& rect) const;
 
   const Raster32& source_;
   const ReferenceGrid& grid_;
   Raster32& tile_;
+  const ProjectionLattice* lattice_;
 };
 
 // Sizes raster to width × height keeping the pixels of the common top-left area; pixels

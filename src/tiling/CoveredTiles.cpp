@@ -14,18 +14,20 @@ namespace {
 
 constexpr std::uint32_t kNewPixel = PackPixel(0, 0, 0, 255);
 
-// The box a cell part takes tile pixels in: the coverage's box inset by one chart pixel
-// (measured through the part's map at its centre). A cell places the chart only to about a
-// pixel (its points are whole pixels, and its projective map has straight parallels), so a
-// tile pixel on the neat line could otherwise sample the collar alone, and a neighbouring
-// chart that overlaps would show that as a line along the join.
-LatLonBox PartBox(const LatLonBox& box, const ProjectiveTransform& pt, const TileRect& rect,
+// The box a piece of a cell part takes tile pixels in: the coverage's box inset by one chart
+// pixel (measured through the piece's map at its centre). A cell's projective map places the
+// chart only to about a pixel (its points are whole pixels, its parallels straight), and even
+// an exact placement samples bilinearly, reading the chart pixel beyond the position: without
+// the inset a tile pixel on the neat line could show the collar, and a neighbouring chart that
+// overlaps would show that as a line along the join.
+template <class Map>
+LatLonBox PartBox(const LatLonBox& box, const Map& map, const TileRect& rect,
                   const TileSquare& square) {
   const double i = (rect.Left + rect.Right) / 2.0, j = (rect.Top + rect.Bottom) / 2.0;
   double x = 0, y = 0, xi = 0, yi = 0, xj = 0, yj = 0;
-  pt.Map(i, j, x, y);
-  pt.Map(i + 1, j, xi, yi);
-  pt.Map(i, j + 1, xj, yj);
+  map.Map(i, j, x, y);
+  map.Map(i + 1, j, xi, yi);
+  map.Map(i, j + 1, xj, yj);
   const double chartPerColumn = std::hypot(xi - x, yi - y);
   const double chartPerRow = std::hypot(xj - x, yj - y);
   const double lonInset = chartPerColumn > 0 ? square.Step / square.Width / chartPerColumn : 0;
@@ -76,16 +78,15 @@ std::optional<Stretch> ImageStretch(const ProjectiveTransform::RowLine& line, st
   return stretch;
 }
 
-// Takes the covered pixels of the part the renderer last drew from scratch into raster.
-std::int64_t TakeCovered(const CellRenderer& renderer, const Raster32& scratch, Raster32& raster,
-                         const TileSquare& square, const CoverageRun& coverage) {
-  if (!renderer.LastFromChart) return 0;
-  const TileRect& rect = renderer.LastPixels;
+// Takes the covered pixels of rect, drawn into scratch through map, into raster.
+template <class Map>
+std::int64_t TakeCoveredPiece(const TileRect& rect, const Map& map, const Raster32& scratch,
+                              Raster32& raster, const TileSquare& square,
+                              const CoverageRun& coverage) {
   const std::int32_t right = std::min(rect.Right, raster.Width());
   const std::int32_t bottom = std::min(rect.Bottom, raster.Height());
-  const ProjectiveTransform& pt = renderer.PT;
   std::optional<LatLonBox> box;
-  if (coverage.Box) box = PartBox(*coverage.Box, pt, rect, square);
+  if (coverage.Box) box = PartBox(*coverage.Box, map, rect, square);
   // The box's columns of this tile, from the tile's own pixel longitudes.
   std::int32_t first = rect.Left, last = right;
   if (box) {
@@ -98,7 +99,7 @@ std::int64_t TakeCovered(const CellRenderer& renderer, const Raster32& scratch, 
       const double lat = square.Latitude(j);
       if (lat > box->North || lat < box->South) continue;
     }
-    const ProjectiveTransform::RowLine line = pt.Row(j);
+    const ProjectiveTransform::RowLine line = map.Row(j);
     const std::uint32_t* from = scratch.Row(j);
     std::uint32_t* to = raster.Row(j);
     const auto test = [&](std::int32_t begin, std::int32_t end) {
@@ -123,6 +124,16 @@ std::int64_t TakeCovered(const CellRenderer& renderer, const Raster32& scratch, 
     covered += inside->Last - inside->First;
     test(inside->Last, inside->TestedLast);
   }
+  return covered;
+}
+
+// Takes the covered pixels of the part the renderer last drew from scratch into raster.
+std::int64_t TakeCovered(const CellRenderer& renderer, const Raster32& scratch, Raster32& raster,
+                         const TileSquare& square, const CoverageRun& coverage) {
+  std::int64_t covered = 0;
+  renderer.ForEachDrawnPiece([&](const TileRect& rect, const auto& map) {
+    covered += TakeCoveredPiece(rect, map, scratch, raster, square, coverage);
+  });
   return covered;
 }
 
@@ -190,8 +201,10 @@ std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOu
   if (!grid) {
     throw CartozenError("The coverage of " + chartName + " reaches no one-degree cell");
   }
-  auto run =
-      std::make_shared<CoverageRun>(CoverageRun{std::move(shape), coverage.Box, std::move(*grid)});
+  std::shared_ptr<const ProjectionLattice> placement;
+  if (projection) placement = std::make_shared<ProjectionLattice>(grid->Geo, *projection);
+  auto run = std::make_shared<CoverageRun>(
+      CoverageRun{std::move(shape), coverage.Box, std::move(*grid), std::move(placement)});
   if (coverage.Box) CheckBox(*run, *coverage.Box, chartName);
   return run;
 }

@@ -19,6 +19,7 @@
 #include <optional>
 
 #include "geo/ChartCoverage.h"
+#include "georef/ProjectionLattice.h"
 #include "georef/WidenedGrid.h"
 #include "imaging/Raster32.h"
 #include "tiling/CellRenderer.h"
@@ -34,13 +35,15 @@ struct CoverageRun {
   CoverageShape Shape;
   std::optional<LatLonBox> Box;
   WidenedGrid Grid;
+  // A chart of known projection: its exact placement over Grid (ProjectionLattice.h).
+  std::shared_ptr<const ProjectionLattice> Placement;
 
   // The plan's cell filter for this run.
   CellFilter Cells() const;
 };
 
 // The coverage run of the chart, laid out as laidOut, with projection when its grid is its own
-// (GridIsChartProjection). chartName names the chart in refusals. Throws CartozenError, before
+// (GridIsChartProjection), which then places it exactly. chartName names the chart in refusals. Throws CartozenError, before
 // anything is drawn, for a polygon that PolygonProblem refuses, a box that lies outside the
 // chart or folds under its georeference, and a coverage that reaches no one-degree cell.
 std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOut,

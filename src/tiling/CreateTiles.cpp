@@ -90,7 +90,8 @@ void CommitTile(const PlannedTile& planned, TileWorkers::Tile& tile, TileWorkers
 }  // namespace
 
 std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source, TileStore& store,
-                                        UserInterface& ui, const CoverageRun* coverage) {
+                                        UserInterface& ui, const CoverageRun* coverage,
+                                        const ProjectionLattice* placement) {
   const std::optional<GridOrigin> origin = UsableGrid(coverage ? coverage->Grid.Geo : geo);
   if (!origin) {
     ui.SetStatusText(kNoGeoreferencing);
@@ -112,7 +113,8 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
   const int threads = plan.Tiles.size() > 1 ? WorkerThreadCount() : 1;
   store.SetWorkers(threads);
   try {
-    TileWorkers workers(plan, source, grid.Grid, store, threads, coverage);
+    TileWorkers workers(plan, source, grid.Grid, store, threads, coverage,
+                        coverage ? coverage->Placement.get() : placement);
     CommitTiles(plan, workers, store, ui);
   } catch (const OperationCancelled&) {
     // A stop the person asked for: the status line says it; the window has nothing left to
@@ -129,7 +131,7 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
 std::optional<std::int32_t> CreateTiles(const TileJob& job, UserInterface& ui) {
   const GeoReference& geo = job.GeoRef;
   GifTileStore store(job.ProjectFolder, TileColourOptions{geo.ColorReduction, geo.Dithering}, ui);
-  return CreateTiles(geo, job.Image, store, ui, job.Coverage.get());
+  return CreateTiles(geo, job.Image, store, ui, job.Coverage.get(), job.Placement.get());
 }
 
 }  // namespace cz

@@ -12,7 +12,9 @@
 // step of its tile (W from the tile-width table).
 //
 // A chart with coverage (TileJob::Coverage) is drawn over its widened grid instead, and at
-// every level only where it is map, over what earlier runs left (CoveredTiles.h).
+// every level only where it is map, over what earlier runs left (CoveredTiles.h). A chart of
+// known projection (a GeoTIFF's own grid) is placed through the projection itself, to a
+// fraction of a pixel, rather than through each cell's projective map (CellRenderer.h).
 //
 // Refusals, reported and not thrown: no usable georeferencing (status line "No usable
 // georeferencing defined"; also for grids larger than the 63 steps the grid can hold and for
@@ -46,6 +48,7 @@
 namespace cz {
 
 struct CoverageRun;
+class ProjectionLattice;
 
 // What a run of the program's tile creation reads, taken when the run starts: a copy of the
 // georeference as the last layout left it (its colour options included), the chart shared
@@ -56,6 +59,9 @@ struct TileJob {
   std::string ProjectFolder;  // tiles go to its "Tiles" folder
   // A chart with coverage: its widened grid and coverage, fixed at the start (CoveredTiles.h).
   std::shared_ptr<const CoverageRun> Coverage;
+  // A chart of known projection without coverage: its exact placement over GeoRef's grid
+  // (ProjectionLattice.h; with coverage the run carries its own).
+  std::shared_ptr<const ProjectionLattice> Placement;
 };
 
 // One tile-creation run of source with georeference geo into store. Returns the number of
@@ -68,8 +74,11 @@ struct TileJob {
 // change it while the run lasts (the workspace's busy rule refuses the commands that would).
 // With coverage, the run draws the coverage's widened grid (geo is the grid as laid out, whose
 // hand-placed points are checked) and paints only covered pixels (CoveredTiles.h).
+// placement: the exact placement of a chart of known projection over geo's grid; a run with
+// coverage takes the coverage's own instead.
 std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source, TileStore& store,
-                                        UserInterface& ui, const CoverageRun* coverage = nullptr);
+                                        UserInterface& ui, const CoverageRun* coverage = nullptr,
+                                        const ProjectionLattice* placement = nullptr);
 
 // The program's run: into the project's "Tiles" folder with the job's colour options, or the
 // custom palette when there is one.

@@ -126,9 +126,10 @@ inline std::uint32_t SampleFixed(const FixedChart& chart, double tx, double ty) 
 // that tile row j + kRowsAhead reads (its first and last sample's rows and columns) while row
 // j is drawn. A hint only; nothing past the chart is touched.
 constexpr std::int32_t kRowsAhead = 3;
-void PrefetchRow(const ProjectiveTransform& pt, const FixedChart& chart, std::int32_t height,
-                 std::int32_t j, const TileRect& rect) {
-  const ProjectiveTransform::RowLine line = pt.Row(j);
+template <class Map>
+void PrefetchRow(const Map& map, const FixedChart& chart, std::int32_t height, std::int32_t j,
+                 const TileRect& rect) {
+  const ProjectiveTransform::RowLine line = map.Row(j);
   const double wLeft = line.W0 + line.DW * rect.Left, wRight = line.W0 + line.DW * rect.Right;
   const double x0 = (line.X0 + line.DX * rect.Left) / wLeft;
   const double x1 = (line.X0 + line.DX * rect.Right) / wRight;
@@ -151,13 +152,13 @@ void PrefetchRow(const ProjectiveTransform& pt, const FixedChart& chart, std::in
   }
 }
 
-template <bool kAffine>
-void RenderBilinearRows(const ProjectiveTransform& pt, const Raster32& source, Raster32& tile,
+template <bool kAffine, class Map>
+void RenderBilinearRows(const Map& map, const Raster32& source, Raster32& tile,
                         const TileRect& rect) {
   const FixedChart chart(source);
   for (std::int32_t j = rect.Top; j < rect.Bottom; ++j) {
-    if (j + kRowsAhead < rect.Bottom) PrefetchRow(pt, chart, source.Height(), j + kRowsAhead, rect);
-    const ProjectiveTransform::RowLine line = pt.Row(j);
+    if (j + kRowsAhead < rect.Bottom) PrefetchRow(map, chart, source.Height(), j + kRowsAhead, rect);
+    const ProjectiveTransform::RowLine line = map.Row(j);
     // Numerators carry the factor 256 of the fixed-point position.
     double x = (line.X0 + line.DX * rect.Left) * 256;
     double y = (line.Y0 + line.DY * rect.Left) * 256;
@@ -224,6 +225,11 @@ void RenderBilinear(const ProjectiveTransform& pt, const Raster32& source, Raste
   } else {
     RenderBilinearRows<false>(pt, source, tile, rect);
   }
+}
+
+void RenderBilinear(const BilinearPiece& piece, const Raster32& source, Raster32& tile,
+                    const TileRect& rect) {
+  RenderBilinearRows<true>(piece, source, tile, rect);
 }
 
 namespace {
@@ -394,17 +400,16 @@ class BoxRenderer {
   SummedArea table_;
 };
 
-}  // namespace
-
-void RenderBoxAverage(const ProjectiveTransform& pt, const Raster32& source, Raster32& tile,
-                      const TileRect& rect, std::uint8_t k) {
+template <class Map>
+void RenderBoxAverageOf(const Map& map, const Raster32& source, Raster32& tile,
+                        const TileRect& rect, std::uint8_t k) {
   if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
-  // Where each tile pixel's box is centred: the homography evaluated incrementally, exactly
-  // as the pixel-by-pixel loop always did.
+  // Where each tile pixel's box is centred: the map evaluated incrementally, exactly as the
+  // pixel-by-pixel loop always did.
   std::vector<SourcePosition> positions;
   positions.reserve(static_cast<std::size_t>(rect.Right - rect.Left) * (rect.Bottom - rect.Top));
   for (std::int32_t j = rect.Top; j < rect.Bottom; ++j) {
-    const ProjectiveTransform::RowLine line = pt.Row(j);
+    const ProjectiveTransform::RowLine line = map.Row(j);
     double x = line.X0 + line.DX * rect.Left;
     double y = line.Y0 + line.DY * rect.Left;
     double w = line.W0 + line.DW * rect.Left;
@@ -420,6 +425,18 @@ void RenderBoxAverage(const ProjectiveTransform& pt, const Raster32& source, Ras
     return;
   }
   BoxRenderer(source, tile, rect, k, positions).Render(rect);
+}
+
+}  // namespace
+
+void RenderBoxAverage(const ProjectiveTransform& pt, const Raster32& source, Raster32& tile,
+                      const TileRect& rect, std::uint8_t k) {
+  RenderBoxAverageOf(pt, source, tile, rect, k);
+}
+
+void RenderBoxAverage(const BilinearPiece& piece, const Raster32& source, Raster32& tile,
+                      const TileRect& rect, std::uint8_t k) {
+  RenderBoxAverageOf(piece, source, tile, rect, k);
 }
 
 void FillTileRect(Raster32& tile, const TileRect& rect, std::uint32_t value) {

@@ -1,5 +1,6 @@
 #pragma once
-// Filling tile pixels from the chart through PT, the inner loops of the cell renderers.
+// Filling tile pixels from the chart through PT (or, for a chart of known projection, a piece
+// placed exactly: ExactPlacement.h), the inner loops of the cell renderers.
 //
 // Tile pixel (i, j) samples the chart at PT(i, j): the pixel's integer coordinates, not its
 // centre. Chart pixel (x, y) likewise sits at the integer position (x, y).
@@ -24,6 +25,7 @@
 
 #include "imaging/Raster32.h"
 #include "tiling/CellGeometry.h"
+#include "tiling/ExactPlacement.h"
 #include "tiling/ProjectiveTransform.h"
 
 namespace cz {
@@ -39,10 +41,15 @@ std::uint32_t BoxAverage(const Raster32& source, std::int64_t x, std::int64_t y,
 // PT(i, j). PT must be Defined().
 void RenderBilinear(const ProjectiveTransform& pt, const Raster32& source, Raster32& tile,
                     const TileRect& rect);
+// The same through a piece of a part placed exactly (ExactPlacement.h).
+void RenderBilinear(const BilinearPiece& piece, const Raster32& source, Raster32& tile,
+                    const TileRect& rect);
 
 // Fills tile pixels of rect with BoxAverage(Trunc(sx), Trunc(sy), k) at (sx, sy) = PT(i, j).
 // PT must be Defined().
 void RenderBoxAverage(const ProjectiveTransform& pt, const Raster32& source, Raster32& tile,
+                      const TileRect& rect, std::uint8_t k);
+void RenderBoxAverage(const BilinearPiece& piece, const Raster32& source, Raster32& tile,
                       const TileRect& rect, std::uint8_t k);
 
 // Sets every pixel of rect to value.

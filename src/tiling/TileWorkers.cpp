@@ -15,12 +15,14 @@ constexpr std::size_t kTilesAheadPerWorker = 4;
 }  // namespace
 
 TileWorkers::TileWorkers(const TilePlan& plan, const Raster32& source, const ReferenceGrid& grid,
-                         TileStore& store, int workers, const CoverageRun* coverage)
+                         TileStore& store, int workers, const CoverageRun* coverage,
+                         const ProjectionLattice* placement)
     : plan_(plan),
       source_(source),
       grid_(grid),
       store_(store),
       coverage_(coverage),
+      placement_(placement),
       scratch_(coverage ? static_cast<std::size_t>(workers) : 0),
       mostSpare_(kTilesAheadPerWorker * static_cast<std::size_t>(workers)),
       tiles_(plan.Tiles.size(), workers, mostSpare_,
@@ -38,12 +40,12 @@ TileWorkers::Tile TileWorkers::Make(std::size_t index, int worker) {
   const PlannedTile& planned = plan_.Tiles[index];
   if (coverage_) {
     Raster32& scratch = scratch_[static_cast<std::size_t>(worker)];
-    CellRenderer renderer(source_, grid_, scratch);
+    CellRenderer renderer(source_, grid_, scratch, placement_);
     tile.Covered =
         RenderCoveredTile(plan_, planned, renderer, scratch, tile.Raster, store_, *coverage_) > 0;
     if (!tile.Covered) return tile;
   } else {
-    CellRenderer renderer(source_, grid_, tile.Raster);
+    CellRenderer renderer(source_, grid_, tile.Raster, placement_);
     RenderPlannedTile(plan_, planned, renderer, tile.Raster, store_);
   }
   tile.Pending = store_.PrepareTile(tile.Raster, planned.Position, planned.Level, worker);

@@ -25,6 +25,7 @@
 namespace cz {
 
 struct CoverageRun;
+class ProjectionLattice;
 
 class TileWorkers {
  public:
@@ -35,9 +36,11 @@ class TileWorkers {
   };
 
   // Everything passed must outlive the object. workers ≥ 1. coverage: the run of a chart
-  // with coverage (CoveredTiles.h), whose tiles are drawn that way.
+  // with coverage (CoveredTiles.h), whose tiles are drawn that way. placement: the exact
+  // placement of a chart of known projection over grid (CellRenderer.h), or null.
   TileWorkers(const TilePlan& plan, const Raster32& source, const ReferenceGrid& grid,
-              TileStore& store, int workers, const CoverageRun* coverage = nullptr);
+              TileStore& store, int workers, const CoverageRun* coverage = nullptr,
+              const ProjectionLattice* placement = nullptr);
 
   // The next tile in plan order, waiting for it; rethrows the error of that tile.
   Tile Next() { return tiles_.Next(); }
@@ -52,6 +55,7 @@ class TileWorkers {
   const ReferenceGrid& grid_;
   TileStore& store_;
   const CoverageRun* coverage_;
+  const ProjectionLattice* placement_;
   std::vector<Raster32> scratch_;  // per worker: a cell part before its covered pixels are taken
   std::mutex spareMutex_;
   std::vector<Raster32> spare_;

@@ -4,6 +4,7 @@
 
 #include "efismap/MakeMaps.h"
 #include "georef/ChartGeoReference.h"
+#include "georef/ProjectionLattice.h"
 #include "georef/WidenedGrid.h"
 #include "platform/Paths.h"
 #include "platform/Error.h"
@@ -28,20 +29,33 @@ std::optional<ChartProjection> OwnProjection(const MapSourceState& source) {
   return std::nullopt;
 }
 
+std::shared_ptr<const CoverageRun> CoverageRunOf(const MapSourceState& source,
+                                                 const ChartCoverage& coverage,
+                                                 const ChartProjection* projection) {
+  if (!coverage.Active() || !source.Loaded) return nullptr;
+  return PrepareCoverageRun(source.GeoRef, coverage, source.Image, projection,
+                            ExtractFileName(source.Path));
+}
+
 }  // namespace
 
 std::shared_ptr<const CoverageRun> CoverageRunOf(const MapSourceState& source,
                                                  const ChartCoverage& coverage) {
   if (!coverage.Active() || !source.Loaded) return nullptr;
   const std::optional<ChartProjection> projection = OwnProjection(source);
-  return PrepareCoverageRun(source.GeoRef, coverage, source.Image,
-                            projection ? &*projection : nullptr, ExtractFileName(source.Path));
+  return CoverageRunOf(source, coverage, projection ? &*projection : nullptr);
 }
 
 TileJob TileJobOf(const AppState& state) {
   const MapSourceState& source = state.Source;
-  return TileJob{source.GeoRef, source.Image, state.Project.Folder,
-                 CoverageRunOf(source, source.Coverage)};
+  const std::optional<ChartProjection> projection =
+      source.Loaded ? OwnProjection(source) : std::nullopt;
+  TileJob job{source.GeoRef, source.Image, state.Project.Folder,
+              CoverageRunOf(source, source.Coverage, projection ? &*projection : nullptr), nullptr};
+  if (projection && !job.Coverage) {
+    job.Placement = std::make_shared<ProjectionLattice>(source.GeoRef, *projection);
+  }
+  return job;
 }
 
 std::int32_t DeleteAllTilesCommand(AppState& state, UserInterface& ui) {
