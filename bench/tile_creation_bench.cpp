@@ -22,6 +22,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchChart.h"
 #include "geo/TileGrid.h"
 #include "georef/GridLayout.h"
 #include "port/UserInterface.h"
@@ -33,33 +34,11 @@
 namespace cz {
 namespace {
 
-constexpr std::int32_t kChartWidth = 12000, kChartHeight = 9000;
-constexpr std::int32_t kPixelsPerDegree = 3000;
+using bench::Chart;
+using bench::kChartHeight;
+using bench::kChartWidth;
 constexpr std::int32_t kNLon = 4, kNLat = 3;
 constexpr double kTop = 48, kLeft = 6;
-
-// Something like a chart: pale area tints in large patches, a graticule of dark lines,
-// a gradient and scattered dark marks, so that colour reduction has realistic work.
-Raster32 MakeChart() {
-  Raster32 chart(kChartWidth, kChartHeight);
-  static constexpr std::uint32_t kTints[] = {PackPixel(236, 230, 205), PackPixel(214, 232, 200),
-                                             PackPixel(225, 215, 235), PackPixel(250, 246, 238),
-                                             PackPixel(205, 225, 240)};
-  for (std::int32_t y = 0; y < kChartHeight; ++y) {
-    std::uint32_t* row = chart.Row(y);
-    for (std::int32_t x = 0; x < kChartWidth; ++x) {
-      std::uint32_t p = kTints[((x / 700) * 7 + (y / 500) * 3 + (x + y) / 2100) % 5];
-      if (x % 150 < 2 || y % 150 < 2) p = PackPixel(60, 60, 90);
-      if ((x * 31 + y * 17) % 997 < 9) p = PackPixel(20, 20, 20);
-      if ((x + 2 * y) % 1500 < 40) {
-        p = PackPixel(static_cast<std::uint8_t>(120 + x % 100), 80,
-                      static_cast<std::uint8_t>(y % 200));
-      }
-      row[x] = p;
-    }
-  }
-  return chart;
-}
 
 // The corner references of the chart's corners, laid out as a regular manual grid.
 GeoReference MakeGeoReference() {
@@ -73,11 +52,6 @@ GeoReference MakeGeoReference() {
     std::abort();
   }
   return geo;
-}
-
-const Raster32& Chart() {
-  static const Raster32 chart = MakeChart();
-  return chart;
 }
 
 // Tile pixels the renderers compute for the grid at a level: the cells' share of each tile.

@@ -157,7 +157,7 @@ void CheckBox(const CoverageRun& run, const LatLonBox& box, const std::string& c
       const double lat = box.North - (box.North - box.South) * j / kSamples;
       const double lon = box.West + (box.East - box.West) * i / kSamples;
       auto& sample = samples[j * (kSamples + 1) + i];
-      sample = ChartPositionOf(run.Grid, lat, lon);
+      sample = ChartPositionOf(run, lat, lon);
       inside = inside || (sample && run.Shape.Covers(sample->X, sample->Y));
     }
   }
@@ -209,14 +209,19 @@ std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOu
   return run;
 }
 
-std::optional<FloatPoint> ChartPositionOf(const WidenedGrid& grid, double latitude,
+std::optional<FloatPoint> ChartPositionOf(const CoverageRun& run, double latitude,
                                           double longitude) {
+  const WidenedGrid& grid = run.Grid;
   const GeoReference& geo = grid.Geo;
   const double down = geo.GridTopLatitude - latitude, across = longitude - geo.GridLeftLongitude;
   if (!(down >= 0 && down <= geo.NLat && across >= 0 && across <= geo.NLon)) return std::nullopt;
   const auto r = std::min<std::int32_t>(static_cast<std::int32_t>(down), geo.NLat - 1);
   const auto c = std::min<std::int32_t>(static_cast<std::int32_t>(across), geo.NLon - 1);
   if (!grid.CellPlaced(c, r)) return std::nullopt;
+  if (const LatticeCell* exact = run.Placement ? run.Placement->Cell(c, r) : nullptr) {
+    const ChartPixel p = exact->PositionAt(across - c, down - r);
+    return FloatPoint{float(p.X), float(p.Y)};
+  }
   const auto corner = [&](std::int32_t cc, std::int32_t rr) {
     return FloatPoint{float(geo.Grid[cc][rr].X), float(geo.Grid[cc][rr].Y)};
   };
@@ -240,7 +245,7 @@ std::vector<std::vector<FloatPoint>> BoxOutline(const CoverageRun& run) {
     lines.emplace_back();
     for (int k = 0; k <= steps; ++k) {
       const double t = double(k) / steps;
-      const auto p = ChartPositionOf(run.Grid, lat0 + (lat1 - lat0) * t, lon0 + (lon1 - lon0) * t);
+      const auto p = ChartPositionOf(run, lat0 + (lat1 - lat0) * t, lon0 + (lon1 - lon0) * t);
       if (p) {
         lines.back().push_back(*p);
       } else if (!lines.back().empty()) {

@@ -52,9 +52,10 @@ std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOu
                                                       const ChartProjection* projection,
                                                       const std::string& chartName);
 
-// The chart position of a latitude and longitude through the widened grid's cell that holds
-// it (the cell's projective map), or nothing outside the grid or in an unplaced cell.
-std::optional<FloatPoint> ChartPositionOf(const WidenedGrid& grid, double latitude,
+// The chart position of a latitude and longitude through the run's grid cell that holds it
+// (its exact placement, or else the cell's projective map), or nothing outside the grid or in
+// an unplaced cell.
+std::optional<FloatPoint> ChartPositionOf(const CoverageRun& run, double latitude,
                                           double longitude);
 
 // The run's box in chart pixels, for the overlay: its four edges through the georeference,

@@ -355,6 +355,8 @@ TEST_F(CommandLineRunTest, ChartGeoreferenceOfALatLonChartGivesTheTilesOfItsExte
   }
   Run({"/P", project, "/S", "geo.tif", "/G", "/R", "0.5", "/R", "2"});
   EXPECT_FALSE(Logged()) << Log();
+  // Placed through its projection (the grid /X types here is the same one, so it is too).
+  EXPECT_NE(TileJobOf(state).Placement, nullptr);
   CloseApplication(state);
   const IniFile settings(project + "/Map sources/geo.INI");
   EXPECT_EQ(settings.ReadInteger("GeoRef", "BottomRightLongitude", -1), 10 * 180000);
