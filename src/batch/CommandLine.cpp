@@ -120,6 +120,11 @@ bool ChartPositionSwitch(CommandLineState& run, const CommandArguments&, int&) {
   return true;
 }
 
+bool FitGridSwitch(CommandLineState& run, const CommandArguments&, int&) {
+  run.FitGrid = true;
+  return true;
+}
+
 bool CoverageBoxSwitch(CommandLineState& run, const CommandArguments& arguments, int& index) {
   float edges[4];  // north, south, west, east
   for (float& value : edges) {
@@ -213,6 +218,8 @@ bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& 
       return DeleteTilesSwitch(run, arguments, index);
     case 'E':
       return ImportSwitch(run, arguments, index);
+    case 'F':
+      return FitGridSwitch(run, arguments, index);
     case 'G':
       return ChartPositionSwitch(run, arguments, index);
     case 'M':

@@ -7,6 +7,8 @@
 //   /S name       source image in the project's "Map Sources" (or the import's tree) |= 2
 //   /X lat lon dlat dlon   top-left corner and extents, locale decimal numbers      |= 4
 //   /G            in place of /X: the chart's own georeference (GeoTIFF)           |= 4
+//   /F            with /X or /G: the grid fitted to the printed graticule before the
+//                 tiles are made (GraticuleFit.h); the fit's summary goes to standard error
 //   /B n s w e    the chart's coverage box: north, south, west, east, locale decimal
 //                 degrees (negative south and west); with /S like /X and /G
 //   /A            the chart's coverage from its transparency (alpha 0, a GeoTIFF's nodata);
@@ -40,6 +42,7 @@ struct CommandLineState {
   std::string MapExtension;          // /O; empty means "MAP"
   float Position[4] = {0, 0, 0, 0};  // /X: top-left latitude, longitude, extents south, east
   bool PositionFromChart = false;    // /G: the chart's own georeference (the later of /X, /G)
+  bool FitGrid = false;              // /F
   std::optional<LatLonBox> CoverageBox;  // /B
   bool CoverageFromTransparency = false;  // /A
   std::int32_t ResolutionMask = 0;   // /R: bit k = TileLevel k

@@ -196,14 +196,24 @@ std::vector<double> Residuals(const std::vector<Vec>& values, const std::vector<
   return residuals;
 }
 
-// Residuals as above, with the points that disagree left out of their neighbours'
-// predictions: the worst point beyond its allowance is left out (usable false) and the rest
-// judged again, until all that are left agree.
-std::vector<double> AgreeingResiduals(const std::vector<Vec>& values, std::vector<bool>& usable,
+// A point's residual in the smoother of two fields: its shift from the model (smooth where the
+// model is good, whatever the projection bends) and its position (smooth whatever the model:
+// a chart's graticule curves gently). A point that is wrong is wrong in both. Points that
+// disagree are left out of their neighbours' predictions: the worst beyond its allowance is
+// left out (usable false) and the rest judged again, until all that are left agree.
+std::vector<double> AgreeingResiduals(const std::vector<Vec>& shifts,
+                                      const std::vector<Vec>& positions, std::vector<bool>& usable,
                                       const std::vector<double>& allowance, std::int32_t columns,
                                       std::int32_t rows) {
+  const std::vector<Vec>& values = positions;
   for (;;) {
-    std::vector<double> residuals = Residuals(values, usable, columns, rows);
+    std::vector<double> residuals = Residuals(positions, usable, columns, rows);
+    if (!shifts.empty()) {
+      const std::vector<double> ofShifts = Residuals(shifts, usable, columns, rows);
+      for (std::size_t k = 0; k < residuals.size(); ++k) {
+        residuals[k] = std::min(residuals[k], ofShifts[k]);
+      }
+    }
     std::size_t worst = values.size();
     for (std::size_t k = 0; k < values.size(); ++k) {
       if (usable[k] && residuals[k] > allowance[k] &&
@@ -313,16 +323,17 @@ GridReport FindGraticule(const Raster32& chart, const GeoReference& geo,
   }
   // Accepted only where the shift agrees with the neighbours': the worst disagreeing point is
   // left out, and the rest judged again, until all that are left agree.
-  std::vector<Vec> shifts(report.Points.size());
+  std::vector<Vec> shifts(report.Points.size()), positions(report.Points.size());
   std::vector<bool> usable(report.Points.size());
   for (std::size_t k = 0; k < report.Points.size(); ++k) {
     const ReportedPoint& p = report.Points[k];
     shifts[k] = {p.ShiftX(), p.ShiftY()};
+    positions[k] = {p.Found.X, p.Found.Y};
     usable[k] = p.Located;
   }
   const std::vector<double> allowance = Allowances(geo);
   const std::vector<double> residuals =
-      AgreeingResiduals(shifts, usable, allowance, report.Columns, report.Rows);
+      AgreeingResiduals(shifts, positions, usable, allowance, report.Columns, report.Rows);
   for (std::size_t k = 0; k < report.Points.size(); ++k) {
     ReportedPoint& p = report.Points[k];
     p.Residual = residuals[k] >= 0 ? residuals[k] : 0;
@@ -360,7 +371,7 @@ GridReport GridResiduals(const GeoReference& geo) {
   std::vector<bool> usable(positions.size(), true);
   const std::vector<double> allowance = Allowances(geo);
   const std::vector<double> residuals =
-      AgreeingResiduals(positions, usable, allowance, report.Columns, report.Rows);
+      AgreeingResiduals({}, positions, usable, allowance, report.Columns, report.Rows);
   for (std::size_t k = 0; k < positions.size(); ++k) {
     ReportedPoint p;
     p.Column = static_cast<std::int32_t>(k % report.Columns);

@@ -14,6 +14,7 @@
 #include "project/Project.h"
 #include "tiling/CreateTiles.h"
 #include "workspace/CommandAvailability.h"
+#include "workspace/GridFitCommands.h"
 #include "workspace/ImportCommands.h"
 #include "workspace/MapCommands.h"
 #include "workspace/ProjectBatch.h"
@@ -161,6 +162,11 @@ void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host
     }
   }
   host.DrawGridFromGeoRef(source.GeoRef, ui);
+  // The fit starts from the grid as laid out, and its points stay where it put them.
+  if (run.FitGrid) {
+    FitGridOnCommandLine(source, ui);
+    host.DrawGridFromGeoRef(source.GeoRef, ui);
+  }
   if (!CoverageUsable(state)) return;
   SaveCoverage(source.Path, source.Coverage);
   if (!run.NoProcessing) CreateSourceTiles(state, ui);
@@ -190,6 +196,7 @@ CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
   run.MakeMaps = false;
   run.NoProcessing = false;
   run.PositionFromChart = false;
+  run.FitGrid = false;
   run.CoverageBox.reset();
   run.CoverageFromTransparency = false;
   run.Active = true;

@@ -25,6 +25,7 @@
 #include "project/IniFile.h"
 #include "project/Project.h"
 #include "support/RecordingUserInterface.h"
+#include "support/ScanLikeChart.h"
 #include "support/TempFolder.h"
 #include "workspace/CommandLineRun.h"
 #include "workspace/MapCommands.h"
@@ -498,6 +499,38 @@ TEST_F(CommandLineRunTest, ImportOfAMissingTreeRemembersTheFolderAndProcessesNot
   EXPECT_EQ(host.ImportWindow().NorthEdge, 48);
   EXPECT_EQ(host.ImportWindow().WestEdge, 8);
   EXPECT_EQ(host.processCommands, 0);
+}
+
+}  // namespace
+}  // namespace cz
+
+namespace cz {
+namespace {
+
+// /F after /X on a scan-like chart: the grid /X lays out between the image's corners is
+// fitted to the printed graticule, kept in the settings file, and summarised on standard error.
+TEST_F(CommandLineRunTest, FitMovesTheGridOntoThePrintedGraticule) {
+  const testing::ScanLikeChart chart;
+  fs::create_directories(project + "/Map sources");
+  testing::Scanned(testing::Draw(chart, true), project + "/Map sources/scan.jpg");
+  const auto at = [&](double x, double y) {
+    return *chart.projection.PositionOf(chart.scan.Inverse({x, y}));
+  };
+  const LatLon topLeft = at(0, 0), bottomRight = at(testing::kWidth - 1, testing::kHeight - 1);
+  ::testing::internal::CaptureStderr();
+  Run({"/P", project, "/S", "scan.jpg", "/X", std::to_string(topLeft.Latitude),
+       std::to_string(topLeft.Longitude), std::to_string(topLeft.Latitude - bottomRight.Latitude),
+       std::to_string(bottomRight.Longitude - topLeft.Longitude), "/R", "1", "/F", "/N"});
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(Logged()) << Log();
+  EXPECT_NE(said.find("Fitted the grid to the printed graticule: RMS"), std::string::npos) << said;
+  const GeoReference& geo = state.Source.GeoRef;
+  const int c = static_cast<int>(8 - geo.GridLeftLongitude), r = static_cast<int>(geo.GridTopLatitude - 48);
+  const ChartPixel truth = chart.Truth(1, 1);  // 48° N 8° E
+  EXPECT_NEAR(geo.Grid[c][r].X, truth.X, 1.0);
+  EXPECT_NEAR(geo.Grid[c][r].Y, truth.Y, 1.0);
+  const IniFile settings(project + "/Map sources/scan.INI");
+  EXPECT_EQ(settings.ReadInteger("Options", "GeoReferencingType", -1), 1);
 }
 
 }  // namespace
