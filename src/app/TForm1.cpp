@@ -22,6 +22,7 @@
 #include "QtGridPainter.h"
 #include "QtUserInterface.h"
 #include "TCoverageForm.h"
+#include "TGridReportForm.h"
 #include "TForm2.h"
 #include "TMakeMaps.h"
 #include "TMapViewerForm.h"
@@ -98,7 +99,7 @@ TForm1::TForm1(Workspace& workspace, bool displayless, QWidget* parent)
     RedrawGrid();
   });
   gridPainter_ = std::make_unique<QtGridPainter>(*Image321);
-  overlayPainter_ = std::make_unique<CoverageAddingPainter>(*gridPainter_);
+  overlayPainter_ = std::make_unique<OverlayAddingPainter>(*gridPainter_);
   ChooseProjectFile = [this] { return ChooseProjectFileInDialog(this); };
   ChooseSourceFile = [this](const std::string& folder, const std::string& filter) {
     return ChooseSourceImageInDialog(this, folder, filter);
@@ -108,7 +109,10 @@ TForm1::TForm1(Workspace& workspace, bool displayless, QWidget* parent)
   CreateSecondaryWindows();
   busyChanged_ = state_.Busy.Changed.Subscribe([this] { BusyChanged(); });
   geoReferenceChanged_ = state_.GeoReferenceChanged.Subscribe([this] { GeoReferenceChanged(); });
-  sourceReplaced_ = state_.SourceReplaced.Subscribe([this] { CoverageForm->hide(); });
+  sourceReplaced_ = state_.SourceReplaced.Subscribe([this] {
+    CoverageForm->hide();
+    GridReportForm->hide();
+  });
   UpdateAvailability();
 }
 
@@ -200,6 +204,11 @@ void TForm1::CreateMenus() {
   UseChartGeoReferenceItem =
       Named(ProjectMenu->addAction(QStringLiteral("Use the chart's own georeference (GeoTIFF)")),
             "UseChartGeoReferenceItem");
+  FitGridItem = Named(
+      ProjectMenu->addAction(QStringLiteral("Fit the grid to the printed graticule")),
+      "FitGridItem");
+  GridReportItem =
+      Named(ProjectMenu->addAction(QStringLiteral("Grid report...")), "GridReportItem");
   MapOptionsItem =
       Named(ProjectMenu->addAction(QStringLiteral("Map processing Options")), "MapOptionsItem");
   DeleteAllTilesItem = Named(
@@ -241,6 +250,8 @@ void TForm1::CreateMenus() {
   ConnectGuarded(ImportEpsg3857Item, &QAction::triggered, &TForm1::ImportEpsg3857Click);
   ConnectGuarded(ViewEfisMapsItem, &QAction::triggered, &TForm1::ViewEfisMapsClick);
   ConnectGuarded(CoverageItem, &QAction::triggered, &TForm1::CoverageClick);
+  ConnectGuarded(FitGridItem, &QAction::triggered, &TForm1::FitGridClick);
+  ConnectGuarded(GridReportItem, &QAction::triggered, &TForm1::GridReportClick);
   ConnectGuarded(PolygonToolItem, &QAction::triggered, &TForm1::PolygonToolClick);
 }
 
@@ -255,6 +266,11 @@ void TForm1::CreateSecondaryWindows() {
                                          [this] { DrawOverlay(state_.Source.GeoRef, *ui_, true); },
                                          this),
                        "CoverageForm");
+  GridReportForm = Named(
+      new TGridReportForm(
+          state_, *ui_, [this](std::function<void()> command) { Guarded(command); },
+          [this](ChartPixel pixel) { ScrollChartTo(pixel); }, this),
+      "GridReportForm");
   Form2 = Named(new TForm2(
                     ImportWindow(), state_, *ui_, [this] { ProcessSourceMapClick(); }, this),
                 "Form2");
@@ -378,6 +394,7 @@ void TForm1::UpdateAvailability() {
       {UseChartGeoReferenceItem, Command::UseChartGeoReference},
       {MapOptionsItem, Command::MapOptions},
       {CoverageItem, Command::EditCoverage},
+      {FitGridItem, Command::FitGrid},
       {PolygonToolItem, Command::EditCoverage},
       {DeleteAllTilesItem, Command::DeleteAllTiles},
       {ProcessSourceMapItem, Command::ProcessSource},
@@ -407,6 +424,7 @@ void TForm1::UpdateAvailability() {
   }
   if (dialogs_) dialogs_->UpdateAvailability();
   if (CoverageForm) CoverageForm->SetAvailability(AvailabilityOf(state_, Command::EditCoverage));
+  if (GridReportForm) GridReportForm->SetAvailability(AvailabilityOf(state_, Command::FitGrid));
 }
 
 void TForm1::BusyChanged() {
@@ -437,7 +455,8 @@ void TForm1::RedrawGrid() {
 
 void TForm1::DrawOverlay(GeoReference& geoRef, UserInterface& ui, bool coverageChanged) {
   if (coverageChanged) coverageOverlay_ = CoverageOverlayOf(state_);
-  overlayPainter_->Set(&coverageOverlay_, Image321->Mapping());
+  overlayPainter_->Set(&coverageOverlay_, state_.GridFit.Report ? &*state_.GridFit.Report : nullptr,
+                       Image321->Mapping());
   cz::DrawGridFromGeoRef(geoRef, Image321->Mapping(), *overlayPainter_, ui);
 }
 
@@ -449,6 +468,23 @@ void TForm1::CoverageClick() {
   }
   CoverageForm->show();
   CoverageForm->raise();
+}
+
+void TForm1::FitGridClick() {
+  GridReportForm->Fit();
+}
+
+void TForm1::GridReportClick() {
+  GridReportForm->UpdateInfo();
+  GridReportForm->show();
+  GridReportForm->raise();
+}
+
+void TForm1::ScrollChartTo(ChartPixel pixel) {
+  const double scale = Image321->Mapping().EffectiveScale();
+  // The scroll bars keep their values within their ranges.
+  ScrollBarHorizontal->setValue(static_cast<int>(std::lround(pixel.X * scale - Image321->width() / 2.0)));
+  ScrollBarVertical->setValue(static_cast<int>(std::lround(pixel.Y * scale - Image321->height() / 2.0)));
 }
 
 void TForm1::PolygonToolClick() {

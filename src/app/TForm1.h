@@ -41,7 +41,7 @@
 #include "batch/CommandLine.h"
 #include "georef/GridPicking.h"
 #include "port/HeadlessUserInterface.h"
-#include "georef/CoverageDrawing.h"
+#include "georef/OverlayAddingPainter.h"
 #include "workspace/AppState.h"
 #include "workspace/CommandLineRun.h"
 #include "workspace/ObserverList.h"
@@ -67,6 +67,7 @@ class TSplashScreen;
 class QtUserInterface;
 class TForm2;
 class TCoverageForm;
+class TGridReportForm;
 class TMapViewerForm;
 class Workspace;
 
@@ -125,6 +126,10 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   void ScrollBarVerticalChange();
   void Image1MouseDown(QPoint position, bool secondaryButton = false);
   void CoverageClick();     // the "Coverage" dialog
+  void FitGridClick();      // fits the grid, the "Grid report" window showing it
+  void GridReportClick();   // the "Grid report" window
+  // Scrolls the chart view so that the chart pixel lies in its middle, as far as it can.
+  void ScrollChartTo(ChartPixel pixel);
   void PolygonToolClick();  // the polygon tool on or off
   void CreateOrOpenProjectClick();
   void LoadSourceMapClick();
@@ -183,7 +188,7 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   HeadlessUserInterface headless_;
   std::unique_ptr<QtUserInterface> ui_;
   std::unique_ptr<QtGridPainter> gridPainter_;
-  std::unique_ptr<CoverageAddingPainter> overlayPainter_;  // the grid painter, the coverage added
+  std::unique_ptr<OverlayAddingPainter> overlayPainter_;  // the grid painter, coverage and markers added
   CoverageOverlay coverageOverlay_;
   std::unique_ptr<MainWindowDialogs> dialogs_;  // the dialogs it opens, and their wiring
   std::function<bool()> referenceDialogShowing_;
@@ -217,12 +222,15 @@ class TForm1 : public QMainWindow, public CommandLineHost {
   TSplashScreen* SplashScreen = nullptr;
   TForm2* Form2 = nullptr;  // "Import EPSG3857 tiles"
   TCoverageForm* CoverageForm = nullptr;  // "Coverage"
+  TGridReportForm* GridReportForm = nullptr;  // "Grid report"
 
   QMenu* ProjectMenu = nullptr;  // "Project"
   QAction* CreateOrOpenProjectItem = nullptr;
   QAction* LoadSourceMapItem = nullptr;
   QAction* UseChartGeoReferenceItem = nullptr;  // the loaded GeoTIFF's own georeference
   QAction* MapOptionsItem = nullptr;
+  QAction* FitGridItem = nullptr;     // "Fit the grid to the printed graticule"
+  QAction* GridReportItem = nullptr;  // "Grid report..."
   QMenu* CoverageMenu = nullptr;
   QAction* CoverageItem = nullptr;     // the "Coverage" dialog
   QAction* PolygonToolItem = nullptr;  // checkable: presses on the chart draw the polygon

@@ -24,35 +24,4 @@ struct CoverageOverlay {
 void DrawCoverageOverlay(const CoverageOverlay& overlay, const ViewMapping& view,
                          GridPainter& painter);
 
-// A painter that adds the coverage to every overlay drawn through it, just before the overlay
-// ends (the grid drawing begins and ends the overlay itself).
-class CoverageAddingPainter : public GridPainter {
- public:
-  explicit CoverageAddingPainter(GridPainter& inner) : inner_(inner) {}
-  // What the next overlays show, and the view they are drawn for.
-  void Set(const CoverageOverlay* overlay, const ViewMapping& view) {
-    overlay_ = overlay;
-    view_ = view;
-  }
-
-  void BeginOverlay() override { inner_.BeginOverlay(); }
-  void SetPen(const OverlayPen& pen) override { inner_.SetPen(pen); }
-  void DrawLine(PixelPoint from, PixelPoint to) override { inner_.DrawLine(from, to); }
-  void DrawRectangleOutline(PixelPoint topLeft, PixelPoint bottomRight) override {
-    inner_.DrawRectangleOutline(topLeft, bottomRight);
-  }
-  void DrawText(PixelPoint topLeft, const std::string& text, OverlayColour colour) override {
-    inner_.DrawText(topLeft, text, colour);
-  }
-  void EndOverlay() override {
-    if (overlay_) DrawCoverageOverlay(*overlay_, view_, inner_);
-    inner_.EndOverlay();
-  }
-
- private:
-  GridPainter& inner_;
-  const CoverageOverlay* overlay_ = nullptr;
-  ViewMapping view_;
-};
-
 }  // namespace cz

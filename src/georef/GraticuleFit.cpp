@@ -389,16 +389,14 @@ GridReport GridResiduals(const GeoReference& geo) {
   return report;
 }
 
-std::string GridFitSummary(const GridReport& report) {
-  const std::int32_t flagged = report.Flagged();
-  const auto total = static_cast<std::int32_t>(report.Points.size());
-  if (total == 0 || flagged == total) {
-    return "No printed graticule was found: the grid is left as it was";
-  }
+namespace {
+
+// "RMS 0.42 px, 2 of 35 points flagged: 3/1, 4/2" (points as column/row counted from 1).
+std::string RmsAndFlagged(const GridReport& report) {
   char rms[32];
   std::snprintf(rms, sizeof rms, "%.2f", report.Rms);
-  std::string text = "Fitted the grid to the printed graticule: RMS " + std::string(rms) + " px, " +
-                     std::to_string(flagged) + " of " + std::to_string(total) + " points flagged";
+  std::string text = "RMS " + std::string(rms) + " px, " + std::to_string(report.Flagged()) +
+                     " of " + std::to_string(report.Points.size()) + " points flagged";
   std::string names;
   for (const ReportedPoint& p : report.Points) {
     if (p.Mark != PointMark::Flagged) continue;
@@ -406,6 +404,19 @@ std::string GridFitSummary(const GridReport& report) {
              std::to_string(p.Row + 1);
   }
   return text + names;
+}
+
+}  // namespace
+
+std::string GridFitSummary(const GridReport& report) {
+  if (report.Points.empty() || report.Flagged() == static_cast<std::int32_t>(report.Points.size())) {
+    return "No printed graticule was found: the grid is left as it was";
+  }
+  return "Fitted the grid to the printed graticule: " + RmsAndFlagged(report);
+}
+
+std::string GridCheckSummary(const GridReport& report) {
+  return "Grid check: " + RmsAndFlagged(report);
 }
 
 }  // namespace cz

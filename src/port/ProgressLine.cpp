@@ -17,6 +17,8 @@ const char* TaskText(ProgressTask task) {
       return "Importing web tiles";
     case ProgressTask::Batch:
       return "Processing sources";
+    case ProgressTask::GridFit:
+      return "Fitting the grid";
   }
   return "Working";
 }

@@ -17,6 +17,7 @@ enum class ProgressTask {
   MapBuilding,   // tiles packed into map files
   Import,        // web tiles decoded into mosaics
   Batch,         // sources of the project batch
+  GridFit,       // grid points searched for the printed graticule
 };
 
 // Where a long job stands. Done counts finished units (tiles, files, sources) of Planned.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "batch/CommandLine.h"
+#include "georef/GraticuleFit.h"
 #include "georef/GridPicking.h"
 #include "imaging/MapSource.h"
 #include "project/Project.h"
@@ -39,6 +40,8 @@ struct AppState {
   std::vector<CoveragePoint> PolygonDraft;
   bool PolygonToolActive = false;
   std::optional<std::size_t> MovingPolygonPoint;
+  // The last grid fit or check of the loaded chart (GridFitCommands.h).
+  GridFitState GridFit;
   // The person chose to stop the running job and close the main window (RequestJobStop): it
   // closes once the busy state ends.
   bool CloseAfterJob = false;

@@ -18,6 +18,8 @@ const char* OperationName(LongOperation operation) {
       return "The EPSG3857 import";
     case LongOperation::Batch:
       return "The batch run";
+    case LongOperation::GridFit:
+      return "The grid fit";
     case LongOperation::None:
       break;
   }

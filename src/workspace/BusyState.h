@@ -27,7 +27,15 @@ namespace cz {
 
 class UserInterface;
 
-enum class LongOperation : std::uint8_t { None, Load, TileCreation, MapBuilding, Import, Batch };
+enum class LongOperation : std::uint8_t {
+  None,
+  Load,
+  TileCreation,
+  MapBuilding,
+  Import,
+  Batch,
+  GridFit
+};
 
 struct BusyState {
   LongOperation Running = LongOperation::None;  // the outermost operation in progress

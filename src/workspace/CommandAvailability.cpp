@@ -17,6 +17,7 @@ bool NeedsMap(Command command) {
     case Command::ReadBpw:
     case Command::PressOnChart:
     case Command::EditCoverage:
+    case Command::FitGrid:
     case Command::Zoom:
       return true;
     default:
@@ -53,6 +54,7 @@ void ReplaceSource(AppState& state) {
   state.Picks = GridPickState{};
   state.PolygonDraft.clear();
   state.MovingPolygonPoint.reset();
+  state.GridFit = GridFitState{};
   state.SourceReplaced.Notify();
 }
 

@@ -49,6 +49,7 @@ enum class Command : std::uint8_t {
   ReadBpw,
   PressOnChart,  // a pick for the reference dialog, picking up or dropping a grid point
   EditCoverage,  // the "Coverage" dialog and its buttons, the polygon tool
+  FitGrid,       // fitting the grid to the printed graticule, checking it, undoing the fit
   Zoom,
   Scroll,  // scroll bars, wheel, resize
 };

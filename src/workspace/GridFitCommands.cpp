@@ -3,6 +3,10 @@
 #include <cstdio>
 #include <iostream>
 
+#include "platform/Error.h"
+#include "port/ProgressCounter.h"
+#include "workspace/BusyState.h"
+
 namespace cz {
 
 GridReport FitSourceGrid(MapSourceState& source, UserInterface& ui) {
@@ -32,6 +36,67 @@ void FitGridOnCommandLine(MapSourceState& source, UserInterface& ui) {
                   p.ShiftX(), p.ShiftY(), p.Residual);
     std::cerr << line << '\n';
   }
+}
+
+
+namespace {
+
+bool GridToFit(const AppState& state, UserInterface& ui) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
+  const MapSourceState& source = state.Source;
+  if (!source.Loaded || source.GeoRef.NLon < 1 || source.GeoRef.NLat < 1) {
+    ui.ShowMessage(kNoGridToFitText);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void FitGridCommand(AppState& state, UserInterface& ui) {
+  if (!GridToFit(state, ui)) return;
+  const GeoReference before = state.Source.GeoRef;
+  GridReport report;
+  {
+    BusyScope busy(state.Busy, LongOperation::GridFit);
+    const GeoReference& geo = state.Source.GeoRef;
+    ProgressCounter progress(ui, ProgressTask::GridFit,
+                             std::int64_t{geo.NLon + 1} * (geo.NLat + 1));
+    try {
+      report = FindGraticule(state.Source.Image, geo, [&](double share) {
+        if (share > 0) progress.Step();
+        ui.ProcessEvents();
+        return !ui.CancelRequested();
+      });
+    } catch (const OperationCancelled&) {
+      ui.SetStatusText(kGridFitCancelledText);
+      return;
+    }
+  }
+  if (report.Flagged() < static_cast<std::int32_t>(report.Points.size())) {
+    state.Source.GeoRef = WithFittedGrid(before, report);
+    SaveMapINI(state.Source);
+    state.GridFit.Before = before;
+  }
+  state.GridFit.Report = std::move(report);
+  ui.SetStatusText(GridFitSummary(*state.GridFit.Report));
+  state.GeoReferenceChanged.Notify();
+}
+
+void UndoGridFitCommand(AppState& state, UserInterface& ui) {
+  if (RefuseGeoReferenceEditIfBusy(state.Busy, ui) || !state.GridFit.Before) return;
+  state.Source.GeoRef = *state.GridFit.Before;
+  SaveMapINI(state.Source);
+  state.GridFit = GridFitState{};
+  ui.SetStatusText(kGridFitUndoneText);
+  state.GeoReferenceChanged.Notify();
+}
+
+void CheckGridCommand(AppState& state, UserInterface& ui) {
+  if (!GridToFit(state, ui)) return;
+  state.GridFit.Report = GridResiduals(state.Source.GeoRef);
+  ui.SetStatusText(GridCheckSummary(*state.GridFit.Report));
+  state.GeoReferenceChanged.Notify();
 }
 
 }  // namespace cz

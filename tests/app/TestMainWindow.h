@@ -80,6 +80,8 @@ class TestMainWindow : public OwnWorkspace, public TForm1 {
   QAction* LoadSourceMapItem = Find<QAction>("LoadSourceMapItem");
   QAction* UseChartGeoReferenceItem = Find<QAction>("UseChartGeoReferenceItem");
   QAction* MapOptionsItem = Find<QAction>("MapOptionsItem");
+  QAction* FitGridItem = Find<QAction>("FitGridItem");
+  QAction* GridReportItem = Find<QAction>("GridReportItem");
   QMenu* CoverageMenu = Find<QMenu>("CoverageMenu");
   QAction* CoverageItem = Find<QAction>("CoverageItem");
   QAction* PolygonToolItem = Find<QAction>("PolygonToolItem");

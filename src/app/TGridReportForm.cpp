@@ -1,0 +1,168 @@
+#include "TGridReportForm.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "ProgressPanel.h"
+#include "QtUserInterface.h"
+#include "workspace/GridFitCommands.h"
+
+namespace cz {
+namespace {
+
+enum Column { kPoint, kLatitude, kLongitude, kShiftX, kShiftY, kResidual, kMark, kColumns };
+
+const char* MarkText(PointMark mark) {
+  switch (mark) {
+    case PointMark::Good:
+      return "good";
+    case PointMark::Doubtful:
+      return "doubtful";
+    case PointMark::Flagged:
+      break;
+  }
+  return "flagged";
+}
+
+// A mark's cell, sorted worst first: flagged, doubtful, good.
+class MarkItem : public QTableWidgetItem {
+ public:
+  explicit MarkItem(PointMark mark)
+      : QTableWidgetItem(QString::fromLatin1(MarkText(mark))),
+        rank_(mark == PointMark::Flagged ? 0 : mark == PointMark::Doubtful ? 1 : 2) {}
+  bool operator<(const QTableWidgetItem& other) const override {
+    const auto* mark = dynamic_cast<const MarkItem*>(&other);
+    return mark ? rank_ < mark->rank_ : QTableWidgetItem::operator<(other);
+  }
+
+ private:
+  int rank_;
+};
+
+// A cell that sorts by its number, shown with one decimal.
+QTableWidgetItem* NumberItem(double value) {
+  auto* item = new QTableWidgetItem;
+  item->setData(Qt::DisplayRole, std::round(value * 10) / 10);
+  item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return item;
+}
+
+}  // namespace
+
+TGridReportForm::TGridReportForm(AppState& state, QtUserInterface& ui,
+                                 std::function<void(std::function<void()>)> run,
+                                 std::function<void(ChartPixel)> scrollTo, QWidget* mainWindow)
+    : QWidget(mainWindow, Qt::Window),
+      state_(state),
+      ui_(ui),
+      run_(std::move(run)),
+      scrollTo_(std::move(scrollTo)) {
+  setWindowTitle(QStringLiteral("Grid report"));
+  resize(560, 420);
+  summary_ = new QLabel(this);
+  summary_->setObjectName(QStringLiteral("Summary"));
+  summary_->setWordWrap(true);
+  table_ = new QTableWidget(0, kColumns, this);
+  table_->setObjectName(QStringLiteral("Points"));
+  table_->setHorizontalHeaderLabels({QStringLiteral("Point"), QStringLiteral("Latitude"),
+                                     QStringLiteral("Longitude"), QStringLiteral("Shift X"),
+                                     QStringLiteral("Shift Y"), QStringLiteral("Residual"),
+                                     QStringLiteral("Mark")});
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->verticalHeader()->hide();
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  fit_ = new QPushButton(QStringLiteral("Fit to the printed graticule"), this);
+  fit_->setObjectName(QStringLiteral("Fit"));
+  check_ = new QPushButton(QStringLiteral("Check the grid as it stands"), this);
+  check_->setObjectName(QStringLiteral("Check"));
+  undo_ = new QPushButton(QStringLiteral("Undo the fit"), this);
+  undo_->setObjectName(QStringLiteral("Undo"));
+  progress_ = new ProgressPanel(this, [this] { ui_.RequestCancel(); });
+  progress_->setObjectName(QStringLiteral("Progress"));
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(fit_);
+  buttons->addWidget(check_);
+  buttons->addWidget(undo_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(summary_);
+  layout->addWidget(table_);
+  layout->addLayout(buttons);
+  layout->addWidget(progress_);
+
+  ui_.SetProgressSink(ProgressTask::GridFit,
+                      [this](const ProgressReport& report) { progress_->Show(report); });
+  connect(fit_, &QPushButton::clicked, this, [this] { run_([this] { Fit(); }); });
+  connect(check_, &QPushButton::clicked, this,
+          [this] { run_([this] { CheckGridCommand(state_, ui_); }); });
+  connect(undo_, &QPushButton::clicked, this,
+          [this] { run_([this] { UndoGridFitCommand(state_, ui_); }); });
+  // The point a row shows, wherever sorting has put the row.
+  connect(table_, &QTableWidget::cellClicked, this, [this](int row, int) {
+    const QTableWidgetItem* point = table_->item(row, kPoint);
+    if (!point || !state_.GridFit.Report) return;
+    const auto index = point->data(Qt::UserRole).toULongLong();
+    if (index < state_.GridFit.Report->Points.size()) {
+      scrollTo_(state_.GridFit.Report->Points[index].Found);
+    }
+  });
+  changed_ = state_.GeoReferenceChanged.Subscribe([this] {
+    if (isVisible()) UpdateInfo();
+  });
+}
+
+void TGridReportForm::Fit() {
+  show();
+  raise();
+  progress_->Reset();
+  ui_.ResetCancel();
+  FitGridCommand(state_, ui_);
+  UpdateInfo();
+}
+
+void TGridReportForm::UpdateInfo() {
+  const std::optional<GridReport>& report = state_.GridFit.Report;
+  SetAvailability(AvailabilityOf(state_, Command::FitGrid));
+  table_->setSortingEnabled(false);
+  table_->setRowCount(report ? static_cast<int>(report->Points.size()) : 0);
+  if (!report) {
+    summary_->setText(QStringLiteral("No grid report yet: fit the grid or check it."));
+    return;
+  }
+  summary_->setText(QString::fromStdString(state_.GridFit.Before ? GridFitSummary(*report)
+                                                                 : GridCheckSummary(*report)));
+  const GeoReference& geo = state_.Source.GeoRef;
+  for (std::size_t k = 0; k < report->Points.size(); ++k) {
+    const ReportedPoint& p = report->Points[k];
+    const int row = static_cast<int>(k);
+    auto* point = new QTableWidgetItem(QStringLiteral("%1/%2").arg(p.Column + 1).arg(p.Row + 1));
+    point->setData(Qt::UserRole, static_cast<qulonglong>(k));
+    table_->setItem(row, kPoint, point);
+    table_->setItem(row, kLatitude, NumberItem(geo.GridTopLatitude - p.Row));
+    table_->setItem(row, kLongitude, NumberItem(geo.GridLeftLongitude + p.Column));
+    table_->setItem(row, kShiftX, NumberItem(p.ShiftX()));
+    table_->setItem(row, kShiftY, NumberItem(p.ShiftY()));
+    table_->setItem(row, kResidual, NumberItem(p.Residual));
+    table_->setItem(row, kMark, new MarkItem(p.Mark));
+  }
+  table_->setSortingEnabled(true);
+}
+
+void TGridReportForm::SetAvailability(const Availability& availability) {
+  const QString reason = QString::fromStdString(availability.Reason);
+  for (QPushButton* button : {fit_, check_, undo_}) {
+    button->setEnabled(availability.Available);
+    button->setToolTip(reason);
+  }
+  undo_->setEnabled(availability.Available && state_.GridFit.Before.has_value());
+}
+
+}  // namespace cz
