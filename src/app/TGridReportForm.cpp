@@ -30,20 +30,25 @@ const char* MarkText(PointMark mark) {
   return "flagged";
 }
 
-// A mark's cell, sorted worst first: flagged, doubtful, good.
-class MarkItem : public QTableWidgetItem {
+// A cell that sorts by a rank of its own rather than its text: the points in grid order, the
+// marks worst first.
+class RankedItem : public QTableWidgetItem {
  public:
-  explicit MarkItem(PointMark mark)
-      : QTableWidgetItem(QString::fromLatin1(MarkText(mark))),
-        rank_(mark == PointMark::Flagged ? 0 : mark == PointMark::Doubtful ? 1 : 2) {}
+  RankedItem(const QString& text, double rank) : QTableWidgetItem(text), rank_(rank) {}
   bool operator<(const QTableWidgetItem& other) const override {
-    const auto* mark = dynamic_cast<const MarkItem*>(&other);
-    return mark ? rank_ < mark->rank_ : QTableWidgetItem::operator<(other);
+    const auto* ranked = dynamic_cast<const RankedItem*>(&other);
+    return ranked ? rank_ < ranked->rank_ : QTableWidgetItem::operator<(other);
   }
 
  private:
-  int rank_;
+  double rank_;
 };
+
+QTableWidgetItem* MarkItem(const ReportedPoint& p) {
+  if (!p.Located) return new RankedItem(QStringLiteral("not found"), -1);
+  return new RankedItem(QString::fromLatin1(MarkText(p.Mark)),
+                        p.Mark == PointMark::Flagged ? 0 : p.Mark == PointMark::Doubtful ? 1 : 2);
+}
 
 // A cell that sorts by its number, shown with one decimal.
 QTableWidgetItem* NumberItem(double value) {
@@ -143,17 +148,20 @@ void TGridReportForm::UpdateInfo() {
   for (std::size_t k = 0; k < report->Points.size(); ++k) {
     const ReportedPoint& p = report->Points[k];
     const int row = static_cast<int>(k);
-    auto* point = new QTableWidgetItem(QStringLiteral("%1/%2").arg(p.Column + 1).arg(p.Row + 1));
+    auto* point = new RankedItem(QStringLiteral("%1/%2").arg(p.Column + 1).arg(p.Row + 1), row);
     point->setData(Qt::UserRole, static_cast<qulonglong>(k));
     table_->setItem(row, kPoint, point);
     table_->setItem(row, kLatitude, NumberItem(geo.GridTopLatitude - p.Row));
     table_->setItem(row, kLongitude, NumberItem(geo.GridLeftLongitude + p.Column));
     table_->setItem(row, kShiftX, NumberItem(p.ShiftX()));
     table_->setItem(row, kShiftY, NumberItem(p.ShiftY()));
-    table_->setItem(row, kResidual, NumberItem(p.Residual));
-    table_->setItem(row, kMark, new MarkItem(p.Mark));
+    // A point not found has no residual of its own to show.
+    table_->setItem(row, kResidual,
+                    p.Located ? NumberItem(p.Residual) : new RankedItem(QString(), -1));
+    table_->setItem(row, kMark, MarkItem(p));
   }
   table_->setSortingEnabled(true);
+  table_->sortItems(kPoint, Qt::AscendingOrder);
 }
 
 void TGridReportForm::SetAvailability(const Availability& availability) {

@@ -288,9 +288,6 @@ GridReport FindGraticule(const Raster32& chart, const GeoReference& geo,
   const std::size_t total = static_cast<std::size_t>(report.Columns) * report.Rows;
   for (std::int32_t r = 0; r <= geo.NLat; ++r) {
     for (std::int32_t c = 0; c <= geo.NLon; ++c) {
-      if (progress && !progress(double(report.Points.size()) / total)) {
-        throw OperationCancelled("Grid fit cancelled");
-      }
       const Vec p = GridVec(geo, c, r);
       // The meridian runs down the grid's column, the parallel along its row.
       const Vec down = GridVec(geo, c, std::min(r + 1, geo.NLat)) - GridVec(geo, c, std::max(r - 1, 0));
@@ -319,6 +316,9 @@ GridReport FindGraticule(const Raster32& chart, const GeoReference& geo,
         }
       }
       report.Points.push_back(point);
+      if (progress && !progress(double(report.Points.size()) / total)) {
+        throw OperationCancelled("Grid fit cancelled");
+      }
     }
   }
   // Accepted only where the shift agrees with the neighbours': the worst disagreeing point is

@@ -60,7 +60,7 @@ struct GridReport {
   std::vector<std::size_t> Worst() const;
 };
 
-// Called between points with the share done (0..1); returns false to stop (the fit then
+// Called after each point with the share done (up to 1); returns false to stop (the fit then
 // throws OperationCancelled).
 using FitProgress = std::function<bool(double)>;
 

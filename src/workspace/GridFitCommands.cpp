@@ -63,8 +63,8 @@ void FitGridCommand(AppState& state, UserInterface& ui) {
     ProgressCounter progress(ui, ProgressTask::GridFit,
                              std::int64_t{geo.NLon + 1} * (geo.NLat + 1));
     try {
-      report = FindGraticule(state.Source.Image, geo, [&](double share) {
-        if (share > 0) progress.Step();
+      report = FindGraticule(state.Source.Image, geo, [&](double) {
+        progress.Step();
         ui.ProcessEvents();
         return !ui.CancelRequested();
       });
