@@ -18,18 +18,6 @@ namespace {
 
 enum Column { kPoint, kLatitude, kLongitude, kShiftX, kShiftY, kResidual, kMark, kColumns };
 
-const char* MarkText(PointMark mark) {
-  switch (mark) {
-    case PointMark::Good:
-      return "good";
-    case PointMark::Doubtful:
-      return "doubtful";
-    case PointMark::Flagged:
-      break;
-  }
-  return "flagged";
-}
-
 // A cell that sorts by a rank of its own rather than its text: the points in grid order, the
 // marks worst first.
 class RankedItem : public QTableWidgetItem {
@@ -46,7 +34,7 @@ class RankedItem : public QTableWidgetItem {
 
 QTableWidgetItem* MarkItem(const ReportedPoint& p) {
   if (!p.Located) return new RankedItem(QStringLiteral("not found"), -1);
-  return new RankedItem(QString::fromLatin1(MarkText(p.Mark)),
+  return new RankedItem(QString::fromLatin1(MarkName(p.Mark)),
                         p.Mark == PointMark::Flagged ? 0 : p.Mark == PointMark::Doubtful ? 1 : 2);
 }
 
@@ -148,7 +136,7 @@ void TGridReportForm::UpdateInfo() {
   for (std::size_t k = 0; k < report->Points.size(); ++k) {
     const ReportedPoint& p = report->Points[k];
     const int row = static_cast<int>(k);
-    auto* point = new RankedItem(QStringLiteral("%1/%2").arg(p.Column + 1).arg(p.Row + 1), row);
+    auto* point = new RankedItem(QString::fromStdString(p.Name()), row);
     point->setData(Qt::UserRole, static_cast<qulonglong>(k));
     table_->setItem(row, kPoint, point);
     table_->setItem(row, kLatitude, NumberItem(geo.GridTopLatitude - p.Row));

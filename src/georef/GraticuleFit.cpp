@@ -261,6 +261,18 @@ void SummariseRms(GridReport& report) {
 
 }  // namespace
 
+const char* MarkName(PointMark mark) {
+  switch (mark) {
+    case PointMark::Good:
+      return "good";
+    case PointMark::Doubtful:
+      return "doubtful";
+    case PointMark::Flagged:
+      break;
+  }
+  return "flagged";
+}
+
 std::int32_t GridReport::Flagged() const {
   return static_cast<std::int32_t>(std::count_if(
       Points.begin(), Points.end(), [](const ReportedPoint& p) { return p.Mark == PointMark::Flagged; }));
@@ -400,8 +412,7 @@ std::string RmsAndFlagged(const GridReport& report) {
   std::string names;
   for (const ReportedPoint& p : report.Points) {
     if (p.Mark != PointMark::Flagged) continue;
-    names += (names.empty() ? ": " : ", ") + std::to_string(p.Column + 1) + "/" +
-             std::to_string(p.Row + 1);
+    names += (names.empty() ? ": " : ", ") + GridPointName(p.Column, p.Row);
   }
   return text + names;
 }

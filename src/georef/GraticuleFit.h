@@ -27,6 +27,7 @@
 
 #include "geo/GeoReference.h"
 #include "georef/GeoTiffReference.h"
+#include "georef/GridLayout.h"
 #include "imaging/Raster32.h"
 
 namespace cz {
@@ -37,6 +38,9 @@ inline constexpr double kFlaggedResidual = 4.0;  // chart pixels
 
 enum class PointMark : std::uint8_t { Good, Doubtful, Flagged };
 
+// "good", "doubtful" or "flagged".
+const char* MarkName(PointMark mark);
+
 struct ReportedPoint {
   std::int32_t Column = 0, Row = 0;  // grid point (c, r)
   ChartPixel Model;                  // where the grid had it
@@ -46,6 +50,7 @@ struct ReportedPoint {
   double Residual = 0;               // chart pixels from the smooth fit of its neighbours
   PointMark Mark = PointMark::Flagged;
 
+  std::string Name() const { return GridPointName(Column, Row); }
   double ShiftX() const { return Found.X - Model.X; }
   double ShiftY() const { return Found.Y - Model.Y; }
 };

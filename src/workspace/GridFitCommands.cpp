@@ -30,10 +30,9 @@ void FitGridOnCommandLine(MapSourceState& source, UserInterface& ui) {
     if (shown++ == 5) break;
     const ReportedPoint& p = report.Points[k];
     char line[160];
-    std::snprintf(line, sizeof line, "  point %d/%d: %s, shift %.1f %.1f px, residual %.1f px",
-                  p.Column + 1, p.Row + 1,
-                  p.Mark == PointMark::Flagged ? "flagged" : p.Mark == PointMark::Doubtful ? "doubtful" : "good",
-                  p.ShiftX(), p.ShiftY(), p.Residual);
+    std::snprintf(line, sizeof line, "  point %s: %s, shift %.1f %.1f px, residual %.1f px",
+                  p.Name().c_str(), p.Located ? MarkName(p.Mark) : "not found", p.ShiftX(),
+                  p.ShiftY(), p.Residual);
     std::cerr << line << '\n';
   }
 }
