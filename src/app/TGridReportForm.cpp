@@ -130,8 +130,7 @@ void TGridReportForm::UpdateInfo() {
     summary_->setText(QStringLiteral("No grid report yet: fit the grid or check it."));
     return;
   }
-  summary_->setText(QString::fromStdString(state_.GridFit.Before ? GridFitSummary(*report)
-                                                                 : GridCheckSummary(*report)));
+  summary_->setText(QString::fromStdString(state_.GridFit.Summary));
   const GeoReference& geo = state_.Source.GeoRef;
   for (std::size_t k = 0; k < report->Points.size(); ++k) {
     const ReportedPoint& p = report->Points[k];

@@ -82,15 +82,17 @@ GeoReference WithFittedGrid(const GeoReference& geo, const GridReport& report);
 // residual from the smooth fit of its neighbours' positions, no shifts.
 GridReport GridResiduals(const GeoReference& geo);
 
-// What the window keeps of the loaded chart's last grid check: the report its markers and its
-// report window show, and the grid from before a fit, for one undo.
+// What the window keeps of the loaded chart's last grid fit or check: the report its markers
+// and its report window show with its summary line, and the grid from before a fit, for one
+// undo.
 struct GridFitState {
   std::optional<GridReport> Report;
+  std::string Summary;
   std::optional<GeoReference> Before;
 };
 
 // "Fitted the grid to the printed graticule: RMS 0.42 px, 2 of 35 points flagged: 3/1, 4/2"
-// (points as column/row counted from 1), or the message of a chart where no crossing was found.
+// (points named as the overlay labels them), or the message of a chart where no crossing was found.
 std::string GridFitSummary(const GridReport& report);
 // "Grid check: RMS 0.42 px, 1 of 35 points flagged: 3/1", of GridResiduals' report.
 std::string GridCheckSummary(const GridReport& report);

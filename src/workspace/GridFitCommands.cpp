@@ -77,8 +77,9 @@ void FitGridCommand(AppState& state, UserInterface& ui) {
     SaveMapINI(state.Source);
     state.GridFit.Before = before;
   }
+  state.GridFit.Summary = GridFitSummary(report);
   state.GridFit.Report = std::move(report);
-  ui.SetStatusText(GridFitSummary(*state.GridFit.Report));
+  ui.SetStatusText(state.GridFit.Summary);
   state.GeoReferenceChanged.Notify();
 }
 
@@ -93,9 +94,15 @@ void UndoGridFitCommand(AppState& state, UserInterface& ui) {
 
 void CheckGridCommand(AppState& state, UserInterface& ui) {
   if (!GridToFit(state, ui)) return;
-  state.GridFit.Report = GridResiduals(state.Source.GeoRef);
-  ui.SetStatusText(GridCheckSummary(*state.GridFit.Report));
+  RecheckGridReport(state);
+  ui.SetStatusText(state.GridFit.Summary);
   state.GeoReferenceChanged.Notify();
+}
+
+void RecheckGridReport(AppState& state) {
+  if (!state.GridFit.Report) return;  // an edit does not start a report of its own
+  state.GridFit.Report = GridResiduals(state.Source.GeoRef);
+  state.GridFit.Summary = GridCheckSummary(*state.GridFit.Report);
 }
 
 }  // namespace cz

@@ -88,6 +88,20 @@ TEST(GridReportWindow, FitsShowsSortsScrollsToAPointAndUndoes) {
   EXPECT_NEAR(shown.X, window.Image321->width() / 2, 20);
   EXPECT_NEAR(shown.Y, window.Image321->height() / 2, 20);
 
+  // The point under the legend placed by hand on its crossing, with two clicks on the chart:
+  // the report follows the grid as it now stands, and the fit can still be undone.
+  const ChartPixel truth = chart.Truth(testing::kCoveredColumn, testing::kCoveredRow);
+  const auto clickChart = [&](double x, double y) {
+    const PixelPoint at = window.Image321->Mapping().ToView({int(std::lround(x)), int(std::lround(y))});
+    QTest::mouseClick(window.Image321, Qt::LeftButton, {}, QPoint(at.X, at.Y));
+  };
+  clickChart(point.Found.X, point.Found.Y);
+  clickChart(truth.X, truth.Y);
+  EXPECT_NEAR(window.State().Source.GeoRef.Grid[2][1].X, truth.X, 1.5);
+  EXPECT_NE(report->findChild<QLabel*>(QStringLiteral("Summary"))->text().indexOf(QStringLiteral("Grid check: ")), -1);
+  EXPECT_EQ(window.State().GridFit.Report->Points[2 + 1 * 4].Mark, PointMark::Good);
+  EXPECT_EQ(window.State().GridFit.Report->Flagged(), 0);
+
   auto* undo = report->findChild<QPushButton*>(QStringLiteral("Undo"));
   ASSERT_TRUE(undo->isEnabled());
   QTest::mouseClick(undo, Qt::LeftButton);
