@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "geo/GeoReference.h"
+#include "georef/ControlPointFit.h"
 #include "georef/GeoTiffReference.h"
 #include "imaging/Raster32.h"
 
@@ -79,9 +80,11 @@ GridReport GridResiduals(const GeoReference& geo);
 
 // What the window keeps of the loaded chart's last grid check: the report its markers and its
 // report window show, and the grid from before a fit, for one undo.
+// A chart georeferenced from its control points also keeps their residuals.
 struct GridFitState {
   std::optional<GridReport> Report;
   std::optional<GeoReference> Before;
+  std::optional<ControlPointReport> ControlPoints;
 };
 
 // "Fitted the grid to the printed graticule: RMS 0.42 px, 2 of 35 points flagged: 3/1, 4/2"

@@ -5,6 +5,7 @@
 
 #include "platform/Error.h"
 #include "port/ProgressCounter.h"
+#include "workspace/ChartGeoReferenceCommands.h"
 #include "workspace/BusyState.h"
 
 namespace cz {
@@ -95,6 +96,7 @@ void UndoGridFitCommand(AppState& state, UserInterface& ui) {
 void CheckGridCommand(AppState& state, UserInterface& ui) {
   if (!GridToFit(state, ui)) return;
   state.GridFit.Report = GridResiduals(state.Source.GeoRef);
+  state.GridFit.ControlPoints = ControlPointReportOf(state.Source);
   ui.SetStatusText(GridCheckSummary(*state.GridFit.Report));
   state.GeoReferenceChanged.Notify();
 }
