@@ -98,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(Fits, ControlPointCharts,
                                            FitCase{ControlPointFitKind::Order3, "cp16.tif", 0.5},
                                            FitCase{ControlPointFitKind::Spline, "cp.tif", 1.0}),
                          [](const auto& info) {
-                           return "Order" + ControlPointFitKindText(info.param.kind);
+                           return info.param.kind == ControlPointFitKind::Spline ? std::string("Spline")
+                                                                : "Order" + ControlPointFitKindText(info.param.kind);
                          });
 
 // Point sets on a small geographic chart (model = degrees) that cannot be fitted.
