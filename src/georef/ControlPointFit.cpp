@@ -114,6 +114,10 @@ std::optional<Matrix> Inverse(Matrix a) {
   return inv;
 }
 
+// The spline's system is dense, points + 3 each way, and solved whole (its inverse gives the
+// residuals): beyond this many points it would take more memory and time than a chart is worth.
+constexpr std::size_t kMostSplinePoints = 1000;
+
 // Points per side of the lattice the fold check evaluates the Jacobian on.
 constexpr int kFoldLattice = 33;
 
@@ -161,6 +165,10 @@ ControlPointFit ControlPointFit::Make(const std::vector<ControlPoint>& points,
     throw refuse(std::to_string(count) + " control point" + (count == 1 ? " is" : "s are") +
                  " too few for " + name + " (it needs " +
                  std::to_string(MinimumControlPoints(kind)) + ")");
+  }
+  if (kind == ControlPointFitKind::Spline && count > kMostSplinePoints) {
+    throw refuse(std::to_string(count) + " control points are too many for " + name +
+                 " (at most " + std::to_string(kMostSplinePoints) + ")");
   }
   const std::string undetermined = "the " + std::to_string(count) +
                                    " control points do not determine " + name +

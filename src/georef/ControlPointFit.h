@@ -60,7 +60,8 @@ std::string ControlPointLine(const ControlPointReport& report, std::size_t index
 class ControlPointFit {
  public:
   // Fits points as kind over a chart of width × height pixels. Throws CartozenError
-  // (GeoReferenceProblem with path) for too few points for the kind, points that do not
+  // (GeoReferenceProblem with path) for too few points for the kind (or more than 1000 for
+  // the spline, whose dense system grows with their square), points that do not
   // determine it (coincident, on a line, or on a curve the polynomial cannot tell from its
   // own terms), and points that fold it over the chart.
   static ControlPointFit Make(const std::vector<ControlPoint>& points, ControlPointFitKind kind,
