@@ -42,7 +42,7 @@ struct SampleGeoTiff {
   int NoDataBorder = 0;
   // Given: written as tie points (model X longitude, Y latitude) in place of the one tie point
   // and the pixel scale, with the GeoKeys of EPSG:4326.
-  std::vector<ControlPoint> ControlPoints;
+  std::vector<ControlPoint> ControlPoints{};
 };
 
 // columns × rows control points spread evenly over the chart, inset by a twentieth of its size
