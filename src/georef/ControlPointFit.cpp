@@ -121,63 +121,23 @@ ControlPointFit ControlPointFit::Make(const std::vector<ControlPoint>& points,
     pixels[k] = {points[k].PixelX, points[k].PixelY};
   }
 
-  // The affine least-squares fit: Newton's start, the fold check's lattice, order 1 itself.
-  const auto polynomial = [&](int order) {
-    Matrix a(count, std::vector<double>(TermCount(order)));
-    for (std::size_t k = 0; k < count; ++k) Terms(order, u[k], v[k], a[k].data());
-    return LeastSquares(a, pixels);
-  };
-  const std::optional<Matrix> affine = polynomial(1);
+  // The affine least-squares fit: Newton's start and the fold check's lattice.
+  Matrix linear(count, std::vector<double>(3));
+  for (std::size_t k = 0; k < count; ++k) linear[k] = {1, u[k], v[k]};
+  const std::optional<Matrix> affine = LeastSquares(linear, pixels);
   if (!affine) throw refuse(undetermined);
   const Matrix& af = *affine;
   fit.affine_ = {af[0][0], af[1][0], af[2][0], af[0][1], af[1][1], af[2][1]};
+  const double det = af[1][0] * af[2][1] - af[2][0] * af[1][1];
+  if (!(std::abs(det) > 0) || !std::isfinite(det)) throw refuse(undetermined);
 
-  if (kind == ControlPointFitKind::Spline) {
-    const std::size_t n = count + 3;
-    Matrix m(n, std::vector<double>(n, 0.0));
-    for (std::size_t i = 0; i < count; ++i) {
-      for (std::size_t j = 0; j < count; ++j) {
-        m[i][j] = Kernel((u[i] - u[j]) * (u[i] - u[j]) + (v[i] - v[j]) * (v[i] - v[j]));
-      }
-      const double p[3] = {1, u[i], v[i]};
-      for (std::size_t t = 0; t < 3; ++t) m[i][count + t] = m[count + t][i] = p[t];
-    }
-    const std::optional<Matrix> inverse = Inverse(m);
-    if (!inverse) throw refuse(undetermined);
-    const Matrix& mi = *inverse;
-    fit.nodesU_ = u, fit.nodesV_ = v;
-    fit.weightsX_.assign(count, 0), fit.weightsY_.assign(count, 0);
-    fit.termsX_.assign(3, 0), fit.termsY_.assign(3, 0);
-    for (std::size_t i = 0; i < n; ++i) {
-      double cx = 0, cy = 0;
-      for (std::size_t j = 0; j < count; ++j) cx += mi[i][j] * pixels[j][0], cy += mi[i][j] * pixels[j][1];
-      (i < count ? fit.weightsX_[i] : fit.termsX_[i - count]) = cx;
-      (i < count ? fit.weightsY_[i] : fit.termsY_[i - count]) = cy;
-    }
-    // Leave one out in closed form (Rippa): the error at point k of the spline through the
-    // others is its weight over the inverse's diagonal element.
-    fit.report_.Points.resize(count);
-    for (std::size_t k = 0; k < count; ++k) {
-      ControlPointResidual& r = fit.report_.Points[k];
-      r.PixelX = pixels[k][0], r.PixelY = pixels[k][1];
-      const double d = mi[k][k];
-      // Without a spline through the others (three points: theirs is no longer determined)
-      // the point has no residual of its own.
-      const bool others = std::abs(d) > 1e-12;
-      r.FittedX = r.PixelX - (others ? fit.weightsX_[k] / d : 0);
-      r.FittedY = r.PixelY - (others ? fit.weightsY_[k] / d : 0);
-    }
-  } else {
-    const std::optional<Matrix> terms = polynomial(OrderOf(kind));
-    if (!terms) throw refuse(undetermined);
-    for (const auto& row : *terms) fit.termsX_.push_back(row[0]), fit.termsY_.push_back(row[1]);
-    fit.report_.Points.resize(count);
-    for (std::size_t k = 0; k < count; ++k) {
-      ControlPointResidual& r = fit.report_.Points[k];
-      r.PixelX = pixels[k][0], r.PixelY = pixels[k][1];
-      fit.PixelOf(points[k].Model, r.FittedX, r.FittedY);
-    }
+  fit.report_.Points.resize(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    fit.report_.Points[k].PixelX = pixels[k][0], fit.report_.Points[k].PixelY = pixels[k][1];
   }
+  const bool determined = kind == ControlPointFitKind::Spline ? fit.FitSpline(u, v, pixels)
+                                                              : fit.FitPolynomial(u, v, pixels);
+  if (!determined) throw refuse(undetermined);
   fit.report_.Kind = kind;
   double sum = 0;
   for (ControlPointResidual& r : fit.report_.Points) {
@@ -186,31 +146,88 @@ ControlPointFit ControlPointFit::Make(const std::vector<ControlPoint>& points,
   }
   fit.report_.Rms = std::sqrt(sum / count);
 
-  // The fold check: the Jacobian keeps the affine fit's sign over the chart (a lattice of
-  // its pixels placed by the affine inverse) and at every point.
-  const auto& [a, b, c, d, e, f] = fit.affine_;
-  const double det = b * f - c * e;
-  if (!(std::abs(det) > 0) || !std::isfinite(det)) throw refuse(undetermined);
-  const auto folds = [&](double uu, double vv) {
-    double out[2], j[4];
-    fit.Evaluate(uu, vv, out, j);
-    const double local = j[0] * j[3] - j[1] * j[2];
-    return !(local * det > 0);
-  };
-  bool folded = false;
-  for (int iy = 0; iy < kFoldLattice && !folded; ++iy) {
-    for (int ix = 0; ix < kFoldLattice && !folded; ++ix) {
-      const double x = -0.5 + double(width) * ix / (kFoldLattice - 1) - a;
-      const double y = -0.5 + double(height) * iy / (kFoldLattice - 1) - d;
-      folded = folds((f * x - c * y) / det, (b * y - e * x) / det);
-    }
-  }
-  for (std::size_t k = 0; k < count && !folded; ++k) folded = folds(u[k], v[k]);
-  if (folded) {
+  if (fit.Folds(width, height, u, v)) {
     throw refuse("the " + std::to_string(count) + " control points fold " + name +
                  " over the chart (it would show some places twice)");
   }
   return fit;
+}
+
+bool ControlPointFit::FitSpline(const std::vector<double>& u, const std::vector<double>& v,
+                                const Matrix& pixels) {
+  const std::size_t count = u.size(), n = count + 3;
+  Matrix m(n, std::vector<double>(n, 0.0));
+  for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t j = 0; j < count; ++j) {
+      m[i][j] = Kernel((u[i] - u[j]) * (u[i] - u[j]) + (v[i] - v[j]) * (v[i] - v[j]));
+    }
+    const double p[3] = {1, u[i], v[i]};
+    for (std::size_t t = 0; t < 3; ++t) m[i][count + t] = m[count + t][i] = p[t];
+  }
+  const std::optional<Matrix> inverse = Inverse(m);
+  if (!inverse) return false;
+  const Matrix& mi = *inverse;
+  nodesU_ = u, nodesV_ = v;
+  weightsX_.assign(count, 0), weightsY_.assign(count, 0);
+  termsX_.assign(3, 0), termsY_.assign(3, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    double cx = 0, cy = 0;
+    for (std::size_t j = 0; j < count; ++j) cx += mi[i][j] * pixels[j][0], cy += mi[i][j] * pixels[j][1];
+    (i < count ? weightsX_[i] : termsX_[i - count]) = cx;
+    (i < count ? weightsY_[i] : termsY_[i - count]) = cy;
+  }
+  // Leave one out in closed form (Rippa): the error at point k of the spline through the
+  // others is its weight over the inverse's diagonal element.
+  for (std::size_t k = 0; k < count; ++k) {
+    ControlPointResidual& r = report_.Points[k];
+    const double d = mi[k][k];
+    // Without a spline through the others (three points: theirs is no longer determined)
+    // the point has no residual of its own.
+    const bool others = std::abs(d) > 1e-12;
+    r.FittedX = r.PixelX - (others ? weightsX_[k] / d : 0);
+    r.FittedY = r.PixelY - (others ? weightsY_[k] / d : 0);
+  }
+  return true;
+}
+
+bool ControlPointFit::FitPolynomial(const std::vector<double>& u, const std::vector<double>& v,
+                                    const Matrix& pixels) {
+  const int order = OrderOf(kind_);
+  Matrix a(u.size(), std::vector<double>(TermCount(order)));
+  for (std::size_t k = 0; k < u.size(); ++k) Terms(order, u[k], v[k], a[k].data());
+  const std::optional<Matrix> terms = LeastSquares(a, pixels);
+  if (!terms) return false;
+  for (const auto& row : *terms) termsX_.push_back(row[0]), termsY_.push_back(row[1]);
+  for (std::size_t k = 0; k < u.size(); ++k) {
+    double out[2], j[4];
+    Evaluate(u[k], v[k], out, j);
+    report_.Points[k].FittedX = out[0], report_.Points[k].FittedY = out[1];
+  }
+  return true;
+}
+
+// The Jacobian keeps the affine fit's sign over the chart (a lattice of its pixels placed by
+// the affine inverse) and at every point.
+bool ControlPointFit::Folds(std::int32_t width, std::int32_t height, const std::vector<double>& u,
+                            const std::vector<double>& v) const {
+  const auto& [a, b, c, d, e, f] = affine_;
+  const double det = b * f - c * e;
+  const auto folds = [&](double uu, double vv) {
+    double out[2], j[4];
+    Evaluate(uu, vv, out, j);
+    return !((j[0] * j[3] - j[1] * j[2]) * det > 0);
+  };
+  for (int iy = 0; iy < kFoldLattice; ++iy) {
+    for (int ix = 0; ix < kFoldLattice; ++ix) {
+      const double x = -0.5 + double(width) * ix / (kFoldLattice - 1) - a;
+      const double y = -0.5 + double(height) * iy / (kFoldLattice - 1) - d;
+      if (folds((f * x - c * y) / det, (b * y - e * x) / det)) return true;
+    }
+  }
+  for (std::size_t k = 0; k < u.size(); ++k) {
+    if (folds(u[k], v[k])) return true;
+  }
+  return false;
 }
 
 void ControlPointFit::Evaluate(double u, double v, double out[2], double jacobian[4]) const {

@@ -77,6 +77,15 @@ class ControlPointFit {
 
  private:
   ControlPointFit() = default;
+  // Through the normalised points (u, v) and their pixels: the terms, and each point's fitted
+  // pixel in the report; false when the points do not determine the fit.
+  bool FitSpline(const std::vector<double>& u, const std::vector<double>& v,
+                 const std::vector<std::vector<double>>& pixels);
+  bool FitPolynomial(const std::vector<double>& u, const std::vector<double>& v,
+                     const std::vector<std::vector<double>>& pixels);
+  // Whether the fit folds over a chart of width × height pixels or at a point.
+  bool Folds(std::int32_t width, std::int32_t height, const std::vector<double>& u,
+             const std::vector<double>& v) const;
   // Pixel and its derivatives by the normalised u and v at (u, v).
   void Evaluate(double u, double v, double out[2], double jacobian[4]) const;
 
