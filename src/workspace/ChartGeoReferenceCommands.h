@@ -5,6 +5,8 @@
 // controls for the manual grid.
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "georef/ControlPointFit.h"
 #include "imaging/MapSource.h"
