@@ -112,6 +112,12 @@ struct RefusedCase {
 
 ControlPoint At(double x, double y) { return {x, y, {5 + x / 100, 52 - y / 100}}; }
 
+std::vector<ControlPoint> Lattice(int count) {
+  std::vector<ControlPoint> points;
+  for (int k = 0; k < count; ++k) points.push_back(At(k % 40, k / 40));
+  return points;
+}
+
 const RefusedCase kRefused[] = {
     {"TwoPointsForOrder2", {At(5, 5), At(30, 30)}, ControlPointFitKind::Order2,
      "2 control points are too few for an order 2 polynomial (it needs 6)"},
@@ -126,6 +132,9 @@ const RefusedCase kRefused[] = {
     {"TwoPointsCoincide", {At(0, 0), At(39, 0), At(0, 39), At(0, 39)}, ControlPointFitKind::Spline,
      "the 4 control points do not determine a thin-plate spline (they coincide, or lie on a line "
      "or a curve)"},
+    // The spline's dense system would grow with the square of a file's count.
+    {"TooManyForASpline", Lattice(1001), ControlPointFitKind::Spline,
+     "1001 control points are too many for a thin-plate spline (at most 1000)"},
     // The middle row's points swap places: the spline through them must turn the chart over.
     {"SwappedNeighboursFold",
      {At(0, 0), At(20, 0), At(39, 0), {10, 20, {5.3, 51.8}}, {30, 20, {5.1, 51.8}}, At(0, 39),
