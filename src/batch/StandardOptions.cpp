@@ -24,6 +24,8 @@ std::string UsageText() {
          "  /X lat lon dlat dlon  top-left corner of the chart and the degrees it spans\n"
          "                        southward and eastward\n"
          "  /G                    in place of /X: the chart's own georeference (GeoTIFF)\n"
+         "  /T fit                with /G, how control points are fitted: 1, 2 or 3\n"
+         "                        (polynomial order) or spline\n"
          "  /B n s w e            the chart's map area (coverage): a box of north, south,\n"
          "                        west and east degrees, negative south and west\n"
          "  /A                    the chart's map area from its transparency (alpha 0 or\n"

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "geo/GeoReference.h"
+#include "georef/ControlPointFit.h"
 #include "georef/GeoTiffReference.h"
 #include "georef/GridLayout.h"
 #include "imaging/Raster32.h"
@@ -84,11 +85,12 @@ GridReport GridResiduals(const GeoReference& geo);
 
 // What the window keeps of the loaded chart's last grid fit or check: the report its markers
 // and its report window show with its summary line, and the grid from before a fit, for one
-// undo.
+// undo. A chart georeferenced from its control points also keeps their residuals.
 struct GridFitState {
   std::optional<GridReport> Report;
   std::string Summary;
   std::optional<GeoReference> Before;
+  std::optional<ControlPointReport> ControlPoints;
 };
 
 // "Fitted the grid to the printed graticule: RMS 0.42 px, 2 of 35 points flagged: 3/1, 4/2"

@@ -104,7 +104,9 @@ bool ChooseGeoReferencingMethod(AppState& state, MapOptions& options, int itemIn
 
 void UseChartGeoReference(AppState& state, UserInterface& ui, SourceView& view) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return;
-  UseChartGeoReference(state.Source, ui, view);
+  if (auto report = UseChartGeoReference(state.Source, ui, view)) {
+    state.GridFit.ControlPoints = std::move(report);
+  }
 }
 
 }  // namespace cz

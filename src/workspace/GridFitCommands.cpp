@@ -5,6 +5,7 @@
 
 #include "platform/Error.h"
 #include "port/ProgressCounter.h"
+#include "workspace/ChartGeoReferenceCommands.h"
 #include "workspace/BusyState.h"
 
 namespace cz {
@@ -39,6 +40,11 @@ void FitGridOnCommandLine(MapSourceState& source, UserInterface& ui) {
 
 
 namespace {
+
+void ReportOfGridAsItStands(AppState& state) {
+  state.GridFit.Report = GridResiduals(state.Source.GeoRef);
+  state.GridFit.Summary = GridCheckSummary(*state.GridFit.Report);
+}
 
 bool GridToFit(const AppState& state, UserInterface& ui) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
@@ -94,15 +100,15 @@ void UndoGridFitCommand(AppState& state, UserInterface& ui) {
 
 void CheckGridCommand(AppState& state, UserInterface& ui) {
   if (!GridToFit(state, ui)) return;
-  RecheckGridReport(state);
+  ReportOfGridAsItStands(state);
+  state.GridFit.ControlPoints = ControlPointReportOf(state.Source);
   ui.SetStatusText(state.GridFit.Summary);
   state.GeoReferenceChanged.Notify();
 }
 
 void RecheckGridReport(AppState& state) {
   if (!state.GridFit.Report) return;  // an edit does not start a report of its own
-  state.GridFit.Report = GridResiduals(state.Source.GeoRef);
-  state.GridFit.Summary = GridCheckSummary(*state.GridFit.Report);
+  ReportOfGridAsItStands(state);
 }
 
 }  // namespace cz

@@ -25,7 +25,8 @@ void FitGridCommand(AppState& state, UserInterface& ui);
 void UndoGridFitCommand(AppState& state, UserInterface& ui);
 
 // The residual report of the grid as it stands (GridResiduals: hand-placed points, control
-// points), for the markers and the report window, its summary on the status line.
+// points), for the markers and the report window, its summary on the status line; a grid
+// from the chart's own control points gets their residuals too (ControlPointReportOf).
 void CheckGridCommand(AppState& state, UserInterface& ui);
 
 // After an edit of the grid (a point moved by hand, new corners, another method): a report
