@@ -61,7 +61,9 @@ TileSquare::TileSquare(TileLevel level, TilePosition position, std::int32_t widt
 }
 
 TilePosition TilePositionOf(TileLevel level, std::int32_t column, std::int32_t row) {
-  return column + row * kColumns[level];
+  const std::int32_t columns = kColumns[level];
+  const std::int32_t onEarth = ((column % columns) + columns) % columns;
+  return onEarth + row * columns;
 }
 
 std::uint16_t TileWidthOfRow(TileLevel level, std::int32_t row) {

@@ -4,7 +4,9 @@
 // Conventions:
 // - TileLevel 0..4 is 0.25, 0.5, 1, 2, 4 degrees per tile; a level mask has bit k for level k.
 // - Column c counts eastward from 180° W, row r southward from 90° N; a tile is named by its
-//   north-west corner. TilePosition = c + r × Columns.
+//   north-west corner. TilePosition = c + r × Columns. A column past either end names the
+//   tile a whole turn round the earth: the grid of a chart across 180° runs on east of it
+//   (geo/Antimeridian.h), and its tiles there are those from 180° W on.
 // - A latitude on the border of two tile rows belongs to the row whose north edge it is
 //   (the row below the border).
 // - Every tile is 600 pixels tall; its nominal width W (the pitch at which tiles of a row join)
@@ -36,6 +38,7 @@ std::int32_t TilesPerCellSide(TileLevel level);  // N = 32, 16, 8, 4, 2
 // The dialogs' name of a level: "0.25 degrees per tile", ..., "4 degrees per tile".
 const char* TileLevelCaption(TileLevel level);
 
+// column is taken modulo Columns (see above); row must be within 0 .. Rows − 1.
 TilePosition TilePositionOf(TileLevel level, std::int32_t column, std::int32_t row);
 
 // W of the row containing latitude (callers pass a tile row's top latitude);

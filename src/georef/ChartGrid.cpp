@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "geo/Antimeridian.h"
 #include "geo/Rounding.h"
 #include "georef/GridLayout.h"
 #include "platform/Error.h"
@@ -15,7 +16,8 @@ namespace {
 // and longitude is measured; the whole-degree margin below covers what falls between them.
 constexpr int kEdgeSamples = 256;
 constexpr int kInnerSamples = 16;
-// PROJ gives longitudes within a turn or so of Greenwich; anything beyond is a broken system.
+// The chart's longitudes lie within half a turn of its centre's (ChartProjection), which PROJ
+// gives within a turn or so of Greenwich; anything beyond is a broken system.
 constexpr double kMaxLongitude = 540;
 
 struct DegreeRange {
@@ -96,8 +98,9 @@ Candidates IntersectionsInside(const ChartProjection& chart, const std::string& 
   // One degree of margin each way for extremes that fall between the samples.
   const int top = std::min(90, static_cast<int>(std::ceil(range.maxLat)) + 1);
   const int bottom = std::max(-90, static_cast<int>(std::floor(range.minLat)) - 1);
-  const int left = std::max(-180, static_cast<int>(std::floor(range.minLon)) - 1);
-  const int right = std::min(180, static_cast<int>(std::ceil(range.maxLon)) + 1);
+  // Longitudes are continuous over the chart, so one across 180° is as narrow as it looks.
+  const int left = static_cast<int>(std::floor(range.minLon)) - 1;
+  const int right = static_cast<int>(std::ceil(range.maxLon)) + 1;
   // The lines inside the chart span at least this range less the margins and the rounding.
   if (top - bottom > kMaxGridSteps + 4 || right - left > kMaxGridSteps + 4) {
     throw CartozenError(
@@ -214,7 +217,9 @@ GeoReference GridFromChartProjection(const ChartProjection& chart, const std::st
   geo.NLon = block.cols;
   geo.NLat = block.rows;
   geo.GridTopLatitude = lines.topLat - block.r0;
-  geo.GridLeftLongitude = lines.leftLon + block.c0;
+  // The grid's west edge on the earth; its east edge may pass 180° (Antimeridian.h). Any
+  // longitude a turn away names the same meridian to the projection, so the points stay.
+  geo.GridLeftLongitude = LongitudeOnEarth(lines.leftLon + block.c0);
   for (int r = 0; r <= geo.NLat; ++r) {
     for (int c = 0; c <= geo.NLon; ++c) {
       const ChartPixel p = *lines.At(block.c0 + c, block.r0 + r);

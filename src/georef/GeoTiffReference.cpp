@@ -10,6 +10,7 @@
 #include <cmath>
 #include <vector>
 
+#include "geo/Antimeridian.h"
 #include "georef/ControlPointFit.h"
 #include "georef/GeoKeyCoordinateSystem.h"
 #include "imaging/ChartReaders.h"
@@ -201,10 +202,12 @@ ChartProjection::ChartProjection(std::unique_ptr<Proj> proj, const PJ* chartCrs,
   }
   proj_->toChart = ChartTransformation(proj_->context, chartCrs, crsLabel, path);
   // A transformation that cannot place the chart's own centre is of no use.
-  if (!PositionOf({(width - 1) / 2.0, (height - 1) / 2.0})) {
+  const std::optional<LatLon> centre = ProjPositionOf({(width - 1) / 2.0, (height - 1) / 2.0});
+  if (!centre) {
     throw CartozenError(GeoReferenceProblem(
         path, "the transformation to latitude and longitude fails (" + crsLabel + ")"));
   }
+  homeLongitude_ = centre->Longitude;
 }
 
 ChartProjection ChartProjection::Make(const std::string& crs,
@@ -222,7 +225,8 @@ ChartProjection& ChartProjection::operator=(ChartProjection&&) noexcept = defaul
 ChartProjection::~ChartProjection() = default;
 
 std::optional<ChartPixel> ChartProjection::PixelOf(LatLon position) const {
-  PJ_COORD c = proj_coord(position.Longitude, position.Latitude, 0, 0);
+  PJ_COORD c =
+      proj_coord(LongitudeNear(position.Longitude, homeLongitude_), position.Latitude, 0, 0);
   c = proj_trans(proj_->toChart, PJ_FWD, c);
   const double x = c.xy.x, y = c.xy.y;
   if (!std::isfinite(x) || !std::isfinite(y) || x == HUGE_VAL || y == HUGE_VAL) return std::nullopt;
@@ -238,6 +242,12 @@ std::optional<ChartPixel> ChartProjection::PixelOf(LatLon position) const {
 }
 
 std::optional<LatLon> ChartProjection::PositionOf(ChartPixel pixel) const {
+  std::optional<LatLon> position = ProjPositionOf(pixel);
+  if (position) position->Longitude = LongitudeNear(position->Longitude, homeLongitude_);
+  return position;
+}
+
+std::optional<LatLon> ChartProjection::ProjPositionOf(ChartPixel pixel) const {
   PJ_COORD c{};
   if (fit_) {
     const std::optional<ModelPoint> model = fit_->ModelOf(pixel.X, pixel.Y);

@@ -47,9 +47,12 @@ class ChartProjection {
   std::int32_t Width() const { return width_; }
   std::int32_t Height() const { return height_; }
 
-  // The pixel showing a latitude and longitude, or nothing when PROJ cannot place it.
+  // The pixel showing a latitude and longitude, or nothing when PROJ cannot place it. Any
+  // longitude a whole turn away names the same meridian.
   std::optional<ChartPixel> PixelOf(LatLon position) const;
-  // The latitude and longitude of a pixel, or nothing outside the projection's domain.
+  // The latitude and longitude of a pixel, or nothing outside the projection's domain. The
+  // longitude is continuous over the chart: within 180° of the one at its centre, so that a
+  // chart across 180° has longitudes beyond it (181 rather than −179) on its far side.
   std::optional<LatLon> PositionOf(ChartPixel pixel) const;
 
   // A chart georeferenced by control points: how its transform was fitted and how well it
@@ -73,6 +76,8 @@ class ChartProjection {
                   const std::array<double, 6>& rasterToModel, bool pixelIsPoint, std::int32_t width,
                   std::int32_t height, const std::string& path,
                   std::unique_ptr<const ControlPointFit> fit = nullptr);
+  // PositionOf with PROJ's own longitude.
+  std::optional<LatLon> ProjPositionOf(ChartPixel pixel) const;
   friend std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path,
                                                              ControlPointFitKind fit);
 
@@ -82,6 +87,9 @@ class ChartProjection {
   std::array<double, 6> toModel_{};
   std::array<double, 6> toRaster_{};
   double pixelOffset_ = 0.5;  // raster coordinate of pixel (0, 0)
+  // Longitude of the chart's centre: PROJ's longitudes are taken within 180° of it, which for
+  // a chart in geographic coordinates are the model's own.
+  double homeLongitude_ = 0.0;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
 };

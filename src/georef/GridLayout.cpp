@@ -103,8 +103,9 @@ GridLayout LayoutReferenceGrid(GeoReference& geoRef) {
   const double gridTop = std::ceil(tl.Latitude);
   const double gridLeft = std::floor(tl.Longitude);
 
-  // A grid off the earth would give tile positions outside the tile grid.
-  if (gridTop > 90.0 || gridTop - nLat < -90.0 || gridLeft < -180.0 || gridLeft + nLon > 180.0 ||
+  // A grid off the earth would give tile positions outside the tile grid. Its east edge may
+  // pass 180°: the tiles beyond are those from 180° W on (Antimeridian.h).
+  if (gridTop > 90.0 || gridTop - nLat < -90.0 || gridLeft < -180.0 || gridLeft >= 180.0 ||
       !WithinPixelRange(tl.X) || !WithinPixelRange(tl.Y) || !WithinPixelRange(br.X) ||
       !WithinPixelRange(br.Y)) {
     return refuse(LayoutStatus::OutOfRange, kOutOfRangeText);

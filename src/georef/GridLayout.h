@@ -23,7 +23,8 @@
 // - Less than one pixel per degree after rounding, which would make the meridians degenerate:
 //   "Georeference refused: less than one pixel per degree between the corner references".
 // - Values no chart has, which would overflow the pixel arithmetic or leave the tile grid:
-//   a grid reaching beyond 90° of latitude or 180° of longitude, corner pixels beyond
+//   a grid reaching beyond 90° of latitude or whose west edge lies outside −180° .. 180°
+//   (its east edge may pass 180°, geo/Antimeridian.h), corner pixels beyond
 //   ±kMaxPixelCoordinate, more than kMaxPixelsPerDegree, or under SemiAutomaticLambert a skew
 //   beyond ±kMaxSkew: "Georeference refused: corner references or skews out of range".
 // Every refusal but the first sets NLon and NLat to 0, so that tile creation finds no usable

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "geo/Antimeridian.h"
 #include "geo/GeoCoord.h"
 #include "geo/TileGrid.h"
 #include "platform/Error.h"
@@ -20,16 +21,16 @@ constexpr char kNoGeoreferencing[] = "No usable georeferencing defined";
 constexpr char kTileCreationCancelled[] = "Tile creation cancelled";
 
 // The grid's position in the world, or nothing when it has no tiles to give: no steps, more
-// steps than the grid holds, or cells past the poles or the antimeridian (their positions
-// would name tiles of another row or none at all).
+// steps than the grid holds, or cells past the poles (their positions would name tiles of
+// another row or none at all). A grid across 180° keeps its continuous longitudes
+// (geo/Antimeridian.h): its origin is taken on the earth, and its columns east of 180° name
+// the tiles from 180° W on (TilePositionOf).
 std::optional<GridOrigin> UsableGrid(const GeoReference& geo) {
   if (geo.NLon <= 0 || geo.NLat <= 0) return std::nullopt;
   if (geo.NLon > kMaxGridSteps || geo.NLat > kMaxGridSteps) return std::nullopt;
-  const double lon = std::nearbyint(geo.GridLeftLongitude) + 180;
+  const double lon = std::nearbyint(LongitudeOnEarth(geo.GridLeftLongitude)) + 180;
   const double lat = 90 - std::nearbyint(geo.GridTopLatitude);
-  if (!(lon >= 0 && lon + geo.NLon <= 360 && lat >= 0 && lat + geo.NLat <= 180)) {
-    return std::nullopt;
-  }
+  if (!(lon >= 0 && lon < 360 && lat >= 0 && lat + geo.NLat <= 180)) return std::nullopt;
   return GridOrigin{static_cast<std::int32_t>(lon), static_cast<std::int32_t>(lat)};
 }
 

@@ -12,13 +12,15 @@
 // step of its tile (W from the tile-width table).
 //
 // A chart with coverage (TileJob::Coverage) is drawn over its widened grid instead, and at
-// every level only where it is map, over what earlier runs left (CoveredTiles.h). A chart of
-// known projection (a GeoTIFF's own grid) is placed through the projection itself, to a
+// every level only where it is map, over what earlier runs left (CoveredTiles.h). A grid across
+// 180° (geo/Antimeridian.h) gets its tiles on both sides: east of 180° they are the tiles from
+// 180° W on, at every level, the 2° and 4° tiles at the line filled from both of its halves. A
+// chart of known projection (a GeoTIFF's own grid) is placed through the projection itself, to a
 // fraction of a pixel, rather than through each cell's projective map (CellRenderer.h).
 //
 // Refusals, reported and not thrown: no usable georeferencing (status line "No usable
 // georeferencing defined"; also for grids larger than the 63 steps the grid can hold and for
-// grids that reach past the poles or the antimeridian, which have no tile positions), and a
+// grids that reach past the poles, which have no tile positions), and a
 // manual grid out of order (a message box naming the first offending pair, counted from 1).
 // Nothing is written then and no window is shown.
 //

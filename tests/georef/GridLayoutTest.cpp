@@ -92,6 +92,15 @@ TEST(GridLayoutTest, SouthernAndWesternCornersUseFloorAndCeil) {
   EXPECT_EQ(geoRef.NLon, 4);  // -2 - -6
 }
 
+TEST(GridLayoutTest, CornersAcrossTheDateLineLayOutEastOfIt) {
+  // 178.25° E to 178.5° W, the bottom-right longitude kept past 180°.
+  GeoReference geoRef = Reference({52.0, 178.25, 0, 0}, {49.0, 181.5, 1300, 1800});
+  ASSERT_TRUE(LayoutReferenceGrid(geoRef).LaidOut());
+  EXPECT_EQ(geoRef.GridLeftLongitude, 178.0);
+  EXPECT_EQ(geoRef.NLon, 4);
+  EXPECT_EQ(geoRef.Grid[4][3].X, 1500);  // 182°: 0 − 100 + 4 × 400
+}
+
 TEST(GridLayoutTest, SkewOffsetsOfBothMeridians) {
   GeoReference geoRef = Reference({52.0, 4.0, 0, 0}, {49.0, 7.0, 1200, 1800},
                                   GeoReferencingMethod::SemiAutomaticLambert, -10, -10);
@@ -275,7 +284,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LayoutStatus::OutOfRange, kOutOfRangeText},
         RefusalCase{"BeyondTheSouthPole", {-89, 4, 0, 0}, {-90.5, 5, 100, 1800}, 0,
                     LayoutStatus::OutOfRange, kOutOfRangeText},
-        RefusalCase{"BeyondTheDateLine", {52, 178, 0, 0}, {49, 180.5, 100, 1800}, 0,
+        // Its east edge may pass 180° (a chart across the line), its west edge may not.
+        RefusalCase{"WestEdgeBeyondTheDateLine", {52, 180.5, 0, 0}, {49, 183, 100, 1800}, 0,
                     LayoutStatus::OutOfRange, kOutOfRangeText},
         RefusalCase{"HugePixelCoordinates", {52, 4, -2000000000, 0}, {49, 7, 2000000000, 1800}, 0,
                     LayoutStatus::OutOfRange, kOutOfRangeText},

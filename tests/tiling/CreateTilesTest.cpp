@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <stdexcept>
 #include <tuple>
@@ -73,9 +74,9 @@ TEST_F(CreateTilesTest, RefusesGridsWithoutTilePositions) {
     std::int32_t nLon, nLat;
   };
   for (const Case& c : {Case{52, 4, 0, 3}, Case{52, 4, 3, 0}, Case{52, 4, 64, 3},
-                        Case{52, 178, 3, 3},   // past the antimeridian
-                        Case{-88, 4, 3, 3},    // past the south pole
-                        Case{91, 4, 3, 3}}) {  // north of the pole
+                        Case{-88, 4, 3, 3},      // past the south pole
+                        Case{91, 4, 3, 3},       // north of the pole
+                        Case{52, NAN, 3, 3}}) {  // nowhere
     UseGrid(c.top, c.left, 3, 3);
     geo.NLon = c.nLon;
     geo.NLat = c.nLat;
@@ -91,6 +92,15 @@ TEST_F(CreateTilesTest, RefusesGridsWithoutTilePositions) {
 TEST_F(CreateTilesTest, GridReachingTheAntimeridianExactlyIsUsable) {
   UseGrid(52, 177, 3, 1);
   EXPECT_EQ(Run(4), 3);
+}
+
+TEST_F(CreateTilesTest, GridAcrossTheAntimeridianRunsOnFromItsWestEnd) {
+  UseGrid(52, 178, 3, 1);  // 178 to 181
+  EXPECT_EQ(Run(4 + 16), 5);
+  // 4° tiles 176° to 180° E and 180° to 176° W, 1° tiles 178° E to 179° W.
+  const std::vector<Key> saves{
+      {4, 9 * 90 + 89}, {4, 9 * 90}, {2, 38 * 360 + 358}, {2, 38 * 360 + 359}, {2, 38 * 360}};
+  EXPECT_EQ(store.saves, saves);
 }
 
 struct OrderCase {

@@ -1,0 +1,53 @@
+// Continuous longitudes across 180° and their names on the earth.
+#include <gtest/gtest.h>
+
+#include "geo/Antimeridian.h"
+#include "geo/TileGrid.h"
+
+namespace cz {
+namespace {
+
+struct EastCase {
+  double east, west, expected;
+};
+
+class EastOf : public ::testing::TestWithParam<EastCase> {};
+
+TEST_P(EastOf, KeepsTheEastEdgeEastOfTheWestWithinAGrid) {
+  EXPECT_EQ(LongitudeEastOf(GetParam().east, GetParam().west), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Antimeridian, EastOf,
+    ::testing::Values(EastCase{-178, 178, 182},                 // typed across the line
+                      EastCase{182, 178, 182},                  // kept from before
+                      EastCase{8.123456789, 4.1, 8.123456789},  // off the line: itself, exactly
+                      EastCase{-179, -178, -179},               // just west: out of order, as typed
+                      EastCase{0, 0, 0},                        // no span
+                      EastCase{180, -175, 180},                 // 355° round: as it is
+                      EastCase{-116, 180, -116}, EastCase{-117, 180, 243}));
+
+TEST(Antimeridian, LongitudesNearAReferenceAndAsShown) {
+  EXPECT_EQ(LongitudeNear(-179, 179.5), 181);
+  EXPECT_EQ(LongitudeNear(8.5, 0), 8.5);
+  EXPECT_EQ(LongitudeOnEarth(180), -180);
+  EXPECT_EQ(LongitudeOnEarth(-181), 179);
+  EXPECT_EQ(FormatLongitude(ShownLongitude(182)), "W178°00.000");
+  EXPECT_EQ(FormatLongitude(ShownLongitude(180)), "E180°00.000");
+  EXPECT_EQ(FormatLongitude(ShownLongitude(-180)), "W180°00.000");
+}
+
+TEST(Antimeridian, TileColumnsPastEitherEndNameTheTileATurnAway) {
+  for (TileLevel level = 0; level < kTileLevelCount; ++level) {
+    const std::int32_t columns = TileColumns(level);
+    EXPECT_EQ(TilePositionOf(level, columns, 3), TilePositionOf(level, 0, 3));
+    EXPECT_EQ(TilePositionOf(level, columns + 5, 3), TilePositionOf(level, 5, 3));
+    EXPECT_EQ(TilePositionOf(level, -1, 3), TilePositionOf(level, columns - 1, 3));
+  }
+  // The 1° tile east of 180° at 52° N lies in W180N58, the one west of it in E172N58.
+  EXPECT_EQ(MapCellOfTile(2, TilePositionOf(2, 360, 38)).name, "W180N58.MAP");
+  EXPECT_EQ(MapCellOfTile(2, TilePositionOf(2, 359, 38)).name, "E172N58.MAP");
+}
+
+}  // namespace
+}  // namespace cz
