@@ -47,11 +47,15 @@ std::shared_ptr<const CoverageRun> CoverageRunOf(const MapSourceState& source,
 }
 
 TileJob TileJobOf(const AppState& state) {
-  const MapSourceState& source = state.Source;
+  return TileJobOf(state.Source, state.Project.Folder);
+}
+
+TileJob TileJobOf(const MapSourceState& source, const std::string& projectFolder) {
   const std::optional<ChartProjection> projection =
       source.Loaded ? OwnProjection(source) : std::nullopt;
-  TileJob job{source.GeoRef, source.Image, state.Project.Folder,
-              CoverageRunOf(source, source.Coverage, projection ? &*projection : nullptr), nullptr};
+  TileJob job{source.GeoRef, source.Image, projectFolder,
+              CoverageRunOf(source, source.Coverage, projection ? &*projection : nullptr), nullptr,
+              std::nullopt};
   if (projection && !job.Coverage) {
     job.Placement = std::make_shared<ProjectionLattice>(source.GeoRef, *projection);
   }

@@ -16,6 +16,8 @@ namespace cz {
 // georeference copied, its image shared, and for a chart with coverage the coverage run
 // (tiling/CoveredTiles.h), which throws CartozenError for a coverage that cannot be used.
 TileJob TileJobOf(const AppState& state);
+// The same for a loaded source into projectFolder's "Tiles" folder (a cell job's charts).
+TileJob TileJobOf(const MapSourceState& source, const std::string& projectFolder);
 
 // The coverage run of the loaded chart with coverage (its own projection found as TileJobOf
 // finds it), or null for an inactive coverage or no loaded chart. Throws CartozenError for a
