@@ -72,7 +72,7 @@ void LogError(const std::string& message) {
 void ShareErrorLog(const std::string& jobName) {
   SharedLog& log = Shared();
   std::lock_guard lock(log.mutex);
-  log.shared = true;
+  log.shared = !jobName.empty();
   log.jobName = jobName;
 }
 

@@ -26,7 +26,8 @@ std::string ErrorLogPath();
 // CR LF and says the message on standard error.
 void LogError(const std::string& message);
 
-// From now on this process appends to the shared log under jobName (see above).
+// From now on this process appends to the shared log under jobName (see above); an empty name
+// returns to the latest-message log.
 void ShareErrorLog(const std::string& jobName);
 // Whether this process logs to the shared log, which says every message on standard error too.
 bool ErrorLogShared();
