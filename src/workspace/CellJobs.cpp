@@ -135,12 +135,11 @@ std::string ShellQuoted(const std::string& text) {
 bool RunCellJob(const CellJobRequest& request, UserInterface& ui) {
   ProblemWitness witness(ui);
   const MapCell& cell = request.Cell;
-  bool begun = false;
+  std::optional<CellLock> begun;
   for (const std::string& path : ReadMapFileList(request.ProjectFolder)) {
     std::optional<ListedChart> chart = ReadListedChart(path, request.ProjectFolder, cell, witness);
     if (!chart) continue;
-    if (!begun) BeginCellTiles(request.ProjectFolder, cell);
-    begun = true;
+    if (!begun) begun.emplace(BeginCellTiles(request.ProjectFolder, cell));
     DrawChartInCell(*chart, cell, witness);
   }
   if (!begun) {
@@ -169,7 +168,7 @@ bool RunChartInCell(const CellJobRequest& request, const std::string& sourcePath
     }
     return !witness.Said();
   }
-  BeginCellTiles(request.ProjectFolder, request.Cell);
+  const CellLock lock = BeginCellTiles(request.ProjectFolder, request.Cell);
   DrawChartInCell(*chart, request.Cell, witness);
   if (witness.Said()) return false;
   EndCellTiles(request.ProjectFolder, request.Cell);

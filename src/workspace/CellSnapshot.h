@@ -12,7 +12,10 @@
 //     as done), then the snapshot.
 //
 // Only the cell's own tiles and its own folder are touched, so jobs of other cells may run at
-// the same time. Errors throw CartozenError naming the file.
+// the same time. Two jobs of one cell would undo each other's tiles, so BeginCellTiles first
+// takes the cell's lock (an flock on a file in the snapshot folder, which NFS carries between
+// machines) and refuses when another job holds it; the lock lasts as long as the object it
+// returns. Errors throw CartozenError naming the file or the cell.
 
 #include <string>
 
@@ -20,7 +23,21 @@
 
 namespace cz {
 
-void BeginCellTiles(const std::string& projectFolder, const MapCell& cell);
+// Held while a job works on its cell.
+class CellLock {
+ public:
+  explicit CellLock(int fd) : fd_(fd) {}
+  CellLock(CellLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  CellLock(const CellLock&) = delete;
+  CellLock& operator=(const CellLock&) = delete;
+  CellLock& operator=(CellLock&&) = delete;
+  ~CellLock();
+
+ private:
+  int fd_;
+};
+
+[[nodiscard]] CellLock BeginCellTiles(const std::string& projectFolder, const MapCell& cell);
 void EndCellTiles(const std::string& projectFolder, const MapCell& cell);
 
 }  // namespace cz

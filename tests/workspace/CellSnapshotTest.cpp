@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/Error.h"
 #include "support/TempFolder.h"
 
 namespace cz {
@@ -44,10 +45,14 @@ class CellSnapshotTest : public ::testing::Test {
 
 TEST_F(CellSnapshotTest, ReRunAfterAnUnfinishedAttemptStartsFromTheTilesBeforeIt) {
   const std::map<std::string, std::string> before = Tiles();
-  BeginCellTiles(project.Path(), cell);
-  Attempt();
+  {
+    const CellLock first = BeginCellTiles(project.Path(), cell);
+    Attempt();
+    // A second job of the cell while the first runs is refused.
+    EXPECT_THROW((void)BeginCellTiles(project.Path(), cell), CartozenError);
+  }
   project.Write("Tiles/4_0.GIF", "another job meanwhile");
-  BeginCellTiles(project.Path(), cell);  // the re-run
+  const CellLock rerun = BeginCellTiles(project.Path(), cell);
   std::map<std::string, std::string> expected = before;
   expected["4_0.GIF"] = "another job meanwhile";  // not this cell's
   EXPECT_EQ(Tiles(), expected);
@@ -57,20 +62,22 @@ TEST_F(CellSnapshotTest, ReRunAfterAnUnfinishedAttemptStartsFromTheTilesBeforeIt
 }
 
 TEST_F(CellSnapshotTest, AfterACleanEndTheNextRunStartsFromTheTilesAsTheyAre) {
-  BeginCellTiles(project.Path(), cell);
-  Attempt();
-  EndCellTiles(project.Path(), cell);
+  {
+    const CellLock lock = BeginCellTiles(project.Path(), cell);
+    Attempt();
+    EndCellTiles(project.Path(), cell);
+  }
   const std::map<std::string, std::string> finished = Tiles();
-  BeginCellTiles(project.Path(), cell);
+  const CellLock lock = BeginCellTiles(project.Path(), cell);
   EXPECT_EQ(Tiles(), finished);
   EXPECT_EQ(ReadFileBytes(project / "Tiles/2_15668.GIF"), "after");
 }
 
 TEST_F(CellSnapshotTest, SnapshotCutShortBeforeItsMarkerIsTakenAgain) {
   project.Write("Temp/Cell E004N50/2_15669.GIF", "half a snapshot");
-  BeginCellTiles(project.Path(), cell);
+  { const CellLock lock = BeginCellTiles(project.Path(), cell); }
   Attempt();
-  BeginCellTiles(project.Path(), cell);
+  const CellLock lock = BeginCellTiles(project.Path(), cell);
   EXPECT_FALSE(fs::exists(project / "Tiles/2_15669.GIF"));
   EXPECT_EQ(ReadFileBytes(project / "Tiles/2_15668.GIF"), "before");
 }
