@@ -6,6 +6,7 @@
 
 #include "efismap/MakeMaps.h"
 #include "georef/GridLayoutView.h"
+#include "imaging/ChartReaders.h"
 #include "imaging/MapSource.h"
 #include "imaging/SourceImage.h"
 #include "platform/Error.h"
@@ -62,12 +63,27 @@ std::vector<MapCell> CellsOfRun(const GeoReference& geo, const CoverageRun* cove
   return plan ? CellsOfPlan(*plan) : std::vector<MapCell>{};
 }
 
+// The cells the chart's run reaches, told before its pixels are loaded: from its settings
+// alone, or for a chart with coverage from its size as well (a TIFF's header). Nothing when
+// only the loaded chart can tell.
+std::optional<std::vector<MapCell>> CellsBeforeLoading(const MapSourceState& source) {
+  if (!source.Coverage.Active()) return CellsOfRun(source.GeoRef, nullptr);
+  const std::string ext = UpperCase(ExtractFileExt(source.Path));
+  if (ext != ".TIF" && ext != ".TIFF") return std::nullopt;
+  const std::optional<ChartSize> size = ReadTiffChartSize(source.Path);
+  if (!size) return std::nullopt;
+  try {
+    return CellsOfRun(source.GeoRef, CoveragePlanOf(source, size->Width, size->Height).get());
+  } catch (const CartozenError&) {
+    return std::nullopt;  // the loaded chart's run says what is wrong with its coverage
+  }
+}
+
 // Reads and, where needed, loads the chart at path as the batch does (settings first, then the
 // image, the grid laid out as the batch lays it out). wanted: the job's cell, or nothing when
-// only the cells it reaches are asked for. A chart without coverage is planned from its
-// settings alone, so the image is loaded only for a run that draws it or a coverage that
-// needs its pixels. Returns nothing for a chart that is skipped (said as the header says) or
-// that does not reach wanted.
+// only the cells it reaches are asked for. The image is loaded only for a run that draws it,
+// or when its cells cannot be told without it. Returns nothing for a chart that is skipped
+// (said as the header says) or that does not reach wanted.
 std::optional<ListedChart> ReadListedChart(const std::string& path, const std::string& projectFolder,
                                            const std::optional<MapCell>& wanted,
                                            UserInterface& ui) {
@@ -86,10 +102,10 @@ std::optional<ListedChart> ReadListedChart(const std::string& path, const std::s
   source.Path = path;
   LoadMapINI(source);
   GridLayoutView view;
-  if (!source.Coverage.Active()) {
-    GeoReference laidOut = source.GeoRef;
-    view.DrawGridFromGeoRef(laidOut, ui);
-    chart.Cells = CellsOfRun(laidOut, nullptr);
+  // The load lays the grid out again, the same way.
+  view.DrawGridFromGeoRef(source.GeoRef, ui);
+  if (std::optional<std::vector<MapCell>> cells = CellsBeforeLoading(source)) {
+    chart.Cells = std::move(*cells);
     if (!wanted) return chart;
     if (!Reaches(chart.Cells, *wanted)) return std::nullopt;
   }

@@ -46,6 +46,14 @@ std::shared_ptr<const CoverageRun> CoverageRunOf(const MapSourceState& source,
   return CoverageRunOf(source, coverage, projection ? &*projection : nullptr);
 }
 
+std::shared_ptr<const CoverageRun> CoveragePlanOf(const MapSourceState& source, std::int32_t width,
+                                                  std::int32_t height) {
+  if (!source.Coverage.Active()) return nullptr;
+  const std::optional<ChartProjection> projection = OwnProjection(source);
+  return PlanCoverageCells(source.GeoRef, source.Coverage, width, height,
+                           projection ? &*projection : nullptr, ExtractFileName(source.Path));
+}
+
 TileJob TileJobOf(const AppState& state) {
   return TileJobOf(state.Source, state.Project.Folder);
 }

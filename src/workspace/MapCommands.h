@@ -25,6 +25,12 @@ TileJob TileJobOf(const MapSourceState& source, const std::string& projectFolder
 std::shared_ptr<const CoverageRun> CoverageRunOf(const MapSourceState& source,
                                                  const ChartCoverage& coverage);
 
+// The same for planning alone, from the chart's size without its pixels (PlanCoverageCells):
+// which cells the tile job of the chart, laid out as source.GeoRef, reaches. Null for an
+// inactive coverage; throws CartozenError as PlanCoverageCells.
+std::shared_ptr<const CoverageRun> CoveragePlanOf(const MapSourceState& source, std::int32_t width,
+                                                  std::int32_t height);
+
 // The menu command "Delete all tiles in tiles folder of this project". Refused while a long
 // operation runs (BusyState.h). Without an open project it shows "No project has been
 // opened." and deletes nothing: the project folder would otherwise be the one remembered from
