@@ -92,10 +92,6 @@ std::optional<ListedChart> ReadListedChart(const std::string& path, const std::s
     ui.AddLogLine(MessageLog::Batch, "Skipped " + name + " due missing data");
     return std::nullopt;
   }
-  if (!FileExists(path)) {
-    ui.ShowMessage("Cannot find Map source file " + path);
-    return std::nullopt;
-  }
   ListedChart chart;
   chart.Source = std::make_unique<MapSourceState>();
   MapSourceState& source = *chart.Source;
@@ -104,11 +100,15 @@ std::optional<ListedChart> ReadListedChart(const std::string& path, const std::s
   GridLayoutView view;
   // The load lays the grid out again, the same way.
   view.DrawGridFromGeoRef(source.GeoRef, ui);
-  if (std::optional<std::vector<MapCell>> cells = CellsBeforeLoading(source)) {
-    chart.Cells = std::move(*cells);
-    if (!wanted) return chart;
-    if (!Reaches(chart.Cells, *wanted)) return std::nullopt;
+  const std::optional<std::vector<MapCell>> cells = CellsBeforeLoading(source);
+  if (cells) chart.Cells = *cells;
+  // A missing image concerns the jobs of the cells it would reach; the job list says it too.
+  if (cells && wanted && !Reaches(chart.Cells, *wanted)) return std::nullopt;
+  if (!FileExists(path)) {
+    ui.ShowMessage("Cannot find Map source file " + path);
+    return std::nullopt;
   }
+  if (cells && !wanted) return chart;
   VisualizeFileInImage(source, ui, view);
   if (!source.Loaded) {
     ui.ShowMessageWithCause(LoadFailureMessage(source.RequiredBytes), LoadFailureCauseText(source));
