@@ -1,8 +1,8 @@
 // Program entry. It makes the process's one workspace (workspace/Workspace.h), which owns the
 // program's state. Started with switches and no display (a script, a cron job), the command
 // line runs straight on it, without Qt (workspace/WindowlessRun.h); so do cell jobs (/C, /J),
-// display or not, without the workspace's start-up (workspace/CellCommand.h). Otherwise the main window
-// is given it, with its start-up timer and, with switches, the command-line run from that
+// display or not, without the workspace's start-up (workspace/CellCommand.h). Otherwise the main
+// window is given it, with its start-up timer and, with switches, the command-line run from that
 // timer.
 
 #include <csignal>

@@ -213,8 +213,8 @@ bool CellSwitch(CommandLineState& run, const CommandArguments& arguments, int& i
   const std::optional<std::int32_t> west = StrictInteger(longitude);
   run.Cell = north && west ? MapCellAtCorner(*north, *west) : std::nullopt;
   if (!run.Cell) {
-    LogError("Not a map cell corner: /C " + latitude + " " + longitude + " (" +
-             kMapCellCornerRule + ")");
+    LogError("Not a map cell corner: /C " + latitude + " " + longitude + " (" + kMapCellCornerRule +
+             ")");
     return false;
   }
   return true;

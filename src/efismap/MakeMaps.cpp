@@ -201,7 +201,8 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
     std::vector<std::string> names = ListWorkingFiles(tempFolder, job.extension);
     if (job.cell) {
       const std::string own = MapCellFileName(*job.cell, job.extension);
-      std::erase_if(names, [&](const std::string& name) { return !SameTextIgnoringCase(name, own); });
+      std::erase_if(names,
+                    [&](const std::string& name) { return !SameTextIgnoringCase(name, own); });
     }
     return names;
   };

@@ -184,7 +184,8 @@ namespace {
 const std::string& HostName() {
   static const std::string name = [] {
     char buffer[256] = {};
-    if (::gethostname(buffer, sizeof buffer - 1) != 0 || buffer[0] == '\0') return std::string("localhost");
+    if (::gethostname(buffer, sizeof buffer - 1) != 0 || buffer[0] == '\0')
+      return std::string("localhost");
     std::string host = buffer;
     for (char& c : host) {
       if (c == '/' || c == '@') c = '_';

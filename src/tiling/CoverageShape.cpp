@@ -68,8 +68,7 @@ CoverageShape::CoverageShape(const ChartCoverage& coverage, const Raster32& char
   chart_ = &chart;
 }
 
-CoverageShape::CoverageShape(const ChartCoverage& coverage, std::int32_t width,
-                             std::int32_t height)
+CoverageShape::CoverageShape(const ChartCoverage& coverage, std::int32_t width, std::int32_t height)
     : chart_(nullptr),
       lastX_(width - 1.0),
       lastY_(height - 1.0),

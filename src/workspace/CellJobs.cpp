@@ -84,7 +84,8 @@ std::optional<std::vector<MapCell>> CellsBeforeLoading(const MapSourceState& sou
 // only the cells it reaches are asked for. The image is loaded only for a run that draws it,
 // or when its cells cannot be told without it. Returns nothing for a chart that is skipped
 // (said as the header says) or that does not reach wanted.
-std::optional<ListedChart> ReadListedChart(const std::string& path, const std::string& projectFolder,
+std::optional<ListedChart> ReadListedChart(const std::string& path,
+                                           const std::string& projectFolder,
                                            const std::optional<MapCell>& wanted,
                                            UserInterface& ui) {
   const std::string name = ExtractFileName(path);
@@ -136,8 +137,7 @@ void DrawChartInCell(ListedChart& chart, const MapCell& cell, UserInterface& ui)
 }
 
 std::string NoChartReachesText(const MapCell& cell) {
-  return "No chart of the project reaches the map cell " + MapCellName(cell) +
-         ": nothing to do";
+  return "No chart of the project reaches the map cell " + MapCellName(cell) + ": nothing to do";
 }
 
 std::string ShellQuoted(const std::string& text) {
@@ -179,7 +179,8 @@ bool RunChartInCell(const CellJobRequest& request, const std::string& sourcePath
       ReadListedChart(sourcePath, request.ProjectFolder, request.Cell, witness);
   if (!chart) {
     if (!witness.Said()) {
-      ui.AddLogLine(MessageLog::Batch, ExtractFileName(sourcePath) + " does not reach the map cell " +
+      ui.AddLogLine(MessageLog::Batch, ExtractFileName(sourcePath) +
+                                           " does not reach the map cell " +
                                            MapCellName(request.Cell) + ": nothing to do");
     }
     return !witness.Said();

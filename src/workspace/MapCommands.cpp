@@ -61,9 +61,10 @@ TileJob TileJobOf(const AppState& state) {
 TileJob TileJobOf(const MapSourceState& source, const std::string& projectFolder) {
   const std::optional<ChartProjection> projection =
       source.Loaded ? OwnProjection(source) : std::nullopt;
-  TileJob job{source.GeoRef, source.Image, projectFolder,
-              CoverageRunOf(source, source.Coverage, projection ? &*projection : nullptr), nullptr,
-              std::nullopt};
+  TileJob job{
+      source.GeoRef, source.Image,
+      projectFolder, CoverageRunOf(source, source.Coverage, projection ? &*projection : nullptr),
+      nullptr,       std::nullopt};
   if (projection && !job.Coverage) {
     job.Placement = std::make_shared<ProjectionLattice>(source.GeoRef, *projection);
   }

@@ -62,7 +62,9 @@ class Program {
   Program() { fs::copy_file(std::string(CARTOZEN_BIN_DIR) + "/cartozen2", folder_ / "cartozen2"); }
 
   std::string operator/(const std::string& name) const { return folder_ / name; }
-  void Write(const std::string& name, const std::string& bytes) const { folder_.Write(name, bytes); }
+  void Write(const std::string& name, const std::string& bytes) const {
+    folder_.Write(name, bytes);
+  }
 
   // A shell command line, run in the program folder; its output in Out() and Err().
   int Run(const std::string& commandLine) const {
@@ -81,9 +83,8 @@ class Program {
       WriteSampleChart(chart.chart, folder_ / (project + "/Map sources/" + chart.name));
       const SampleChart& c = chart.chart;
       std::string line = "./cartozen2 /P " + project + " /S " + chart.name + " /X " +
-                         Number(c.North) + " " + Number(c.West) + " " +
-                         Number(c.LatitudeExtent) + " " + Number(c.LongitudeExtent) +
-                         " /R 4 /R 2 /R 1 /R 0.5 /R 0.25";
+                         Number(c.North) + " " + Number(c.West) + " " + Number(c.LatitudeExtent) +
+                         " " + Number(c.LongitudeExtent) + " /R 4 /R 2 /R 1 /R 0.5 /R 0.25";
       if (!chart.coverage.empty()) {
         line += " /B";
         for (const std::string& edge : chart.coverage) line += " " + edge;

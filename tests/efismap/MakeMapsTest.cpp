@@ -138,10 +138,10 @@ TEST_F(MakeMapsTest, CellBuildTouchesOnlyItsOwnCell) {
   project.Write("EFIS Maps/.W180N90.MAP.part", "another job's copy");
   job.cell = MapCellAtCorner(50, 4);
   CreateMaps(job, ui);
-  EXPECT_THAT(ui.makeMapsMemo, ElementsAre("Reading tile file names", "Found 1 tile files",
-                                           "Adding tile 2_15668.GIF",
-                                           "Creating EFIS map file E004N50.MAP",
-                                           "Done, created 1 EFIS maps"));
+  EXPECT_THAT(
+      ui.makeMapsMemo,
+      ElementsAre("Reading tile file names", "Found 1 tile files", "Adding tile 2_15668.GIF",
+                  "Creating EFIS map file E004N50.MAP", "Done, created 1 EFIS maps"));
   EXPECT_THAT(Listing("Temp"), ElementsAre("W180N90.MAP"));
   EXPECT_THAT(Listing("EFIS Maps"), ElementsAre(".W180N90.MAP.part", "E004N50.MAP"));
   // The same bytes as the whole build gives that cell.

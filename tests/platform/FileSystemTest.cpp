@@ -109,9 +109,9 @@ TEST(FileSystemTest, WriteLeftoversOfEndedWritersAreRemoved) {
   const std::string host = ours.substr(ours.rfind('@'));
   const std::string otherMachine = ".1_6.GIF.tmp99999999-3@" + host.substr(1) + "x";
   const std::string ended = ".2_7.GIF.tmp99999999-1" + host;
-  for (const std::string name : {".1_4.GIF.tmp99999999-3", ".E004N50.MAP.part", live.c_str(),
-                                 "1_4.GIF", ".hidden", "x.part", "a.tmp1-1",
-                                 ended.c_str(), otherMachine.c_str()}) {
+  for (const std::string name :
+       {".1_4.GIF.tmp99999999-3", ".E004N50.MAP.part", live.c_str(), "1_4.GIF", ".hidden", "x.part",
+        "a.tmp1-1", ended.c_str(), otherMachine.c_str()}) {
     dir.Write(name, "x");
   }
   EXPECT_EQ(RemoveWriteLeftovers(dir.Path()), 3);
