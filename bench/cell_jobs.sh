@@ -37,15 +37,17 @@ for north in 58 50 42 34; do
 done
 for cross in "51 2 2 4" "43 10 2 4" "36 18 4 4"; do
   n=$((n + 1))
-  set -- $cross
-  "$build/bin/cartozen-sample-chart" "$work/One/Map sources/c$n.tif" $1 $2 $3 $4 1201 601 >/dev/null
-  runs+=("/S c$n.tif /X $1 $2 $3 $4 $levels")
+  read -r lat lon dlat dlon <<< "$cross"
+  "$build/bin/cartozen-sample-chart" "$work/One/Map sources/c$n.tif" "$lat" "$lon" "$dlat" "$dlon" \
+    1201 601 >/dev/null
+  runs+=("/S c$n.tif /X $cross $levels")
 done
 
 now() { date +%s.%N; }
 echo "load when starting: $(uptime | sed 's/.*load average/load average/')"
 cd "$work"
 start=$(now)
+# shellcheck disable=SC2086  # each entry is the chart's switches, split as on a command line
 for switches in "${runs[@]}"; do ./cartozen2 /P One $switches >/dev/null; done
 ./cartozen2 /P One /M >/dev/null
 one=$(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }')
