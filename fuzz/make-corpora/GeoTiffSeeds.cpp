@@ -194,6 +194,51 @@ std::vector<std::uint16_t> Directory(std::uint16_t declaredKeys,
   return directory;
 }
 
+// Ground control points as georeferencing tools write them, on a 64 × 48 chart: enough for
+// every fit, too few for some, on a line, coincident, folding, incomplete, hostile values.
+void ControlPointSeeds(Corpus& corpus, const Keys& wgs84) {
+  TiffImage image = SmallGrey();
+  image.Width = 64, image.Height = 48;
+  const auto points = [&](std::vector<double> ties) {
+    Georef geo;
+    geo.TiePoints = std::move(ties);
+    geo.WriteKeys = wgs84;
+    return GeoTiff(geo, image);
+  };
+  std::vector<double> twelve, sixteen;
+  for (int r = 0; r < 4; ++r) {
+    for (int c = 0; c < 4; ++c) {
+      const double i = 4 + 18.5 * c + (r % 2) * 4, j = 3 + 14 * r;
+      // A slight bend, as a conic chart's parallels have in longitude and latitude.
+      const double lon = 5 + i * 0.01 + 0.00002 * (j - 24) * (i - 32);
+      const double lat = 52 - j * 0.01 + 0.00001 * (i - 32) * (i - 32);
+      sixteen.insert(sixteen.end(), {i, j, 0, lon, lat, 0});
+      if (r < 3) twelve.insert(twelve.end(), {i, j, 0, lon, lat, 0});
+    }
+  }
+  corpus.Write("control-points-12.tif", points(twelve));
+  corpus.Write("control-points-16.tif", points(sixteen));
+  corpus.Write("control-points-two.tif", points({0, 0, 0, 5, 52, 0, 60, 40, 0, 5.6, 51.6, 0}));
+  corpus.Write("control-points-on-a-line.tif",
+               points({0, 0, 0, 5, 52, 0, 20, 20, 0, 5.2, 51.8, 0, 40, 40, 0, 5.4, 51.6, 0}));
+  corpus.Write("control-points-coincide.tif",
+               points({0, 0, 0, 5, 52, 0, 60, 0, 0, 5.6, 52, 0, 0, 40, 0, 5, 51.6, 0, 0, 40, 0, 5,
+                       51.6, 0}));
+  corpus.Write("control-points-folding.tif",
+               points({0, 0, 0, 5, 52, 0, 30, 0, 0, 5.3, 52, 0, 60, 0, 0, 5.6, 52, 0, 15, 20, 0, 5.45,
+                       51.8, 0, 45, 20, 0, 5.15, 51.8, 0, 0, 40, 0, 5, 51.6, 0, 30, 40, 0, 5.3, 51.6,
+                       0, 60, 40, 0, 5.6, 51.6, 0}));
+  std::vector<double> incomplete = twelve;
+  incomplete.resize(incomplete.size() - 1);
+  corpus.Write("control-points-incomplete.tif", points(incomplete));
+  std::vector<double> huge = twelve;
+  huge[3] = 1e300, huge[10] = -1e300;
+  corpus.Write("control-points-huge.tif", points(huge));
+  std::vector<double> nan = twelve;
+  nan[4] = kNaN;
+  corpus.Write("control-points-nan.tif", points(nan));
+}
+
 void EncodingSeeds(Corpus& corpus) {
   const Keys wgs84 = EpsgGeographic(GCS_WGS_84);
   corpus.Write("tie-scale-4326.tif", GeoTiff(TieAndScale(5.0, 52.0, 0.01, wgs84)));
@@ -211,6 +256,7 @@ void EncodingSeeds(Corpus& corpus) {
                        0, 7, 0, 4.99, 51.93, 0, 7, 7, 0, 5.07, 51.94, 0};
   control.WriteKeys = wgs84;
   corpus.Write("control-points.tif", GeoTiff(control));
+  ControlPointSeeds(corpus, wgs84);
   Georef southUp = TieAndScale(5.0, 51.92, 0.01, wgs84);
   southUp.PixelScale = {0.01, -0.01, 0};
   corpus.Write("scale-south-up.tif", GeoTiff(southUp));

@@ -1,6 +1,7 @@
 #include "QtUserInterface.h"
 
 #include <QCoreApplication>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -71,6 +72,22 @@ bool QtUserInterface::Confirm(const std::string& question) {
   if (displayless_) return displayless_->Confirm(question);
   return QMessageBox::question(window_, kApplicationTitle, QString::fromStdString(question),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<std::size_t> QtUserInterface::Choose(const std::string& question,
+                                                   const std::vector<std::string>& options,
+                                                   std::size_t initial) {
+  if (displayless_) return displayless_->Choose(question, options, initial);
+  QStringList items;
+  for (const std::string& option : options) items << QString::fromStdString(option);
+  bool ok = false;
+  const QString chosen =
+      QInputDialog::getItem(window_, kApplicationTitle, QString::fromStdString(question), items,
+                            static_cast<int>(initial), false, &ok);
+  if (!ok) return std::nullopt;
+  const auto index = items.indexOf(chosen);
+  if (index < 0) return std::nullopt;
+  return static_cast<std::size_t>(index);
 }
 
 void QtUserInterface::AddLogLine(MessageLog log, const std::string& line) {

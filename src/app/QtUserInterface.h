@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "port/UserInterface.h"
 
@@ -35,6 +36,10 @@ class QtUserInterface : public UserInterface {
   void ShowMessage(const std::string& text) override;
   void ShowMessageWithCause(const std::string& text, const std::string& cause) override;
   bool Confirm(const std::string& question) override;
+  // A QInputDialog with the options in a list that cannot be edited.
+  std::optional<std::size_t> Choose(const std::string& question,
+                                    const std::vector<std::string>& options,
+                                    std::size_t initial) override;
   void AddLogLine(MessageLog log, const std::string& line) override;
   void ClearLog(MessageLog log) override;
   void ProcessEvents() override;

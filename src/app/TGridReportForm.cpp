@@ -17,18 +17,15 @@ namespace cz {
 namespace {
 
 enum Column { kPoint, kLatitude, kLongitude, kShiftX, kShiftY, kResidual, kMark, kColumns };
-
-const char* MarkText(PointMark mark) {
-  switch (mark) {
-    case PointMark::Good:
-      return "good";
-    case PointMark::Doubtful:
-      return "doubtful";
-    case PointMark::Flagged:
-      break;
-  }
-  return "flagged";
-}
+enum ControlPointColumn {
+  kControlPoint,
+  kPixelX,
+  kPixelY,
+  kFittedX,
+  kFittedY,
+  kControlResidual,
+  kControlColumns
+};
 
 // A cell that sorts by a rank of its own rather than its text: the points in grid order, the
 // marks worst first.
@@ -46,14 +43,15 @@ class RankedItem : public QTableWidgetItem {
 
 QTableWidgetItem* MarkItem(const ReportedPoint& p) {
   if (!p.Located) return new RankedItem(QStringLiteral("not found"), -1);
-  return new RankedItem(QString::fromLatin1(MarkText(p.Mark)),
+  return new RankedItem(QString::fromLatin1(MarkName(p.Mark)),
                         p.Mark == PointMark::Flagged ? 0 : p.Mark == PointMark::Doubtful ? 1 : 2);
 }
 
-// A cell that sorts by its number, shown with one decimal.
-QTableWidgetItem* NumberItem(double value) {
+// A cell that sorts by its number, shown with one decimal (or as many as asked).
+QTableWidgetItem* NumberItem(double value, int decimals = 1) {
+  const double unit = std::pow(10.0, decimals);
   auto* item = new QTableWidgetItem;
-  item->setData(Qt::DisplayRole, std::round(value * 10) / 10);
+  item->setData(Qt::DisplayRole, std::round(value * unit) / unit);
   item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
   return item;
 }
@@ -84,6 +82,19 @@ TGridReportForm::TGridReportForm(AppState& state, QtUserInterface& ui,
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->verticalHeader()->hide();
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  controlPointSummary_ = new QLabel(this);
+  controlPointSummary_->setObjectName(QStringLiteral("ControlPointSummary"));
+  controlPointSummary_->setWordWrap(true);
+  controlPoints_ = new QTableWidget(0, kControlColumns, this);
+  controlPoints_->setObjectName(QStringLiteral("ControlPoints"));
+  controlPoints_->setHorizontalHeaderLabels(
+      {QStringLiteral("Control point"), QStringLiteral("Pixel X"), QStringLiteral("Pixel Y"),
+       QStringLiteral("Fitted X"), QStringLiteral("Fitted Y"), QStringLiteral("Residual")});
+  controlPoints_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  controlPoints_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  controlPoints_->setSelectionMode(QAbstractItemView::SingleSelection);
+  controlPoints_->verticalHeader()->hide();
+  controlPoints_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   fit_ = new QPushButton(QStringLiteral("Fit to the printed graticule"), this);
   fit_->setObjectName(QStringLiteral("Fit"));
   check_ = new QPushButton(QStringLiteral("Check the grid as it stands"), this);
@@ -100,6 +111,8 @@ TGridReportForm::TGridReportForm(AppState& state, QtUserInterface& ui,
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(summary_);
   layout->addWidget(table_);
+  layout->addWidget(controlPointSummary_);
+  layout->addWidget(controlPoints_);
   layout->addLayout(buttons);
   layout->addWidget(progress_);
 
@@ -118,6 +131,13 @@ TGridReportForm::TGridReportForm(AppState& state, QtUserInterface& ui,
     if (index < state_.GridFit.Report->Points.size()) {
       scrollTo_(state_.GridFit.Report->Points[index].Found);
     }
+  });
+  connect(controlPoints_, &QTableWidget::cellClicked, this, [this](int row, int) {
+    const QTableWidgetItem* point = controlPoints_->item(row, kControlPoint);
+    if (!point || !state_.GridFit.ControlPoints) return;
+    const auto index = point->data(Qt::UserRole).toULongLong();
+    const std::vector<ControlPointResidual>& points = state_.GridFit.ControlPoints->Points;
+    if (index < points.size()) scrollTo_({points[index].PixelX, points[index].PixelY});
   });
   changed_ = state_.GeoReferenceChanged.Subscribe([this] {
     if (isVisible()) UpdateInfo();
@@ -138,17 +158,17 @@ void TGridReportForm::UpdateInfo() {
   SetAvailability(AvailabilityOf(state_, Command::FitGrid));
   table_->setSortingEnabled(false);
   table_->setRowCount(report ? static_cast<int>(report->Points.size()) : 0);
+  ShowControlPoints();
   if (!report) {
     summary_->setText(QStringLiteral("No grid report yet: fit the grid or check it."));
     return;
   }
-  summary_->setText(QString::fromStdString(state_.GridFit.Before ? GridFitSummary(*report)
-                                                                 : GridCheckSummary(*report)));
+  summary_->setText(QString::fromStdString(state_.GridFit.Summary));
   const GeoReference& geo = state_.Source.GeoRef;
   for (std::size_t k = 0; k < report->Points.size(); ++k) {
     const ReportedPoint& p = report->Points[k];
     const int row = static_cast<int>(k);
-    auto* point = new RankedItem(QStringLiteral("%1/%2").arg(p.Column + 1).arg(p.Row + 1), row);
+    auto* point = new RankedItem(QString::fromStdString(p.Name()), row);
     point->setData(Qt::UserRole, static_cast<qulonglong>(k));
     table_->setItem(row, kPoint, point);
     table_->setItem(row, kLatitude, NumberItem(geo.GridTopLatitude - p.Row));
@@ -162,6 +182,30 @@ void TGridReportForm::UpdateInfo() {
   }
   table_->setSortingEnabled(true);
   table_->sortItems(kPoint, Qt::AscendingOrder);
+}
+
+void TGridReportForm::ShowControlPoints() {
+  const std::optional<ControlPointReport>& report = state_.GridFit.ControlPoints;
+  controlPointSummary_->setVisible(report.has_value());
+  controlPoints_->setVisible(report.has_value());
+  controlPoints_->setSortingEnabled(false);
+  controlPoints_->setRowCount(report ? static_cast<int>(report->Points.size()) : 0);
+  if (!report) return;
+  controlPointSummary_->setText(QString::fromStdString(ControlPointSummary(*report)));
+  for (std::size_t k = 0; k < report->Points.size(); ++k) {
+    const ControlPointResidual& p = report->Points[k];
+    const int row = static_cast<int>(k);
+    auto* point = new RankedItem(QString::number(k + 1), row);
+    point->setData(Qt::UserRole, static_cast<qulonglong>(k));
+    controlPoints_->setItem(row, kControlPoint, point);
+    controlPoints_->setItem(row, kPixelX, NumberItem(p.PixelX));
+    controlPoints_->setItem(row, kPixelY, NumberItem(p.PixelY));
+    controlPoints_->setItem(row, kFittedX, NumberItem(p.FittedX));
+    controlPoints_->setItem(row, kFittedY, NumberItem(p.FittedY));
+    controlPoints_->setItem(row, kControlResidual, NumberItem(p.Residual, 2));
+  }
+  controlPoints_->setSortingEnabled(true);
+  controlPoints_->sortItems(kControlPoint, Qt::AscendingOrder);
 }
 
 void TGridReportForm::SetAvailability(const Availability& availability) {

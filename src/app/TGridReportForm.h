@@ -3,7 +3,9 @@
 // (GridFitCommands.h) as a row of a table that sorts by any column (point, latitude, longitude,
 // shift, residual, mark); clicking a row scrolls the chart to the point. Its buttons fit the
 // grid to the printed graticule (progress and "Cancel" below), check the grid as it stands,
-// and undo the last fit. It follows every georeference change while it shows.
+// and undo the last fit. It follows every georeference change while it shows. A chart
+// georeferenced from its control points also gets their table (pixel, fitted pixel,
+// residual) with the fit's summary; clicking a row scrolls the chart to the point.
 
 #include <QWidget>
 
@@ -38,6 +40,8 @@ class TGridReportForm : public QWidget {
   void Fit();
 
  private:
+  void ShowControlPoints();
+
   AppState& state_;
   QtUserInterface& ui_;
   std::function<void(std::function<void()>)> run_;
@@ -45,6 +49,8 @@ class TGridReportForm : public QWidget {
   ObserverList::Subscription changed_;
   QLabel* summary_ = nullptr;
   QTableWidget* table_ = nullptr;
+  QLabel* controlPointSummary_ = nullptr;
+  QTableWidget* controlPoints_ = nullptr;
   QPushButton* fit_ = nullptr;
   QPushButton* check_ = nullptr;
   QPushButton* undo_ = nullptr;

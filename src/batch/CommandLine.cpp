@@ -132,6 +132,24 @@ bool FitGridSwitch(CommandLineState& run, const CommandArguments&, int&) {
   return true;
 }
 
+bool ControlPointFitSwitch(CommandLineState& run, const CommandArguments& arguments, int& index) {
+  const std::string argument = NextArgument(arguments, index);
+  run.ControlPointFit = ParseControlPointFitKind(argument);
+  if (!run.ControlPointFit) {
+    LogError("Cannot understand control point fit: " + argument + " (1, 2, 3 or spline)");
+    return false;
+  }
+  return true;
+}
+
+bool SwitchesAgree(const CommandLineState& run) {
+  if (run.ControlPointFit && !run.PositionFromChart) {
+    LogError("/T needs /G: only the chart's own control points are fitted");
+    return false;
+  }
+  return true;
+}
+
 bool CoverageBoxSwitch(CommandLineState& run, const CommandArguments& arguments, int& index) {
   float edges[4];  // north, south, west, east
   for (float& value : edges) {
@@ -234,6 +252,7 @@ int ArgumentCountOf(char letter) {
     case 'S':
     case 'R':
     case 'O':
+    case 'T':
       return 1;
     case 'C':
       return 2;
@@ -303,6 +322,8 @@ bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& 
       return ResolutionSwitch(run, arguments, index);
     case 'S':
       return SourceSwitch(run, arguments, index);
+    case 'T':
+      return ControlPointFitSwitch(run, arguments, index);
     case 'X':
       return PositionSwitch(run, arguments, index);
     default:

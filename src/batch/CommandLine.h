@@ -7,6 +7,8 @@
 //   /S name       source image in the project's "Map Sources" (or the import's tree) |= 2
 //   /X lat lon dlat dlon   top-left corner and extents, locale decimal numbers      |= 4
 //   /G            in place of /X: the chart's own georeference (GeoTIFF)           |= 4
+//   /T fit        with /G, a chart of control points: "1", "2", "3" (polynomial order) or
+//                 "spline"; without it, the chart's last choice, else order 1
 //   /F            with /X or /G: the grid fitted to the printed graticule before the
 //                 tiles are made (GraticuleFit.h); the fit's summary goes to standard error
 //   /B n s w e    the chart's coverage box: north, south, west, east, locale decimal
@@ -31,6 +33,7 @@
 #include <vector>
 
 #include "geo/ChartCoverage.h"
+#include "geo/ControlPointFitKind.h"
 #include "geo/MapCell.h"
 
 namespace cz {
@@ -47,6 +50,7 @@ struct CommandLineState {
   float Position[4] = {0, 0, 0, 0};  // /X: top-left latitude, longitude, extents south, east
   bool PositionFromChart = false;    // /G: the chart's own georeference (the later of /X, /G)
   bool FitGrid = false;              // /F
+  std::optional<ControlPointFitKind> ControlPointFit;  // /T
   std::optional<LatLonBox> CoverageBox;  // /B
   bool CoverageFromTransparency = false;  // /A
   std::int32_t ResolutionMask = 0;   // /R: bit k = TileLevel k
@@ -93,6 +97,11 @@ bool MakeMapsSwitch(CommandLineState& run, const CommandArguments& arguments, in
 bool NoProcessingSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool ExtensionSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool ImportSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool ControlPointFitSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+
+// After the last switch: whether the switches make sense together (/T only beside /G);
+// false, after logging why, when the run must stop.
+bool SwitchesAgree(const CommandLineState& run);
 bool CellSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 bool JobListSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
 

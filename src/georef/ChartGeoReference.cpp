@@ -5,6 +5,7 @@
 #include "georef/ChartGrid.h"
 #include "imaging/MapSource.h"
 #include "platform/Paths.h"
+#include "project/ControlPointSettings.h"
 
 namespace cz {
 
@@ -12,10 +13,12 @@ std::string NoGeoReferenceText(const std::string& path) {
   return "No georeference in " + ExtractFileName(path);
 }
 
-std::optional<ChartProjection> ReadChartGeoReference(const std::string& path) {
+std::optional<ChartProjection> ReadChartGeoReference(const std::string& path,
+                                                     std::optional<ControlPointFitKind> fit) {
   const std::string ext = UpperCase(ExtractFileExt(path));
   if (ext != ".TIF" && ext != ".TIFF") return std::nullopt;
-  return ReadGeoTiffReference(path);
+  if (!fit) fit = LoadControlPointFit(path);
+  return ReadGeoTiffReference(path, fit.value_or(ControlPointFitKind::Order1));
 }
 
 void ApplyChartGeoReference(MapSourceState& source, const ChartProjection& chart,
@@ -27,6 +30,7 @@ void ApplyChartGeoReference(MapSourceState& source, const ChartProjection& chart
   std::swap(source.GeoRef, geo);
   try {
     SaveMapINI(source);
+    SaveControlPointFit(source.Path, chart.FitKind());
   } catch (...) {
     std::swap(source.GeoRef, geo);
     throw;

@@ -20,14 +20,17 @@ struct MapSourceState;
 std::string NoGeoReferenceText(const std::string& path);
 
 // The georeference of the chart at path: nothing for a chart that is not a TIFF (".TIF",
-// ".TIFF", as the loader tells them) or has no GeoTIFF tags. Throws CartozenError naming the
-// file for a georeference that cannot be used (ReadGeoTiffReference).
-std::optional<ChartProjection> ReadChartGeoReference(const std::string& path);
+// ".TIFF", as the loader tells them) or has no GeoTIFF tags. Control points are fitted as fit
+// says, or without it as the chart's settings file says (ControlPointSettings.h; order 1 when
+// it says nothing). Throws CartozenError naming the file for a georeference that cannot be
+// used (ReadGeoTiffReference).
+std::optional<ChartProjection> ReadChartGeoReference(
+    const std::string& path, std::optional<ControlPointFitKind> fit = std::nullopt);
 
 // Builds the grid of chart (GridFromChartProjection; a chart with coverage smaller than a cell
 // gets the enclosing one) and makes it the source's georeference,
 // with the processing options (MapResolution, ColorReduction, Dithering) of options, then
-// writes the settings file (SaveMapINI). Throws CartozenError; the georeference in memory is
+// writes the settings file (SaveMapINI) with the chart's control-point fit (or none). Throws CartozenError; the georeference in memory is
 // then unchanged, and the settings file too unless the refusal came from writing it.
 void ApplyChartGeoReference(MapSourceState& source, const ChartProjection& chart,
                             const GeoReference& options);

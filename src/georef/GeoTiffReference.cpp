@@ -10,6 +10,7 @@
 #include <cmath>
 #include <vector>
 
+#include "georef/ControlPointFit.h"
 #include "georef/GeoKeyCoordinateSystem.h"
 #include "imaging/ChartReaders.h"
 #include "imaging/TiffFile.h"
@@ -90,10 +91,6 @@ std::array<double, 6> RasterToModel(const std::vector<double>& tiePoints,
     }
     return {matrix[0], matrix[1], matrix[3], matrix[4], matrix[5], matrix[7]};
   }
-  if (pixelScale.empty()) {
-    // Several tie points without a scale are control points, which this program does not fit.
-    throw CartozenError(GeoReferenceProblem(path, "tie points without a pixel scale"));
-  }
   if (tiePoints.size() < 6 || tiePoints.size() % 6 != 0 || pixelScale.size() < 2) {
     throw CartozenError(
         GeoReferenceProblem(path, "the tie point or the pixel scale is incomplete"));
@@ -103,6 +100,24 @@ std::array<double, 6> RasterToModel(const std::vector<double>& tiePoints,
   // The first tie point anchors the scale, as the GeoTIFF format prescribes.
   const double i0 = tiePoints[0], j0 = tiePoints[1], x0 = tiePoints[3], y0 = tiePoints[4];
   return {sx, 0.0, x0 - i0 * sx, 0.0, -sy, y0 + j0 * sy};
+}
+
+// Tie points without a pixel scale or matrix are ground control points: raster i, j, k and
+// model x, y, z each, turned into the grid's pixels (pixelOffset: raster coordinate of pixel 0).
+std::vector<ControlPoint> ControlPointsOf(const std::vector<double>& tiePoints, double pixelOffset,
+                                          const std::string& path) {
+  if (!AllFinite(tiePoints)) {
+    throw CartozenError(GeoReferenceProblem(path, "a georeference tag holds no number"));
+  }
+  if (tiePoints.size() % 6 != 0) {
+    throw CartozenError(GeoReferenceProblem(path, "the control points are incomplete"));
+  }
+  std::vector<ControlPoint> points;
+  for (std::size_t k = 0; k < tiePoints.size(); k += 6) {
+    points.push_back({tiePoints[k] - pixelOffset, tiePoints[k + 1] - pixelOffset,
+                      {tiePoints[k + 3], tiePoints[k + 4]}});
+  }
+  return points;
 }
 
 // The chart's coordinate system from a PROJ text: "EPSG:n" or a PROJ string.
@@ -164,8 +179,10 @@ std::string GeoReferenceProblem(const std::string& path, const std::string& reas
 ChartProjection::ChartProjection(std::unique_ptr<Proj> proj, const PJ* chartCrs,
                                  const std::string& crsLabel,
                                  const std::array<double, 6>& rasterToModel, bool pixelIsPoint,
-                                 std::int32_t width, std::int32_t height, const std::string& path)
+                                 std::int32_t width, std::int32_t height, const std::string& path,
+                                 std::unique_ptr<const ControlPointFit> fit)
     : proj_(std::move(proj)),
+      fit_(std::move(fit)),
       toModel_(rasterToModel),
       pixelOffset_(pixelIsPoint ? 0.0 : 0.5),
       width_(width),
@@ -173,13 +190,15 @@ ChartProjection::ChartProjection(std::unique_ptr<Proj> proj, const PJ* chartCrs,
   if (width <= 0 || height <= 0) {
     throw CartozenError(GeoReferenceProblem(path, "the image has no size"));
   }
-  const auto& [a, b, c, d, e, f] = rasterToModel;
-  const double det = a * e - b * d;
-  if (!std::isfinite(det) || det == 0.0 || !std::isfinite(1.0 / det)) {
-    throw CartozenError(GeoReferenceProblem(path, "the pixel scale or matrix is singular"));
+  if (!fit_) {
+    const auto& [a, b, c, d, e, f] = rasterToModel;
+    const double det = a * e - b * d;
+    if (!std::isfinite(det) || det == 0.0 || !std::isfinite(1.0 / det)) {
+      throw CartozenError(GeoReferenceProblem(path, "the pixel scale or matrix is singular"));
+    }
+    const double ia = e / det, ib = -b / det, id = -d / det, ie = a / det;
+    toRaster_ = {ia, ib, -(ia * c + ib * f), id, ie, -(id * c + ie * f)};
   }
-  const double ia = e / det, ib = -b / det, id = -d / det, ie = a / det;
-  toRaster_ = {ia, ib, -(ia * c + ib * f), id, ie, -(id * c + ie * f)};
   proj_->toChart = ChartTransformation(proj_->context, chartCrs, crsLabel, path);
   // A transformation that cannot place the chart's own centre is of no use.
   if (!PositionOf({(width - 1) / 2.0, (height - 1) / 2.0})) {
@@ -207,22 +226,45 @@ std::optional<ChartPixel> ChartProjection::PixelOf(LatLon position) const {
   c = proj_trans(proj_->toChart, PJ_FWD, c);
   const double x = c.xy.x, y = c.xy.y;
   if (!std::isfinite(x) || !std::isfinite(y) || x == HUGE_VAL || y == HUGE_VAL) return std::nullopt;
+  if (fit_) {
+    ChartPixel pixel;
+    fit_->PixelOf({x, y}, pixel.X, pixel.Y);
+    if (!std::isfinite(pixel.X) || !std::isfinite(pixel.Y)) return std::nullopt;
+    return pixel;
+  }
   const std::array<double, 6>& m = toRaster_;
   return ChartPixel{m[0] * x + m[1] * y + m[2] - pixelOffset_,
                     m[3] * x + m[4] * y + m[5] - pixelOffset_};
 }
 
 std::optional<LatLon> ChartProjection::PositionOf(ChartPixel pixel) const {
-  const double i = pixel.X + pixelOffset_, j = pixel.Y + pixelOffset_;
-  const std::array<double, 6>& m = toModel_;
-  PJ_COORD c = proj_coord(m[0] * i + m[1] * j + m[2], m[3] * i + m[4] * j + m[5], 0, 0);
+  PJ_COORD c{};
+  if (fit_) {
+    const std::optional<ModelPoint> model = fit_->ModelOf(pixel.X, pixel.Y);
+    if (!model) return std::nullopt;
+    c = proj_coord(model->X, model->Y, 0, 0);
+  } else {
+    const double i = pixel.X + pixelOffset_, j = pixel.Y + pixelOffset_;
+    const std::array<double, 6>& m = toModel_;
+    c = proj_coord(m[0] * i + m[1] * j + m[2], m[3] * i + m[4] * j + m[5], 0, 0);
+  }
   c = proj_trans(proj_->toChart, PJ_INV, c);
   const double lon = c.lp.lam, lat = c.lp.phi;
   if (!std::isfinite(lon) || !std::isfinite(lat) || std::abs(lat) > 90) return std::nullopt;
   return LatLon{lat, lon};
 }
 
-std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path) {
+std::optional<ControlPointFitKind> ChartProjection::FitKind() const {
+  if (!fit_) return std::nullopt;
+  return fit_->Kind();
+}
+
+const ControlPointReport* ChartProjection::ControlPoints() const {
+  return fit_ ? &fit_->Report() : nullptr;
+}
+
+std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path,
+                                                    ControlPointFitKind fit) {
   XTIFFInitialize();  // registers the GeoTIFF tags with libtiff
   TiffHandle tiff;
   try {
@@ -248,7 +290,9 @@ std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path) {
   if (tiePoints.empty() && matrix.empty()) {
     throw CartozenError(GeoReferenceProblem(path, "no tie point or transformation matrix"));
   }
-  const std::array<double, 6> toModel = RasterToModel(tiePoints, pixelScale, matrix, path);
+  const bool controlPoints = matrix.empty() && pixelScale.empty();
+  const std::array<double, 6> toModel =
+      controlPoints ? std::array<double, 6>{} : RasterToModel(tiePoints, pixelScale, matrix, path);
 
   const std::unique_ptr<GTIF, GtifFree> gtif(GTIFNewEx(tiff.get(), DropGeoTiffMessage, nullptr));
   if (!gtif || !hasKeys) {
@@ -259,9 +303,15 @@ std::optional<ChartProjection> ReadGeoTiffReference(const std::string& path) {
   const GeoKeyCoordinateSystem crs = CoordinateSystemOfFile(gtif.get(), proj->context, path);
   unsigned short rasterType = RasterPixelIsArea;
   GTIFKeyGetSHORT(gtif.get(), GTRasterTypeGeoKey, &rasterType, 0, 1);
-  return ChartProjection(std::move(proj), crs.Crs.get(), crs.Label, toModel,
-                         rasterType == RasterPixelIsPoint, static_cast<std::int32_t>(width),
-                         static_cast<std::int32_t>(height), path);
+  const bool pixelIsPoint = rasterType == RasterPixelIsPoint;
+  const auto w = static_cast<std::int32_t>(width), h = static_cast<std::int32_t>(height);
+  std::unique_ptr<const ControlPointFit> fitted;
+  if (controlPoints) {
+    fitted = std::make_unique<const ControlPointFit>(ControlPointFit::Make(
+        ControlPointsOf(tiePoints, pixelIsPoint ? 0.0 : 0.5, path), fit, w, h, path));
+  }
+  return ChartProjection(std::move(proj), crs.Crs.get(), crs.Label, toModel, pixelIsPoint, w, h,
+                         path, std::move(fitted));
 }
 
 }  // namespace cz

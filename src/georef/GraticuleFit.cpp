@@ -158,7 +158,7 @@ Vec GridVec(const GeoReference& geo, std::int32_t c, std::int32_t r) {
 // The residual of values[k] from what its usable neighbours predict: the component-wise median
 // of the straight-line interpolations between its opposite neighbours along its row and its
 // column or, where there are none (the grid's corners, a neighbour left out), of the
-// extrapolations from the two next points in each of the four directions. A median of such
+// extrapolations from the next points in each of the four directions. A median of such
 // predictions is not pulled by one wrong neighbour, and a straight line along a row or a
 // column follows a smooth field (a model's slowly varying error, or the grid itself) to its
 // curvature. Diagonals are left out: a model whose meridians converge otherwise than the
@@ -181,16 +181,29 @@ std::vector<double> Residuals(const std::vector<Vec>& values, const std::vector<
         const Vec* b = at(c + kDirections[d][0], r + kDirections[d][1]);
         if (a && b) xs.push_back((a->X + b->X) / 2), ys.push_back((a->Y + b->Y) / 2);
       }
+      // Extrapolated along a straight line and along a parabola: the parabola follows a
+      // field that curves across a small grid (a 3 x 2 degree chart's corners), the line is
+      // less moved by the neighbours' own errors; a point keeps the nearer of the two.
+      std::vector<double> curvedXs, curvedYs;
       if (xs.empty()) {
         for (const auto& d : kDirections) {
           const Vec* a = at(c + d[0], r + d[1]);
           const Vec* b = at(c + 2 * d[0], r + 2 * d[1]);
-          if (a && b) xs.push_back(2 * a->X - b->X), ys.push_back(2 * a->Y - b->Y);
+          if (!a || !b) continue;
+          xs.push_back(2 * a->X - b->X), ys.push_back(2 * a->Y - b->Y);
+          if (const Vec* e = at(c + 3 * d[0], r + 3 * d[1])) {
+            curvedXs.push_back(3 * (a->X - b->X) + e->X);
+            curvedYs.push_back(3 * (a->Y - b->Y) + e->Y);
+          }
         }
       }
       if (xs.empty()) continue;
       const std::size_t k = static_cast<std::size_t>(r) * columns + c;
       residuals[k] = Length(values[k] - Vec{Median(xs), Median(ys)});
+      if (!curvedXs.empty()) {
+        residuals[k] =
+            std::min(residuals[k], Length(values[k] - Vec{Median(curvedXs), Median(curvedYs)}));
+      }
     }
   }
   return residuals;
@@ -260,6 +273,18 @@ void SummariseRms(GridReport& report) {
 }
 
 }  // namespace
+
+const char* MarkName(PointMark mark) {
+  switch (mark) {
+    case PointMark::Good:
+      return "good";
+    case PointMark::Doubtful:
+      return "doubtful";
+    case PointMark::Flagged:
+      break;
+  }
+  return "flagged";
+}
 
 std::int32_t GridReport::Flagged() const {
   return static_cast<std::int32_t>(std::count_if(
@@ -400,8 +425,7 @@ std::string RmsAndFlagged(const GridReport& report) {
   std::string names;
   for (const ReportedPoint& p : report.Points) {
     if (p.Mark != PointMark::Flagged) continue;
-    names += (names.empty() ? ": " : ", ") + std::to_string(p.Column + 1) + "/" +
-             std::to_string(p.Row + 1);
+    names += (names.empty() ? ": " : ", ") + GridPointName(p.Column, p.Row);
   }
   return text + names;
 }

@@ -26,7 +26,9 @@
 #include <vector>
 
 #include "geo/GeoReference.h"
+#include "georef/ControlPointFit.h"
 #include "georef/GeoTiffReference.h"
+#include "georef/GridLayout.h"
 #include "imaging/Raster32.h"
 
 namespace cz {
@@ -37,6 +39,9 @@ inline constexpr double kFlaggedResidual = 4.0;  // chart pixels
 
 enum class PointMark : std::uint8_t { Good, Doubtful, Flagged };
 
+// "good", "doubtful" or "flagged".
+const char* MarkName(PointMark mark);
+
 struct ReportedPoint {
   std::int32_t Column = 0, Row = 0;  // grid point (c, r)
   ChartPixel Model;                  // where the grid had it
@@ -46,6 +51,7 @@ struct ReportedPoint {
   double Residual = 0;               // chart pixels from the smooth fit of its neighbours
   PointMark Mark = PointMark::Flagged;
 
+  std::string Name() const { return GridPointName(Column, Row); }
   double ShiftX() const { return Found.X - Model.X; }
   double ShiftY() const { return Found.Y - Model.Y; }
 };
@@ -77,15 +83,18 @@ GeoReference WithFittedGrid(const GeoReference& geo, const GridReport& report);
 // residual from the smooth fit of its neighbours' positions, no shifts.
 GridReport GridResiduals(const GeoReference& geo);
 
-// What the window keeps of the loaded chart's last grid check: the report its markers and its
-// report window show, and the grid from before a fit, for one undo.
+// What the window keeps of the loaded chart's last grid fit or check: the report its markers
+// and its report window show with its summary line, and the grid from before a fit, for one
+// undo. A chart georeferenced from its control points also keeps their residuals.
 struct GridFitState {
   std::optional<GridReport> Report;
+  std::string Summary;
   std::optional<GeoReference> Before;
+  std::optional<ControlPointReport> ControlPoints;
 };
 
 // "Fitted the grid to the printed graticule: RMS 0.42 px, 2 of 35 points flagged: 3/1, 4/2"
-// (points as column/row counted from 1), or the message of a chart where no crossing was found.
+// (points named as the overlay labels them), or the message of a chart where no crossing was found.
 std::string GridFitSummary(const GridReport& report);
 // "Grid check: RMS 0.42 px, 1 of 35 points flagged: 3/1", of GridResiduals' report.
 std::string GridCheckSummary(const GridReport& report);

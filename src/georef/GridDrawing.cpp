@@ -65,7 +65,7 @@ void DrawReferenceGrid(const GeoReference& geoRef, const GridLayout& layout,
         DrawMarker(painter, at, kPointUnderPen, kPointPen);
       }
       const PixelPoint label = at.Y == 0 ? Moved(at, 3, 2) : Moved(at, 3, -20);
-      painter.DrawText(label, std::to_string(c) + "/" + std::to_string(r), kNavy);
+      painter.DrawText(label, GridPointName(c, r), kNavy);
     }
   }
 }

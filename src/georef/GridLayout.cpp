@@ -36,6 +36,10 @@ PixelPoint Point(std::int64_t x, std::int64_t y) {
 
 }  // namespace
 
+std::string GridPointName(std::int32_t c, std::int32_t r) {
+  return std::to_string(c) + "/" + std::to_string(r);
+}
+
 bool CornersInOrder(const GeoReference& geoRef) {
   const CornerReference& tl = geoRef.TopLeft;
   const CornerReference& br = geoRef.BottomRight;

@@ -56,6 +56,10 @@ inline constexpr const char* kOutOfRangeText =
 // BottomRight.Longitude and TopLeft.Latitude > BottomRight.Latitude.
 bool CornersInOrder(const GeoReference& geoRef);
 
+// A grid point's name as the overlay labels it and the reports list it: "column/row", from 0 at
+// the north-west.
+std::string GridPointName(std::int32_t c, std::int32_t r);
+
 // The Lambert method's horizontal shift of grid point (c, r) from the regular lattice:
 // Round(SkewLeft × r × (NLon − c) / NLon) + Round(SkewRight × (NLat − r) × c / NLon), each
 // term rounded by itself. 0 under ManualGrid, and 0 while NLon is not positive.

@@ -6,6 +6,7 @@
 #include <geotiff/xtiffio.h>
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -54,7 +55,10 @@ bool LineBetween(LatLon a, LatLon b) {
 void WriteKeys(TIFF* tiff, const SampleGeoTiff& chart, const std::string& path) {
   const std::unique_ptr<GTIF, GtifFree> gtif(GTIFNew(tiff));
   if (!gtif) throw CartozenError("Unable to write to " + path);
-  if (chart.EpsgCode != 0) {
+  if (!chart.ControlPoints.empty()) {
+    GTIFKeySet(gtif.get(), GTModelTypeGeoKey, TYPE_SHORT, 1, ModelTypeGeographic);
+    GTIFKeySet(gtif.get(), GeographicTypeGeoKey, TYPE_SHORT, 1, 4326);
+  } else if (chart.EpsgCode != 0) {
     // Codes of geographic systems lie below 5000 in the EPSG register, projected ones above.
     const bool geographic = chart.EpsgCode < 5000;
     GTIFKeySet(gtif.get(), GTModelTypeGeoKey, TYPE_SHORT, 1,
@@ -85,6 +89,23 @@ std::uint32_t SampleGeoTiffColour(LatLon position) {
   return (col + row) % 2 == 0 ? kDark : kLight;
 }
 
+std::vector<ControlPoint> SampleControlPoints(const SampleGeoTiff& chart, int columns, int rows) {
+  const ChartProjection projection = SampleGeoTiffProjection(chart, "control points");
+  std::vector<ControlPoint> points;
+  const double left = chart.Width * 0.05, top = chart.Height * 0.05;
+  const double dx = chart.Width * 0.9 / std::max(1, columns - 1);
+  const double dy = chart.Height * 0.9 / std::max(1, rows - 1);
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < columns; ++c) {
+      const double x = std::min(left + c * dx + (r % 2) * dx / 4, chart.Width * 0.95);
+      const double y = top + r * dy;
+      const std::optional<LatLon> p = projection.PositionOf({x, y});
+      if (p) points.push_back({x, y, {p->Longitude, p->Latitude}});
+    }
+  }
+  return points;
+}
+
 ChartProjection SampleGeoTiffProjection(const SampleGeoTiff& chart, const std::string& path) {
   return ChartProjection::Make(Crs(chart),
                                {chart.PixelSize, 0, chart.Left, 0, -chart.PixelSize, chart.Top},
@@ -107,10 +128,19 @@ void WriteChartFile(const SampleGeoTiff& chart, const ChartProjection& projectio
   TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
   TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
   TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 16);
-  const double tiePoint[6] = {0, 0, 0, chart.Left, chart.Top, 0};
-  const double pixelScale[3] = {chart.PixelSize, chart.PixelSize, 0};
-  TIFFSetField(t, TIFFTAG_GEOTIEPOINTS, 6, tiePoint);
-  TIFFSetField(t, TIFFTAG_GEOPIXELSCALE, 3, pixelScale);
+  if (chart.ControlPoints.empty()) {
+    const double tiePoint[6] = {0, 0, 0, chart.Left, chart.Top, 0};
+    const double pixelScale[3] = {chart.PixelSize, chart.PixelSize, 0};
+    TIFFSetField(t, TIFFTAG_GEOTIEPOINTS, 6, tiePoint);
+    TIFFSetField(t, TIFFTAG_GEOPIXELSCALE, 3, pixelScale);
+  } else {
+    // PixelIsArea: pixel x's centre is raster x + ½.
+    std::vector<double> ties;
+    for (const ControlPoint& p : chart.ControlPoints) {
+      ties.insert(ties.end(), {p.PixelX + 0.5, p.PixelY + 0.5, 0, p.Model.X, p.Model.Y, 0});
+    }
+    TIFFSetField(t, TIFFTAG_GEOTIEPOINTS, static_cast<int>(ties.size()), ties.data());
+  }
   WriteKeys(t, chart, path);
   if (chart.NoDataBorder > 0) WriteTiffNoData(t, "255");
   const auto inBorder = [&chart](int x, int y) {

@@ -5,8 +5,10 @@
 // graticule every 10 minutes) and, optionally, the whole-degree graticule as 2-pixel black
 // lines. So wherever tiles or a grid put a position, the chart says what must be there.
 //
-// The GeoTIFF tags: one tie point (raster (0, 0) at model Left, Top) with a pixel scale, the
-// raster type PixelIsArea, and the coordinate system as an EPSG code or as the GeoKeys of a
+// The GeoTIFF tags: one tie point (raster (0, 0) at model Left, Top) with a pixel scale, or
+// instead ground control points as georeferencing tools write them (tie points without a
+// scale, in WGS 84 longitude and latitude, EPSG:4326; the pixels still show the chart's own
+// projection, the truth a fit is measured against), the raster type PixelIsArea, and the coordinate system as an EPSG code or as the GeoKeys of a
 // PROJ string (libgeotiff's GTIFSetFromProj4).
 //
 // Given a neat line, the chart has a collar as printed charts do: every pixel whose position
@@ -18,8 +20,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "geo/ChartCoverage.h"
+#include "georef/ControlPointFit.h"
 #include "georef/GeoTiffReference.h"
 
 namespace cz {
@@ -36,7 +40,15 @@ struct SampleGeoTiff {
   // > 0: a border of that many pixels is white (255, 255, 255), the GDAL_NODATA value "255"
   // written, as a GIS export marks the area outside its map.
   int NoDataBorder = 0;
+  // Given: written as tie points (model X longitude, Y latitude) in place of the one tie point
+  // and the pixel scale, with the GeoKeys of EPSG:4326.
+  std::vector<ControlPoint> ControlPoints{};
 };
+
+// columns × rows control points spread evenly over the chart, inset by a twentieth of its size
+// and staggered (alternate rows shifted by a quarter step), at their exact longitude and
+// latitude.
+std::vector<ControlPoint> SampleControlPoints(const SampleGeoTiff& chart, int columns, int rows);
 
 // The collar's colours: margin, legend box, title block (Raster32 pixels, alpha 255).
 std::array<std::uint32_t, 3> SampleCollarColours();

@@ -19,6 +19,11 @@ class ForwardingUserInterface : public UserInterface {
   }
   void ReportError(const std::exception& error) override { inner_.ReportError(error); }
   bool Confirm(const std::string& question) override { return inner_.Confirm(question); }
+  std::optional<std::size_t> Choose(const std::string& question,
+                                    const std::vector<std::string>& options,
+                                    std::size_t initial) override {
+    return inner_.Choose(question, options, initial);
+  }
   void AddLogLine(MessageLog log, const std::string& line) override {
     inner_.AddLogLine(log, line);
   }

@@ -4,8 +4,11 @@
 // and never assume a display.
 
 #include <cstdint>
+#include <cstddef>
 #include <exception>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace cz {
 
@@ -63,6 +66,13 @@ class UserInterface {
   virtual void ReportError(const std::exception& error) { ShowMessage(error.what()); }
   // A Yes/No confirmation; true for Yes. Display-less runs answer No.
   virtual bool Confirm(const std::string& question) = 0;
+  // One of options (a list with OK and Cancel), initial preselected; the index chosen, or
+  // nothing for Cancel. Default, for ports with nobody to ask: initial.
+  virtual std::optional<std::size_t> Choose(const std::string& /*question*/,
+                                            const std::vector<std::string>& /*options*/,
+                                            std::size_t initial) {
+    return initial;
+  }
   // Appends a line to a log.
   virtual void AddLogLine(MessageLog log, const std::string& line) = 0;
   // Empties a log before an operation starts writing it.

@@ -1,5 +1,6 @@
 #include "workspace/CommandLineRun.h"
 
+#include <iostream>
 #include <optional>
 
 #include "georef/ChartGeoReference.h"
@@ -82,11 +83,14 @@ bool CoverageUsable(AppState& state) {
   }
 }
 
-// /G: the loaded chart's own georeference, with the fixed options of MakeMapINI. A chart
-// without one, or with one that cannot be used, is logged and ends the pipeline (false).
-bool GeoReferenceFromChart(MapSourceState& source, std::int32_t resolutionMask) {
+// /G: the loaded chart's own georeference, with the fixed options of MakeMapINI, control
+// points fitted as /T says; their residuals go to standard error. A chart without one, or
+// with one that cannot be used, is logged and ends the pipeline (false).
+bool GeoReferenceFromChart(MapSourceState& source, const CommandLineState& run) {
+  const std::int32_t resolutionMask = run.ResolutionMask;
   try {
-    const std::optional<ChartProjection> chart = ReadChartGeoReference(source.Path);
+    const std::optional<ChartProjection> chart =
+        ReadChartGeoReference(source.Path, run.ControlPointFit);
     if (!chart) {
       LogError(NoGeoReferenceText(source.Path));
     } else {
@@ -95,6 +99,16 @@ bool GeoReferenceFromChart(MapSourceState& source, std::int32_t resolutionMask) 
       options.ColorReduction = 0;
       options.Dithering = 0;
       ApplyChartGeoReference(source, *chart, options);
+      if (const ControlPointReport* report = chart->ControlPoints()) {
+        std::cerr << ControlPointSummary(*report) << '\n';
+        for (std::size_t k = 0; k < report->Points.size(); ++k) {
+          std::cerr << ControlPointLine(*report, k) << '\n';
+        }
+      } else if (run.ControlPointFit) {
+        // Not an error (the chart's georeference is exact), but the person asked for a fit.
+        std::cerr << "/T has nothing to fit: " << ExtractFileName(source.Path)
+                  << " has no control points\n";
+      }
       return true;
     }
   } catch (const CartozenError& error) {
@@ -149,7 +163,7 @@ void RunSourcePipeline(AppState& state, UserInterface& ui, CommandLineHost& host
   source.Coverage.Box = run.CoverageBox;
   source.Coverage.Transparency = run.CoverageFromTransparency;
   if (run.PositionFromChart) {
-    if (!GeoReferenceFromChart(source, run.ResolutionMask)) return;
+    if (!GeoReferenceFromChart(source, run)) return;
   } else {
     try {
       MakeMapINI(source, run.Position, run.ResolutionMask);
@@ -197,6 +211,7 @@ CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
   run.NoProcessing = false;
   run.PositionFromChart = false;
   run.FitGrid = false;
+  run.ControlPointFit.reset();
   run.CoverageBox.reset();
   run.CoverageFromTransparency = false;
   run.Active = true;
@@ -209,6 +224,7 @@ CommandLineOutcome CommandLineBatch(AppState& state, UserInterface& ui,
     run.ArgumentIndex = static_cast<std::uint8_t>(index);
     if (!ParseSwitch(run, arguments, index)) return CommandLineOutcome::Close;
   }
+  if (!SwitchesAgree(run)) return CommandLineOutcome::Close;
   // Ctrl+C or a polite kill stops the job between tiles or files instead of killing the
   // process in the middle of a write.
   CancelOnSignals cancellable(ui);

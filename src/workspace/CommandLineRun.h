@@ -12,6 +12,8 @@
 //   "Cannot find project " + folder            (OpenProjectFolder)
 //   "Cannot find Map source file " + argument
 //   /G: "No georeference in " + file name, or the reason its georeference cannot be used
+//       (control points too few for the /T fit, or folding it); a chart of control points
+//       has its fit's summary and every point's residual on standard error
 //   the load-failure message with the byte count the loader recorded
 //   the refusal of tile creation (its message box or status text), so that a run that made no
 //   tiles is never taken for a successful one

@@ -2,9 +2,17 @@
 
 #include "georef/WorldFile.h"
 #include "workspace/ChartGeoReferenceCommands.h"
+#include "workspace/GridFitCommands.h"
 
 namespace cz {
 namespace {
+
+// After any edit of the georeference: the grid report follows the grid, then the observers are
+// told.
+void TellEdited(AppState& state) {
+  RecheckGridReport(state);
+  state.GeoReferenceChanged.Notify();
+}
 
 // Runs an edit of the loaded source's georeference and tells the observers afterwards, also
 // when the edit throws after changing it (a settings file that cannot be written).
@@ -12,10 +20,10 @@ template <typename Edit>
 auto EditAndTell(AppState& state, Edit edit) {
   try {
     auto result = edit();
-    state.GeoReferenceChanged.Notify();
+    TellEdited(state);
     return result;
   } catch (...) {
-    state.GeoReferenceChanged.Notify();
+    TellEdited(state);
     throw;
   }
 }
@@ -72,7 +80,7 @@ bool MoveSkew(AppState& state, const SkewDialogState& dialog, std::int32_t posit
 bool ReadBpw(AppState& state, UserInterface& ui) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
   const bool read = ReadBpwFile(state.Source, ui);
-  if (read) state.GeoReferenceChanged.Notify();
+  if (read) TellEdited(state);
   return read;
 }
 
@@ -82,7 +90,7 @@ std::optional<OverlayPressResult> PressOnChart(AppState& state, const ViewMappin
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return std::nullopt;
   const OverlayPressResult result = PressOnOverlay(state.Picks, state.Source.GeoRef, view, u, v,
                                                    state.Source.Loaded, referenceDialogShowing, ui);
-  if (result == OverlayPressResult::Dropped) state.GeoReferenceChanged.Notify();
+  if (result == OverlayPressResult::Dropped) TellEdited(state);
   return result;
 }
 
@@ -90,13 +98,15 @@ bool ChooseGeoReferencingMethod(AppState& state, MapOptions& options, int itemIn
                                 UserInterface& ui) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
   const bool changed = options.GeoReferencingClicked(itemIndex);
-  if (changed) state.GeoReferenceChanged.Notify();
+  if (changed) TellEdited(state);
   return changed;
 }
 
 void UseChartGeoReference(AppState& state, UserInterface& ui, SourceView& view) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return;
-  UseChartGeoReference(state.Source, ui, view);
+  if (auto report = UseChartGeoReference(state.Source, ui, view)) {
+    state.GridFit.ControlPoints = std::move(report);
+  }
 }
 
 }  // namespace cz

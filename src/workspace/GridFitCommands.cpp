@@ -5,6 +5,7 @@
 
 #include "platform/Error.h"
 #include "port/ProgressCounter.h"
+#include "workspace/ChartGeoReferenceCommands.h"
 #include "workspace/BusyState.h"
 
 namespace cz {
@@ -30,16 +31,20 @@ void FitGridOnCommandLine(MapSourceState& source, UserInterface& ui) {
     if (shown++ == 5) break;
     const ReportedPoint& p = report.Points[k];
     char line[160];
-    std::snprintf(line, sizeof line, "  point %d/%d: %s, shift %.1f %.1f px, residual %.1f px",
-                  p.Column + 1, p.Row + 1,
-                  p.Mark == PointMark::Flagged ? "flagged" : p.Mark == PointMark::Doubtful ? "doubtful" : "good",
-                  p.ShiftX(), p.ShiftY(), p.Residual);
+    std::snprintf(line, sizeof line, "  point %s: %s, shift %.1f %.1f px, residual %.1f px",
+                  p.Name().c_str(), p.Located ? MarkName(p.Mark) : "not found", p.ShiftX(),
+                  p.ShiftY(), p.Residual);
     std::cerr << line << '\n';
   }
 }
 
 
 namespace {
+
+void ReportOfGridAsItStands(AppState& state) {
+  state.GridFit.Report = GridResiduals(state.Source.GeoRef);
+  state.GridFit.Summary = GridCheckSummary(*state.GridFit.Report);
+}
 
 bool GridToFit(const AppState& state, UserInterface& ui) {
   if (RefuseGeoReferenceEditIfBusy(state.Busy, ui)) return false;
@@ -78,8 +83,9 @@ void FitGridCommand(AppState& state, UserInterface& ui) {
     SaveMapINI(state.Source);
     state.GridFit.Before = before;
   }
+  state.GridFit.Summary = GridFitSummary(report);
   state.GridFit.Report = std::move(report);
-  ui.SetStatusText(GridFitSummary(*state.GridFit.Report));
+  ui.SetStatusText(state.GridFit.Summary);
   state.GeoReferenceChanged.Notify();
 }
 
@@ -94,9 +100,15 @@ void UndoGridFitCommand(AppState& state, UserInterface& ui) {
 
 void CheckGridCommand(AppState& state, UserInterface& ui) {
   if (!GridToFit(state, ui)) return;
-  state.GridFit.Report = GridResiduals(state.Source.GeoRef);
-  ui.SetStatusText(GridCheckSummary(*state.GridFit.Report));
+  ReportOfGridAsItStands(state);
+  state.GridFit.ControlPoints = ControlPointReportOf(state.Source);
+  ui.SetStatusText(state.GridFit.Summary);
   state.GeoReferenceChanged.Notify();
+}
+
+void RecheckGridReport(AppState& state) {
+  if (!state.GridFit.Report) return;  // an edit does not start a report of its own
+  ReportOfGridAsItStands(state);
 }
 
 }  // namespace cz

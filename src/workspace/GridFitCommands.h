@@ -25,8 +25,14 @@ void FitGridCommand(AppState& state, UserInterface& ui);
 void UndoGridFitCommand(AppState& state, UserInterface& ui);
 
 // The residual report of the grid as it stands (GridResiduals: hand-placed points, control
-// points), for the markers and the report window, its summary on the status line.
+// points), for the markers and the report window, its summary on the status line; a grid
+// from the chart's own control points gets their residuals too (ControlPointReportOf).
 void CheckGridCommand(AppState& state, UserInterface& ui);
+
+// After an edit of the grid (a point moved by hand, new corners, another method): a report
+// already shown is made again of the grid as it stands, so that its markers never show where
+// the points were before; the undo of a fit is kept. Without a report: nothing.
+void RecheckGridReport(AppState& state);
 
 // Fits source's grid, as the last layout left it: when any point was accepted the source takes the fitted grid (the manual
 // method) and its settings file is saved; otherwise nothing changes. Throws

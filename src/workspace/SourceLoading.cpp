@@ -55,7 +55,7 @@ void LoadSourceMap(AppState& state, UserInterface& ui, SourceView& view,
   }
   // Only a chart without settings is asked about: a settings file holds an operator's own
   // georeference, which the question must not tempt anyone to overwrite.
-  if (firstOpening) OfferChartGeoReference(source, ui, view);
+  if (firstOpening) state.GridFit.ControlPoints = OfferChartGeoReference(source, ui, view);
 }
 
 void BatchLoad(const std::string& path, MapSourceState& source, UserInterface& ui, SourceView& view,

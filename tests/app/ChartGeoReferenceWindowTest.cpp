@@ -2,16 +2,21 @@
 // question when it is loaded, and the "Project" menu command (QT_QPA_PLATFORM=offscreen).
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QInputDialog>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <filesystem>
 
 #include "ChartView.h"
+#include "TGridReportForm.h"
 #include "app/TestMainWindow.h"
 #include "app/AppTestSupport.h"
 #include "georef/ChartGeoReference.h"
 #include "georef/SampleGeoTiff.h"
 #include "platform/ExecutableFolder.h"
+#include "support/ControlPointCharts.h"
 #include "support/TempFolder.h"
 #include "workspace/ChartGeoReferenceCommands.h"
 
@@ -71,6 +76,71 @@ TEST(ChartGeoReferenceWindow, NoAtLoadingThenTheMenuCommandDrawsTheChartsGrid) {
   // The manual grid's buttons: only the two corner references.
   EXPECT_TRUE(window->BitBtn1->isVisible());
   EXPECT_FALSE(window->BitBtn4->isVisible());
+
+  window.reset();
+  OverrideProgramDataFolder("");
+}
+
+// Chooses the last option of the input dialog that shows, with the keyboard, as a person would.
+class LastOptionChooser {
+ public:
+  LastOptionChooser() {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr || !dialog->isVisible()) return;
+      labels.push_back(dialog->labelText().toStdString());
+      auto* options = dialog->findChild<QComboBox*>();
+      QTest::keyClick(options, Qt::Key_End);
+      QTest::keyClick(options, Qt::Key_Return);
+    });
+    timer_.start();
+  }
+  std::vector<std::string> labels;
+
+ private:
+  QTimer timer_;
+};
+
+TEST(ChartGeoReferenceWindow, ControlPointsAreFittedAsChosenAndListedInTheGridReport) {
+  Application();
+  TempFolder programFolder, work;
+  OverrideProgramDataFolder(programFolder.Path());
+  auto window = std::make_unique<TestMainWindow>(std::vector<std::string>{}, false);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  const auto click = [&](QAction* item) {
+    ClickMenuItem(window->menuBar(), window->ProjectMenu, item);
+  };
+  const std::string project = work.Write("P/P.prg", "[General]\r\n");
+  window->ChooseProjectFile = [project] { return std::optional<std::string>(project); };
+  click(window->CreateOrOpenProjectItem);
+  const std::string chart = work / "P/Map sources/cp.tif";
+  std::filesystem::create_directories(work / "P/Map sources");
+  testing::WriteControlPointChart(chart);
+  window->ChooseSourceFile = [chart](const std::string&, const std::string&) {
+    return std::optional<std::string>(chart);
+  };
+  {
+    MessageBoxAnswerer no(false);
+    click(window->LoadSourceMapItem);
+  }
+  {
+    LastOptionChooser spline;
+    click(window->UseChartGeoReferenceItem);
+    EXPECT_EQ(spline.labels, std::vector<std::string>{kChooseControlPointFitQuestion});
+  }
+  EXPECT_EQ(window->State().Source.GeoRef.NLon, 2);
+  ASSERT_TRUE(window->State().GridFit.ControlPoints.has_value());
+  EXPECT_EQ(window->State().GridFit.ControlPoints->Kind, ControlPointFitKind::Spline);
+
+  click(window->GridReportItem);
+  auto* report = window->findChild<TGridReportForm*>();
+  ASSERT_NE(report, nullptr);
+  auto* table = report->findChild<QTableWidget*>(QStringLiteral("ControlPoints"));
+  ASSERT_NE(table, nullptr);
+  EXPECT_TRUE(table->isVisible());
+  EXPECT_EQ(table->rowCount(), 12);
 
   window.reset();
   OverrideProgramDataFolder("");

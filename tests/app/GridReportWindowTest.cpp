@@ -57,20 +57,23 @@ TEST(GridReportWindow, FitsShowsSortsScrollsToAPointAndUndoes) {
   EXPECT_TRUE(report->isVisible());
   EXPECT_EQ(window.State().Source.GeoRef.Method(), GeoReferencingMethod::ManualGrid);
   EXPECT_NE(window.State().Source.GeoRef.Grid[1][1].X, model.Grid[1][1].X);
-  EXPECT_NE(window.Edit1->text().indexOf(QStringLiteral("1 of 12 points flagged: 3/2")), -1)
+  EXPECT_NE(window.Edit1->text().indexOf(QStringLiteral("1 of 12 points flagged: 2/1")), -1)
       << window.Edit1->text().toStdString();
   auto* table = report->findChild<QTableWidget*>(QStringLiteral("Points"));
   ASSERT_EQ(table->rowCount(), 12);
 
-  // Sorted by the mark column with a click on its header: the flagged point (under the
-  // legend) first.
+  // Sorted by the mark column with a click on its header: the point under the legend, which
+  // the fit could not find, first.
   QHeaderView* header = table->horizontalHeader();
   const int markColumn = 6;
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                     QPoint(header->sectionViewportPosition(markColumn) + 5, header->height() / 2));
-  EXPECT_EQ(table->item(0, markColumn)->text(), QStringLiteral("flagged"));
-  EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("3/2"));
-  EXPECT_NE(table->item(1, markColumn)->text(), QStringLiteral("flagged"));
+  EXPECT_EQ(table->item(0, markColumn)->text(), QStringLiteral("not found"));
+  EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("2/1"));
+  EXPECT_EQ(table->item(0, 5)->text(), QString());
+  // The one flagged point is that one: the next is at worst doubtful.
+  EXPECT_TRUE(table->item(1, markColumn)->text() == QStringLiteral("doubtful") ||
+              table->item(1, markColumn)->text() == QStringLiteral("good"));
 
   // A click on its row scrolls the chart to the point (zoomed in so that it can scroll), as
   // near the middle of the view as the scroll range allows.
@@ -84,6 +87,20 @@ TEST(GridReportWindow, FitsShowsSortsScrollsToAPointAndUndoes) {
   EXPECT_NE(window.ScrollBarHorizontal->value(), before);
   EXPECT_NEAR(shown.X, window.Image321->width() / 2, 20);
   EXPECT_NEAR(shown.Y, window.Image321->height() / 2, 20);
+
+  // The point under the legend placed by hand on its crossing, with two clicks on the chart:
+  // the report follows the grid as it now stands, and the fit can still be undone.
+  const ChartPixel truth = chart.Truth(testing::kCoveredColumn, testing::kCoveredRow);
+  const auto clickChart = [&](double x, double y) {
+    const PixelPoint at = window.Image321->Mapping().ToView({int(std::lround(x)), int(std::lround(y))});
+    QTest::mouseClick(window.Image321, Qt::LeftButton, {}, QPoint(at.X, at.Y));
+  };
+  clickChart(point.Found.X, point.Found.Y);
+  clickChart(truth.X, truth.Y);
+  EXPECT_NEAR(window.State().Source.GeoRef.Grid[2][1].X, truth.X, 1.5);
+  EXPECT_NE(report->findChild<QLabel*>(QStringLiteral("Summary"))->text().indexOf(QStringLiteral("Grid check: ")), -1);
+  EXPECT_EQ(window.State().GridFit.Report->Points[2 + 1 * 4].Mark, PointMark::Good);
+  EXPECT_EQ(window.State().GridFit.Report->Flagged(), 0);
 
   auto* undo = report->findChild<QPushButton*>(QStringLiteral("Undo"));
   ASSERT_TRUE(undo->isEnabled());

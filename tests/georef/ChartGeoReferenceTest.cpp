@@ -148,13 +148,13 @@ const TagCase kTagCases[] = {
     {"NoTags", [](TIFF*, GTIF*) {}, ""},
     {"KeysWithoutTiePoint", [](TIFF*, GTIF* g) { Projected(g, 32632); },
      "no tie point or transformation matrix"},
-    {"TiePointWithoutScale",
+    {"TooFewControlPoints",
      [](TIFF* t, GTIF* g) {
        const double tie[12] = {0, 0, 0, 1, 2, 0, 5, 5, 0, 3, 4, 0};
        TIFFSetField(t, TIFFTAG_GEOTIEPOINTS, 12, tie);
        Projected(g, 32632);
      },
-     "tie points without a pixel scale"},
+     "2 control points are too few for an order 1 polynomial (it needs 3)"},
     {"ScaleAndMatrix",
      [](TIFF* t, GTIF* g) {
        TieAndScale(t);

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,18 @@ class RecordingUserInterface : public UserInterface {
     const bool answer = answers.front();
     answers.pop_front();
     return answer;
+  }
+  // Answers from choices (the initial option when it is empty); -1 there is Cancel.
+  std::optional<std::size_t> Choose(const std::string& question,
+                                    const std::vector<std::string>& options,
+                                    std::size_t initial) override {
+    questions.push_back(question);
+    offered.push_back(options);
+    if (choices.empty()) return initial;
+    const int choice = choices.front();
+    choices.pop_front();
+    if (choice < 0) return std::nullopt;
+    return static_cast<std::size_t>(choice);
   }
   void AddLogLine(MessageLog log, const std::string& line) override {
     (log == MessageLog::MapBuilding ? makeMapsMemo : batchMemo).push_back(line);
@@ -53,6 +66,8 @@ class RecordingUserInterface : public UserInterface {
   std::vector<std::string> messages;
   std::vector<std::string> questions;
   std::deque<bool> answers;
+  std::deque<int> choices;
+  std::vector<std::vector<std::string>> offered;  // the options of every Choose
   std::vector<std::string> makeMapsMemo;
   std::vector<std::string> batchMemo;
   int memoClears = 0;

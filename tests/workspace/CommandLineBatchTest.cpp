@@ -95,6 +95,15 @@ INSTANTIATE_TEST_SUITE_P(
                    "Cannot find Map source file a.tif",
                    15,
                    false},
+        SwitchCase{{"/T", "5"}, "Cannot understand control point fit: 5 (1, 2, 3 or spline)", 0,
+                   true},
+        // /T only beside /G, whichever comes first; an /X after /G takes its place.
+        SwitchCase{{"/X", "48", "6", "2", "4", "/T", "2"},
+                   "/T needs /G: only the chart's own control points are fitted", 4, false},
+        SwitchCase{{"/G", "/T", "spline", "/X", "48", "6", "2", "4"},
+                   "/T needs /G: only the chart's own control points are fitted", 4, false},
+        SwitchCase{{"/P", "$P", "/S", "a.tif", "/T", "spline", "/G", "/R", "1"},
+                   "Cannot find Map source file a.tif", 15, false},
         // /G stands for /X in the switch set.
         SwitchCase{{"/P", "$P", "/S", "a.tif", "/g", "/R", "1"},
                    "Cannot find Map source file a.tif",

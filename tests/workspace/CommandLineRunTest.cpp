@@ -24,6 +24,7 @@
 #include "port/ErrorLog.h"
 #include "project/IniFile.h"
 #include "project/Project.h"
+#include "support/ControlPointCharts.h"
 #include "support/RecordingUserInterface.h"
 #include "support/ScanLikeChart.h"
 #include "support/TempFolder.h"
@@ -418,6 +419,23 @@ INSTANTIATE_TEST_SUITE_P(
                           "Cannot use the georeference of chart.tif: the chart spans more than 63 "
                           "degrees of latitude or longitude"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// /G /T on a chart of 12 control points: the chosen fit is used and kept, every point's
+// residual goes to standard error, and the tiles are placed through the fit.
+TEST_F(CommandLineRunTest, ControlPointsAreFittedAsTheRunSaysWithTheirResidualsReported) {
+  fs::create_directories(project + "/Map sources");
+  testing::WriteControlPointChart(project + "/Map sources/cp.tif");
+  ::testing::internal::CaptureStderr();
+  Run({"/P", project, "/S", "cp.tif", "/G", "/T", "spline", "/R", "1", "/N"});
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(Logged()) << Log();
+  EXPECT_NE(said.find("Control points: thin-plate spline, 12 points, RMS"), std::string::npos)
+      << said;
+  EXPECT_NE(said.find("  point 12: pixel"), std::string::npos) << said;
+  EXPECT_EQ(IniFile(project + "/Map sources/cp.INI").ReadString("ControlPoints", "Fit", ""),
+            "spline");
+  EXPECT_NE(TileJobOf(state).Placement, nullptr);
+}
 
 // A chart of a few minutes of arc: a 300 × 300 crop of a Lambert chart at 1:500,000 and
 // 100 dpi (127 m pixels), 46.93° to 47.27° N, 7.87° to 8.37° E, inside no whole cell.

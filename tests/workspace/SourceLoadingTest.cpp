@@ -13,6 +13,7 @@
 #include "project/CoverageSettings.h"
 #include "project/IniFile.h"
 #include "project/Project.h"
+#include "support/ControlPointCharts.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
 #include "workspace/AppState.h"
@@ -213,6 +214,35 @@ TEST(LoadQuestion, OffersTheNodataPixelsAsTheMapsEdge) {
   flow.ui.answers = {false};
   LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(WriteLambertChart(flow.folder)));
   EXPECT_EQ(flow.ui.questions, std::vector<std::string>{kUseChartGeoReferenceQuestion});
+}
+
+// A chart of control points is asked how to fit them (its last fit, order 1 at first,
+// preselected): the choice is applied, kept and reported; Cancel applies nothing.
+TEST(LoadQuestion, AsksHowToFitControlPoints) {
+  for (const int choice : {3, -1}) {
+    Flow flow;
+    const std::string path = flow.folder / "Map sources/cp.tif";
+    std::filesystem::create_directories(flow.folder / "Map sources");
+    WriteControlPointChart(path);
+    flow.ui.answers = {true};
+    flow.ui.choices = {choice};
+    LoadSourceMap(flow.app, flow.ui, flow.view, flow.Choose(path));
+    EXPECT_EQ(flow.ui.questions, (std::vector<std::string>{kUseChartGeoReferenceQuestion,
+                                                           kChooseControlPointFitQuestion}));
+    EXPECT_EQ(flow.ui.offered, std::vector<std::vector<std::string>>{ControlPointFitOptions()});
+    const IniFile file(flow.folder / "Map sources/cp.INI");
+    if (choice < 0) {
+      EXPECT_EQ(flow.source.GeoRef.NLon, 0);
+      EXPECT_FALSE(file.SectionExists("ControlPoints"));
+      EXPECT_FALSE(flow.app.GridFit.ControlPoints.has_value());
+      continue;
+    }
+    EXPECT_EQ(flow.source.GeoRef.NLon, 2);
+    EXPECT_EQ(file.ReadString("ControlPoints", "Fit", ""), "spline");
+    ASSERT_TRUE(flow.app.GridFit.ControlPoints.has_value());
+    EXPECT_EQ(flow.app.GridFit.ControlPoints->Kind, ControlPointFitKind::Spline);
+    EXPECT_EQ(flow.app.GridFit.ControlPoints->Points.size(), 12u);
+  }
 }
 
 TEST(UseChartGeoReference, NeedsALoadedChartThatCarriesOne) {
