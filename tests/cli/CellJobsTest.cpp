@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "imaging/SampleChart.h"
+#include "support/ShellCommand.h"
 #include "support/TempFolder.h"
 
 namespace cz {
@@ -21,16 +22,8 @@ namespace fs = std::filesystem;
 using testing::ReadFileBytes;
 using testing::TempFolder;
 
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-int Shell(const std::string& command) {
-  const int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
+using testing::Quoted;
+using testing::Shell;
 
 struct Chart {
   const char* name;
