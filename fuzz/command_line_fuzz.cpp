@@ -34,8 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::string& argument : arguments) {
     if (cz::UpperCase(argument) == "/D") return 0;
   }
+  const cz::CommandArguments commandLine(std::move(arguments));
+  // The walk that tells a cell job (/C, /J) before start-up must agree with the reading itself.
+  (void)cz::IsCellCommand(commandLine);
   cz::AppState state;
   cz::SilentUserInterface ui;
-  cz::CommandLineBatch(state, ui, cz::CommandArguments(std::move(arguments)));
+  cz::CommandLineBatch(state, ui, commandLine);
   return 0;
 }

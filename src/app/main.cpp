@@ -1,7 +1,8 @@
 // Program entry. It makes the process's one workspace (workspace/Workspace.h), which owns the
 // program's state. Started with switches and no display (a script, a cron job), the command
-// line runs straight on it, without Qt (workspace/WindowlessRun.h). Otherwise the main window
-// is given it, with its start-up timer and, with switches, the command-line run from that
+// line runs straight on it, without Qt (workspace/WindowlessRun.h); so do cell jobs (/C, /J),
+// display or not, without the workspace's start-up (workspace/CellCommand.h). Otherwise the main
+// window is given it, with its start-up timer and, with switches, the command-line run from that
 // timer.
 
 #include <csignal>
@@ -16,6 +17,7 @@
 #include "StartUpFailure.h"
 #include "TForm1.h"
 #include "batch/StandardOptions.h"
+#include "workspace/CellCommand.h"
 #include "workspace/WindowlessRun.h"
 #include "workspace/Workspace.h"
 
@@ -40,6 +42,11 @@ int main(int argc, char* argv[]) {
   // A file-size limit (ulimit -f) then fails the write with EFBIG, which is reported as
   // "Unable to write to ..." like a full disk, instead of killing the program mid-write.
   std::signal(SIGXFSZ, SIG_IGN);
+  // Cell jobs run many at once from a scheduler: never a window, never the program's start-up
+  // or closing, whose settings file all of them share.
+  if (const cz::CommandArguments switches(arguments); cz::IsCellCommand(switches)) {
+    return cz::RunCellCommand(switches);
+  }
   cz::Workspace workspace(std::move(arguments));
   if (RunsWithoutWindow(argc)) return cz::RunWithoutWindow(workspace);
 

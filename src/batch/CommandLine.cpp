@@ -37,6 +37,18 @@ std::string NextArgument(const CommandArguments& arguments, int& index) {
   return arguments.At(index);
 }
 
+// A whole decimal integer, blanks around it allowed; nothing for any other text.
+std::optional<std::int32_t> StrictInteger(const std::string& text) {
+  std::string_view number = TrimBlanks(text);
+  if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+  std::int32_t value = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (number.empty() || error != std::errc() || end != number.data() + number.size()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
 }  // namespace
 
 CommandArguments::CommandArguments(std::vector<std::string> arguments)
@@ -76,12 +88,7 @@ std::int32_t ResolutionBit(const std::string& text) {
 }
 
 std::int32_t IntegerOrZero(const std::string& text) {
-  std::string_view number = TrimBlanks(text);
-  if (!number.empty() && number.front() == '+') number.remove_prefix(1);
-  std::int32_t value = 0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (number.empty() || error != std::errc() || end != number.data() + number.size()) return 0;
-  return value;
+  return StrictInteger(text).value_or(0);
 }
 
 bool ProjectSwitch(CommandLineState& run, const CommandArguments& arguments, int& index) {
@@ -217,6 +224,65 @@ bool ImportSwitch(CommandLineState& run, const CommandArguments& arguments, int&
   return true;
 }
 
+bool CellSwitch(CommandLineState& run, const CommandArguments& arguments, int& index) {
+  const std::string latitude = NextArgument(arguments, index);
+  const std::string longitude = NextArgument(arguments, index);
+  const std::optional<std::int32_t> north = StrictInteger(latitude);
+  const std::optional<std::int32_t> west = StrictInteger(longitude);
+  run.Cell = north && west ? MapCellAtCorner(*north, *west) : std::nullopt;
+  if (!run.Cell) {
+    LogError("Not a map cell corner: /C " + latitude + " " + longitude + " (" + kMapCellCornerRule +
+             ")");
+    return false;
+  }
+  return true;
+}
+
+bool JobListSwitch(CommandLineState& run, const CommandArguments&, int&) {
+  run.JobList = true;
+  return true;
+}
+
+namespace {
+
+// How many arguments a switch consumes (the most for /E, which may take fewer at the end).
+int ArgumentCountOf(char letter) {
+  switch (letter) {
+    case 'P':
+    case 'S':
+    case 'R':
+    case 'O':
+    case 'T':
+      return 1;
+    case 'C':
+      return 2;
+    case 'X':
+    case 'B':
+      return 4;
+    case 'E':
+      return 7;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+std::string SwitchLetters(const CommandArguments& arguments) {
+  std::string letters;
+  for (int index = 1; index <= arguments.Count(); ++index) {
+    const std::string text = UpperCase(arguments.At(index));
+    if (text.size() != 2 || text[0] != '/') break;
+    letters += text[1];
+    index += ArgumentCountOf(text[1]);
+  }
+  return letters;
+}
+
+bool IsCellCommand(const CommandArguments& arguments) {
+  return SwitchLetters(arguments).find_first_of("CJ") != std::string::npos;
+}
+
 bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& index) {
   const std::string text = UpperCase(arguments.At(index));
   if (CharacterCount(text) != 2) {
@@ -232,6 +298,8 @@ bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& 
       return TransparencySwitch(run, arguments, index);
     case 'B':
       return CoverageBoxSwitch(run, arguments, index);
+    case 'C':
+      return CellSwitch(run, arguments, index);
     case 'D':
       return DeleteTilesSwitch(run, arguments, index);
     case 'E':
@@ -240,6 +308,8 @@ bool ParseSwitch(CommandLineState& run, const CommandArguments& arguments, int& 
       return FitGridSwitch(run, arguments, index);
     case 'G':
       return ChartPositionSwitch(run, arguments, index);
+    case 'J':
+      return JobListSwitch(run, arguments, index);
     case 'M':
       return MakeMapsSwitch(run, arguments, index);
     case 'N':

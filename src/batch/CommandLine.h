@@ -20,6 +20,9 @@
 //   /M /N         build maps at the end / no processing, stay open
 //   /O ext        map-file extension in place of "MAP"
 //   /E lat lon z1..z5   EPSG3857 import                                        SwitchSet = 16
+//   /C lat lon    cell job: the project batch of the 8 × 8° map cell with that north-west
+//                 corner, clipped to it, then its map file (workspace/CellJobs.h)
+//   /J            the project's job list: one /C command line per cell its charts reach
 //
 // Problems are written to the error log ("Error.txt", LogError) with the program's own texts;
 // a failing switch ends the reading, and the application closes without running anything.
@@ -31,6 +34,7 @@
 
 #include "geo/ChartCoverage.h"
 #include "geo/ControlPointFitKind.h"
+#include "geo/MapCell.h"
 
 namespace cz {
 
@@ -54,6 +58,8 @@ struct CommandLineState {
   std::int32_t ImportLongitude = 0;
   std::uint8_t ImportZooms[5] = {0, 0, 0, 0, 0};  // /E: EFIS zoom 1..5 -> web zoom 7..11 (0..4)
   bool Active = false;  // a command-line run is in progress (messages are logged, not shown)
+  std::optional<MapCell> Cell;  // /C
+  bool JobList = false;         // /J
 };
 
 // The program's arguments, without the program name: argument 1 is the first switch. Only
@@ -96,6 +102,17 @@ bool ControlPointFitSwitch(CommandLineState& run, const CommandArguments& argume
 // After the last switch: whether the switches make sense together (/T only beside /G);
 // false, after logging why, when the run must stop.
 bool SwitchesAgree(const CommandLineState& run);
+bool CellSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+bool JobListSwitch(CommandLineState& run, const CommandArguments& arguments, int& index);
+
+// The letters of the switches in order (upper case), each switch's arguments passed over
+// without acting on them; the walk stops at the first argument that is not a switch, where
+// the reading stops too. Lets the program see a cell job (/C, /J) before it starts up.
+std::string SwitchLetters(const CommandArguments& arguments);
+
+// A /C or /J command line: it runs as a cell job (workspace/CellJobs.h), not as a run of the
+// program's own start-up, switches and closing.
+bool IsCellCommand(const CommandArguments& arguments);
 
 // /P: a bare name (no "/" or "\") names a folder in the program folder (ProgramDataFolder(): the
 // executable's folder, or the per-user one of an installed copy); anything else is used

@@ -171,7 +171,13 @@ std::vector<std::string> ReadTileList(const std::string& tilesFolder) {
 void CreateMaps(const MakeMapsJob& job, UserInterface& ui) {
   ui.ClearLog(MessageLog::MapBuilding);
   ui.AddLogLine(MessageLog::MapBuilding, "Reading tile file names");
-  const std::vector<std::string> tileList = ReadTileList(JoinPath(job.projectFolder, kTilesFolder));
+  std::vector<std::string> tileList = ReadTileList(JoinPath(job.projectFolder, kTilesFolder));
+  if (job.cell) {
+    std::erase_if(tileList, [&](const std::string& name) {
+      const std::optional<TileName> tile = ParseTileName(name);
+      return !tile || MapCellOf(tile->level, tile->position) != *job.cell;
+    });
+  }
   ui.AddLogLine(MessageLog::MapBuilding, "Found " + std::to_string(tileList.size()) + " tile files");
   if (tileList.empty()) {
     ui.AddLogLine(MessageLog::MapBuilding, "Nothing to do, no maps created.");
@@ -188,25 +194,34 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
   const std::string mapsFolder = JoinPath(job.projectFolder, kEfisMapsFolder);
   std::vector<char> buffer(std::max<std::size_t>(job.bufferSize, 1));
 
-  // A leftover that stayed would take this build's records after its own stale ones.
-  for (const std::string& name : ListWorkingFiles(tempFolder, job.extension)) {
-    DeleteOrFail(JoinPath(tempFolder, name));
-  }
+  // A leftover that stayed would take this build's records after its own stale ones. A cell's
+  // build clears only its own: the other working files may belong to builds running now, and
+  // its hidden copy beside the maps is rewritten from scratch when it is needed.
+  const auto workingFiles = [&] {
+    std::vector<std::string> names = ListWorkingFiles(tempFolder, job.extension);
+    if (job.cell) {
+      const std::string own = MapCellFileName(*job.cell, job.extension);
+      std::erase_if(names,
+                    [&](const std::string& name) { return !SameTextIgnoringCase(name, own); });
+    }
+    return names;
+  };
+  for (const std::string& name : workingFiles()) DeleteOrFail(JoinPath(tempFolder, name));
   // Copies an interrupted build left half done beside the maps.
-  RemoveWriteLeftovers(mapsFolder);
+  if (!job.cell) RemoveWriteLeftovers(mapsFolder);
 
-  std::unordered_set<std::string> workingFiles;
+  std::unordered_set<std::string> started;
   ProgressCounter progress(ui, ProgressTask::MapBuilding,
                            static_cast<std::int64_t>(tileList.size()));
   for (const std::string& tileName : tileList) {
     if (const std::optional<TileName> tile = ParseTileName(tileName)) {
-      AddTile(tilesFolder, tempFolder, tileName, *tile, job.extension, workingFiles, buffer, ui);
+      AddTile(tilesFolder, tempFolder, tileName, *tile, job.extension, started, buffer, ui);
     }
     progress.Step();
     // Cancelling is possible while tiles are added, not once finished maps start to replace
     // the earlier ones: "EFIS Maps" then holds either the old set or the new one.
     if (ui.CancelRequested()) {
-      for (const std::string& name : workingFiles) DeleteFileAt(JoinPath(tempFolder, name));
+      for (const std::string& name : started) DeleteFileAt(JoinPath(tempFolder, name));
       throw OperationCancelled("Map building cancelled");
     }
   }
@@ -215,7 +230,7 @@ void DoMakeMaps(const MakeMapsJob& job, const std::vector<std::string>& tileList
   // each is finished while it is copied, so that it is read only once.
   const bool byRename = job.moveByRename && OnOneFileSystem(tempFolder, mapsFolder);
   int created = 0;
-  for (const std::string& name : ListWorkingFiles(tempFolder, job.extension)) {
+  for (const std::string& name : workingFiles()) {
     const std::string workingPath = JoinPath(tempFolder, name);
     const std::string target = JoinPath(mapsFolder, name);
     ui.AddLogLine(MessageLog::MapBuilding, "Creating EFIS map file " + name);

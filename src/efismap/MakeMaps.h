@@ -22,9 +22,11 @@
 // finished before stay in "EFIS Maps", working files stay in "Temp" for the next build to clear.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "geo/MapCell.h"
 #include "port/UserInterface.h"
 
 namespace cz {
@@ -41,6 +43,9 @@ struct MakeMapsJob {
   std::size_t bufferSize = kMakeMapsBufferSize;
   // False copies finished files into "EFIS Maps" even where a rename would do.
   bool moveByRename = true;
+  // A cell job's build: only this cell's map file, from its tiles alone. It touches no other
+  // working file, map file or leftover, so builds of different cells may run at once.
+  std::optional<MapCell> cell;
 };
 
 // Names of the "*.GIF" files in folder, sorted in ascending order without regard to case
@@ -48,7 +53,8 @@ struct MakeMapsJob {
 // once: of names that differ only in case, the first in that order is kept.
 std::vector<std::string> ReadTileList(const std::string& tilesFolder);
 
-// Lists the tiles and reports how many; builds the maps when there is at least one.
+// Lists the tiles (of the job's cell, for a cell build) and reports how many; builds the maps
+// when there is at least one.
 void CreateMaps(const MakeMapsJob& job, UserInterface& ui);
 
 // Builds all map files from a tile list as ReadTileList returns it.

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace cz {
@@ -54,6 +55,14 @@ std::string UnableToOpenText(const std::string& path);
 // layouts (TiffNoData.h).
 void ReadTiffChart(const std::string& path, Raster32& raster, std::uint64_t& requiredBytes,
                    std::uint64_t maxBytes = kNoByteLimit);
+
+// The pixel size of a TIFF chart as ReadTiffChart loads it, from its header alone; nothing
+// when the file is no TIFF that libtiff opens or has no pixels (the load then says why).
+struct ChartSize {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+};
+std::optional<ChartSize> ReadTiffChartSize(const std::string& path);
 
 // JPEG (baseline, progressive, grey, RGB, CMYK) decoded straight into BGRA. A missing file
 // throws UnableToOpenText; every decoding or allocation failure throws kBufferNotDecodedText.

@@ -62,6 +62,19 @@ void AllocateChartRaster(Raster32& raster, std::int64_t width, std::int64_t heig
   }
 }
 
+std::optional<ChartSize> ReadTiffChartSize(const std::string& path) {
+  // A header is all it reads: no byte cap is needed beyond libtiff's own directory buffers.
+  const TiffHandle tiff = OpenTiffForReading(ResolvePath(path), 64u << 20);
+  if (!tiff) return std::nullopt;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
+  TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+  constexpr std::uint32_t kLargest = std::numeric_limits<std::int32_t>::max();
+  if (width == 0 || height == 0 || width > kLargest || height > kLargest) return std::nullopt;
+  return ChartSize{static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+}
+
 TiffDecoder ReadTiffChartOnThreads(const std::string& path, Raster32& raster,
                                    std::uint64_t& requiredBytes, std::uint64_t maxBytes,
                                    int threads) {

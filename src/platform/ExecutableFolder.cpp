@@ -34,12 +34,16 @@ bool IsSet(const char* variable) {
 
 }  // namespace
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
   char buffer[4096];
   const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return "./";
-  const std::string exe(buffer, static_cast<std::size_t>(n));
-  return ExtractFilePath(exe);
+  if (n <= 0) return "";
+  return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+std::string ExecutableFolder() {
+  const std::string exe = ExecutablePath();
+  return exe.empty() ? "./" : ExtractFilePath(exe);
 }
 
 std::string ChooseProgramDataFolder(const std::string& executableFolder,

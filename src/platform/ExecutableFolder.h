@@ -7,6 +7,9 @@
 
 namespace cz {
 
+// /proc/self/exe: the running program's absolute path, empty when it cannot be read.
+std::string ExecutablePath();
+
 // Folder of /proc/self/exe, with its trailing "/".
 std::string ExecutableFolder();
 

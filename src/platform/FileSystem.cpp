@@ -179,11 +179,27 @@ std::string ReadWholeFile(std::string_view path) {
 
 namespace {
 
+// This machine's name as temporary names carry it: processes on several machines that share
+// a folder have process ids of their own, so a process id alone names no writer there.
+const std::string& HostName() {
+  static const std::string name = [] {
+    char buffer[256] = {};
+    if (::gethostname(buffer, sizeof buffer - 1) != 0 || buffer[0] == '\0')
+      return std::string("localhost");
+    std::string host = buffer;
+    for (char& c : host) {
+      if (c == '/' || c == '@') c = '_';
+    }
+    return host;
+  }();
+  return name;
+}
+
 // The temporary name beside a path that is already in its real spelling.
 std::string TemporaryNameBeside(const std::string& resolved) {
   static std::atomic<unsigned> counter{0};
   return ExtractFilePath(resolved) + "." + ExtractFileName(resolved) + ".tmp" +
-         std::to_string(::getpid()) + "-" + std::to_string(counter++);
+         std::to_string(::getpid()) + "-" + std::to_string(counter++) + "@" + HostName();
 }
 
 }  // namespace
@@ -194,9 +210,13 @@ std::string TemporarySibling(std::string_view path) {
 
 namespace {
 
-// A TemporarySibling name: "." + name + ".tmp" + pid + "-" + counter. True with the pid when
-// the name has that form.
-bool TemporaryWriter(const std::string& name, long& pid) {
+// A TemporarySibling name: "." + name + ".tmp" + pid + "-" + counter + "@" + host (earlier
+// versions wrote no host: those are this machine's). True with the pid and host when the name
+// has that form.
+bool TemporaryWriter(std::string name, long& pid, std::string& host) {
+  const std::size_t at = name.rfind('@');
+  host = at == std::string::npos ? HostName() : name.substr(at + 1);
+  if (at != std::string::npos) name.resize(at);
   const std::size_t tmp = name.rfind(".tmp");
   if (name.empty() || name.front() != '.' || tmp == std::string::npos || tmp == 0) return false;
   const std::size_t dash = name.find('-', tmp + 4);
@@ -223,8 +243,11 @@ int RemoveWriteLeftovers(std::string_view folder) {
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
     long pid = 0;
-    // A temporary file of a writer that still runs (another instance) is its business.
-    const bool staleTemporary = TemporaryWriter(name, pid) && !ProcessRuns(pid);
+    std::string host;
+    // A temporary file of a writer that still runs (another instance) is its business, and so
+    // is one written on another machine, whose processes this one cannot see.
+    const bool staleTemporary =
+        TemporaryWriter(name, pid, host) && host == HostName() && !ProcessRuns(pid);
     const bool partCopy =
         name.size() > 6 && name.front() == '.' && name.compare(name.size() - 5, 5, ".part") == 0;
     if (staleTemporary || partCopy) leftovers.push_back(JoinPath(resolved, name));

@@ -63,11 +63,14 @@ std::string ReadWholeFile(std::string_view path);
 // failure, leaving the old file as it was.
 void AtomicWriteFile(std::string_view path, std::string_view bytes);
 
-// A fresh name beside path for a temporary file that will be renamed onto path.
+// A fresh name beside path for a temporary file that will be renamed onto path: hidden, and
+// naming its writer by process id and machine (".name.tmp<pid>-<n>@<host>"), so that writers on
+// several machines sharing a folder never pick one name.
 std::string TemporarySibling(std::string_view path);
 
-// Removes what interrupted writes left in folder: hidden temporary files of
-// TemporarySibling whose writing process no longer runs, and hidden ".*.part" copies. Returns
+// Removes what interrupted writes left in folder: hidden temporary files of TemporarySibling
+// written on this machine by a process that no longer runs (another machine's are left to it),
+// and hidden ".*.part" copies. Returns
 // how many were removed; files that cannot be removed stay.
 int RemoveWriteLeftovers(std::string_view folder);
 

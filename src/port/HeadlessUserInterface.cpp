@@ -36,8 +36,11 @@ void HeadlessUserInterface::ShowProgress(const ProgressReport& report) {
 
 void HeadlessUserInterface::Log(const std::string& text) {
   progress_.Finish();
-  std::fprintf(stderr, "%s\n", text.c_str());
-  std::fflush(stderr);
+  // The shared log says its messages on standard error itself.
+  if (!ErrorLogShared()) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+  }
   LogError(text);
   logged_ = true;
 }

@@ -63,7 +63,7 @@ std::optional<std::vector<CoveragePoint>> ParsePolygonText(const std::string& te
 ChartCoverage LoadCoverage(const std::string& imagePath) {
   ChartCoverage coverage;
   if (imagePath.empty()) return coverage;
-  const IniFile ini(MapSourceSettingsFile(imagePath));
+  const IniFile ini(MapSourceSettingsFile(imagePath), IniFile::Reading::Snapshot);
   if (!ini.SectionExists(kCoverage)) return coverage;
   if (auto polygon = ParsePolygonText(ini.ReadString(kCoverage, "Polygon", ""));
       polygon && polygon->size() >= 3) {

@@ -19,7 +19,7 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-IniFile::IniFile(std::string path) : path_(std::move(path)) {
+IniFile::IniFile(std::string path, Reading reading) : path_(std::move(path)), reading_(reading) {
   Load();
 }
 
@@ -42,7 +42,7 @@ void IniFile::Load() const {
 }
 
 void IniFile::RefreshIfChanged() const {
-  if (pending_.empty() && StampOfFile(path_) != stamp_) Load();
+  if (reading_ == Reading::FollowDisk && pending_.empty() && StampOfFile(path_) != stamp_) Load();
 }
 
 void IniFile::Parse(std::string_view text) const {

@@ -34,9 +34,14 @@ namespace cz {
 
 class IniFile {
  public:
+  // Whether reads follow the disk (above), or keep the file as it was read once: a reader
+  // that takes a whole settings file (a chart's georeference, thousands of keys) sees one state
+  // of it even while another process replaces it, and reads each key without asking the disk.
+  enum class Reading { FollowDisk, Snapshot };
+
   // Reads path if it exists (case-insensitively resolved); a missing file reads as empty, an
   // unreadable one throws (see above).
-  explicit IniFile(std::string path);
+  explicit IniFile(std::string path, Reading reading = Reading::FollowDisk);
 
   // True when name can be a key of this format: it reads back as written only when it has
   // no "=", no line end, no leading or trailing blank, and does not start with ";" or "[".
@@ -106,6 +111,7 @@ class IniFile {
   mutable FileStamp stamp_;      // the disk state sections_ was read from or written as
   std::vector<Change> pending_;  // changes not yet on disk
   int batchDepth_ = 0;
+  Reading reading_;
 };
 
 }  // namespace cz

@@ -93,7 +93,7 @@ std::string MapSourceSettingsFile(const std::string& imagePath) {
 }
 
 void LoadMapINI(const std::string& imagePath, GeoReference& geo) {
-  const IniFile ini(MapSourceSettingsFile(imagePath));
+  const IniFile ini(MapSourceSettingsFile(imagePath), IniFile::Reading::Snapshot);
   geo.TopLeft.Latitude = GeoCoordToDegrees(ini.ReadInteger(kGeoRef, "TopLeftLatitude", 0));
   geo.TopLeft.Longitude = GeoCoordToDegrees(ini.ReadInteger(kGeoRef, "TopLeftLongitude", 0));
   geo.TopLeft.Y = ini.ReadInteger(kGeoRef, "TopLeftY", 0);

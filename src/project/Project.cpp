@@ -89,6 +89,12 @@ bool OpenProjectFolder(ProjectState& project, const std::string& folder) {
   return true;
 }
 
+std::vector<std::string> ReadMapFileList(const std::string& folder) {
+  const std::string file = CommandLineProjectFile(folder);
+  if (!FileExists(file)) throw CartozenError("Cannot find project file " + file);
+  return IniFile(file, IniFile::Reading::Snapshot).ReadSectionKeys(kMapFiles);
+}
+
 void CheckMapFileListEntry(const ProjectState& project, const std::string& sourcePath) {
   if (!project.Open || !project.File || IniFile::CanHoldKey(sourcePath)) return;
   throw CartozenError("The map source " + sourcePath + " cannot be listed in the project file " +

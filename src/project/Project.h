@@ -75,6 +75,12 @@ bool OpenProjectFolder(ProjectState& project, const std::string& folder);
 // The project file a command-line opening of folder uses (see OpenProjectFolder).
 std::string CommandLineProjectFile(const std::string& folder);
 
+// The map-file list of the project in folder, read without opening the project: the project
+// file of a command-line opening (CommandLineProjectFile) is only read, never written, so any
+// number of cell jobs may read it at once. Throws CartozenError("Cannot find project file " +
+// path) when there is none.
+std::vector<std::string> ReadMapFileList(const std::string& folder);
+
 // Throws CartozenError naming the project file when sourcePath cannot be a key of
 // [MapFiles] (IniFile::CanHoldKey): it would be written and read back as another path.
 void CheckMapFileListEntry(const ProjectState& project, const std::string& sourcePath);

@@ -64,12 +64,17 @@ std::string PolygonProblem(const std::vector<CoveragePoint>& polygon) {
 }
 
 CoverageShape::CoverageShape(const ChartCoverage& coverage, const Raster32& chart)
-    : chart_(chart),
-      lastX_(chart.Width() - 1.0),
-      lastY_(chart.Height() - 1.0),
+    : CoverageShape(coverage, chart.Width(), chart.Height()) {
+  chart_ = &chart;
+}
+
+CoverageShape::CoverageShape(const ChartCoverage& coverage, std::int32_t width, std::int32_t height)
+    : chart_(nullptr),
+      lastX_(width - 1.0),
+      lastY_(height - 1.0),
       transparency_(coverage.Transparency),
       polygon_(!coverage.Polygon.empty()) {
-  bounds_ = {0, 0, chart.Width() - 1, chart.Height() - 1};
+  bounds_ = {0, 0, width - 1, height - 1};
   if (!polygon_) return;
   const std::vector<CoveragePoint>& points = coverage.Polygon;
   std::int32_t top = points[0].Y, bottom = points[0].Y, left = points[0].X, right = points[0].X;

@@ -31,12 +31,16 @@ class CoverageShape {
  public:
   // chart must outlive the shape. The polygon is taken as given (PolygonProblem first).
   CoverageShape(const ChartCoverage& coverage, const Raster32& chart);
+  // The shape of a chart of that size whose pixels are not at hand: its bounds are the same
+  // (they never depend on pixels), but it cannot tell transparent pixels and covers them.
+  // Enough to plan which cells a run reaches (PlanCoverageCells), never to draw.
+  CoverageShape(const ChartCoverage& coverage, std::int32_t width, std::int32_t height);
 
   bool Covers(double x, double y) const {
     if (!(x >= 0 && y >= 0 && x <= lastX_ && y <= lastY_)) return false;
     const auto px = static_cast<std::int32_t>(x + 0.5);
     const auto py = static_cast<std::int32_t>(y + 0.5);
-    if (transparency_ && AlphaOf(chart_.At(px, py)) == 0) return false;
+    if (transparency_ && chart_ && AlphaOf(chart_->At(px, py)) == 0) return false;
     return !polygon_ || InPolygon(px, py);
   }
 
@@ -50,7 +54,7 @@ class CoverageShape {
  private:
   bool InPolygon(std::int32_t x, std::int32_t y) const;
 
-  const Raster32& chart_;
+  const Raster32* chart_;  // null: the pixels are not at hand
   double lastX_ = -1, lastY_ = -1;
   bool transparency_ = false;
   bool polygon_ = false;

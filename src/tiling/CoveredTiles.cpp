@@ -179,20 +179,17 @@ void CheckBox(const CoverageRun& run, const LatLonBox& box, const std::string& c
   }
 }
 
-}  // namespace
-
-std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOut,
-                                                      const ChartCoverage& coverage,
-                                                      const Raster32& chart,
-                                                      const ChartProjection* projection,
-                                                      const std::string& chartName) {
-  if (!coverage.Polygon.empty()) {
-    const std::string problem = PolygonProblem(coverage.Polygon);
-    if (!problem.empty()) {
-      throw CartozenError("Cannot use the coverage of " + chartName + ": " + problem);
-    }
+void CheckPolygon(const ChartCoverage& coverage, const std::string& chartName) {
+  if (coverage.Polygon.empty()) return;
+  const std::string problem = PolygonProblem(coverage.Polygon);
+  if (!problem.empty()) {
+    throw CartozenError("Cannot use the coverage of " + chartName + ": " + problem);
   }
-  CoverageShape shape(coverage, chart);
+}
+
+WidenedGrid WidenedGridOf(const GeoReference& laidOut, const ChartCoverage& coverage,
+                          const CoverageShape& shape, const ChartProjection* projection,
+                          const std::string& chartName) {
   const PixelBounds& b = shape.Bounds();
   std::optional<WidenedGrid> grid;
   if (!b.Empty()) {
@@ -201,12 +198,37 @@ std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOu
   if (!grid) {
     throw CartozenError("The coverage of " + chartName + " reaches no one-degree cell");
   }
+  return std::move(*grid);
+}
+
+}  // namespace
+
+std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOut,
+                                                      const ChartCoverage& coverage,
+                                                      const Raster32& chart,
+                                                      const ChartProjection* projection,
+                                                      const std::string& chartName) {
+  CheckPolygon(coverage, chartName);
+  CoverageShape shape(coverage, chart);
+  WidenedGrid grid = WidenedGridOf(laidOut, coverage, shape, projection, chartName);
   std::shared_ptr<const ProjectionLattice> placement;
-  if (projection) placement = std::make_shared<ProjectionLattice>(grid->Geo, *projection);
+  if (projection) placement = std::make_shared<ProjectionLattice>(grid.Geo, *projection);
   auto run = std::make_shared<CoverageRun>(
-      CoverageRun{std::move(shape), coverage.Box, std::move(*grid), std::move(placement)});
+      CoverageRun{std::move(shape), coverage.Box, std::move(grid), std::move(placement)});
   if (coverage.Box) CheckBox(*run, *coverage.Box, chartName);
   return run;
+}
+
+std::shared_ptr<const CoverageRun> PlanCoverageCells(const GeoReference& laidOut,
+                                                     const ChartCoverage& coverage,
+                                                     std::int32_t width, std::int32_t height,
+                                                     const ChartProjection* projection,
+                                                     const std::string& chartName) {
+  CheckPolygon(coverage, chartName);
+  CoverageShape shape(coverage, width, height);
+  WidenedGrid grid = WidenedGridOf(laidOut, coverage, shape, projection, chartName);
+  return std::make_shared<CoverageRun>(
+      CoverageRun{std::move(shape), coverage.Box, std::move(grid), nullptr});
 }
 
 std::optional<FloatPoint> ChartPositionOf(const CoverageRun& run, double latitude,

@@ -52,6 +52,17 @@ std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOu
                                                       const ChartProjection* projection,
                                                       const std::string& chartName);
 
+// The cells a coverage run of a chart of that size reaches, planned without its pixels: which
+// cells a run draws depends on the grid, the coverage and the chart's size alone (its
+// transparency only decides which pixels of those cells are map). A run of the loaded chart
+// may still refuse a box that only its pixels show to lie outside the map. Throws CartozenError
+// as PrepareCoverageRun for a polygon it refuses or a coverage that reaches no cell.
+std::shared_ptr<const CoverageRun> PlanCoverageCells(const GeoReference& laidOut,
+                                                     const ChartCoverage& coverage,
+                                                     std::int32_t width, std::int32_t height,
+                                                     const ChartProjection* projection,
+                                                     const std::string& chartName);
+
 // The chart position of a latitude and longitude through the run's grid cell that holds it
 // (its exact placement, or else the cell's projective map), or nothing outside the grid or in
 // an unplaced cell.

@@ -90,11 +90,18 @@ void CommitTile(const PlannedTile& planned, TileWorkers::Tile& tile, TileWorkers
 
 }  // namespace
 
+std::optional<TilePlan> PlanTileRun(const GeoReference& geo, const CoverageRun* coverage) {
+  const GeoReference& grid = coverage ? coverage->Grid.Geo : geo;
+  const std::optional<GridOrigin> origin = UsableGrid(grid);
+  if (!origin) return std::nullopt;
+  return coverage ? PlanTiles(grid, *origin, coverage->Cells()) : PlanTiles(grid, *origin);
+}
+
 std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source, TileStore& store,
                                         UserInterface& ui, const CoverageRun* coverage,
-                                        const ProjectionLattice* placement) {
-  const std::optional<GridOrigin> origin = UsableGrid(coverage ? coverage->Grid.Geo : geo);
-  if (!origin) {
+                                        const ProjectionLattice* placement, const MapCell* cell) {
+  std::optional<TilePlan> plan = PlanTileRun(geo, coverage);
+  if (!plan) {
     ui.SetStatusText(kNoGeoreferencing);
     return std::nullopt;
   }
@@ -108,15 +115,14 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
   }
   store.BeginRun();
   ui.BeginTileJob();
+  if (cell) ClipPlanToCell(*plan, *cell);
   const GeoReference& grid = coverage ? coverage->Grid.Geo : geo;
-  const TilePlan plan = coverage ? PlanTiles(grid, *origin, coverage->Cells())
-                                 : PlanTiles(grid, *origin);
-  const int threads = plan.Tiles.size() > 1 ? WorkerThreadCount() : 1;
+  const int threads = plan->Tiles.size() > 1 ? WorkerThreadCount() : 1;
   store.SetWorkers(threads);
   try {
-    TileWorkers workers(plan, source, grid.Grid, store, threads, coverage,
+    TileWorkers workers(*plan, source, grid.Grid, store, threads, coverage,
                         coverage ? coverage->Placement.get() : placement);
-    CommitTiles(plan, workers, store, ui);
+    CommitTiles(*plan, workers, store, ui);
   } catch (const OperationCancelled&) {
     // A stop the person asked for: the status line says it; the window has nothing left to
     // show. (A failure keeps it open on the tile where the run ended.)
@@ -132,7 +138,8 @@ std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source
 std::optional<std::int32_t> CreateTiles(const TileJob& job, UserInterface& ui) {
   const GeoReference& geo = job.GeoRef;
   GifTileStore store(job.ProjectFolder, TileColourOptions{geo.ColorReduction, geo.Dithering}, ui);
-  return CreateTiles(geo, job.Image, store, ui, job.Coverage.get(), job.Placement.get());
+  return CreateTiles(geo, job.Image, store, ui, job.Coverage.get(), job.Placement.get(),
+                     job.Cell ? &*job.Cell : nullptr);
 }
 
 }  // namespace cz

@@ -42,6 +42,7 @@
 #include <string>
 
 #include "geo/GeoReference.h"
+#include "geo/MapCell.h"
 #include "imaging/Raster32.h"
 #include "port/UserInterface.h"
 #include "tiling/TilePlan.h"
@@ -64,6 +65,8 @@ struct TileJob {
   // A chart of known projection without coverage: its exact placement over GeoRef's grid
   // (ProjectionLattice.h; with coverage the run carries its own).
   std::shared_ptr<const ProjectionLattice> Placement;
+  // A cell job's run: only the tiles inside this cell are drawn and written.
+  std::optional<MapCell> Cell;
 };
 
 // One tile-creation run of source with georeference geo into store. Returns the number of
@@ -78,9 +81,17 @@ struct TileJob {
 // hand-placed points are checked) and paints only covered pixels (CoveredTiles.h).
 // placement: the exact placement of a chart of known projection over geo's grid; a run with
 // coverage takes the coverage's own instead.
+// cell: only the tiles inside it are drawn and written, each exactly as the whole run draws
+// it (a tile's pixels never depend on the other tiles of the run).
 std::optional<std::int32_t> CreateTiles(GeoReference geo, const Raster32& source, TileStore& store,
                                         UserInterface& ui, const CoverageRun* coverage = nullptr,
-                                        const ProjectionLattice* placement = nullptr);
+                                        const ProjectionLattice* placement = nullptr,
+                                        const MapCell* cell = nullptr);
+
+// The tiles a run of geo (with coverage, when given) writes, in the order it writes them, or
+// nothing when the run would be refused for want of a usable grid. The order of a manual grid
+// is not checked here: the run itself refuses that, with its message.
+std::optional<TilePlan> PlanTileRun(const GeoReference& geo, const CoverageRun* coverage);
 
 // The program's run: into the project's "Tiles" folder with the job's colour options, or the
 // custom palette when there is one.

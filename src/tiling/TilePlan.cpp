@@ -1,5 +1,6 @@
 #include "tiling/TilePlan.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tiling/CellRenderer.h"
@@ -171,6 +172,22 @@ TilePlan PlanTiles(const GeoReference& geo, GridOrigin origin, const CellFilter&
     });
   }
   return plan;
+}
+
+void ClipPlanToCell(TilePlan& plan, const MapCell& cell) {
+  std::erase_if(plan.Tiles, [&](const PlannedTile& tile) {
+    if (MapCellOf(tile.Level, tile.Position) == cell) return false;
+    --plan.TilesPerLevel[tile.Level];
+    return true;
+  });
+}
+
+std::vector<MapCell> CellsOfPlan(const TilePlan& plan) {
+  std::vector<MapCell> cells;
+  for (const PlannedTile& tile : plan.Tiles) cells.push_back(MapCellOf(tile.Level, tile.Position));
+  std::sort(cells.begin(), cells.end());
+  cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+  return cells;
 }
 
 void RenderPlannedTile(const TilePlan& plan, const PlannedTile& tile, CellRenderer& renderer,

@@ -16,6 +16,7 @@
 
 #include "geo/GeoCoord.h"
 #include "geo/GeoReference.h"
+#include "geo/MapCell.h"
 #include "geo/TileGrid.h"
 #include "imaging/Raster32.h"
 
@@ -63,6 +64,12 @@ using CellFilter = std::function<bool(std::int32_t c, std::int32_t r)>;
 // The plan for geo (MapResolution selects the levels), whose grid starts at origin. With a
 // filter, the steps of cells it refuses are left out, and so are tiles left without a step.
 TilePlan PlanTiles(const GeoReference& geo, GridOrigin origin, const CellFilter& filter = {});
+
+// Leaves out the tiles outside cell (a cell job's run); the steps stay, unreferenced.
+void ClipPlanToCell(TilePlan& plan, const MapCell& cell);
+
+// The cells the plan's tiles lie in, in cell order, each once.
+std::vector<MapCell> CellsOfPlan(const TilePlan& plan);
 
 // Draws one planned tile into raster with renderer (which writes raster): levels 3 and 4
 // start from a black 600 × 600 raster replaced by the stored tile when there is one.

@@ -104,6 +104,10 @@ bool GeoReferenceFromChart(MapSourceState& source, const CommandLineState& run) 
         for (std::size_t k = 0; k < report->Points.size(); ++k) {
           std::cerr << ControlPointLine(*report, k) << '\n';
         }
+      } else if (run.ControlPointFit) {
+        // Not an error (the chart's georeference is exact), but the person asked for a fit.
+        std::cerr << "/T has nothing to fit: " << ExtractFileName(source.Path)
+                  << " has no control points\n";
       }
       return true;
     }

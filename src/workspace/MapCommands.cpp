@@ -46,12 +46,25 @@ std::shared_ptr<const CoverageRun> CoverageRunOf(const MapSourceState& source,
   return CoverageRunOf(source, coverage, projection ? &*projection : nullptr);
 }
 
+std::shared_ptr<const CoverageRun> CoveragePlanOf(const MapSourceState& source, std::int32_t width,
+                                                  std::int32_t height) {
+  if (!source.Coverage.Active()) return nullptr;
+  const std::optional<ChartProjection> projection = OwnProjection(source);
+  return PlanCoverageCells(source.GeoRef, source.Coverage, width, height,
+                           projection ? &*projection : nullptr, ExtractFileName(source.Path));
+}
+
 TileJob TileJobOf(const AppState& state) {
-  const MapSourceState& source = state.Source;
+  return TileJobOf(state.Source, state.Project.Folder);
+}
+
+TileJob TileJobOf(const MapSourceState& source, const std::string& projectFolder) {
   const std::optional<ChartProjection> projection =
       source.Loaded ? OwnProjection(source) : std::nullopt;
-  TileJob job{source.GeoRef, source.Image, state.Project.Folder,
-              CoverageRunOf(source, source.Coverage, projection ? &*projection : nullptr), nullptr};
+  TileJob job{
+      source.GeoRef, source.Image,
+      projectFolder, CoverageRunOf(source, source.Coverage, projection ? &*projection : nullptr),
+      nullptr,       std::nullopt};
   if (projection && !job.Coverage) {
     job.Placement = std::make_shared<ProjectionLattice>(source.GeoRef, *projection);
   }

@@ -16,12 +16,20 @@ namespace cz {
 // georeference copied, its image shared, and for a chart with coverage the coverage run
 // (tiling/CoveredTiles.h), which throws CartozenError for a coverage that cannot be used.
 TileJob TileJobOf(const AppState& state);
+// The same for a loaded source into projectFolder's "Tiles" folder (a cell job's charts).
+TileJob TileJobOf(const MapSourceState& source, const std::string& projectFolder);
 
 // The coverage run of the loaded chart with coverage (its own projection found as TileJobOf
 // finds it), or null for an inactive coverage or no loaded chart. Throws CartozenError for a
 // coverage the chart cannot use.
 std::shared_ptr<const CoverageRun> CoverageRunOf(const MapSourceState& source,
                                                  const ChartCoverage& coverage);
+
+// The same for planning alone, from the chart's size without its pixels (PlanCoverageCells):
+// which cells the tile job of the chart, laid out as source.GeoRef, reaches. Null for an
+// inactive coverage; throws CartozenError as PlanCoverageCells.
+std::shared_ptr<const CoverageRun> CoveragePlanOf(const MapSourceState& source, std::int32_t width,
+                                                  std::int32_t height);
 
 // The menu command "Delete all tiles in tiles folder of this project". Refused while a long
 // operation runs (BusyState.h). Without an open project it shows "No project has been

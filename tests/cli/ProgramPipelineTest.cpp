@@ -21,6 +21,7 @@
 #include "platform/BinaryFile.h"
 #include "platform/ProgramVersion.h"
 #include "project/IniFile.h"
+#include "support/ShellCommand.h"
 #include "support/TempFolder.h"
 
 namespace cz {
@@ -32,17 +33,8 @@ using testing::TempFolder;
 
 const std::string kBin = CARTOZEN_BIN_DIR;
 
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// Runs a shell command; its exit status, or -1 when it did not exit normally.
-int Shell(const std::string& command) {
-  const int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
+using testing::Quoted;
+using testing::Shell;
 
 struct ProgramRun {
   int status = -1;

@@ -129,6 +129,29 @@ TEST_F(MakeMapsTest, LaterNameForTheSameSlotWinsAndBothRecordsStay) {
   EXPECT_EQ(WordAt(MapBytes("E004N50.MAP"), SlotOffset(2, 28)), 5722u + 5 + padded.size());
 }
 
+TEST_F(MakeMapsTest, CellBuildTouchesOnlyItsOwnCell) {
+  // What concurrent builds of other cells have in flight: their working files and hidden copies.
+  const std::string tile = AddTile("2_15668.GIF", SampleGif87a(5, 5));  // E004N50
+  AddTile("4_0.GIF", SampleGif87a(5, 5));                               // W180N90
+  project.Write("Temp/W180N90.MAP", "another job's working file");
+  project.Write("Temp/E004N50.MAP", "left by this cell's interrupted build");
+  project.Write("EFIS Maps/.W180N90.MAP.part", "another job's copy");
+  job.cell = MapCellAtCorner(50, 4);
+  CreateMaps(job, ui);
+  EXPECT_THAT(
+      ui.makeMapsMemo,
+      ElementsAre("Reading tile file names", "Found 1 tile files", "Adding tile 2_15668.GIF",
+                  "Creating EFIS map file E004N50.MAP", "Done, created 1 EFIS maps"));
+  EXPECT_THAT(Listing("Temp"), ElementsAre("W180N90.MAP"));
+  EXPECT_THAT(Listing("EFIS Maps"), ElementsAre(".W180N90.MAP.part", "E004N50.MAP"));
+  // The same bytes as the whole build gives that cell.
+  const std::string cellBuild = MapBytes("E004N50.MAP");
+  fs::remove(project / "Temp/W180N90.MAP");
+  job.cell.reset();
+  CreateMaps(job, ui);
+  EXPECT_EQ(MapBytes("E004N50.MAP"), cellBuild);
+}
+
 struct EmptyTilesCase {
   const char* label;
   bool tilesFolderExists;

@@ -104,17 +104,24 @@ TEST(FileSystemTest, AtomicWriteReplacesWholeFilesAndKeepsNoTemporaries) {
 TEST(FileSystemTest, WriteLeftoversOfEndedWritersAreRemoved) {
   TempFolder dir;
   const std::string live = ".1_5.GIF.tmp" + std::to_string(::getpid()) + "-0";
-  for (const std::string name : {".1_4.GIF.tmp99999999-3", ".E004N50.MAP.part", live.c_str(),
-                                 "1_4.GIF", ".hidden", "x.part", "a.tmp1-1"}) {
+  // Names as this version writes them carry the machine: another machine's writer may run.
+  const std::string ours = TemporarySibling(dir / "2_7.GIF");
+  const std::string host = ours.substr(ours.rfind('@'));
+  const std::string otherMachine = ".1_6.GIF.tmp99999999-3@" + host.substr(1) + "x";
+  const std::string ended = ".2_7.GIF.tmp99999999-1" + host;
+  for (const std::string name :
+       {".1_4.GIF.tmp99999999-3", ".E004N50.MAP.part", live.c_str(), "1_4.GIF", ".hidden", "x.part",
+        "a.tmp1-1", ended.c_str(), otherMachine.c_str()}) {
     dir.Write(name, "x");
   }
-  EXPECT_EQ(RemoveWriteLeftovers(dir.Path()), 2);
+  EXPECT_EQ(RemoveWriteLeftovers(dir.Path()), 3);
   std::vector<std::string> left;
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
     left.push_back(entry.path().filename());
   }
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{live, ".hidden", "1_4.GIF", "a.tmp1-1", "x.part"}));
+  EXPECT_EQ(left, (std::vector<std::string>{live, otherMachine, ".hidden", "1_4.GIF", "a.tmp1-1",
+                                            "x.part"}));
 }
 
 #if !defined(__SANITIZE_ADDRESS__)

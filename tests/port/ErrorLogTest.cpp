@@ -42,5 +42,22 @@ TEST_F(ErrorLogTest, HeadlessPortLogsMessagesAndAnswersNo) {
   EXPECT_EQ(ReadFileBytes(ErrorLogPath()), "Delete?\r\n");
 }
 
+TEST_F(ErrorLogTest, SharedLogAppendsOneLinePerMessageAndIsNeverDeleted) {
+  folder.Write("Error.txt", "[/C 50 4] earlier job\r\n");
+  ShareErrorLog("/C 58 4");
+  HeadlessUserInterface headless;
+  headless.ShowMessage("Cannot find Map source file /x/a.tif");
+  LogError("second");
+  DeleteErrorLog();
+  const bool shared = ErrorLogShared();
+  ShareErrorLog("");  // back to the latest message, for the other tests
+  EXPECT_TRUE(shared);
+  EXPECT_FALSE(ErrorLogShared());
+  EXPECT_EQ(ReadFileBytes(folder / "Error.txt"),
+            "[/C 50 4] earlier job\r\n[/C 58 4] Cannot find Map source file /x/a.tif\r\n"
+            "[/C 58 4] second\r\n");
+  EXPECT_TRUE(ErrorLoggedByThisProcess());
+}
+
 }  // namespace
 }  // namespace cz

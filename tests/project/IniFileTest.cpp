@@ -193,6 +193,17 @@ TEST(IniFileTest, TwoWritersOnOneFileKeepEachOthersKeys) {
             "[MapViewer]\r\nLatitude=7\r\nLongitude=6\r\n");
 }
 
+TEST(IniFileTest, SnapshotKeepsOneStateOfAFileReplacedWhileItIsRead) {
+  // A cell job reads a chart's settings while the operator saves the chart in the window.
+  TempFolder dir;
+  dir.Write("c.INI", "[GeoRef]\r\nTopLeftX=1\r\nTopLeftY=1\r\n");
+  const IniFile snapshot(dir / "c.INI", IniFile::Reading::Snapshot);
+  EXPECT_EQ(snapshot.ReadInteger("GeoRef", "TopLeftX", 0), 1);
+  AtomicWriteFile(dir / "c.INI", "[GeoRef]\r\nTopLeftX=2\r\nTopLeftY=2\r\n");
+  EXPECT_EQ(snapshot.ReadInteger("GeoRef", "TopLeftY", 0), 1);
+  EXPECT_EQ(IniFile(dir / "c.INI").ReadInteger("GeoRef", "TopLeftY", 0), 2);
+}
+
 // Something that exists under the settings file's name but cannot be read as a file.
 enum class Unreadable { Folder, Fifo, NoPermission };
 
