@@ -152,24 +152,26 @@ void MakeMapINI(const std::string& imagePath, GeoReference& geo,
                 std::int32_t resolutionMask) {
   const std::string file = MapSourceSettingsFile(imagePath);
   // The corners: sums of the single-precision position in extended precision, kept as doubles.
+  // A west edge on 180° E is the one on 180° W: the grid's west edge lies in −180 .. 180, its
+  // east edge may pass 180° (geo/Antimeridian.h).
+  const long double west = position[1] == 180 ? -180.0L : position[1];
   const double topLatitude = position[0];
-  const double leftLongitude = position[1];
+  const double leftLongitude = static_cast<double>(west);
   const double bottomLatitude =
       static_cast<double>(static_cast<long double>(position[0]) - position[2]);
-  const double rightLongitude =
-      static_cast<double>(static_cast<long double>(position[1]) + position[3]);
+  const double rightLongitude = static_cast<double>(west + position[3]);
   const long double latitudeExtent = static_cast<long double>(topLatitude) - bottomLatitude;
   const long double longitudeExtent = static_cast<long double>(rightLongitude) - leftLongitude;
 
   // The corners must lie on the earth: beyond it there are no tiles, and far beyond the
   // GeoCoord integers the file keeps would wrap.
   if (!(std::fabs(topLatitude) <= 90 && bottomLatitude >= -90 && bottomLatitude <= 90 &&
-        std::fabs(leftLongitude) <= 180 && rightLongitude >= -180 && rightLongitude <= 180)) {
+        std::fabs(leftLongitude) <= 180 && rightLongitude >= -180 && rightLongitude < 540)) {
     throw CartozenError("Cannot georeference " + imagePath + ": the position from latitude " +
                         DegreesText(topLatitude) + " to " + DegreesText(bottomLatitude) +
                         " and longitude " + DegreesText(leftLongitude) + " to " +
                         DegreesText(rightLongitude) +
-                        " leaves the earth (latitudes -90 to 90, longitudes -180 to 180)");
+                        " leaves the earth (latitudes -90 to 90, west edge -180 to 180)");
   }
   // The grid is a lattice of whole degrees: an extent below one degree has no step to scale
   // it by, and one of 63 degrees or more would pass the grid's 64 rows or columns.

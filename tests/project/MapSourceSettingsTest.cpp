@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <optional>
+#include <tuple>
 
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
@@ -333,9 +334,32 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{2, 4, 91, "leaves the earth"},
                       RefusalCase{2, 4, 3.4e38f, "leaves the earth"},
                       RefusalCase{2, 4, -89, "leaves the earth"},
-                      RefusalCase{2, 4, 50, "leaves the earth", 177},
+                      RefusalCase{2, 4, 50, "leaves the earth", 181},
                       RefusalCase{2, 4, 50, "leaves the earth", -181},
                       RefusalCase{2, 3e38f, 50, "leaves the earth"}));
+
+// /X 53 178 3 4 and /X 53 180 3 4: the east edge past 180° is kept as such (182, 184), as the
+// GeoCoord integers the file holds, and read back the same.
+TEST_F(MapSourceSettingsTest, MakeMapINIAcrossTheDateLineRoundTripsItsEastEdge) {
+  LoadImage(1201, 901);
+  for (const auto& [west, keptWest, keptEast] :
+       {std::tuple{178.0f, 178.0, 182.0}, std::tuple{180.0f, -180.0, -176.0}}) {
+    const float position[4] = {53, west, 3, 4};
+    MakeMapINI(source, position, 2);
+    EXPECT_EQ(Settings().ReadInteger("GeoRef", "TopLeftLongitude", 0), keptWest * 180000);
+    EXPECT_EQ(Settings().ReadInteger("GeoRef", "BottomRightLongitude", 0), keptEast * 180000);
+    EXPECT_EQ(Settings().ReadInteger("GeoRef", "X-5/4", 0), 1500);
+    const std::string written = SettingsText();
+    Source loaded{source.Path, {}, source.Image};
+    LoadMapINI(loaded);
+    EXPECT_EQ(loaded.GeoRef.TopLeft.Longitude, keptWest);
+    EXPECT_EQ(loaded.GeoRef.BottomRight.Longitude, keptEast);
+    loaded.GeoRef.NLon = 4;
+    loaded.GeoRef.NLat = 3;
+    SaveMapINI(loaded);
+    EXPECT_EQ(SettingsText(), written);
+  }
+}
 
 TEST_F(MapSourceSettingsTest, MakeMapINIUsesTheWholeGridAtSixtyTwoDegrees) {
   LoadImage(6201, 6201);
