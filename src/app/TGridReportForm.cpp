@@ -11,6 +11,7 @@
 
 #include "ProgressPanel.h"
 #include "QtUserInterface.h"
+#include "geo/Antimeridian.h"
 #include "workspace/GridFitCommands.h"
 
 namespace cz {
@@ -172,7 +173,8 @@ void TGridReportForm::UpdateInfo() {
     point->setData(Qt::UserRole, static_cast<qulonglong>(k));
     table_->setItem(row, kPoint, point);
     table_->setItem(row, kLatitude, NumberItem(geo.GridTopLatitude - p.Row));
-    table_->setItem(row, kLongitude, NumberItem(geo.GridLeftLongitude + p.Column));
+    table_->setItem(row, kLongitude,
+                    NumberItem(LongitudeOnEarth(geo.GridLeftLongitude + p.Column)));
     table_->setItem(row, kShiftX, NumberItem(p.ShiftX()));
     table_->setItem(row, kShiftY, NumberItem(p.ShiftY()));
     // A point not found has no residual of its own to show.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "geo/Antimeridian.h"
 #include "geo/GeoCoord.h"
 #include "imaging/MapSource.h"
 
@@ -45,7 +46,8 @@ ReferenceDialogTexts UpdateInfo(const ReferenceDialogState& dialog, GeoReference
   if (!dialog.Edited) return texts;
   CornerReference& reference = EditedReference(*dialog.Edited, geoRef);
   texts.Latitude = FormatLatitude(DegreesToGeoCoord(reference.Latitude));
-  texts.Longitude = FormatLongitude(DegreesToGeoCoord(reference.Longitude));
+  // Shown on the earth, as typed: a bottom-right reference past 180° as west of it.
+  texts.Longitude = FormatLongitude(ShownLongitude(reference.Longitude));
   LatitudeEdited(dialog, geoRef, texts.Latitude);
   LongitudeEdited(dialog, geoRef, texts.Longitude);
   reference.X = pick.PickX;
@@ -63,8 +65,14 @@ void LatitudeEdited(const ReferenceDialogState& dialog, GeoReference& geoRef,
 void LongitudeEdited(const ReferenceDialogState& dialog, GeoReference& geoRef,
                      std::string_view text) {
   if (!dialog.Edited) return;
-  EditedReference(*dialog.Edited, geoRef).Longitude =
-      GeoCoordToDegrees(WrapLongitude(ParseLongitude(text)));
+  const double typed = GeoCoordToDegrees(WrapLongitude(ParseLongitude(text)));
+  // The bottom-right reference stays east of the top-left one across 180°.
+  if (*dialog.Edited == ReferenceCorner::TopLeft) {
+    geoRef.TopLeft.Longitude = typed;
+    geoRef.BottomRight.Longitude = LongitudeEastOf(geoRef.BottomRight.Longitude, typed);
+  } else {
+    geoRef.BottomRight.Longitude = LongitudeEastOf(typed, geoRef.TopLeft.Longitude);
+  }
 }
 
 std::string SetToImageCorner(const ReferenceDialogState& dialog, GeoReference& geoRef,

@@ -10,7 +10,9 @@
 // rounded to what the text holds (0.001 minute, 3 GeoCoord units) from then on. Then the
 // reference moves to the picked pixel, so a chart click while the dialog shows moves it.
 // Typed text goes through the parsers as it stands (a "_" field counts 0, a wrong letter gives
-// 0); latitudes are clamped to ±90°, longitudes wrapped once (E180° becomes W180°).
+// 0); latitudes are clamped to ±90°, longitudes wrapped once (E180° becomes W180°). A chart
+// across 180° keeps its bottom-right longitude east of the top-left one (W178° after E178° is
+// 182, geo/Antimeridian.h) and shows it on the earth again (W178°).
 
 #include <cstdint>
 #include <optional>

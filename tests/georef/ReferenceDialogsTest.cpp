@@ -86,6 +86,27 @@ INSTANTIATE_TEST_SUITE_P(
                       TypedCase{"DateLineEast", false, "E180°00.000", -k180Degrees}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A chart from 178° E to 178° W: its references typed as the earth names them, kept with the
+// bottom-right one east of the top-left one, and shown again as typed.
+TEST(ReferenceDialogs, ReferencesAcrossTheDateLineStayInOrder) {
+  GeoReference geoRef;
+  ReferenceDialogState dialog;
+  GridPickState pick;
+  ChooseReference(dialog, ReferenceCorner::TopLeft, geoRef, pick);
+  LongitudeEdited(dialog, geoRef, "E178°00.000");
+  ChooseReference(dialog, ReferenceCorner::BottomRight, geoRef, pick);
+  LongitudeEdited(dialog, geoRef, "W178°00.000");
+  EXPECT_EQ(geoRef.BottomRight.Longitude, 182.0);
+  EXPECT_EQ(UpdateInfo(dialog, geoRef, pick).Longitude, "W178°00.000");
+  EXPECT_EQ(geoRef.BottomRight.Longitude, 182.0);
+  // The top-left reference typed again, on either side of the line.
+  ChooseReference(dialog, ReferenceCorner::TopLeft, geoRef, pick);
+  LongitudeEdited(dialog, geoRef, "E179°00.000");
+  EXPECT_EQ(geoRef.BottomRight.Longitude, 182.0);
+  LongitudeEdited(dialog, geoRef, "W179°00.000");
+  EXPECT_EQ(geoRef.BottomRight.Longitude, -178.0);
+}
+
 TEST(ReferenceDialogs, CornerButtonStartsThePickAtTheReferenceItself) {
   GeoReference geoRef;
   geoRef.TopLeft = {53.0, 4.0, 120, 340};
