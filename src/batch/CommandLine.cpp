@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 
+#include "geo/Antimeridian.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleNumber.h"
@@ -159,9 +160,13 @@ bool CoverageBoxSwitch(CommandLineState& run, const CommandArguments& arguments,
       return false;
     }
   }
-  const LatLonBox box{edges[0], edges[1], edges[2], edges[3]};
-  if (!(box.North > box.South && box.East > box.West && box.North <= 90 && box.South >= -90 &&
-        box.West >= -180 && box.East <= 180)) {
+  // A box across 180° is given west to east as the earth names them (178, -178) and kept with
+  // its east edge east of its west one (geo/Antimeridian.h).
+  const bool onEarth = edges[2] >= -180 && edges[2] <= 180 && edges[3] >= -180 && edges[3] <= 180;
+  const LatLonBox box{edges[0], edges[1], edges[2],
+                      onEarth ? LongitudeEastOf(edges[3], edges[2]) : edges[3]};
+  if (!(onEarth && box.North > box.South && box.East > box.West && box.North <= 90 &&
+        box.South >= -90)) {
     LogError("Coverage box out of order or off the earth: north " + arguments.At(index - 3) +
              ", south " + arguments.At(index - 2) + ", west " + arguments.At(index - 1) +
              ", east " + arguments.At(index) +

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+#include "geo/Antimeridian.h"
+
 namespace cz {
 
 struct CoveragePoint {
@@ -21,7 +23,8 @@ struct CoveragePoint {
   friend bool operator==(const CoveragePoint&, const CoveragePoint&) = default;
 };
 
-// Degrees, east and north positive; North > South and East > West.
+// Degrees, east and north positive; North > South and East > West (a box across 180° has its
+// East past 180, geo/Antimeridian.h).
 struct LatLonBox {
   double North = 0.0;
   double South = 0.0;
@@ -31,6 +34,12 @@ struct LatLonBox {
 
   bool Contains(double latitude, double longitude) const {
     return latitude <= North && latitude >= South && longitude >= West && longitude <= East;
+  }
+  // The same box moved by whole turns of longitude so that its middle lies within 180° of
+  // longitude: the box in the longitudes of a grid or a tile there.
+  LatLonBox Near(double longitude) const {
+    const double shift = LongitudeNear((West + East) / 2, longitude) - (West + East) / 2;
+    return {North, South, West + shift, East + shift};
   }
 };
 

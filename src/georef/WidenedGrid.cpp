@@ -49,18 +49,19 @@ WidenedGrid MakeGrid(const GeoReference& options, const Lattice& lattice, const 
   return widened;
 }
 
-// The lattice clipped to the box (widened to whole degrees) and to the earth.
+// The lattice clipped to the box (widened to whole degrees, taken in the lattice's longitudes)
+// and to the earth's latitudes; its longitudes run on round 180° (geo/Antimeridian.h).
 bool ClipLattice(Lattice& lattice, const std::optional<LatLonBox>& box) {
   std::int32_t top = lattice.Top, bottom = lattice.Top - lattice.Rows;
   std::int32_t left = lattice.Left, right = lattice.Left + lattice.Cols;
   if (box) {
-    top = std::min<std::int32_t>(top, static_cast<std::int32_t>(std::ceil(box->North)));
-    bottom = std::max<std::int32_t>(bottom, static_cast<std::int32_t>(std::floor(box->South)));
-    left = std::max<std::int32_t>(left, static_cast<std::int32_t>(std::floor(box->West)));
-    right = std::min<std::int32_t>(right, static_cast<std::int32_t>(std::ceil(box->East)));
+    const LatLonBox near = box->Near(lattice.Left + lattice.Cols / 2.0);
+    top = std::min<std::int32_t>(top, static_cast<std::int32_t>(std::ceil(near.North)));
+    bottom = std::max<std::int32_t>(bottom, static_cast<std::int32_t>(std::floor(near.South)));
+    left = std::max<std::int32_t>(left, static_cast<std::int32_t>(std::floor(near.West)));
+    right = std::min<std::int32_t>(right, static_cast<std::int32_t>(std::ceil(near.East)));
   }
   top = std::min(top, 90), bottom = std::max(bottom, -90);
-  left = std::max(left, -180), right = std::min(right, 180);
   if (top <= bottom || right <= left) return false;
   lattice = {top, left, top - bottom, right - left};
   return true;

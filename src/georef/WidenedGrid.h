@@ -10,7 +10,8 @@
 // - a manual grid: each point beyond continues the nearest cell's edges in straight lines
 //   (one cell's width per degree, from the two outermost points of its row and column).
 // The widened lattice spans the whole degrees that the coverage's pixel bounds reach, within
-// the coverage's box when it has one, the earth, and the grid's 63 steps. Its points all lie
+// the coverage's box when it has one, the earth's latitudes (longitudes run on round 180°,
+// geo/Antimeridian.h), and the grid's 63 steps. Its points all lie
 // inside the grid's 64 × 64; the result is a manual grid with every point flagged as placed,
 // whose cells inside the original grid have exactly the original points.
 

@@ -86,7 +86,11 @@ std::int64_t TakeCoveredPiece(const TileRect& rect, const Map& map, const Raster
   const std::int32_t right = std::min(rect.Right, raster.Width());
   const std::int32_t bottom = std::min(rect.Bottom, raster.Height());
   std::optional<LatLonBox> box;
-  if (coverage.Box) box = PartBox(*coverage.Box, map, rect, square);
+  // The box in the tile's own longitudes, which lie on the earth (those of a grid across 180°
+  // run on past it).
+  if (coverage.Box) {
+    box = PartBox(coverage.Box->Near(square.West + square.Step / 2), map, rect, square);
+  }
   // The box's columns of this tile, from the tile's own pixel longitudes.
   std::int32_t first = rect.Left, last = right;
   if (box) {
@@ -187,6 +191,12 @@ void CheckPolygon(const ChartCoverage& coverage, const std::string& chartName) {
   }
 }
 
+// The box in the longitudes of the run's grid, which across 180° run on past it.
+std::optional<LatLonBox> BoxInGrid(const std::optional<LatLonBox>& box, const WidenedGrid& grid) {
+  if (!box) return std::nullopt;
+  return box->Near(grid.Geo.GridLeftLongitude + grid.Geo.NLon / 2.0);
+}
+
 WidenedGrid WidenedGridOf(const GeoReference& laidOut, const ChartCoverage& coverage,
                           const CoverageShape& shape, const ChartProjection* projection,
                           const std::string& chartName) {
@@ -213,9 +223,9 @@ std::shared_ptr<const CoverageRun> PrepareCoverageRun(const GeoReference& laidOu
   WidenedGrid grid = WidenedGridOf(laidOut, coverage, shape, projection, chartName);
   std::shared_ptr<const ProjectionLattice> placement;
   if (projection) placement = std::make_shared<ProjectionLattice>(grid.Geo, *projection);
-  auto run = std::make_shared<CoverageRun>(
-      CoverageRun{std::move(shape), coverage.Box, std::move(grid), std::move(placement)});
-  if (coverage.Box) CheckBox(*run, *coverage.Box, chartName);
+  auto run = std::make_shared<CoverageRun>(CoverageRun{
+      std::move(shape), BoxInGrid(coverage.Box, grid), std::move(grid), std::move(placement)});
+  if (run->Box) CheckBox(*run, *run->Box, chartName);
   return run;
 }
 
@@ -228,7 +238,7 @@ std::shared_ptr<const CoverageRun> PlanCoverageCells(const GeoReference& laidOut
   CoverageShape shape(coverage, width, height);
   WidenedGrid grid = WidenedGridOf(laidOut, coverage, shape, projection, chartName);
   return std::make_shared<CoverageRun>(
-      CoverageRun{std::move(shape), coverage.Box, std::move(grid), nullptr});
+      CoverageRun{std::move(shape), BoxInGrid(coverage.Box, grid), std::move(grid), nullptr});
 }
 
 std::optional<FloatPoint> ChartPositionOf(const CoverageRun& run, double latitude,

@@ -33,7 +33,7 @@ class TileStore;
 // What a run of a chart with coverage reads besides the chart: fixed when the run starts.
 struct CoverageRun {
   CoverageShape Shape;
-  std::optional<LatLonBox> Box;
+  std::optional<LatLonBox> Box;  // in the longitudes of Grid (a grid across 180° runs past it)
   WidenedGrid Grid;
   // A chart of known projection: its exact placement over Grid (ProjectionLattice.h).
   std::shared_ptr<const ProjectionLattice> Placement;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "geo/Antimeridian.h"
 #include "geo/GeoCoord.h"
 #include "georef/GridLayout.h"
 #include "platform/Error.h"
@@ -142,9 +143,12 @@ CoverageDialogTexts CoverageDialogTextsOf(const AppState& state) {
                                                         geo.BottomRight.Latitude,
                                                         geo.TopLeft.Longitude,
                                                         geo.BottomRight.Longitude});
-  return {FormatLatitude(DegreesToGeoCoord(box.North)), FormatLatitude(DegreesToGeoCoord(box.South)),
-          FormatLongitude(DegreesToGeoCoord(box.West)), FormatLongitude(DegreesToGeoCoord(box.East)),
-          coverage.Box.has_value(), coverage.Transparency};
+  return {FormatLatitude(DegreesToGeoCoord(box.North)),
+          FormatLatitude(DegreesToGeoCoord(box.South)),
+          FormatLongitude(ShownLongitude(box.West)),
+          FormatLongitude(ShownLongitude(box.East)),
+          coverage.Box.has_value(),
+          coverage.Transparency};
 }
 
 bool ApplyCoverageDialog(AppState& state, const CoverageDialogTexts& texts, UserInterface& ui) {
@@ -154,10 +158,11 @@ bool ApplyCoverageDialog(AppState& state, const CoverageDialogTexts& texts, User
   candidate.Box.reset();
   if (texts.UseBox) {
     const auto degrees = [](GeoCoord units) { return GeoCoordToDegrees(units); };
+    const double west = degrees(WrapLongitude(ParseLongitude(texts.West)));
+    // A box across 180° keeps its east edge east of its west one (geo/Antimeridian.h).
     const LatLonBox box{degrees(ClampLatitude(ParseLatitude(texts.North))),
-                        degrees(ClampLatitude(ParseLatitude(texts.South))),
-                        degrees(WrapLongitude(ParseLongitude(texts.West))),
-                        degrees(WrapLongitude(ParseLongitude(texts.East)))};
+                        degrees(ClampLatitude(ParseLatitude(texts.South))), west,
+                        LongitudeEastOf(degrees(WrapLongitude(ParseLongitude(texts.East))), west)};
     if (!(box.North > box.South && box.East > box.West)) {
       ui.ShowMessage("The coverage box needs its north edge above its south edge and its east "
                      "edge east of its west edge");

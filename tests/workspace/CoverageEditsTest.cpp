@@ -99,5 +99,22 @@ TEST_F(CoverageEditsTest, EditsThatBreakTheCoverageOrComeWhileBusyChangeNothing)
   EXPECT_EQ(Stored().Polygon, before.Polygon);
 }
 
+// A chart from 178.5° E to 178.5° W: its box is typed and shown as the earth names its edges,
+// and kept with the east edge past 180°.
+TEST_F(CoverageEditsTest, BoxAcrossTheDateLineIsTypedAndShownOnTheEarth) {
+  GeoReference& geo = state.Source.GeoRef;
+  geo.TopLeft = {47, 178.5, 0, 0};
+  geo.BottomRight = {46, 181.5, 399, 199};
+  ASSERT_TRUE(LayoutReferenceGrid(geo).LaidOut());
+  CoverageDialogTexts texts = CoverageDialogTextsOf(state);
+  EXPECT_EQ(texts.East, "W178°30.000");
+  texts.UseBox = true;
+  texts.North = "N46°50.000", texts.South = "N46°10.000";
+  texts.West = "E179°00.000", texts.East = "W179°00.000";
+  ASSERT_TRUE(ApplyCoverageDialog(state, texts, ui));
+  EXPECT_EQ(Stored().Box, (LatLonBox{46 + 50.0 / 60, 46 + 10.0 / 60, 179, 181}));
+  EXPECT_EQ(CoverageDialogTextsOf(state).East, "W179°00.000");
+}
+
 }  // namespace
 }  // namespace cz
