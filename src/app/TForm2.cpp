@@ -74,7 +74,12 @@ QImage CellFrame(const FrameRect& frame) {
   QPainter painter(&overlay);
   painter.setPen(QPen(Qt::yellow, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
   painter.setBrush(Qt::NoBrush);
-  painter.drawRect(QRect(QPoint(frame.Left, frame.Top), QPoint(frame.Right, frame.Bottom)));
+  // The cells at the map's edges (180° on both sides, the poles) keep the whole 3-pixel line
+  // of their outer sides inside the picture, so W180 and E172 are framed like any other.
+  const int left = std::max(frame.Left, 1), top = std::max(frame.Top, 1);
+  const int right = std::min(frame.Right, kWorldMapWidth - 2);
+  const int bottom = std::min(frame.Bottom, kWorldMapHeight - 2);
+  painter.drawRect(QRect(QPoint(left, top), QPoint(right, bottom)));
   return overlay;
 }
 

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <algorithm>
 #include <set>
 
 #include "ChartView.h"
@@ -93,13 +94,18 @@ TEST_P(TForm2PickTest, ClickOnTheWorldMapChoosesTheCellAndFramesIt) {
   const PickedCell cell = PickCell(pick.click.x(), pick.click.y());
   const QImage& frame = form.Image2->Image();
   EXPECT_EQ(frame.pixelColor(cell.Frame.Left, cell.Frame.Top + 5), QColor(Qt::yellow));
-  EXPECT_EQ(frame.pixelColor(cell.Frame.Left + 5, cell.Frame.Top + 5).alpha(), 0);
+  EXPECT_EQ(frame.pixelColor(cell.Frame.Left + 5, cell.Frame.Top + 3).alpha(), 0);
+  // Both sides show, also at 180°.
+  EXPECT_EQ(frame.pixelColor(std::min(cell.Frame.Right, kWorldMapWidth - 1), cell.Frame.Top + 5),
+            QColor(Qt::yellow));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cells, TForm2PickTest,
                          ::testing::Values(PickCase{{330, 70}, "E004N58", 58, 4},
                                            PickCase{{320, 70}, "W004N58", 58, -4},
-                                           PickCase{{635, 315}, "E172S86", -86, 172}));
+                                           PickCase{{635, 315}, "E172S86", -86, 172},
+                                           PickCase{{635, 70}, "E172N58", 58, 172},
+                                           PickCase{{2, 70}, "W180N58", 58, -180}));
 
 // The radio groups show the shared choices, the edit the remembered folder; the map has the
 // white cell grid at round(14.22222 k).

@@ -1,4 +1,5 @@
-// The whole import on a generated tile tree: web tiles of zooms 7 to 9 for the cell E004N50,
+// The whole import on a generated tile tree: web tiles of zooms 7 to 9 for a cell (E004N50, and
+// E172N58, whose east edge is 180° and the web map's),
 // each web pixel coloured by the 10-minute checkerboard square its centre lies in, imported
 // with tile creation writing real GIF tiles into a project. Every tile of the chosen levels
 // must exist under its name, and tile pixels away from the squares' edges must show the
@@ -27,7 +28,6 @@ namespace {
 
 using testing::TempFolder;
 
-constexpr std::int32_t kNorth = 50, kWest = 4;
 constexpr std::uint32_t kRed = 0xE03030, kBlue = 0x3030E0;
 
 // 0 or 1: the checkerboard class of a point, squares of 1/6 degree.
@@ -42,9 +42,10 @@ double WorldPixels(int zoom) {
 }
 
 // The tiles of one zoom that cover the cell, each pixel coloured by the class of its centre.
-void WriteTileTree(const std::string& folder, int zoom) {
-  const MosaicArea area = MakeMosaicArea(kNorth, kWest, 8, zoom);
-  const std::int32_t x0 = WebMercatorX(kWest, zoom), y0 = WebMercatorY(kNorth, zoom);
+void WriteTileTree(const std::string& folder, int zoom, std::int32_t north, std::int32_t west) {
+  const MosaicArea area = MakeMosaicArea(north, west, 8, zoom);
+  const std::int32_t x0 = WebMercatorX(static_cast<float>(west), zoom);
+  const std::int32_t y0 = WebMercatorY(static_cast<float>(north), zoom);
   const double world = WorldPixels(zoom);
   for (std::int32_t c = WebTileOf(x0).Tile; c <= WebTileOf(x0 + area.Width - 1).Tile; ++c) {
     for (std::int32_t r = WebTileOf(y0).Tile; r <= WebTileOf(y0 + area.Height - 1).Tile; ++r) {
@@ -99,10 +100,18 @@ void CheckTile(const Raster32& tile, TileLevel level, TilePosition position, int
   }
 }
 
-TEST(WholeImportTest, CheckerboardTilesFromZooms7To9) {
+struct ImportedCell {
+  const char* name;
+  std::int32_t north, west;
+};
+
+class WholeImportTest : public ::testing::TestWithParam<ImportedCell> {};
+
+TEST_P(WholeImportTest, CheckerboardTilesFromZooms7To9) {
+  const std::int32_t kNorth = GetParam().north, kWest = GetParam().west;
   TempFolder root;
   const std::string tiles = root / "tiles";
-  for (int zoom = 7; zoom <= 9; ++zoom) WriteTileTree(tiles, zoom);
+  for (int zoom = 7; zoom <= 9; ++zoom) WriteTileTree(tiles, zoom, kNorth, kWest);
 
   AppState app;
   app.Project.Folder = root / "project";
@@ -163,6 +172,11 @@ TEST(WholeImportTest, CheckerboardTilesFromZooms7To9) {
         << tally.matching << " of " << tally.checked << " at level " << int{level};
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Cells, WholeImportTest,
+                         ::testing::Values(ImportedCell{"E004N50", 50, 4},
+                                           ImportedCell{"E172N58", 58, 172}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace cz
