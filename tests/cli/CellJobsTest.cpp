@@ -145,6 +145,25 @@ TEST(CellJobs, AnyOrderAndAnyNumberAtOnceGiveTheOneMachineBytes) {
   EXPECT_TRUE(fs::is_empty(program / "Two/Temp"));
 }
 
+// A chart across 180° reaches the two cells that meet there; their jobs give the one-machine
+// bytes too.
+TEST(CellJobs, CellsOnBothSidesOfTheDateLine) {
+  const Program program;
+  fs::create_directories(program / "One/Map sources");
+  WriteSampleChart({53, 178, 3, 4, 401, 301, {}}, program / "One/Map sources/line.tif");
+  ASSERT_EQ(program.Run("./cartozen2 /P One /S line.tif /X 53 178 3 4 /R 4 /R 1 /M"), 0)
+      << program.Err();
+  program.Write("Two/Two.prg", ReadFileBytes(program / "One/One.prg"));
+  ASSERT_EQ(program.Run("./cartozen2 /P Two /J"), 0) << program.Err();
+  const std::string head = Quoted(program / "cartozen2") + " /P " + Quoted(program / "Two");
+  EXPECT_EQ(program.Out(), head + " /C 58 -180\n" + head + " /C 58 172\n");
+  ASSERT_EQ(program.Run("./cartozen2 /P Two /J | sh"), 0) << program.Err();
+  const std::map<std::string, std::string> expected = Output(program / "One");
+  EXPECT_EQ(expected.size(), 16u);  // 12 + 2 tiles, E172N58.MAP and W180N58.MAP
+  EXPECT_TRUE(expected.count("EFIS Maps/E172N58.MAP") && expected.count("EFIS Maps/W180N58.MAP"));
+  EXPECT_TRUE(Output(program / "Two") == expected);
+}
+
 TEST(CellJobs, BadCellsAndSwitchesAreSaidAndWriteNothing) {
   const Program program;
   fs::create_directories(program / "P/Tiles");

@@ -237,6 +237,11 @@ TEST(ChartGridLimits, WideOrTinyChartsAreRefused) {
   EXPECT_EQ(refusal({"", 4326, -10, 50, 0.5, 160, 40, false}),
             "Cannot use the georeference of c.tif: the chart spans more than 63 degrees of "
             "latitude or longitude");
+  // Also across 180° (140° E to 140° W), where a narrow chart is not refused.
+  EXPECT_EQ(refusal({"", 4326, 140, 50, 0.5, 160, 40, false}),
+            "Cannot use the georeference of c.tif: the chart spans more than 63 degrees of "
+            "latitude or longitude");
+  EXPECT_EQ(refusal({"", 4326, 170, 50, 0.5, 40, 40, false}), "");
   EXPECT_EQ(refusal({"", 4326, 6.2, 47.8, 0.01, 50, 50, false}),
             "Cannot use the georeference of c.tif: no whole one-degree cell lies inside the chart");
   // Upside down (a negative scale turns the rows).
