@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "geo/Antimeridian.h"
-#include "geo/TileGrid.h"
 
 namespace cz {
 namespace {
@@ -35,18 +34,6 @@ TEST(Antimeridian, LongitudesNearAReferenceAndAsShown) {
   EXPECT_EQ(FormatLongitude(ShownLongitude(182)), "W178°00.000");
   EXPECT_EQ(FormatLongitude(ShownLongitude(180)), "E180°00.000");
   EXPECT_EQ(FormatLongitude(ShownLongitude(-180)), "W180°00.000");
-}
-
-TEST(Antimeridian, TileColumnsPastEitherEndNameTheTileATurnAway) {
-  for (TileLevel level = 0; level < kTileLevelCount; ++level) {
-    const std::int32_t columns = TileColumns(level);
-    EXPECT_EQ(TilePositionOf(level, columns, 3), TilePositionOf(level, 0, 3));
-    EXPECT_EQ(TilePositionOf(level, columns + 5, 3), TilePositionOf(level, 5, 3));
-    EXPECT_EQ(TilePositionOf(level, -1, 3), TilePositionOf(level, columns - 1, 3));
-  }
-  // The 1° tile east of 180° at 52° N lies in W180N58, the one west of it in E172N58.
-  EXPECT_EQ(MapCellOfTile(2, TilePositionOf(2, 360, 38)).name, "W180N58.MAP");
-  EXPECT_EQ(MapCellOfTile(2, TilePositionOf(2, 359, 38)).name, "E172N58.MAP");
 }
 
 }  // namespace

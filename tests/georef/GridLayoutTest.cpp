@@ -92,15 +92,6 @@ TEST(GridLayoutTest, SouthernAndWesternCornersUseFloorAndCeil) {
   EXPECT_EQ(geoRef.NLon, 4);  // -2 - -6
 }
 
-TEST(GridLayoutTest, CornersAcrossTheDateLineLayOutEastOfIt) {
-  // 178.25° E to 178.5° W, the bottom-right longitude kept past 180°.
-  GeoReference geoRef = Reference({52.0, 178.25, 0, 0}, {49.0, 181.5, 1300, 1800});
-  ASSERT_TRUE(LayoutReferenceGrid(geoRef).LaidOut());
-  EXPECT_EQ(geoRef.GridLeftLongitude, 178.0);
-  EXPECT_EQ(geoRef.NLon, 4);
-  EXPECT_EQ(geoRef.Grid[4][3].X, 1500);  // 182°: 0 − 100 + 4 × 400
-}
-
 TEST(GridLayoutTest, SkewOffsetsOfBothMeridians) {
   GeoReference geoRef = Reference({52.0, 4.0, 0, 0}, {49.0, 7.0, 1200, 1800},
                                   GeoReferencingMethod::SemiAutomaticLambert, -10, -10);

@@ -28,33 +28,38 @@ inline SampleGeoTiff AntimeridianChart() {
 struct TileTally {
   std::int64_t checked = 0;
   std::int64_t matching = 0;
-  bool Right() const { return checked > 0 && matching >= checked * 97 / 100; }
+  std::int64_t litOutside = 0;  // pixels painted outside the area (and two tile pixels round it)
+  bool Right() const { return checked > 0 && matching >= checked * 97 / 100 && litOutside == 0; }
 };
 
-// The pixels of a tile (level, position) inside area (continuous longitudes) and more than
-// margin degrees (and two tile pixels) from every 10-minute line, against the chart's colours.
+// A tile (level, position) against the chart within area (continuous longitudes): its pixels
+// more than margin degrees (and two tile pixels) from every 10-minute line have the chart's
+// colour there, and those outside the area are black (no earlier run filled them).
 inline TileTally CheckAntimeridianTile(const Raster32& tile, TileLevel level, TilePosition position,
                                        const LatLonBox& area, double margin) {
   const TileSquare square(level, position, level <= 2 ? tile.Width() - 1 : tile.Width());
+  const double pixelLat = square.Step / kTileHeight, pixelLon = square.Step / square.Width;
   const auto nearLine = [](double v, double away) {
     return std::abs(v * 6 - std::nearbyint(v * 6)) / 6 <= away;
   };
   TileTally tally;
   for (std::int32_t j = 0; j < kTileHeight; ++j) {
     const double lat = square.Latitude(j);
-    if (lat > area.North || lat < area.South ||
-        nearLine(lat, std::max(margin, 2 * square.Step / kTileHeight))) {
-      continue;
-    }
+    const bool latInside = lat <= area.North && lat >= area.South;
+    const bool latBeyond = lat > area.North + 2 * pixelLat || lat < area.South - 2 * pixelLat;
     for (std::int32_t i = 0; i < square.Width; ++i) {
       const double lon = square.Longitude(i);
       const double continuous = LongitudeNear(lon, (area.West + area.East) / 2);
-      if (continuous < area.West || continuous > area.East ||
-          nearLine(lon, std::max(margin, 2 * square.Step / square.Width))) {
-        continue;
+      const std::uint32_t colour = tile.At(i, j) | 0xFF000000u;
+      if (latBeyond || continuous < area.West - 2 * pixelLon ||
+          continuous > area.East + 2 * pixelLon) {
+        tally.litOutside += colour != PackPixel(0, 0, 0, 255);
+      } else if (latInside && continuous >= area.West && continuous <= area.East &&
+                 !nearLine(lat, std::max(margin, 2 * pixelLat)) &&
+                 !nearLine(lon, std::max(margin, 2 * pixelLon))) {
+        ++tally.checked;
+        tally.matching += colour == SampleGeoTiffColour({lat, lon});
       }
-      ++tally.checked;
-      tally.matching += (tile.At(i, j) | 0xFF000000u) == SampleGeoTiffColour({lat, lon});
     }
   }
   return tally;

@@ -51,7 +51,7 @@ TEST(AntimeridianTiles, EveryTileOnBothSidesShowsTheChartAtEveryLevel) {
       if (!tally.Right()) {
         ++wrong;
         ADD_FAILURE() << "level " << int(level) << " tile " << position << ": " << tally.matching
-                      << " of " << tally.checked;
+                      << " of " << tally.checked << ", " << tally.litOutside << " outside";
       }
     };
     testing::RecordingUserInterface ui;

@@ -94,15 +94,6 @@ TEST_F(CreateTilesTest, GridReachingTheAntimeridianExactlyIsUsable) {
   EXPECT_EQ(Run(4), 3);
 }
 
-TEST_F(CreateTilesTest, GridAcrossTheAntimeridianRunsOnFromItsWestEnd) {
-  UseGrid(52, 178, 3, 1);  // 178 to 181
-  EXPECT_EQ(Run(4 + 16), 5);
-  // 4° tiles 176° to 180° E and 180° to 176° W, 1° tiles 178° E to 179° W.
-  const std::vector<Key> saves{
-      {4, 9 * 90 + 89}, {4, 9 * 90}, {2, 38 * 360 + 358}, {2, 38 * 360 + 359}, {2, 38 * 360}};
-  EXPECT_EQ(store.saves, saves);
-}
-
 struct OrderCase {
   std::int32_t c, r;  // the point moved
   std::int32_t x, y;  // to here
