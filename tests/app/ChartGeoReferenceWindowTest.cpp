@@ -28,20 +28,26 @@ using testing::ClickMenuItem;
 using testing::MessageBoxAnswerer;
 using testing::TempFolder;
 
-TEST(ChartGeoReferenceWindow, NoAtLoadingThenTheMenuCommandDrawsTheChartsGrid) {
+// The main window shown, its program folder in programFolder and the project P (in work)
+// opened through its Project menu.
+std::unique_ptr<TestMainWindow> OpenProject(const TempFolder& programFolder, const TempFolder& work) {
   Application();
-  TempFolder programFolder, work;
   OverrideProgramDataFolder(programFolder.Path());
   auto window = std::make_unique<TestMainWindow>(std::vector<std::string>{}, false);
   window->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  const std::string project = work.Write("P/P.prg", "[General]\r\n");
+  window->ChooseProjectFile = [project] { return std::optional<std::string>(project); };
+  ClickMenuItem(window->menuBar(), window->ProjectMenu, window->CreateOrOpenProjectItem);
+  return window;
+}
+
+TEST(ChartGeoReferenceWindow, NoAtLoadingThenTheMenuCommandDrawsTheChartsGrid) {
+  TempFolder programFolder, work;
+  auto window = OpenProject(programFolder, work);
   const auto click = [&](QAction* item) {
     ClickMenuItem(window->menuBar(), window->ProjectMenu, item);
   };
-
-  const std::string project = work.Write("P/P.prg", "[General]\r\n");
-  window->ChooseProjectFile = [project] { return std::optional<std::string>(project); };
-  click(window->CreateOrOpenProjectItem);
   // A Lambert chart around 47° N 8° E at 1 km per pixel: a 2 × 2 degree grid.
   const std::string chart = work / "P/Map sources/lambert.tif";
   std::filesystem::create_directories(work / "P/Map sources");
@@ -103,18 +109,11 @@ class LastOptionChooser {
 };
 
 TEST(ChartGeoReferenceWindow, ControlPointsAreFittedAsChosenAndListedInTheGridReport) {
-  Application();
   TempFolder programFolder, work;
-  OverrideProgramDataFolder(programFolder.Path());
-  auto window = std::make_unique<TestMainWindow>(std::vector<std::string>{}, false);
-  window->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  auto window = OpenProject(programFolder, work);
   const auto click = [&](QAction* item) {
     ClickMenuItem(window->menuBar(), window->ProjectMenu, item);
   };
-  const std::string project = work.Write("P/P.prg", "[General]\r\n");
-  window->ChooseProjectFile = [project] { return std::optional<std::string>(project); };
-  click(window->CreateOrOpenProjectItem);
   const std::string chart = work / "P/Map sources/cp.tif";
   std::filesystem::create_directories(work / "P/Map sources");
   testing::WriteControlPointChart(chart);
