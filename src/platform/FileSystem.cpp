@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -267,14 +268,18 @@ void ReplaceFile(std::string_view from, std::string_view to) {
   CommitTemporaryFile(std::string(from), ResolvePath(to), std::string(to));
 }
 
-std::string WriteTemporaryFile(const std::string& target, std::string_view bytes,
-                               const std::string& shownName) {
+namespace {
+
+// Writes bytes into a fresh temporary file beside target and returns its open descriptor
+// (path in temp); on failure removes the file and throws.
+int WriteFreshTemporary(const std::string& target, std::string_view bytes,
+                        const std::string& shownName, std::string& temp) {
   const auto fail = [&] { throw CartozenError("Unable to write to " + shownName); };
   struct stat st;
   const bool existed = ::stat(target.c_str(), &st) == 0;
   if (existed && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0)) fail();
 
-  const std::string temp = TemporaryNameBeside(target);
+  temp = TemporaryNameBeside(target);
   // A new file gets 0666 less the umask from the system itself: reading the umask would mean
   // setting it, and that races with every other thread creating files.
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -288,12 +293,69 @@ std::string WriteTemporaryFile(const std::string& target, std::string_view bytes
   }
   // A replaced file keeps its permissions.
   const bool modeKept = !existed || ::fchmod(fd, st.st_mode & 07777) == 0;
-  const bool ok = modeKept && written == bytes.size() && ::fsync(fd) == 0;
-  if (::close(fd) != 0 || !ok) {
+  if (!modeKept || written != bytes.size()) {
+    ::close(fd);
     ::unlink(temp.c_str());
     fail();
   }
+  return fd;
+}
+
+// fsync and close; on failure removes temp and throws.
+void SyncAndClose(int fd, const std::string& temp, const std::string& shownName) {
+  const bool synced = ::fsync(fd) == 0;
+  if (::close(fd) != 0 || !synced) {
+    ::unlink(temp.c_str());
+    throw CartozenError("Unable to write to " + shownName);
+  }
+}
+
+}  // namespace
+
+std::string WriteTemporaryFile(const std::string& target, std::string_view bytes,
+                               const std::string& shownName) {
+  std::string temp;
+  SyncAndClose(WriteFreshTemporary(target, bytes, shownName, temp), temp, shownName);
   return temp;
+}
+
+UnsyncedTemporaryFile::UnsyncedTemporaryFile(const std::string& target, std::string_view bytes,
+                                             const std::string& shownName) {
+  descriptor_ = WriteFreshTemporary(target, bytes, shownName, path_);
+#if defined(SYNC_FILE_RANGE_WRITE)
+  // Only a start: the device writes while the caller goes on; the commit's fsync waits for it.
+  ::sync_file_range(descriptor_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
+UnsyncedTemporaryFile::UnsyncedTemporaryFile(UnsyncedTemporaryFile&& other) noexcept {
+  *this = std::move(other);
+}
+
+UnsyncedTemporaryFile& UnsyncedTemporaryFile::operator=(UnsyncedTemporaryFile&& other) noexcept {
+  if (this != &other) {
+    Discard();
+    path_ = std::exchange(other.path_, {});
+    descriptor_ = std::exchange(other.descriptor_, -1);
+  }
+  return *this;
+}
+
+UnsyncedTemporaryFile::~UnsyncedTemporaryFile() {
+  Discard();
+}
+
+void UnsyncedTemporaryFile::Discard() noexcept {
+  if (descriptor_ >= 0) ::close(descriptor_);
+  if (!path_.empty()) ::unlink(path_.c_str());
+  descriptor_ = -1;
+  path_.clear();
+}
+
+void UnsyncedTemporaryFile::Commit(const std::string& target, const std::string& shownName) {
+  const std::string temp = std::exchange(path_, {});
+  SyncAndClose(std::exchange(descriptor_, -1), temp, shownName);
+  CommitTemporaryFile(temp, target, shownName);
 }
 
 void CommitTemporaryFile(const std::string& temp, const std::string& target,

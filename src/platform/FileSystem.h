@@ -90,4 +90,30 @@ std::string WriteTemporaryFile(const std::string& target, std::string_view bytes
 void CommitTemporaryFile(const std::string& temp, const std::string& target,
                          const std::string& shownName);
 
+// WriteTemporaryFile with the wait for the device left to whoever commits: the bytes are
+// written and their writeback started, the file stays open. A worker that writes many files
+// hands the wait to a thread that has nothing else to do, and the device works meanwhile.
+// Moving hands the file on; destroying it uncommitted removes it.
+class UnsyncedTemporaryFile {
+ public:
+  UnsyncedTemporaryFile() = default;
+  UnsyncedTemporaryFile(const std::string& target, std::string_view bytes,
+                        const std::string& shownName);
+  UnsyncedTemporaryFile(UnsyncedTemporaryFile&& other) noexcept;
+  UnsyncedTemporaryFile& operator=(UnsyncedTemporaryFile&& other) noexcept;
+  ~UnsyncedTemporaryFile();
+
+  bool Empty() const { return path_.empty(); }
+  // Waits until the bytes are on the device (fsync), closes the file and renames it onto
+  // target; on failure removes it and throws CartozenError("Unable to write to " + shownName).
+  // Leaves the object empty either way.
+  void Commit(const std::string& target, const std::string& shownName);
+
+ private:
+  void Discard() noexcept;
+
+  std::string path_;
+  int descriptor_ = -1;
+};
+
 }  // namespace cz

@@ -47,31 +47,6 @@ bool TileFolder::Listed(TileLevel level, TilePosition position) const {
   return realNames_.count(TileName(level, position)) != 0;
 }
 
-PreparedTileFile::PreparedTileFile(PreparedTileFile&& other) noexcept {
-  *this = std::move(other);
-}
-
-PreparedTileFile& PreparedTileFile::operator=(PreparedTileFile&& other) noexcept {
-  if (this != &other) {
-    Discard();
-    TemporaryPath = std::exchange(other.TemporaryPath, {});
-    FinalPath = std::move(other.FinalPath);
-    ShownName = std::move(other.ShownName);
-    Position = other.Position;
-    Level = other.Level;
-  }
-  return *this;
-}
-
-PreparedTileFile::~PreparedTileFile() {
-  Discard();
-}
-
-void PreparedTileFile::Discard() noexcept {
-  if (!TemporaryPath.empty()) ::unlink(TemporaryPath.c_str());
-  TemporaryPath.clear();
-}
-
 void BeginTileRun(TileRun& run, UserInterface& ui) {
   run.TilesCreated = 0;
   run.CustomPalette.reset();
@@ -105,13 +80,12 @@ PreparedTileFile PrepareTileFile(const Raster32& raster, TilePosition position, 
   // A missing "Tiles" folder fails here like any unwritable folder: the project creates it,
   // and re-creating it silently would hide a wrong path.
   tile.FinalPath = run.Folder ? run.Folder->PathOf(level, position) : ResolvePath(tile.ShownName);
-  tile.TemporaryPath = WriteTemporaryFile(tile.FinalPath, bytes, tile.ShownName);
+  tile.Temporary = UnsyncedTemporaryFile(tile.FinalPath, bytes, tile.ShownName);
   return tile;
 }
 
 void CommitTileFile(PreparedTileFile& tile, TileRun& run, UserInterface& ui) {
-  const std::string temp = std::exchange(tile.TemporaryPath, {});
-  CommitTemporaryFile(temp, tile.FinalPath, tile.ShownName);
+  tile.Temporary.Commit(tile.FinalPath, tile.ShownName);
   ui.SetStatusText("Created tile resolution " + std::to_string(tile.Level + 1) +
                    " with position number " + std::to_string(tile.Position));
   ++run.TilesCreated;

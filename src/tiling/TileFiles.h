@@ -8,9 +8,9 @@
 // so a crash never leaves a truncated tile that a later run would fail to load.
 //
 // A run writes in two steps so that workers can do the expensive half: PrepareTileFile
-// encodes the tile and writes its temporary file (on the device, so the later rename never
-// exposes a truncated file); CommitTileFile renames it into place in run order and reports
-// it. A prepared tile that is never committed removes its temporary file.
+// encodes the tile and writes its temporary file; CommitTileFile waits until that file is on
+// the device (so the rename never exposes a truncated file), renames it into place in run
+// order and reports it. A prepared tile that is never committed removes its temporary file.
 //
 // A run reads the "Tiles" folder once (TileFolder) and resolves every tile name against that
 // listing, so writing a tile costs the same whether the folder holds ten files or 20,000.
@@ -27,6 +27,7 @@
 #include "geo/TileGrid.h"
 #include "imaging/TileEncoder.h"
 #include "imaging/TilePalette.h"
+#include "platform/FileSystem.h"
 
 namespace cz {
 
@@ -61,23 +62,15 @@ struct TileRun {
   std::optional<TileFolder> Folder;          // listed by BeginTileRun
 };
 
-// A tile encoded and written under its temporary name, not yet in place. Moving it hands the
-// file on; destroying it uncommitted deletes the temporary file.
-class PreparedTileFile {
- public:
-  PreparedTileFile() = default;
-  PreparedTileFile(PreparedTileFile&& other) noexcept;
-  PreparedTileFile& operator=(PreparedTileFile&& other) noexcept;
-  ~PreparedTileFile();
-
-  std::string TemporaryPath;
+// A tile encoded and written under its temporary name, not yet in place (nor known to be on
+// the device: the commit waits for that). Moving it hands the file on; destroying it
+// uncommitted deletes the temporary file.
+struct PreparedTileFile {
+  UnsyncedTemporaryFile Temporary;
   std::string FinalPath;  // real spelling
   std::string ShownName;  // for messages: TileFileName
   TilePosition Position = 0;
   TileLevel Level = 0;
-
- private:
-  void Discard() noexcept;
 };
 
 // projectFolder + "/Tiles".
@@ -100,7 +93,8 @@ void SaveTile(const Raster32& raster, TilePosition position, TileLevel level, Ti
 // run is only read.
 PreparedTileFile PrepareTileFile(const Raster32& raster, TilePosition position, TileLevel level,
                                  const TileRun& run, TileEncoder& encoder);
-// The second half: puts the file in place, reports and counts it.
+// The second half: waits for the file to reach the device, puts it in place, reports and
+// counts it. The wait is the commit's so that the workers never stand still for the device.
 void CommitTileFile(PreparedTileFile& tile, TileRun& run, UserInterface& ui);
 
 // When the tile's file exists, replaces raster's size and pixels with the decoded tile

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -99,6 +100,35 @@ TEST(FileSystemTest, AtomicWriteReplacesWholeFilesAndKeepsNoTemporaries) {
   EXPECT_THROW(ReadWholeFile(dir / "none"), CartozenError);
   EXPECT_TRUE(DeleteFileAt(dir / "T.bin"));
   EXPECT_FALSE(DeleteFileAt(dir / "t.bin"));
+}
+
+// The tile writers' file: nothing in place before the commit, nothing left when dropped, the
+// target's permissions kept when it is replaced, and the object handed on by moves.
+TEST(FileSystemTest, UnsyncedTemporaryFileAppearsOnlyWhenCommitted) {
+  TempFolder dir;
+  const auto entries = [&] {
+    return std::distance(std::filesystem::directory_iterator(dir.Path()),
+                         std::filesystem::directory_iterator());
+  };
+  { UnsyncedTemporaryFile dropped(dir / "a.gif", "lost", "a.gif"); }
+  EXPECT_EQ(entries(), 0);
+
+  dir.Write("b.gif", "old");
+  ASSERT_EQ(::chmod((dir / "b.gif").c_str(), 0640), 0);
+  UnsyncedTemporaryFile file(dir / "b.gif", "new bytes", "b.gif");
+  UnsyncedTemporaryFile moved = std::move(file);
+  EXPECT_TRUE(file.Empty());
+  EXPECT_EQ(ReadFileBytes(dir / "b.gif"), "old");
+  moved.Commit(dir / "b.gif", "b.gif");
+  EXPECT_TRUE(moved.Empty());
+  EXPECT_EQ(ReadFileBytes(dir / "b.gif"), "new bytes");
+  EXPECT_EQ(std::filesystem::status(dir / "b.gif").permissions(),
+            std::filesystem::perms(0640));
+  EXPECT_EQ(entries(), 1);
+
+  ASSERT_EQ(::chmod((dir / "b.gif").c_str(), 0444), 0);
+  EXPECT_THROW(UnsyncedTemporaryFile(dir / "b.gif", "x", "b.gif"), CartozenError);
+  EXPECT_EQ(entries(), 1);
 }
 
 TEST(FileSystemTest, WriteLeftoversOfEndedWritersAreRemoved) {
