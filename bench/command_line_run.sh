@@ -31,12 +31,16 @@
 #
 # Usage: bench/command_line_run.sh [build folder, default build] [earlier build folder]
 #        [width height, default 12000 9000]
+# Each run is repeated ROUNDS times (default 3; gdalwarp too) and the median wall time kept:
+# on a virtual machine the first touch of fresh memory costs from 0.1 to 1 s for the chart's
+# raster, depending on whether the host still backs the pages.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 earlier=${2:-}
 width=${3:-12000}
 height=${4:-9000}
+rounds=${ROUNDS:-3}
 for tool in cartozen2 cartozen-sample-chart; do
   [ -x "$build/bin/$tool" ] || { echo "build $tool first (cmake --build $build --target $tool)" >&2; exit 1; }
 done
@@ -49,24 +53,29 @@ trap 'rm -rf "$work"' EXIT
 echo "load when starting: $(uptime | sed 's/.*load average/load average/')"
 printf '%-34s %7s %8s %8s %9s %6s\n' run wall_s cpu_s ms/tile peak_MiB tiles
 
-# run LABEL BINARY THREADS SWITCHES...: a fresh project with the chart, one timed run.
+# run LABEL BINARY THREADS SWITCHES...: a fresh project with the chart, ROUNDS timed runs; the
+# run of median wall time is printed and kept.
 run() {
   local label=$1 binary=$2 count=$3
   shift 3
-  local dir="$work/run"
-  rm -rf "$dir"
-  mkdir -p "$dir/Bench/Map sources"
-  cp "$binary" "$dir/cartozen2"
-  ln "$work/chart.tif" "$dir/Bench/Map sources/chart.tif"
-  cat "$work/chart.tif" >/dev/null  # in the page cache for every run alike
-  (cd "$dir" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM CARTOZEN_THREADS="$count" \
-    /usr/bin/time -f '%e %U %S %M' -o "$dir/time" ./cartozen2 /P Bench /S chart.tif /X 48 6 4 6 "$@" \
-    >/dev/null 2>&1) || { echo "$label failed: $(cat "$dir/Error.txt" 2>/dev/null)" >&2; exit 1; }
-  local tiles
-  tiles=$(find "$dir/Bench/Tiles" -name '*.GIF' | wc -l)
-  read -r wall user sys rss <"$dir/time"
-  awk -v l="$label" -v wall="$wall" -v u="$user" -v s="$sys" -v rss="$rss" -v t="$tiles" 'BEGIN {
-    printf "%-34s %7.2f %8.2f %8.1f %9.0f %6d\n", l, wall, u + s, (u + s) * 1000 / t, rss / 1024, t
+  local dir="$work/run" round
+  : >"$work/rounds"
+  for round in $(seq "$rounds"); do
+    rm -rf "$dir"
+    mkdir -p "$dir/Bench/Map sources"
+    cp "$binary" "$dir/cartozen2"
+    ln "$work/chart.tif" "$dir/Bench/Map sources/chart.tif"
+    cat "$work/chart.tif" >/dev/null  # in the page cache for every run alike
+    (cd "$dir" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM CARTOZEN_THREADS="$count" \
+      /usr/bin/time -f '%e %U %S %M' -o "$dir/time" ./cartozen2 /P Bench /S chart.tif /X 48 6 4 6 "$@" \
+      >/dev/null 2>&1) || { echo "$label failed: $(cat "$dir/Error.txt" 2>/dev/null)" >&2; exit 1; }
+    echo "$(cat "$dir/time") $(find "$dir/Bench/Tiles" -name '*.GIF' | wc -l)" >>"$work/rounds"
+  done
+  local wall user sys rss tiles
+  read -r wall user sys rss tiles < <(sort -n "$work/rounds" | sed -n "$(((rounds + 1) / 2))p")
+  awk -v l="$label" -v wall="$wall" -v u="$user" -v s="$sys" -v rss="$rss" -v t="$tiles" \
+    -v all="$(cut -d' ' -f1 "$work/rounds" | sort -n | tr '\n' ' ')" 'BEGIN {
+    printf "%-34s %7.2f %8.2f %8.1f %9.0f %6d   (walls %s)\n", l, wall, u + s, (u + s) * 1000 / t, rss / 1024, t, all
   }'
   echo "$label $wall $user $sys $rss" >>"$work/results"
 }
@@ -86,9 +95,15 @@ if command -v gdalwarp >/dev/null; then
   # Level-0 output size: 24 tiles of 600 rows per 4°, 24 tiles of the middle row's width.
   tileWidth=$(awk 'BEGIN { printf "%d", 600 * cos(46 * atan2(0, -1) / 180) + 0.5 }')
   gdal_translate -q -of VRT -a_srs EPSG:4326 -a_ullr 6 48 12 44 "$work/chart.tif" "$work/chart.vrt"
-  /usr/bin/time -f '%e %U %S %M' -o "$work/gdaltime" \
-    gdalwarp -q -r bilinear -ts $((24 * tileWidth)) $((16 * 600)) -wo NUM_THREADS=1 \
-      --config GDAL_NUM_THREADS 1 --config GDAL_CACHEMAX 1024 "$work/chart.vrt" "$work/warp.tif"
+  : >"$work/gdalrounds"
+  for round in $(seq "$rounds"); do
+    rm -f "$work/warp.tif"
+    /usr/bin/time -f '%e %U %S %M' -o "$work/gdaltime" \
+      gdalwarp -q -r bilinear -ts $((24 * tileWidth)) $((16 * 600)) -wo NUM_THREADS=1 \
+        --config GDAL_NUM_THREADS 1 --config GDAL_CACHEMAX 1024 "$work/chart.vrt" "$work/warp.tif"
+    cat "$work/gdaltime" >>"$work/gdalrounds"
+  done
+  sort -n "$work/gdalrounds" | sed -n "$(((rounds + 1) / 2))p" >"$work/gdaltime"
   read -r wall user sys rss <"$work/gdaltime"
   awk -v wall="$wall" -v u="$user" -v s="$sys" -v rss="$rss" -v w="$((24 * tileWidth))" 'BEGIN {
     printf "%-34s %7.2f %8.2f %8s %9.0f %6s\n", "gdalwarp -r bilinear, 1 thread", wall, u + s, "-", rss / 1024, "-"

@@ -21,10 +21,15 @@ selection=("${@:2}")
 [ ${#selection[@]} -gt 0 ] || selection=(platform port imaging tiling importer workspace app)
 tests=("${selection[@]%%:*}")
 
+# The application is built only for the window tests, which also start the built program (its
+# command line; it runs instrumented too). CARTOZEN_UNITY=ON compiles in batches of files.
+app=OFF
+for name in "${tests[@]}"; do [ "$name" != app ] || app=ON; done
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCARTOZEN_SANITIZE_THREAD=ON \
-  -DCARTOZEN_BUILD_BENCH=OFF >/dev/null
-# The window tests also start the built program (its command line); it runs instrumented too.
-cmake --build "$build" -j "$jobs" --target "${tests[@]/%/_tests}" cartozen2
+  -DCARTOZEN_BUILD_BENCH=OFF -DCARTOZEN_BUILD_APP="$app" -DCMAKE_UNITY_BUILD="${CARTOZEN_UNITY:-OFF}" >/dev/null
+targets=("${tests[@]/%/_tests}")
+[ "$app" = OFF ] || targets+=(cartozen2)
+cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$root/scripts/tsan-suppressions.txt"
 export QT_QPA_PLATFORM=offscreen
@@ -43,9 +48,23 @@ for chosen in "${selection[@]}"; do
   [ "$chosen" = "$name" ] || filter=${chosen#*:}
   exe="$build/bin/${name}_tests"
   log="$logs/$name.log"
+  # The executable's tests in one shard per job, side by side (gtest's sharding), each with a
+  # log of its own, joined afterwards.
   rc=0
-  "$exe" --gtest_brief=1 --gtest_filter="$filter" >"$log" 2>&1 || rc=$?
-  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log" | tail -1)
+  pids=()
+  for shard in $(seq 0 $((jobs - 1))); do
+    GTEST_TOTAL_SHARDS=$jobs GTEST_SHARD_INDEX=$shard \
+      "$exe" --gtest_brief=1 --gtest_filter="$filter" >"$log.$shard" 2>&1 &
+    pids+=($!)
+  done
+  for pid in "${pids[@]}"; do wait "$pid" || rc=$?; done
+  passed=0
+  for shard in $(seq 0 $((jobs - 1))); do
+    count=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log.$shard" | tail -1)
+    passed=$((passed + ${count:-0}))
+    cat "$log.$shard"
+    rm -f "$log.$shard"
+  done >"$log"
   reports=$(grep -cE '^(WARNING|ERROR|FATAL): ThreadSanitizer' "$log" || true)
   total_tests=$((total_tests + ${passed:-0}))
   total_reports=$((total_reports + reports))

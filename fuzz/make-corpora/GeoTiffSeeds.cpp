@@ -24,8 +24,6 @@ namespace {
 using Keys = std::function<void(GTIF*)>;
 using Params = std::vector<std::pair<geokey_t, double>>;
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
 struct Georef {
   std::vector<double> TiePoints;  // raster i, j, k, model x, y, z per point

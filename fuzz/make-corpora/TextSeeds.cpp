@@ -21,9 +21,6 @@ std::string Arguments(const std::vector<std::string>& arguments) {
   return out;
 }
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
-
 // The record the grid-layout target reads, field by field in its order.
 struct GridRecord {
   double TopLatitude = 48, LeftLongitude = 6;

@@ -62,10 +62,6 @@ std::uint32_t U32Native(const std::uint8_t* p) {
   return v;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // Sequential and positioned reads that fail loudly on a short file.
 class BmpFile {
  public:
@@ -358,7 +354,7 @@ void ReadBmp(BmpFile& file, Raster32& raster, std::uint64_t& requiredBytes,
 
 void ReadBmpChart(const std::string& path, Raster32& raster, std::uint64_t& requiredBytes,
                   std::uint64_t maxBytes) {
-  std::unique_ptr<std::FILE, FileCloser> handle(std::fopen(ResolvePath(path).c_str(), "rb"));
+  OpenedFile handle(std::fopen(ResolvePath(path).c_str(), "rb"));
   struct stat status {};
   if (!handle || fstat(fileno(handle.get()), &status) != 0 || !S_ISREG(status.st_mode)) {
     throw CartozenError(UnableToOpenText(path));

@@ -121,15 +121,11 @@ JpegOutcome DecodeJpeg(jpeg_decompress_struct* info, JpegErrorManager* errors,
   return JpegOutcome::Decoded;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 void ReadJpegChart(const std::string& path, Raster32& raster, std::uint64_t& requiredBytes,
                    std::uint64_t maxBytes) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ResolvePath(path).c_str(), "rb"));
+  OpenedFile file(std::fopen(ResolvePath(path).c_str(), "rb"));
   if (!file) throw CartozenError(UnableToOpenText(path));
 
   jpeg_decompress_struct info{};

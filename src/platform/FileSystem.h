@@ -12,11 +12,19 @@
 // renames it over the target, so a crash leaves either the old or the new file.
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace cz {
+
+// A stdio file that is closed when the handle goes.
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OpenedFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // The path with every existing component in its real spelling (see above).
 std::string ResolvePath(std::string_view path);

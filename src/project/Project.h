@@ -43,6 +43,9 @@ inline constexpr char kCreateProjectQuestion[] =
 
 inline constexpr char kTilesFolder[] = "Tiles";
 inline constexpr char kMapSourcesFolder[] = "Map sources";
+// The same folder as the command line has always named it; found on disk without regard to
+// case.
+inline constexpr char kCommandLineSourceFolder[] = "Map Sources";
 inline constexpr char kEfisMapsFolder[] = "EFIS Maps";
 inline constexpr char kUnpackFolder[] = "Unpack";
 inline constexpr char kTempFolder[] = "Temp";

@@ -11,8 +11,6 @@
 namespace cz {
 namespace {
 
-constexpr std::uint32_t kNewPixel = PackPixel(0, 0, 0, 255);
-
 void CheckPart(std::uint8_t q, int count) {
   if (q >= count) throw CartozenError("Cell part " + std::to_string(q) + " out of range");
 }
@@ -83,7 +81,7 @@ void CellRenderer::PrepareCleared(std::int32_t width) {
 }
 
 void CellRenderer::PrepareKept(std::int32_t width) {
-  ResizeKeeping(tile_, width, kTileHeight, kNewPixel);
+  ResizeKeeping(tile_, width, kTileHeight, kNewTilePixel);
 }
 
 TileRect CellRenderer::SetTransform(const PixelQuad& quad, const TileRect& rect) {

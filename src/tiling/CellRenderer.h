@@ -109,6 +109,9 @@ class CellRenderer {
   const ProjectionLattice* lattice_;
 };
 
+// What a tile holds where nothing was drawn yet: opaque black.
+inline constexpr std::uint32_t kNewTilePixel = PackPixel(0, 0, 0, 255);
+
 // Sizes raster to width × height keeping the pixels of the common top-left area; pixels
 // that were not there before are set to fill.
 void ResizeKeeping(Raster32& raster, std::int32_t width, std::int32_t height, std::uint32_t fill);

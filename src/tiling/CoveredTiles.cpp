@@ -12,8 +12,6 @@
 namespace cz {
 namespace {
 
-constexpr std::uint32_t kNewPixel = PackPixel(0, 0, 0, 255);
-
 // The box a piece of a cell part takes tile pixels in: the coverage's box inset by one chart
 // pixel (measured through the piece's map at its centre). A cell's projective map places the
 // chart only to about a pixel (its points are whole pixels, its parallels straight), and even
@@ -328,7 +326,7 @@ std::int64_t RenderCoveredTile(const TilePlan& plan, const PlannedTile& tile,
       raster.Clear();
       store.LoadExistingTile(raster, tile.Position, tile.Level);
       if (raster.Width() != scratch.Width() || raster.Height() != kTileHeight) {
-        ResizeKeeping(raster, scratch.Width(), kTileHeight, tile.Level >= 3 ? kNewPixel : 0);
+        ResizeKeeping(raster, scratch.Width(), kTileHeight, tile.Level >= 3 ? kNewTilePixel : 0);
       }
       square.emplace(tile.Level, tile.Position,
                      tile.Level >= 3 ? scratch.Width() : scratch.Width() - 1);

@@ -19,7 +19,6 @@ namespace cz {
 namespace {
 
 constexpr char kCellSwitches[] = "PSOCJ";
-constexpr char kCommandLineSourceFolder[] = "Map Sources";
 
 // The job's name in the shared log: "/C lat lon" as typed, or "/J".
 std::string JobName(const CommandArguments& arguments) {

@@ -24,10 +24,6 @@ namespace cz {
 
 namespace {
 
-// The folder the command line takes its source from; "Map sources" on disk, found without
-// regard to case.
-constexpr char kCommandLineSourceFolder[] = "Map Sources";
-
 // Passes everything on and remembers the last message box and status text, so that a refusal
 // of tile creation, which only shows its reason, can be written to the log as well.
 class RefusalWitness : public ForwardingUserInterface {

@@ -195,7 +195,9 @@ TEST_P(ZoomBarTest, PositionGivesTheScale) {
   EXPECT_EQ(window->ScrollBar1->value(), GetParam().position);
   EXPECT_DOUBLE_EQ(window->Image321->Mapping().Scale, GetParam().scale);
   // The grid follows the zoom (at 0.01 the whole grid is a few pixels: markers overlap).
-  if (GetParam().scale > 0.2) EXPECT_EQ(OverlayAtGridPoint(1, 1), QColor(0, 255, 0));
+  if (GetParam().scale > 0.2) {
+    EXPECT_EQ(OverlayAtGridPoint(1, 1), QColor(0, 255, 0));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

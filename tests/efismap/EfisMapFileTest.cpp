@@ -16,10 +16,7 @@ namespace {
 
 using testing::ReadFileBytes;
 using testing::TempFolder;
-
-std::uint32_t WordAt(const std::string& bytes, std::size_t offset) {
-  return LoadUint32LE(reinterpret_cast<const unsigned char*>(bytes.data() + offset));
-}
+using testing::WordAt;
 
 // The checksum as a reader computes it: every word before the last, added up with wrap-around.
 std::uint32_t SumOfWordsBeforeLast(const std::string& bytes) {

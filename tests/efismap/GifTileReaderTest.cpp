@@ -9,11 +9,13 @@
 
 #include "imaging/TileEncoder.h"
 #include "support/ChartLikeTile.h"
+#include "support/DrawnPixels.h"
 #include "support/GifTestFiles.h"
 
 namespace cz {
 namespace {
 
+using testing::CountDrawn;
 using testing::AssembleGif;
 using testing::ClearPolicy;
 using testing::CodeWriter;
@@ -60,12 +62,6 @@ IndexedImage Ramp(int width, int height, int colourCount = 256) {
 
 std::uint32_t ColourOf(const IndexedImage& image, int x, int y) {
   return ViewPixel(image.colours[image.At(x, y)]);
-}
-
-std::size_t CountDrawn(const Raster32& view) {
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < view.PixelCount(); ++i) n += view.Pixels()[i] != 0;
-  return n;
 }
 
 // The view shows image at (0, 0), pixel for pixel.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GifSample.h"
+#include "MapFileBuilder.h"
 #include "efismap/EfisMapFile.h"
 #include "efismap/MapFileCheck.h"
 #include "efismap/TileName.h"
@@ -26,11 +27,8 @@ using testing::ReadFileBytes;
 using testing::RecordingUserInterface;
 using testing::SampleGif87a;
 using testing::TempFolder;
+using testing::WordAt;
 namespace fs = std::filesystem;
-
-std::uint32_t WordAt(const std::string& bytes, std::size_t offset) {
-  return LoadUint32LE(reinterpret_cast<const unsigned char*>(bytes.data() + offset));
-}
 
 class MakeMapsTest : public ::testing::Test {
  protected:

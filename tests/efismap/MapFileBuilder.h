@@ -8,9 +8,15 @@
 
 #include "efismap/EfisMapFile.h"
 #include "platform/BinaryFile.h"
+#include "platform/LittleEndian.h"
 #include "support/TempFolder.h"
 
 namespace cz::testing {
+
+// The little-endian 32-bit word of a map file's bytes at offset.
+inline std::uint32_t WordAt(const std::string& bytes, std::size_t offset) {
+  return LoadUint32LE(reinterpret_cast<const unsigned char*>(bytes.data() + offset));
+}
 
 using MapTiles = std::vector<std::tuple<TileLevel, int, std::string>>;
 

@@ -16,12 +16,14 @@
 #include "efismap/MapTileGif.h"
 #include "platform/BinaryFile.h"
 #include "platform/Error.h"
+#include "support/DrawnPixels.h"
 #include "support/GifTestFiles.h"
 #include "support/TempFolder.h"
 
 namespace cz {
 namespace {
 
+using testing::CountDrawn;
 using testing::TempFolder;
 
 // --- Position texts ---------------------------------------------------------------------
@@ -184,12 +186,6 @@ testing::IndexedImage TileImage(int width) {
 
 std::uint32_t TilePixel(const testing::IndexedImage& image, int x, int y) {
   return testing::ViewPixel(image.colours[image.At(x, y)]);
-}
-
-std::size_t CountDrawn(const Raster32& raster) {
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < raster.PixelCount(); ++i) n += raster.Pixels()[i] != 0;
-  return n;
 }
 
 class MapViewerDrawing : public ::testing::Test {

@@ -43,7 +43,7 @@ struct LambertConic {
   static constexpr double kEarthRadius = 6371.0;
 };
 
-struct ChartPixel {
+struct PlottedPixel {
   double x, y;
 };
 
@@ -62,7 +62,7 @@ class SyntheticChart {
     originX_ = 300 - x * scale_;
     originY_ = 300 + std::max(y, midY) * scale_;
   }
-  ChartPixel At(double latitude, double longitude) const {
+  PlottedPixel At(double latitude, double longitude) const {
     double x, y;
     projection_.Project(latitude, longitude, x, y);
     return {originX_ + x * scale_, originY_ - y * scale_};
@@ -86,7 +86,7 @@ Deviation Measure(const SyntheticChart& chart, GeoReference geoRef) {
   Deviation d;
   for (int r = 0; r <= 4; ++r) {
     for (int c = 0; c <= 4; ++c) {
-      const ChartPixel truth = chart.At(chart.Top() - r, chart.Left() + c);
+      const PlottedPixel truth = chart.At(chart.Top() - r, chart.Left() + c);
       const double dx = geoRef.Grid[c][r].X - truth.x, dy = geoRef.Grid[c][r].Y - truth.y;
       const double distance = std::hypot(dx, dy);
       d.max = std::max(d.max, distance);
@@ -100,10 +100,10 @@ Deviation Measure(const SyntheticChart& chart, GeoReference geoRef) {
 // Corners on the outer intersections; skews from the lean of the edge meridians, in pixels
 // per degree of latitude (negative when the meridian leans inward going up).
 GeoReference OperatorFit(const SyntheticChart& chart) {
-  const ChartPixel tl = chart.At(chart.Top(), chart.Left());
-  const ChartPixel bl = chart.At(chart.Top() - 4, chart.Left());
-  const ChartPixel tr = chart.At(chart.Top(), chart.Left() + 4);
-  const ChartPixel br = chart.At(chart.Top() - 4, chart.Left() + 4);
+  const PlottedPixel tl = chart.At(chart.Top(), chart.Left());
+  const PlottedPixel bl = chart.At(chart.Top() - 4, chart.Left());
+  const PlottedPixel tr = chart.At(chart.Top(), chart.Left() + 4);
+  const PlottedPixel br = chart.At(chart.Top() - 4, chart.Left() + 4);
   GeoReference geoRef;
   geoRef.TopLeft = {chart.Top(), chart.Left(), static_cast<std::int32_t>(std::lrint(tl.x)),
                     static_cast<std::int32_t>(std::lrint(tl.y))};

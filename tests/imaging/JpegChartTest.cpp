@@ -40,7 +40,9 @@ TEST_P(JpegVariants, LoadsWhatLibjpegDecodesInBgraOrder) {
         ASSERT_EQ(p, PackPixel(r[0], r[0], r[0])) << x << "," << y;
         continue;
       }
-      if (layout.input == JCS_RGB) ASSERT_EQ(p, PackPixel(r[0], r[1], r[2])) << x << "," << y;
+      if (layout.input == JCS_RGB) {
+        ASSERT_EQ(p, PackPixel(r[0], r[1], r[2])) << x << "," << y;
+      }
       const std::uint32_t written = PatternPixel(x, y);
       ASSERT_LE(std::abs(RedOf(p) - RedOf(written)), 6) << x << "," << y;
       ASSERT_LE(std::abs(GreenOf(p) - GreenOf(written)), 6) << x << "," << y;

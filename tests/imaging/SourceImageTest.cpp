@@ -13,6 +13,7 @@
 #include "imaging/SourceView.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
+#include "support/AddressSanitizer.h"
 #include "support/RecordingUserInterface.h"
 #include "support/TempFolder.h"
 
@@ -171,15 +172,7 @@ TEST(VisualizeFileInImage, AFailureToShowTheImageFailsTheLoad) {
 }
 
 // The allocation failure is provoked for real, by a child process whose address space is
-// too small for the raster. (AddressSanitizer reserves terabytes of shadow memory at start,
-// so this cannot run in a sanitizer build.)
-#if defined(__SANITIZE_ADDRESS__)
-#define CZ_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CZ_UNDER_ASAN 1
-#endif
-#endif
+// too small for the raster (not under AddressSanitizer: support/AddressSanitizer.h).
 
 std::size_t AddressSpaceInUse() {
   std::ifstream statm("/proc/self/statm");
@@ -190,7 +183,7 @@ std::size_t AddressSpaceInUse() {
 
 // Loads path in a child limited to what it uses now plus 256 MB; returns the message the
 // flow would show when the load failed, or "loaded".
-std::string LoadInSmallAddressSpace(const std::string& path) {
+[[maybe_unused]] std::string LoadInSmallAddressSpace(const std::string& path) {
   int channel[2];
   if (pipe(channel) != 0) return "no pipe";
   const pid_t child = fork();

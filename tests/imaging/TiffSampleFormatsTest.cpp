@@ -23,8 +23,8 @@
 namespace cz::testing {
 namespace {
 
-constexpr int kWidth = 37;  // odd sizes: partial strips and tiles
-constexpr int kHeight = 23;
+constexpr int kChartWidth = 37;  // odd sizes: partial strips and tiles
+constexpr int kChartHeight = 23;
 
 struct Variant {
   std::string name;
@@ -55,7 +55,7 @@ void PrintTo(const Variant& v, std::ostream* os) {
 // The picture, as levels 0-1 of channel c: a grey ramp, or an RGB checker of 4-pixel squares
 // with ramps; the channel after the colours is alpha.
 double Level(const Variant& v, int x, int y, int c) {
-  const double ramp = (x + y * kWidth) / double(kWidth * kHeight - 1);
+  const double ramp = (x + y * kChartWidth) / double(kChartWidth * kChartHeight - 1);
   const bool dark = (x / 4 + y / 4) % 2 != 0;
   if (c == v.Colours()) return ((x * 7 + y * 3) % 11) / 10.0;
   if (c == 0) return ramp;
@@ -66,6 +66,31 @@ std::uint64_t IntegerValue(const Variant& v, int x, int y, int c) {  // 0 .. 2^b
   return static_cast<std::uint64_t>(std::llround(Level(v, x, y, c) * v.Max()));
 }
 
+// A half-precision float's bits for value, rounded to nearest even (not every compiler has
+// _Float16), and the value of such bits.
+std::uint16_t HalfBits(double value) {
+  if (std::isnan(value)) return 0x7E00;
+  const int sign = std::signbit(value) ? 0x8000 : 0;
+  const double magnitude = std::fabs(value);
+  if (magnitude >= 65520.0) return static_cast<std::uint16_t>(sign | 0x7C00);  // infinity
+  if (magnitude < std::ldexp(1.0, -14)) {  // subnormal, in units of 2^-24
+    return static_cast<std::uint16_t>(sign | static_cast<int>(std::nearbyint(std::ldexp(magnitude, 24))));
+  }
+  int exponent = 0;
+  const double mantissa = std::frexp(magnitude, &exponent);  // in [0.5, 1)
+  const auto fraction = static_cast<int>(std::nearbyint((mantissa * 2 - 1) * 1024));
+  // A fraction rounded up to 1024 carries into the exponent, as the bits add up.
+  const int bits = sign + ((exponent + 14) << 10) + fraction;
+  return static_cast<std::uint16_t>((bits & 0x7FFF) >= 0x7C00 ? sign | 0x7C00 : bits);
+}
+double HalfValue(std::uint16_t bits) {
+  const double sign = (bits & 0x8000) != 0 ? -1.0 : 1.0;
+  const int exponent = bits >> 10 & 0x1F, fraction = bits & 0x3FF;
+  if (exponent == 31) return fraction != 0 ? std::nan("") : sign * HUGE_VAL;
+  if (exponent == 0) return sign * std::ldexp(fraction, -24);
+  return sign * std::ldexp(1024 + fraction, exponent - 25);
+}
+
 // Floats as stored, with a NaN and an infinity at two pixels, which must load black.
 double FloatValue(const Variant& v, int x, int y, int c) {
   if (c == 0 && y == 1 && x < 2) {
@@ -73,7 +98,7 @@ double FloatValue(const Variant& v, int x, int y, int c) {
   }
   const double level = Level(v, x, y, c);
   const double value = c == v.Colours() ? level : v.low + level * (v.high - v.low);
-  if (v.bits == 16) return static_cast<double>(static_cast<_Float16>(value));
+  if (v.bits == 16) return HalfValue(HalfBits(value));
   return v.bits == 32 ? static_cast<float>(value) : value;
 }
 
@@ -86,7 +111,7 @@ std::uint64_t RawSample(const Variant& v, int x, int y, int c) {
     return static_cast<std::uint64_t>(signedValue) & static_cast<std::uint64_t>(v.Max());
   }
   const double value = FloatValue(v, x, y, c);
-  if (v.bits == 16) return std::bit_cast<std::uint16_t>(static_cast<_Float16>(value));
+  if (v.bits == 16) return HalfBits(value);
   if (v.bits == 32) return std::bit_cast<std::uint32_t>(static_cast<float>(value));
   return v.bits == 64 ? std::bit_cast<std::uint64_t>(value) : 0;
 }
@@ -107,8 +132,8 @@ void WriteVariant(const std::string& path, const Variant& v) {
   TIFF* tiff = TIFFOpen(path.c_str(), v.bigEndian ? "wb" : "wl");
   ASSERT_NE(tiff, nullptr);
   const int channels = v.Channels();
-  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, kWidth);
-  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, kHeight);
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, kChartWidth);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, kChartHeight);
   TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, channels);
   TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, v.bits);
   TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, v.format);
@@ -127,22 +152,22 @@ void WriteVariant(const std::string& path, const Variant& v) {
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
   }
   // A chunk: a tile, or a scanline of a strip.
-  const int chunkWidth = v.tiled ? 16 : kWidth;
+  const int chunkWidth = v.tiled ? 16 : kChartWidth;
   const int chunkHeight = v.tiled ? 16 : 1;
   const int perPixel = v.planes ? 1 : channels;
   const std::size_t rowBytes = (static_cast<std::size_t>(chunkWidth) * perPixel * v.bits + 7) / 8;
   std::vector<std::uint8_t> chunk(rowBytes * chunkHeight);
   const bool mirrored = v.orientation == ORIENTATION_BOTRIGHT;
   for (int plane = 0; plane < (v.planes ? channels : 1); ++plane) {
-    for (int cy = 0; cy < kHeight; cy += chunkHeight) {
-      for (int cx = 0; cx < kWidth; cx += chunkWidth) {
+    for (int cy = 0; cy < kChartHeight; cy += chunkHeight) {
+      for (int cx = 0; cx < kChartWidth; cx += chunkWidth) {
         std::fill(chunk.begin(), chunk.end(), 0);
-        for (int y = cy; y < std::min(cy + chunkHeight, kHeight); ++y) {
-          for (int x = cx; x < std::min(cx + chunkWidth, kWidth); ++x) {
+        for (int y = cy; y < std::min(cy + chunkHeight, kChartHeight); ++y) {
+          for (int x = cx; x < std::min(cx + chunkWidth, kChartWidth); ++x) {
             for (int s = 0; s < perPixel; ++s) {
               PutSample(chunk.data() + (y - cy) * rowBytes, std::size_t(x - cx) * perPixel + s,
                         v.bits,
-                        mirrored ? RawSample(v, kWidth - 1 - x, kHeight - 1 - y, plane + s)
+                        mirrored ? RawSample(v, kChartWidth - 1 - x, kChartHeight - 1 - y, plane + s)
                                  : RawSample(v, x, y, plane + s));
             }
           }
@@ -202,10 +227,10 @@ TEST_P(TiffSampleFormats, LoadScaledToEightBitsPerChannel) {
   Raster32 raster;
   std::uint64_t requiredBytes = 0;
   ReadTiffChart(path, raster, requiredBytes);
-  ASSERT_EQ(raster.Width(), kWidth);
-  ASSERT_EQ(raster.Height(), kHeight);
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
+  ASSERT_EQ(raster.Width(), kChartWidth);
+  ASSERT_EQ(raster.Height(), kChartHeight);
+  for (int y = 0; y < kChartHeight; ++y) {
+    for (int x = 0; x < kChartWidth; ++x) {
       ASSERT_EQ(raster.At(x, y), ExpectedPixel(v, x, y)) << "at " << x << "," << y;
     }
   }
@@ -323,8 +348,8 @@ TEST(TiffNoData, PixelsOfTheValueLoseOnlyTheirAlpha) {
     tagged.noData = NoDataText(c.v, c.x, c.y);
     const Raster32 loaded = Load(tagged, folder / "nodata.tif");
     int matches = 0;
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 0; x < kWidth; ++x) {
+    for (int y = 0; y < kChartHeight; ++y) {
+      for (int x = 0; x < kChartWidth; ++x) {
         bool noData = c.applied;
         for (int k = 0; k < c.v.Colours(); ++k) {
           noData = noData && RawSample(c.v, x, y, k) == RawSample(c.v, c.x, c.y, 0);

@@ -14,6 +14,7 @@
 #include "platform/ExecutableFolder.h"
 #include "platform/ObtainableMemory.h"
 #include "platform/Paths.h"
+#include "support/AddressSanitizer.h"
 #include "support/TempFolder.h"
 
 namespace cz {
@@ -154,7 +155,7 @@ TEST(FileSystemTest, WriteLeftoversOfEndedWritersAreRemoved) {
                                             "x.part"}));
 }
 
-#if !defined(__SANITIZE_ADDRESS__)
+#ifndef CZ_UNDER_ASAN
 TEST(ObtainableMemoryTest, StaysWithinTheAddressSpaceLimit) {
   // In a child: the limit stays with it.
   const pid_t child = ::fork();

@@ -36,7 +36,7 @@ class GifTileStoreTest : public ::testing::Test {
     image = Raster32(201, 201);
     image.Fill(colour);
   }
-  TileJob Job() const { return TileJob{geo, image, project.Path(), nullptr}; }
+  TileJob Job() const { return TileJob{geo, image, project.Path(), nullptr, nullptr, {}}; }
 
   Raster32 Load(TileLevel level, TilePosition position) {
     Raster32 tile;

@@ -28,7 +28,7 @@ using testing::ReadFileBytes;
 using testing::RecordingUserInterface;
 using testing::TempFolder;
 
-enum class Command {
+enum class BusyCommand {
   CreateOrOpenProject,
   LoadSourceMap,
   ProcessSourceMap,
@@ -54,31 +54,31 @@ class BusyRuleTest : public ::testing::Test {
   }
 
   // Runs the command as its window or menu would, with every question answered Yes.
-  void Run(Command command) {
+  void Run(BusyCommand command) {
     switch (command) {
-      case Command::CreateOrOpenProject:
+      case BusyCommand::CreateOrOpenProject:
         CreateOrOpenProject(state, work / "Other/o.prg", ui);
         break;
-      case Command::LoadSourceMap:
+      case BusyCommand::LoadSourceMap:
         LoadSourceMap(state, ui, view, [this](const std::string&, const std::string&) {
           ++dialogsShown;
           return std::optional<std::string>(work / "P/Map sources/a.bmp");
         });
         break;
-      case Command::ProcessSourceMap:
+      case BusyCommand::ProcessSourceMap:
         ProcessSourceMap(state, ui);
         break;
-      case Command::DeleteAllTiles:
+      case BusyCommand::DeleteAllTiles:
         DeleteAllTilesCommand(state, ui);
         break;
-      case Command::DistributeOption:
+      case BusyCommand::DistributeOption:
         DistributeMapOption(state, MapOptions(state.Source.GeoRef),
                             DistributedOption::MapResolution, ui);
         break;
-      case Command::CreateMaps:
+      case BusyCommand::CreateMaps:
         CreateMaps(state, ui);
         break;
-      case Command::Import: {
+      case BusyCommand::Import: {
         import.FolderValid = true;  // a cell at the pole: refused by a message when it runs
         import.CellChosen = true;
         import.NorthEdge = 90;
@@ -86,7 +86,7 @@ class BusyRuleTest : public ::testing::Test {
         ProcessImport(context);
         break;
       }
-      case Command::RunBatch:
+      case BusyCommand::RunBatch:
         RunBatch(state, ui, view);
         break;
     }
@@ -110,7 +110,7 @@ class BusyRuleTest : public ::testing::Test {
 
 class EveryCommandWhileEachOperationRuns
     : public BusyRuleTest,
-      public ::testing::WithParamInterface<std::tuple<Command, LongOperation>> {};
+      public ::testing::WithParamInterface<std::tuple<BusyCommand, LongOperation>> {};
 
 TEST_P(EveryCommandWhileEachOperationRuns, IsRefusedAndChangesNothing) {
   const auto [command, running] = GetParam();
@@ -137,10 +137,10 @@ TEST_P(EveryCommandWhileEachOperationRuns, IsRefusedAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, EveryCommandWhileEachOperationRuns,
-    ::testing::Combine(::testing::Values(Command::CreateOrOpenProject, Command::LoadSourceMap,
-                                         Command::ProcessSourceMap, Command::DeleteAllTiles,
-                                         Command::DistributeOption, Command::CreateMaps,
-                                         Command::Import, Command::RunBatch),
+    ::testing::Combine(::testing::Values(BusyCommand::CreateOrOpenProject, BusyCommand::LoadSourceMap,
+                                         BusyCommand::ProcessSourceMap, BusyCommand::DeleteAllTiles,
+                                         BusyCommand::DistributeOption, BusyCommand::CreateMaps,
+                                         BusyCommand::Import, BusyCommand::RunBatch),
                        ::testing::Values(LongOperation::None, LongOperation::Load,
                                          LongOperation::TileCreation, LongOperation::MapBuilding,
                                          LongOperation::Import, LongOperation::Batch)));

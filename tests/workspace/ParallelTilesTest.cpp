@@ -150,7 +150,7 @@ TEST_F(ParallelTilesTest, EveryTileAndMapFileIsTheSameForAnyThreadCount) {
 
 TEST_F(ParallelTilesTest, AnErrorLeavesWhatOneThreadLeaves) {
   // A read-only tile in the middle of the 0.5° level stops the run there.
-  const auto failedRun = [this](int threads) {
+  const auto failedRun = [](int threads) {
     UseThreads(threads);
     testing::TempFolder project;
     AppState state = NewProject(project);

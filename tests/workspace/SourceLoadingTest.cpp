@@ -185,7 +185,9 @@ TEST_P(LoadQuestion, OffersTheChartsOwnGeoreference) {
   const IniFile file(settings);
   EXPECT_EQ(file.ReadInteger("Options", "GeoReferencingType", -1), c.gridMade ? 1 : -1);
   EXPECT_EQ(file.ReadInteger("GeoRef", "XYSHIFT-2/2", -1), c.gridMade ? 1 : -1);
-  if (c.gridMade) EXPECT_EQ(file.ReadInteger("Options", "MapResolution", -1), 30);
+  if (c.gridMade) {
+    EXPECT_EQ(file.ReadInteger("Options", "MapResolution", -1), 30);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LoadQuestion,
