@@ -77,6 +77,10 @@ inline double Coverage(double distance, double width) {
 inline std::vector<double> Draw(const ScanLikeChart& chart, bool graticule) {
   std::vector<double> grey(static_cast<std::size_t>(kWidth) * kHeight);
   const ChartPixel legend = chart.Truth(kCoveredColumn, kCoveredRow);
+  std::vector<ChartPixel> truths;  // of every intersection, row by row
+  for (int r = 0; r <= kNLat; ++r) {
+    for (int c = 0; c <= kNLon; ++c) truths.push_back(chart.Truth(c, r));
+  }
   // Latitude and longitude of the scan's pixels: exact every 8 pixels, bilinear between.
   constexpr int kStep = 8, kColumns = kWidth / kStep + 2;
   std::vector<LatLon> lattice;
@@ -105,16 +109,13 @@ inline std::vector<double> Draw(const ScanLikeChart& chart, bool graticule) {
         v = v * (1 - ink) + 30 * ink;
       }
       // Roads through points near each intersection, and a label beside it.
-      for (int r = 0; r <= kNLat; ++r) {
-        for (int c = 0; c <= kNLon; ++c) {
-          const ChartPixel t = chart.Truth(c, r);
-          const double ax = x - (t.X + 14), ay = y - (t.Y - 9);
-          const double road1 = std::fabs(ax * std::sin(0.45) - ay * std::cos(0.45));
-          const double road2 = std::fabs(ax * std::sin(1.2) - ay * std::cos(1.2));
-          if (std::hypot(ax, ay) < 140) v = std::min(v, 255 - 170 * std::max(Coverage(road1, 2.5), Coverage(road2, 2)));
-          const int lx = x - int(t.X + 5), ly = y - int(t.Y - 16);
-          if (lx >= 0 && lx < 24 && ly >= 0 && ly < 9 && (lx % 4 != 3) && ((lx * 7 + ly * 3) % 5 < 3)) v = 40;
-        }
+      for (const ChartPixel& t : truths) {
+        const double ax = x - (t.X + 14), ay = y - (t.Y - 9);
+        const double road1 = std::fabs(ax * std::sin(0.45) - ay * std::cos(0.45));
+        const double road2 = std::fabs(ax * std::sin(1.2) - ay * std::cos(1.2));
+        if (std::hypot(ax, ay) < 140) v = std::min(v, 255 - 170 * std::max(Coverage(road1, 2.5), Coverage(road2, 2)));
+        const int lx = x - int(t.X + 5), ly = y - int(t.Y - 16);
+        if (lx >= 0 && lx < 24 && ly >= 0 && ly < 9 && (lx % 4 != 3) && ((lx * 7 + ly * 3) % 5 < 3)) v = 40;
       }
       // The legend box: a frame and text over everything round one intersection.
       if (std::fabs(x - legend.X) < 170 && std::fabs(y - legend.Y) < 240) {

@@ -49,12 +49,15 @@ void WriteTileTree(const std::string& folder, int zoom, std::int32_t north, std:
   const double world = WorldPixels(zoom);
   for (std::int32_t c = WebTileOf(x0).Tile; c <= WebTileOf(x0 + area.Width - 1).Tile; ++c) {
     for (std::int32_t r = WebTileOf(y0).Tile; r <= WebTileOf(y0 + area.Height - 1).Tile; ++r) {
-      const std::string png = testing::EncodeRgbPng(256, 256, [&](int x, int y) {
-        const double longitude = (c * 256 + x + 0.5) / world * 360.0 - 180.0;
-        const double latitude =
+      double latitudes[256];  // of the tile's rows
+      for (int y = 0; y < 256; ++y) {
+        latitudes[y] =
             std::atan(std::sinh(std::numbers::pi * (1 - 2 * (r * 256 + y + 0.5) / world))) * 180.0 /
             std::numbers::pi;
-        return SquareClass(latitude, longitude) == 0 ? kRed : kBlue;
+      }
+      const std::string png = testing::EncodeRgbPng(256, 256, [&](int x, int y) {
+        const double longitude = (c * 256 + x + 0.5) / world * 360.0 - 180.0;
+        return SquareClass(latitudes[y], longitude) == 0 ? kRed : kBlue;
       });
       const std::string path = WebTilePath(folder, zoom, c, r);
       ForceDirectories(path.substr(0, path.rfind('/')));
