@@ -87,7 +87,7 @@ run "level 0, $threads threads" "$build/bin/cartozen2" "$threads" "${levelZero[@
 run "all levels + /M, 1 thread" "$build/bin/cartozen2" 1 "${allLevels[@]}"
 run "all levels + /M, $threads threads" "$build/bin/cartozen2" "$threads" "${allLevels[@]}"
 if [ -n "$earlier" ]; then
-  run "earlier build: level 0" "$earlier/bin/cartozen2" 1 "${levelZero[@]}"
+  run "earlier build: level 0, $threads threads" "$earlier/bin/cartozen2" "$threads" "${levelZero[@]}"
   run "earlier build: all levels + /M" "$earlier/bin/cartozen2" 1 "${allLevels[@]}"
 fi
 
@@ -136,7 +136,8 @@ awk -v w="$width" -v h="$height" -v n="$threads" '
     printf "chart %d x %d, raster %.0f MiB; budget raster + 200 MiB = %.0f MiB\n", w, h, raster, raster + 200
     one = wall["level 0, 1 thread"]; all = wall["level 0, " n " threads"]
     printf "level 0: 1 -> %d threads %.2fx (wall)\n", n, one / all
-    if ("earlier build: level 0" in wall) printf "level 0: earlier build / this build (all threads) %.2fx (wall)\n", wall["earlier build: level 0"] / all
+    e = "earlier build: level 0, " n " threads"
+    if (e in wall) printf "level 0: earlier build / this build (all threads) %.2fx (wall)\n", wall[e] / all
     if ("gdalwarp" in wall) printf "level 0: gdalwarp / this build (all threads) %.2fx (wall)\n", wall["gdalwarp"] / all
     for (l in rss) if (l != "gdalwarp" && l !~ /^earlier build/) peak = rss[l] / 1024 > peak ? rss[l] / 1024 : peak
     printf "peak of our runs %.0f MiB (%s the budget)\n", peak, peak <= raster + 200 ? "within" : "OVER"
