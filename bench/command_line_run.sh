@@ -25,9 +25,13 @@
 # them, and on noisy charts each pixel is its own colour: no stage dominates. Rendering now
 # asks for the chart rows a few tile rows ahead (2 to 15 % off resampling, A/B runs); a tile's GIF
 # buffer is reserved to its largest size (a noisy tile's file outgrows its pixel count).
+# The workers no longer wait in fsync for each tile's file (1-2 ms a tile here, both workers
+# idle a fifth of the run): the committing thread does (2.29 -> 1.59 s median, two threads).
 # Tried and dropped, as slower or no faster: an LZW dictionary of key | code in one 64 KB or
-# 32 KB array (the 32 KB slot + 16 KB key pair stays in the first-level cache), and compact
-# 16-byte leaf sums in the octree's pixel loop (its time is the tile's own pixel loads).
+# 32 KB array (the 32 KB slot + 16 KB key pair stays in the first-level cache), an LZW step
+# without a branch on whether the string is known (its chain of dependent loads outlasts the
+# mispredictions), compact 16-byte leaf sums in the octree's pixel loop (2-3 % of that stage),
+# and three workers on two cores.
 #
 # Usage: bench/command_line_run.sh [build folder, default build] [earlier build folder]
 #        [width height, default 12000 9000]
