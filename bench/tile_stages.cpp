@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
       const std::string gif = writer.Encode(tile.Width(), tile.Height(), indices.data(), palette);
       lap(kLzw);
       const std::string final = (work / "Tiles" / "tile.GIF").string();
-      CommitTemporaryFile(WriteTemporaryFile(final, gif, final), final, final);
+      UnsyncedTemporaryFile(final, gif, final).Commit(final, final);
       lap(kWrite);
       gifBytes += gif.size();
       if (!quantizer.Exact()) {

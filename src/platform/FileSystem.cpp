@@ -264,10 +264,6 @@ int RemoveWriteLeftovers(std::string_view folder) {
   return removed;
 }
 
-void ReplaceFile(std::string_view from, std::string_view to) {
-  CommitTemporaryFile(std::string(from), ResolvePath(to), std::string(to));
-}
-
 namespace {
 
 // Writes bytes into a fresh temporary file beside target and returns its open descriptor
@@ -310,14 +306,29 @@ void SyncAndClose(int fd, const std::string& temp, const std::string& shownName)
   }
 }
 
-}  // namespace
-
+// Bytes in a fresh temporary file beside target, on the device; returns its path.
 std::string WriteTemporaryFile(const std::string& target, std::string_view bytes,
                                const std::string& shownName) {
   std::string temp;
   SyncAndClose(WriteFreshTemporary(target, bytes, shownName, temp), temp, shownName);
   return temp;
 }
+
+// Renames temp onto target; on failure removes temp and throws.
+void CommitTemporaryFile(const std::string& temp, const std::string& target,
+                         const std::string& shownName) {
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    throw CartozenError("Unable to write to " + shownName);
+  }
+}
+
+}  // namespace
+
+void ReplaceFile(std::string_view from, std::string_view to) {
+  CommitTemporaryFile(std::string(from), ResolvePath(to), std::string(to));
+}
+
 
 UnsyncedTemporaryFile::UnsyncedTemporaryFile(const std::string& target, std::string_view bytes,
                                              const std::string& shownName) {
@@ -356,14 +367,6 @@ void UnsyncedTemporaryFile::Commit(const std::string& target, const std::string&
   const std::string temp = std::exchange(path_, {});
   SyncAndClose(std::exchange(descriptor_, -1), temp, shownName);
   CommitTemporaryFile(temp, target, shownName);
-}
-
-void CommitTemporaryFile(const std::string& temp, const std::string& target,
-                         const std::string& shownName) {
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    throw CartozenError("Unable to write to " + shownName);
-  }
 }
 
 void AtomicWriteFile(std::string_view path, std::string_view bytes) {

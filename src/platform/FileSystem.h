@@ -85,21 +85,12 @@ int RemoveWriteLeftovers(std::string_view folder);
 // Renames from onto to (replacing it); throws CartozenError("Unable to write to " + to).
 void ReplaceFile(std::string_view from, std::string_view to);
 
-// The two halves of AtomicWriteFile for callers that resolve names themselves and split the
-// work between threads (tile creation writes on workers and renames in order). target is
-// used as given, without case resolution; errors name shownName.
-//
-// WriteTemporaryFile: bytes in a fresh temporary file beside target, on the device (fsync),
-// with target's permissions when it exists, else 0666 less the umask. Refuses a read-only
-// target. Returns the temporary file's path; leaves nothing behind when it throws.
-std::string WriteTemporaryFile(const std::string& target, std::string_view bytes,
-                               const std::string& shownName);
-// Renames temp onto target; on failure removes temp and throws.
-void CommitTemporaryFile(const std::string& temp, const std::string& target,
-                         const std::string& shownName);
-
-// WriteTemporaryFile with the wait for the device left to whoever commits: the bytes are
-// written and their writeback started, the file stays open. A worker that writes many files
+// The halves of AtomicWriteFile for callers that resolve names themselves and split the work
+// between threads (tile creation writes on workers and renames in order), with the wait for
+// the device left to whoever commits: the bytes are written beside target (with target's
+// permissions when it exists, else 0666 less the umask; a read-only target is refused) and
+// their writeback started, the file stays open. target is used as given, without case
+// resolution; errors name shownName. A worker that writes many files
 // hands the wait to a thread that has nothing else to do, and the device works meanwhile.
 // Moving hands the file on; destroying it uncommitted removes it.
 class UnsyncedTemporaryFile {

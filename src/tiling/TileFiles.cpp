@@ -1,7 +1,5 @@
 #include "tiling/TileFiles.h"
 
-#include <unistd.h>
-
 #include <utility>
 
 #include "imaging/GifImageDecoder.h"
