@@ -6,120 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "tiling/BilinearSampler.h"
 
 namespace cz {
 namespace {
-
-// Blue and red (or green and alpha) of a pixel in two 32-bit lanes, room for a 16-bit weight.
-inline std::uint64_t BlueRed(std::uint32_t p) {
-  return (std::uint64_t{p & 0x00FF0000u} << 16) | (p & 0xFFu);
-}
-inline std::uint64_t GreenAlpha(std::uint32_t p) {
-  return (std::uint64_t{p & 0xFF000000u} << 8) | ((p >> 8) & 0xFFu);
-}
-
-// Bilinear mix at fixed-point position (fx, fy) in 1/256 pixel, already known to lie inside
-// 0 .. (width − 1) × 256 and 0 .. (height − 1) × 256. A zero fraction reads no neighbour past
-// it, so the last column and row never reach outside the chart.
-inline std::uint32_t BilinearFixed(const std::uint32_t* pixels, std::size_t width, std::int64_t fx,
-                                   std::int64_t fy) {
-  const auto wx = static_cast<std::uint32_t>(fx & 255);
-  const auto wy = static_cast<std::uint32_t>(fy & 255);
-  const std::uint32_t* top =
-      pixels + static_cast<std::size_t>(fy >> 8) * width + static_cast<std::size_t>(fx >> 8);
-  const std::uint32_t* bottom = top + (wy != 0 ? width : 0);
-  const std::size_t right = wx != 0 ? 1 : 0;
-  const std::uint32_t p00 = top[0], p01 = top[right], p10 = bottom[0], p11 = bottom[right];
-  const std::uint64_t w00 = (256 - wx) * (256 - wy), w01 = wx * (256 - wy);
-  const std::uint64_t w10 = (256 - wx) * wy, w11 = wx * wy;
-  constexpr std::uint64_t kHalf = 0x0000800000008000ull;
-  const std::uint64_t br =
-      (BlueRed(p00) * w00 + BlueRed(p01) * w01 + BlueRed(p10) * w10 + BlueRed(p11) * w11 + kHalf) >>
-      16;
-  const std::uint64_t ga = (GreenAlpha(p00) * w00 + GreenAlpha(p01) * w01 + GreenAlpha(p10) * w10 +
-                            GreenAlpha(p11) * w11 + kHalf) >>
-                           16;
-  return static_cast<std::uint32_t>((br & 0xFF) | ((ga & 0xFF) << 8) | (((br >> 32) & 0xFF) << 16) |
-                                    (((ga >> 32) & 0xFF) << 24));
-}
-
-// The chart as the samplers see it: its pixels and its extent in 1/256 pixel, as exclusive
-// upper limits for position × 256 + 0.5: `limits` for any sample, `inner` for those whose four
-// neighbours all lie inside the chart (column and row below the last).
-struct FixedChart {
-  explicit FixedChart(const Raster32& source)
-      : pixels(source.Pixels()),
-        width(static_cast<std::size_t>(source.Width())),
-        limitX((static_cast<double>(source.Width()) - 1) * 256 + 1),
-        limitY((static_cast<double>(source.Height()) - 1) * 256 + 1),
-        innerX((static_cast<double>(source.Width()) - 1) * 256),
-        innerY((static_cast<double>(source.Height()) - 1) * 256) {}
-  const std::uint32_t* pixels;
-  std::size_t width;
-  double limitX, limitY, innerX, innerY;
-};
-
-#if defined(__SSE2__)
-// For each 8-bit fraction f: 256 − f four times, then f four times (16 bits each).
-struct FractionWeights {
-  alignas(16) std::uint16_t lanes[256][8];
-};
-constexpr FractionWeights MakeFractionWeights() {
-  FractionWeights table{};
-  for (int f = 0; f < 256; ++f) {
-    for (int k = 0; k < 4; ++k) {
-      table.lanes[f][k] = static_cast<std::uint16_t>(256 - f);
-      table.lanes[f][k + 4] = static_cast<std::uint16_t>(f);
-    }
-  }
-  return table;
-}
-constexpr FractionWeights kFractionWeights = MakeFractionWeights();
-
-// The same mix as BilinearFixed where all four neighbours lie inside the chart, the four bytes
-// side by side: each row is mixed across first, left × (256 − wx) + right × wx (at most
-// 255 × 256, exact in 16 bits), then the two rows down in 32 bits. That is the same integer
-// sum as BilinearFixed's four products, rounded the same way once at the end.
-inline std::uint32_t BilinearInside(const std::uint32_t* pixels, std::size_t width, std::int64_t fx,
-                                    std::int64_t fy) {
-  const std::uint32_t* top =
-      pixels + static_cast<std::size_t>(fy >> 8) * width + static_cast<std::size_t>(fx >> 8);
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i rows =
-      _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(top)),
-                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + width)));
-  const __m128i across =
-      _mm_load_si128(reinterpret_cast<const __m128i*>(kFractionWeights.lanes[fx & 255]));
-  const __m128i down =
-      _mm_load_si128(reinterpret_cast<const __m128i*>(kFractionWeights.lanes[fy & 255]));
-  const __m128i upper = _mm_mullo_epi16(_mm_unpacklo_epi8(rows, zero), across);
-  const __m128i lower = _mm_mullo_epi16(_mm_unpackhi_epi8(rows, zero), across);
-  const __m128i mixed = _mm_unpacklo_epi64(_mm_add_epi16(upper, _mm_srli_si128(upper, 8)),
-                                           _mm_add_epi16(lower, _mm_srli_si128(lower, 8)));
-  const __m128i low = _mm_mullo_epi16(mixed, down), high = _mm_mulhi_epu16(mixed, down);
-  const __m128i sum =
-      _mm_add_epi32(_mm_add_epi32(_mm_unpacklo_epi16(low, high), _mm_unpackhi_epi16(low, high)),
-                    _mm_set1_epi32(0x8000));
-  const __m128i bytes = _mm_packs_epi32(_mm_srli_epi32(sum, 16), zero);
-  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(bytes, zero)));
-}
-#endif
-
-// tx, ty: position × 256 + 0.5. The comparisons also reject NaN before any conversion.
-inline std::uint32_t SampleFixed(const FixedChart& chart, double tx, double ty) {
-#if defined(__SSE2__)
-  if (tx >= 0 && tx < chart.innerX && ty >= 0 && ty < chart.innerY) {
-    return BilinearInside(chart.pixels, chart.width, static_cast<std::int64_t>(tx),
-                          static_cast<std::int64_t>(ty));
-  }
-#endif
-  if (!(tx >= 0 && tx < chart.limitX && ty >= 0 && ty < chart.limitY)) return 0;
-  return BilinearFixed(chart.pixels, chart.width, static_cast<std::int64_t>(tx),
-                       static_cast<std::int64_t>(ty));
-}
 
 // The chart is far larger than any cache and a tile row reads a short piece of two chart rows
 // far apart, which the hardware prefetcher only finds after a few misses: ask for the pieces
@@ -152,10 +42,15 @@ void PrefetchRow(const Map& map, const FixedChart& chart, std::int32_t height, s
   }
 }
 
+// Positions are summed along the row one pixel after the other, as they always were (the
+// samples depend on every rounding of that sum), into runs that the sampler then takes in one
+// call.
 template <bool kAffine, class Map>
 void RenderBilinearRows(const Map& map, const Raster32& source, Raster32& tile,
                         const TileRect& rect) {
   const FixedChart chart(source);
+  constexpr std::int32_t kRun = 256;
+  double tx[kRun], ty[kRun];
   for (std::int32_t j = rect.Top; j < rect.Bottom; ++j) {
     if (j + kRowsAhead < rect.Bottom) PrefetchRow(map, chart, source.Height(), j + kRowsAhead, rect);
     const ProjectiveTransform::RowLine line = map.Row(j);
@@ -165,16 +60,22 @@ void RenderBilinearRows(const Map& map, const Raster32& source, Raster32& tile,
     double w = line.W0 + line.DW * rect.Left;
     const double dx = line.DX * 256, dy = line.DY * 256, dw = line.DW;
     std::uint32_t* out = tile.Row(j);
-    for (std::int32_t i = rect.Left; i < rect.Right; ++i) {
-      if constexpr (kAffine) {
-        out[i] = SampleFixed(chart, x + 0.5, y + 0.5);
-      } else {
-        const double inverse = 1.0 / w;
-        out[i] = SampleFixed(chart, x * inverse + 0.5, y * inverse + 0.5);
-        w += dw;
+    for (std::int32_t start = rect.Left; start < rect.Right; start += kRun) {
+      const std::int32_t run = std::min(kRun, rect.Right - start);
+      for (std::int32_t k = 0; k < run; ++k) {
+        if constexpr (kAffine) {
+          tx[k] = x + 0.5;
+          ty[k] = y + 0.5;
+        } else {
+          const double inverse = 1.0 / w;
+          tx[k] = x * inverse + 0.5;
+          ty[k] = y * inverse + 0.5;
+          w += dw;
+        }
+        x += dx;
+        y += dy;
       }
-      x += dx;
-      y += dy;
+      SampleFixedRow(chart, tx, ty, static_cast<std::size_t>(run), out + start);
     }
   }
 }

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "geo/TileGrid.h"
 #include "platform/Error.h"
 #include "support/ChartLikeTile.h"
+#include "tiling/BilinearSampler.h"
 #include "tiling/Resampling.h"
 #include "tiling/TilingTestSupport.h"
 
@@ -89,6 +91,29 @@ TEST_F(SampleTest, BilinearEqualsTheFourProductSumEverywhere) {
       }
       ASSERT_EQ(SampleBilinear(noise, fx / 256.0, fy / 256.0), expected) << fx << ", " << fy;
     }
+  }
+}
+
+// The row sampler (four at a time where the processor allows) against one sample at a time:
+// rows of positions running from beyond the left edge to beyond the right one, at every
+// 1/256 row position and beyond the top and bottom, with NaN here and there, so that groups
+// of four fall wholly inside, across an edge and outside.
+TEST_F(SampleTest, RowSamplerEqualsOneSampleAtATime) {
+  testing::TinyRandom random(11);
+  const Raster32 noise =
+      MakeChart(9, 6, [&random](std::int32_t, std::int32_t) { return random.Next(); });
+  const FixedChart chart(noise);
+  std::vector<double> tx, ty;
+  for (std::int32_t fy = -300; fy <= 5 * 256 + 300; ++fy) {
+    tx.clear(), ty.clear();
+    for (std::int32_t fx = -263; fx <= 8 * 256 + 263; ++fx) {
+      tx.push_back(fx + 0.5 + (fy & 3) * 0.25);
+      ty.push_back((fx % 97 == 0) ? std::numeric_limits<double>::quiet_NaN() : fy + 0.5);
+    }
+    std::vector<std::uint32_t> fast(tx.size()), one(tx.size());
+    SampleFixedRow(chart, tx.data(), ty.data(), tx.size(), fast.data());
+    SampleFixedRowOneByOne(chart, tx.data(), ty.data(), tx.size(), one.data());
+    ASSERT_EQ(fast, one) << "row " << fy;
   }
 }
 
