@@ -321,6 +321,9 @@ void OctreeQuantizer::Build(const Raster32& raster, int maxColours,
   std::fill(std::begin(leafCacheKeys_), std::end(leafCacheKeys_), 0u);
   std::uint32_t leaf = LeafOf(*pixel & 0xFFFFFFu);
   std::uint32_t cell = *pixel & kCellMask3;
+  // The node sums are stores that might alias nodes_ itself: held in a local, its data
+  // pointer is not read again for every run; only a new leaf can move the nodes.
+  Node* nodes = nodes_.data();
   while (pixel < end) {
     const std::uint32_t colour = *pixel & 0xFFFFFFu;
     const std::uint32_t* runEnd = pixel + 1;
@@ -333,12 +336,13 @@ void OctreeQuantizer::Build(const Raster32& raster, int maxColours,
         leaf = leafCacheNodes_[slot];
       } else {
         leaf = LeafOf(colour);
+        nodes = nodes_.data();
         leafCacheKeys_[slot] = cell | kCached;
         leafCacheNodes_[slot] = leaf;
       }
     }
     const auto count = static_cast<std::uint64_t>(runEnd - pixel);
-    Node& node = nodes_[leaf];
+    Node& node = nodes[leaf];
     node.Count += count;
     node.SumRed += ((colour >> 16) & 0xFF) * count;
     node.SumGreen += ((colour >> 8) & 0xFF) * count;
