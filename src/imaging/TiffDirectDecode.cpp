@@ -10,6 +10,7 @@
 #include "imaging/TiffNoData.h"
 #include "platform/Error.h"
 #include "platform/OrderedParallel.h"
+#include "platform/ProcessorFeatures.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define CZ_SSSE3_WIDENING 1
@@ -76,14 +77,6 @@ std::uint32_t FourSamples(const std::uint8_t* at) {
 }
 
 #if defined(CZ_SSSE3_WIDENING)
-bool ProcessorHasSsse3() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("ssse3") != 0;
-  }();
-  return has;
-}
-
 // RGB pixels [0, groups × 4) widened four at a time (SSSE3 byte shuffles), the last group
 // first, under ConvertPixels's rule for `to` starting where `from` does: a group reads its
 // 16 bytes before it writes its 16, and the groups after it wrote from 4 bytes beyond its

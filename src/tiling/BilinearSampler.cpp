@@ -6,6 +6,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "platform/ProcessorFeatures.h"
+
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define CZ_AVX2_SAMPLER 1
 #include <immintrin.h>
@@ -198,14 +201,6 @@ __attribute__((target("avx2"))) void SampleRowAvx2(const FixedChart& chart, cons
                      _mm256_castsi256_si128(_mm256_permute4x64_epi64(bytes, 0x08)));
   }
   for (; k < count; ++k) out[k] = SampleOne(chart, tx[k], ty[k]);
-}
-
-bool ProcessorHasAvx2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
 }
 #endif
 
