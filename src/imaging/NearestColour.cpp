@@ -1,6 +1,14 @@
 #include "imaging/NearestColour.h"
 
 #include <algorithm>
+#include <cstddef>
+
+#include "platform/ProcessorFeatures.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define CZ_AVX2_SEARCH 1
+#include <immintrin.h>
+#endif
 
 namespace cz {
 
@@ -161,6 +169,45 @@ void NearestColourMap::IndicesOf(const std::uint32_t* pixels, std::size_t count,
   }
 }
 
+#if defined(CZ_AVX2_SEARCH)
+namespace {
+// Whole blocks of eight candidates (each two words: least distance, then index, red, green,
+// blue in bytes) from `words` on, while at least eight remain and the block's first could
+// still win: the least key distance << 8 | index of each block into best. A block's
+// candidates past the point where the one-at-a-time scan would stop are farther than the
+// best, so taking them changes nothing. Returns the first candidate not yet scanned.
+__attribute__((target("avx2"))) std::size_t ScanBlocksAvx2(const std::uint32_t* words,
+                                                           std::size_t count, std::int32_t red,
+                                                           std::int32_t green, std::int32_t blue,
+                                                           std::uint32_t& best) {
+  const __m256i r = _mm256_set1_epi32(red), g = _mm256_set1_epi32(green);
+  const __m256i b = _mm256_set1_epi32(blue), byte = _mm256_set1_epi32(0xFF);
+  std::size_t at = 0;
+  for (; count - at >= 8 && static_cast<std::uint32_t>(words[2 * at]) <= (best >> 8); at += 8) {
+    const __m256 low = _mm256_castsi256_ps(
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words + 2 * at)));
+    const __m256 high = _mm256_castsi256_ps(
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(words + 2 * at + 8)));
+    // The eight colour words, in an order of their own (a minimum does not care).
+    const __m256i colours =
+        _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+    const __m256i dr = _mm256_sub_epi32(_mm256_and_si256(_mm256_srli_epi32(colours, 8), byte), r);
+    const __m256i dg = _mm256_sub_epi32(_mm256_and_si256(_mm256_srli_epi32(colours, 16), byte), g);
+    const __m256i db = _mm256_sub_epi32(_mm256_srli_epi32(colours, 24), b);
+    const __m256i distance =
+        _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(dr, dr), _mm256_mullo_epi32(dg, dg)),
+                         _mm256_mullo_epi32(db, db));
+    __m256i keys = _mm256_or_si256(_mm256_slli_epi32(distance, 8), _mm256_and_si256(colours, byte));
+    keys = _mm256_min_epu32(keys, _mm256_permute2x128_si256(keys, keys, 1));
+    keys = _mm256_min_epu32(keys, _mm256_shuffle_epi32(keys, _MM_SHUFFLE(1, 0, 3, 2)));
+    keys = _mm256_min_epu32(keys, _mm256_shuffle_epi32(keys, _MM_SHUFFLE(2, 3, 0, 1)));
+    best = std::min(best, static_cast<std::uint32_t>(_mm256_cvtsi256_si32(keys)));
+  }
+  return at;
+}
+}  // namespace
+#endif
+
 std::uint8_t NearestColourMap::Search(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
   constexpr int kShift = 8 - kCellBits;
   const std::uint32_t cell =
@@ -172,6 +219,19 @@ std::uint8_t NearestColourMap::Search(std::uint32_t red, std::uint32_t green, st
              b = static_cast<std::int32_t>(blue);
   std::int32_t best = kFarthest;
   std::uint8_t bestIndex = 0;
+#if defined(CZ_AVX2_SEARCH)
+  // Long lists go eight at a time first; distances stay below 2^18, so distance << 8 | index
+  // orders as the scan below does (nearer first, then the lower index).
+  static_assert(sizeof(Candidate) == 8 && offsetof(Candidate, Index) == 4 &&
+                offsetof(Candidate, Red) == 5 && offsetof(Candidate, Green) == 6 &&
+                offsetof(Candidate, Blue) == 7);
+  if (end - candidate >= 8 && ProcessorHasAvx2()) {
+    std::uint32_t key = 0xFFFFFFFFu;
+    candidate += ScanBlocksAvx2(reinterpret_cast<const std::uint32_t*>(candidate),
+                                static_cast<std::size_t>(end - candidate), r, g, b, key);
+    if (key != 0xFFFFFFFFu) best = static_cast<std::int32_t>(key >> 8), bestIndex = key & 0xFF;
+  }
+#endif
   // A candidate farther from the cell than the best distance cannot win; equal ones can tie.
   for (; candidate < end && candidate->LeastDistance <= best; ++candidate) {
     const std::int32_t dr = candidate->Red - r, dg = candidate->Green - g, db = candidate->Blue - b;
