@@ -65,23 +65,29 @@ printf '%-34s %7s %8s %8s %9s %6s\n' run wall_s cpu_s ms/tile peak_MiB tiles
 # made each of its file creations scan them (0.15 s of a 1.5 s run). A first run in a project
 # meets no such deletions; replacing the tiles of a run made less than a minute before does.
 serial=0
+# one_round BINARY THREADS SWITCHES...: one timed run in a new project folder; appends
+# "wall user sys rss tiles" to $work/rounds.
+one_round() {
+  local binary=$1 count=$2
+  shift 2
+  serial=$((serial + 1))
+  local dir="$work/run-$serial"
+  mkdir -p "$dir/Bench/Map sources"
+  cp "$binary" "$dir/cartozen2"
+  ln "$work/chart.tif" "$dir/Bench/Map sources/chart.tif"
+  cat "$work/chart.tif" >/dev/null  # in the page cache for every run alike
+  (cd "$dir" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM CARTOZEN_THREADS="$count" \
+    /usr/bin/time -f '%e %U %S %M' -o "$dir/time" ./cartozen2 /P Bench /S chart.tif /X 48 6 4 6 "$@" \
+    >/dev/null 2>&1) || { echo "run failed: $(cat "$dir/Error.txt" 2>/dev/null)" >&2; exit 1; }
+  echo "$(cat "$dir/time") $(find "$dir/Bench/Tiles" -name '*.GIF' | wc -l)" >>"$work/rounds"
+}
+
 run() {
   local label=$1 binary=$2 count=$3
   shift 3
-  local dir round
+  local round
   : >"$work/rounds"
-  for round in $(seq "$rounds"); do
-    serial=$((serial + 1))
-    dir="$work/run-$serial"
-    mkdir -p "$dir/Bench/Map sources"
-    cp "$binary" "$dir/cartozen2"
-    ln "$work/chart.tif" "$dir/Bench/Map sources/chart.tif"
-    cat "$work/chart.tif" >/dev/null  # in the page cache for every run alike
-    (cd "$dir" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM CARTOZEN_THREADS="$count" \
-      /usr/bin/time -f '%e %U %S %M' -o "$dir/time" ./cartozen2 /P Bench /S chart.tif /X 48 6 4 6 "$@" \
-      >/dev/null 2>&1) || { echo "$label failed: $(cat "$dir/Error.txt" 2>/dev/null)" >&2; exit 1; }
-    echo "$(cat "$dir/time") $(find "$dir/Bench/Tiles" -name '*.GIF' | wc -l)" >>"$work/rounds"
-  done
+  for round in $(seq "$rounds"); do one_round "$binary" "$count" "$@"; done
   local wall user sys rss tiles
   read -r wall user sys rss tiles < <(sort -n "$work/rounds" | sed -n "$(((rounds + 1) / 2))p")
   awk -v l="$label" -v wall="$wall" -v u="$user" -v s="$sys" -v rss="$rss" -v t="$tiles" \
@@ -107,7 +113,11 @@ if command -v gdalwarp >/dev/null; then
   tileWidth=$(awk 'BEGIN { printf "%d", 600 * cos(46 * atan2(0, -1) / 180) + 0.5 }')
   gdal_translate -q -of VRT -a_srs EPSG:4326 -a_ullr 6 48 12 44 "$work/chart.tif" "$work/chart.vrt"
   : >"$work/gdalrounds"
+  : >"$work/rounds"
   for round in $(seq "$rounds"); do
+    # Our level-0 run right before each warp: the machine's speed drifts over minutes (the
+    # same run's CPU time by up to a quarter here), so each warp is set against its neighbour.
+    one_round "$build/bin/cartozen2" "$threads" "${levelZero[@]}"
     rm -f "$work/warp.tif"
     /usr/bin/time -f '%e %U %S %M' -o "$work/gdaltime" \
       gdalwarp -q -r bilinear -ts $((24 * tileWidth)) $((16 * 600)) -wo NUM_THREADS=1 \
@@ -121,6 +131,15 @@ if command -v gdalwarp >/dev/null; then
     printf "  (output %d x 9600 pixels)\n", w
   }'
   echo "gdalwarp $wall $user $sys $rss" >>"$work/results"
+  paste -d' ' <(cut -d' ' -f1 "$work/rounds") <(cut -d' ' -f1 "$work/gdalrounds") | awk '
+    { ratio[NR] = $2 / $1; pairs = pairs sprintf(" %.2f/%.2f", $2, $1) }
+    END {
+      for (i = 2; i <= NR; i++) for (j = i; j > 1 && ratio[j - 1] > ratio[j]; j--) {
+        t = ratio[j]; ratio[j] = ratio[j - 1]; ratio[j - 1] = t
+      }
+      n = NR
+      printf "level 0: gdalwarp / this build, each warp against the run before it:%s s -> median %.2fx\n", pairs, ratio[int((n + 1) / 2)]
+    }'
 fi
 
 if command -v vips >/dev/null; then
