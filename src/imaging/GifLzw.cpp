@@ -41,7 +41,11 @@ std::size_t CutSubBlocks(std::uint8_t* bytes, std::size_t size, std::string& out
 }  // namespace
 
 GifLzwCoder::GifLzwCoder()
-    : slots_(std::size_t{1} << kSlotBits), keys_(kLastCode), pending_(kPendingCapacity) {}
+    : roots_(std::size_t{1} << 16),
+      rootsSet_(kLastCode),
+      slots_(std::size_t{1} << kSlotBits),
+      keys_(kLastCode),
+      pending_(kPendingCapacity) {}
 
 void GifLzwCoder::Append(const std::uint8_t* indices, std::size_t count, int tableBits,
                          std::string& out) {
@@ -52,11 +56,16 @@ void GifLzwCoder::Append(const std::uint8_t* indices, std::size_t count, int tab
   const std::uint32_t indexMask = clearCode - 1;
   out.push_back(static_cast<char>(minCodeSize));
 
+  std::uint16_t* const roots = roots_.data();
+  std::uint16_t* const rootsSet = rootsSet_.data();
+  std::size_t rootsSetCount = rootsSetCount_;
   std::uint16_t* const slots = slots_.data();
   std::uint32_t* const keys = keys_.data();
   static_assert(kSlotBits >= 12, "a prefix code has 12 bits");
   constexpr std::uint32_t kSlotMask = (1u << kSlotBits) - 1;
   const auto clearDictionary = [&] {
+    for (std::size_t k = 0; k < rootsSetCount; ++k) roots[rootsSet[k]] = 0;
+    rootsSetCount = 0;
     std::fill_n(slots, std::size_t{1} << kSlotBits, std::uint16_t{0});
   };
   clearDictionary();
@@ -89,13 +98,18 @@ void GifLzwCoder::Append(const std::uint8_t* indices, std::size_t count, int tab
     for (; i < spanEnd; ++i) {
       const std::uint32_t index = indices[i] & indexMask;
       const std::uint32_t key = prefix << 8 | index;
-      // The prefix, found by the previous lookup, enters the slot with a shift only, so each
-      // lookup waits for the last one no longer than it must; the index is spread by a
-      // multiplicative hash, computed while the previous lookup loads.
-      std::uint32_t slot =
-          (prefix << (kSlotBits - 12)) ^ ((index * 0x9E3779B1u) >> (32 - kSlotBits));
       std::uint32_t code;
-      while ((code = slots[slot]) != 0 && keys[code] != key) slot = (slot + 1) & kSlotMask;
+      std::uint32_t slot = 0;
+      const bool root = prefix < clearCode;
+      if (root) {
+        code = roots[key];
+      } else {
+        // The prefix, found by the previous lookup, enters the slot with a shift only, so each
+        // lookup waits for the last one no longer than it must; the index is spread by a
+        // multiplicative hash, computed while the previous lookup loads.
+        slot = (prefix << (kSlotBits - 12)) ^ ((index * 0x9E3779B1u) >> (32 - kSlotBits));
+        while ((code = slots[slot]) != 0 && keys[code] != key) slot = (slot + 1) & kSlotMask;
+      }
       if (code != 0) {
         prefix = code;
         continue;
@@ -103,8 +117,14 @@ void GifLzwCoder::Append(const std::uint8_t* indices, std::size_t count, int tab
       put(prefix);
       prefix = index;
       if (nextCode < kLastCode) {
-        slots[slot] = static_cast<std::uint16_t>(nextCode);
-        keys[nextCode++] = key;
+        if (root) {
+          roots[key] = static_cast<std::uint16_t>(nextCode);
+          rootsSet[rootsSetCount++] = static_cast<std::uint16_t>(key);
+        } else {
+          slots[slot] = static_cast<std::uint16_t>(nextCode);
+          keys[nextCode] = key;
+        }
+        ++nextCode;
       } else {
         put(clearCode);
         clearDictionary();
@@ -114,10 +134,13 @@ void GifLzwCoder::Append(const std::uint8_t* indices, std::size_t count, int tab
       }
     }
     if (i == count) break;
+    rootsSetCount_ = rootsSetCount;  // known to the next image should this one be cut short
     cursor = pending + CutSubBlocks(pending, static_cast<std::size_t>(cursor - pending), out);
   }
   put(prefix);
   put(endCode);
+  clearDictionary();
+  rootsSetCount_ = 0;
   cursor += (used + 7) >> 3;  // the last partial byte, stored by put with zero high bits
 
   const std::size_t rest = CutSubBlocks(pending, static_cast<std::size_t>(cursor - pending), out);

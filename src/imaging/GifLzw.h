@@ -29,12 +29,19 @@ class GifLzwCoder {
   void Append(const std::uint8_t* indices, std::size_t count, int tableBits, std::string& out);
 
  private:
-  // Dictionary of the strings (prefix code, index), the key prefix << 8 | index: open
-  // addressing with linear probing. A slot holds a code, 0 when free (no string has code 0),
-  // and keys_[code] the key the code stands for. 2^15 slots for at most 4094 strings keep it
-  // an eighth full or less: on noisy tiles the shorter probe runs gain more than a table that
-  // fits the first-level cache (2^14 slots: 7 % slower coding, 2^13: 35 %).
+  // Dictionary of the strings (prefix code, index), the key prefix << 8 | index. Strings of
+  // two indices (the prefix a single index, below the clear code) are found directly:
+  // roots_[key] is their code, 0 when not known yet (no string has code 0); rootsSet_ lists
+  // the keys set since the last restart, to clear only those (also when an image ended early
+  // on an exception: the next one clears them first). Longer strings go to a table
+  // with open addressing and linear probing: a slot holds a code, 0 when free, and
+  // keys_[code] the key the code stands for. 2^15 slots for at most 4094 strings keep it an
+  // eighth full or less: on noisy tiles the shorter probe runs gain more than a table that
+  // fits the first-level cache.
   static constexpr int kSlotBits = 15;
+  std::vector<std::uint16_t> roots_;
+  std::vector<std::uint16_t> rootsSet_;
+  std::size_t rootsSetCount_ = 0;
   std::vector<std::uint16_t> slots_;
   std::vector<std::uint32_t> keys_;
   // Coded bytes not yet cut into sub-blocks.
