@@ -18,20 +18,28 @@
 # Where the time goes (level 0, one thread; perf record -F 999 -g of `cartozen2 ... /R 0.25`
 # with CARTOZEN_THREADS=1, and tile_stages per stage, thread CPU ms over the 384 tiles, best
 # of 3, on the shared 2-core machine):
-#   chart load (kernel zeroing and copying pages for the read, then RGB -> BGRA)   ~25 %
-#   resample 620-750 ms, colour tree 770-920, palette search 410-550, GIF LZW 610-740,
-#   write + rename with fsync 180-210; Floyd-Steinberg dithering (not in this run) ~3000.
+#   chart load 210-300 ms (most of it the kernel zeroing the raster's fresh pages and copying
+#   the file's), resample 400-440, colour tree 720-830, palette search 300-350, GIF LZW
+#   460-540, write + rename with fsync 160-190; Floyd-Steinberg dithering (not in this run)
+#   ~2800.
 # Every stage streams the ~1 MB tile raster or its indices through a cache too small to keep
-# them, and on noisy charts each pixel is its own colour: no stage dominates. Rendering now
-# asks for the chart rows a few tile rows ahead (2 to 15 % off resampling, A/B runs); a tile's GIF
-# buffer is reserved to its largest size (a noisy tile's file outgrows its pixel count).
-# The workers no longer wait in fsync for each tile's file (1-2 ms a tile here, both workers
-# idle a fifth of the run): the committing thread does (2.29 -> 1.59 s median, two threads).
+# them, and on noisy charts each pixel is its own colour: no stage dominates. What made the
+# stages faster, in A/B runs of tile_stages: rendering four pixels at a time with AVX2
+# (600 -> 390 ms; the positions are still summed one pixel after the other), the palette
+# search scanning long candidate lists eight at a time (390 -> 310), the octree's pixel loop
+# keeping its node array in a local (7 %), the LZW dictionary in 2^15 slots (7 %) with
+# two-index strings in a direct table (5 %), the TIFF's RGB widened sixteen bytes at a time
+# (load 410 -> 270 ms, one thread). Rendering asks for the chart rows a few tile rows ahead;
+# a tile's GIF buffer is reserved to its largest size; the workers do not wait in fsync for
+# each tile's file, the committing thread does; the chart's raster is in 4 KB pages (on this
+# virtual machine fresh 2 MB pages mostly have to come back from the host: see Raster32.cpp).
 # Tried and dropped, as slower or no faster: an LZW dictionary of key | code in one 64 KB or
-# 32 KB array (the 32 KB slot + 16 KB key pair stays in the first-level cache), an LZW step
-# without a branch on whether the string is known (its chain of dependent loads outlasts the
-# mispredictions), compact 16-byte leaf sums in the octree's pixel loop (2-3 % of that stage),
-# and three workers on two cores.
+# 32 KB array, or of 2^13 or 2^14 slots; an LZW step without a branch on whether the string
+# is known (its chain of dependent loads outlasts the mispredictions); compact 16-byte leaf
+# sums in the octree's pixel loop (2-3 % of that stage); AVX2 gathers for the sampler's
+# neighbours or for cached palette indices (slower than plain loads on this processor); a
+# nearest-colour cache of 2^17 entries (its misses are first sightings); four decoding bands
+# per thread instead of one; three workers on two cores.
 #
 # Usage: bench/command_line_run.sh [build folder, default build] [earlier build folder]
 #        [width height, default 12000 9000]
