@@ -139,8 +139,7 @@ void GifLzwCoder::Append(const std::uint8_t* indices, std::size_t count, int tab
   }
   put(prefix);
   put(endCode);
-  clearDictionary();
-  rootsSetCount_ = 0;
+  rootsSetCount_ = rootsSetCount;  // the next image clears them, as it clears the slots
   cursor += (used + 7) >> 3;  // the last partial byte, stored by put with zero high bits
 
   const std::size_t rest = CutSubBlocks(pending, static_cast<std::size_t>(cursor - pending), out);

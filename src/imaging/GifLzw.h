@@ -32,8 +32,8 @@ class GifLzwCoder {
   // Dictionary of the strings (prefix code, index), the key prefix << 8 | index. Strings of
   // two indices (the prefix a single index, below the clear code) are found directly:
   // roots_[key] is their code, 0 when not known yet (no string has code 0); rootsSet_ lists
-  // the keys set since the last restart, to clear only those (also when an image ended early
-  // on an exception: the next one clears them first). Longer strings go to a table
+  // the keys set since the last restart, to clear only those when the next restart or image
+  // begins (also after an image cut short by an exception). Longer strings go to a table
   // with open addressing and linear probing: a slot holds a code, 0 when free, and
   // keys_[code] the key the code stands for. 2^15 slots for at most 4094 strings keep it an
   // eighth full or less: on noisy tiles the shorter probe runs gain more than a table that

@@ -5,8 +5,7 @@
 
 #include "platform/ProcessorFeatures.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define CZ_AVX2_SEARCH 1
+#if CZ_VECTOR_PATHS
 #include <immintrin.h>
 #endif
 
@@ -169,7 +168,7 @@ void NearestColourMap::IndicesOf(const std::uint32_t* pixels, std::size_t count,
   }
 }
 
-#if defined(CZ_AVX2_SEARCH)
+#if CZ_VECTOR_PATHS
 namespace {
 // Whole blocks of eight candidates (each two words: least distance, then index, red, green,
 // blue in bytes) from `words` on, while at least eight remain and the block's first could
@@ -219,7 +218,7 @@ std::uint8_t NearestColourMap::Search(std::uint32_t red, std::uint32_t green, st
              b = static_cast<std::int32_t>(blue);
   std::int32_t best = kFarthest;
   std::uint8_t bestIndex = 0;
-#if defined(CZ_AVX2_SEARCH)
+#if CZ_VECTOR_PATHS
   // Long lists go eight at a time first; distances stay below 2^18, so distance << 8 | index
   // orders as the scan below does (nearer first, then the lower index).
   static_assert(sizeof(Candidate) == 8 && offsetof(Candidate, Index) == 4 &&

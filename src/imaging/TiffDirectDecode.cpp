@@ -12,8 +12,7 @@
 #include "platform/OrderedParallel.h"
 #include "platform/ProcessorFeatures.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define CZ_SSSE3_WIDENING 1
+#if CZ_VECTOR_PATHS
 #include <immintrin.h>
 #endif
 
@@ -76,7 +75,7 @@ std::uint32_t FourSamples(const std::uint8_t* at) {
   return samples;
 }
 
-#if defined(CZ_SSSE3_WIDENING)
+#if CZ_VECTOR_PATHS
 // RGB pixels [0, groups × 4) widened four at a time (SSSE3 byte shuffles), the last group
 // first, under ConvertPixels's rule for `to` starting where `from` does: a group reads its
 // 16 bytes before it writes its 16, and the groups after it wrote from 4 bytes beyond its
@@ -97,7 +96,7 @@ __attribute__((target("ssse3"))) void WidenRgbGroups(const std::uint8_t* from, s
 // How many leading groups of four of count RGB pixels WidenRgbGroups may take: their reads
 // must stay within the 3 × count + 1 bytes ConvertPixels may read.
 std::size_t WideGroups(std::size_t count) {
-#if defined(CZ_SSSE3_WIDENING)
+#if CZ_VECTOR_PATHS
   if (count >= 5 && ProcessorHasSsse3()) return (count - 5) / 4 + 1;
 #endif
   (void)count;
@@ -126,7 +125,7 @@ void ConvertPixels(const TiffDirectLayout& layout, const std::uint8_t* from, std
         const std::uint32_t samples = FourSamples(from + 3 * i);
         to[i] = alphaOf(samples, 0xFF000000u | RasterPixelFromTiffRgba(samples));
       }
-#if defined(CZ_SSSE3_WIDENING)
+#if CZ_VECTOR_PATHS
       WidenRgbGroups(from, to, groups);
 #endif
       break;

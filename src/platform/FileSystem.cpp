@@ -329,7 +329,6 @@ void ReplaceFile(std::string_view from, std::string_view to) {
   CommitTemporaryFile(std::string(from), ResolvePath(to), std::string(to));
 }
 
-
 UnsyncedTemporaryFile::UnsyncedTemporaryFile(const std::string& target, std::string_view bytes,
                                              const std::string& shownName) {
   descriptor_ = WriteFreshTemporary(target, bytes, shownName, path_);

@@ -2,7 +2,7 @@
 
 namespace cz {
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#if CZ_VECTOR_PATHS
 bool ProcessorHasSsse3() {
   static const bool has = [] {
     __builtin_cpu_init();

@@ -9,8 +9,7 @@
 
 #include "platform/ProcessorFeatures.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define CZ_AVX2_SAMPLER 1
+#if CZ_VECTOR_PATHS
 #include <immintrin.h>
 #endif
 
@@ -110,7 +109,7 @@ inline std::uint32_t SampleOne(const FixedChart& chart, double tx, double ty) {
 }
 
 
-#if defined(CZ_AVX2_SAMPLER)
+#if CZ_VECTOR_PATHS
 // Four positions at a time with AVX2: BilinearInside's steps for two pixels in each 128-bit
 // half of a register, so every pixel gets the same integer sums, rounded the same way. Only
 // groups of four whose neighbours all lie inside the chart take this way; the others, and a
@@ -217,7 +216,7 @@ void SampleFixedRowOneByOne(const FixedChart& chart, const double* tx, const dou
 
 void SampleFixedRow(const FixedChart& chart, const double* tx, const double* ty, std::size_t count,
                     std::uint32_t* out) {
-#if defined(CZ_AVX2_SAMPLER)
+#if CZ_VECTOR_PATHS
   // The four-at-a-time way converts inside positions to 32 bits.
   constexpr double kBelow2To31 = 2147483647.0;
   if (chart.innerX <= kBelow2To31 && chart.innerY <= kBelow2To31 && ProcessorHasAvx2()) {
